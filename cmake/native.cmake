@@ -1,0 +1,17 @@
+# Native build: the portable core's unit tests, with sanitizers.
+if(VELTRA_SANITIZE)
+  set(sanitize_flags -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_compile_options(veltra_core PUBLIC ${sanitize_flags})
+  target_link_options(veltra_core PUBLIC ${sanitize_flags})
+endif()
+
+find_package(GTest REQUIRED)
+enable_testing()
+
+add_executable(veltra_native_tests
+  tests/native/command_line_test.cpp
+  tests/native/program_paths_test.cpp
+  tests/native/settings_test.cpp
+)
+target_link_libraries(veltra_native_tests PRIVATE veltra_core GTest::gtest_main)
+add_test(NAME native_unit_tests COMMAND veltra_native_tests)

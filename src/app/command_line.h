@@ -1,0 +1,28 @@
+// The main program's command line: splitting it into tokens and applying the
+// /T, /W and /O options. Portable.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/settings.h"
+
+namespace veltra {
+
+// White space as the platform's wide-character classification sees it:
+// the ASCII controls 9-13, the blank, and the Unicode space separators.
+bool IsWideSpace(wchar_t c);
+std::wstring_view TrimWideSpace(std::wstring_view text);
+
+// Splits the text after the program name. A token that starts with a double
+// quote runs to the next double quote; any other token runs to the next
+// blank. Tabs are not delimiters. Splitting ends at the first empty token.
+std::vector<std::wstring> TokenizeCommandLine(std::wstring_view command_line);
+
+// Applies /T 0|1, /W 0|1 and /O to the record. Options are case-sensitive
+// and take their value from the next token; /O skips the token after it.
+// True when /T or /W set a value.
+bool ParseCommandLine(Settings& settings, std::wstring_view command_line);
+
+}  // namespace veltra

@@ -1,0 +1,106 @@
+// Command-line tokens and options.
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace veltra {
+namespace {
+
+using Tokens = std::vector<std::wstring>;
+
+TEST(Tokenize, QuotesBlanksTabsAndWhiteSpace) {
+  EXPECT_EQ(TokenizeCommandLine(L"\"C:\\Program Files\\Veltra.exe\" /T 1"),
+            (Tokens{L"C:\\Program Files\\Veltra.exe", L"/T", L"1"}));
+  EXPECT_EQ(TokenizeCommandLine(L"  /T   0  /W 1 \r\n"), (Tokens{L"/T", L"0", L"/W", L"1"}));
+  EXPECT_EQ(TokenizeCommandLine(L"/T\t1"), (Tokens{L"/T\t1"}));
+  EXPECT_EQ(TokenizeCommandLine(L"\t/T 1\t"), (Tokens{L"/T", L"1"}));
+  EXPECT_EQ(TokenizeCommandLine(L"a\x3000 b"), (Tokens{L"a", L"b"}));  // ideographic space trimmed from the token
+  EXPECT_EQ(TokenizeCommandLine(L""), Tokens{});
+  EXPECT_EQ(TokenizeCommandLine(L"   "), Tokens{});
+}
+
+TEST(Tokenize, AnUnclosedQuoteSwallowsTheRest) {
+  EXPECT_EQ(TokenizeCommandLine(L"\"abc /T 1"), (Tokens{L"abc /T 1"}));
+  EXPECT_EQ(TokenizeCommandLine(L"/W 1 \"x y"), (Tokens{L"/W", L"1", L"x y"}));
+}
+
+TEST(Tokenize, AnEmptyTokenEndsTheList) {
+  // Only white space inside the quotes: the list ends there.
+  EXPECT_EQ(TokenizeCommandLine(L"/T 1 \"   \" /W 0"), (Tokens{L"/T", L"1"}));
+  // A quote directly after a blank-delimited token starts a quoted token.
+  EXPECT_EQ(TokenizeCommandLine(L"a \"b c\" d"), (Tokens{L"a", L"b c", L"d"}));
+  // Two quotes in a row: the delimiter skip eats the second one.
+  EXPECT_EQ(TokenizeCommandLine(L"\"\" /T 1"), (Tokens{L"/T 1"}));
+}
+
+TEST(Tokenize, ThousandsOfTokens) {
+  std::wstring line;
+  for (int i = 0; i < 5000; ++i) line += L"/X ";
+  EXPECT_EQ(TokenizeCommandLine(line).size(), 5000u);
+}
+
+struct Parsed {
+  bool result;
+  int touch, window, one_shot;
+};
+
+Parsed Parse(std::wstring_view line, int touch = 7, int window = 7) {
+  Settings s;
+  s.touch_status = static_cast<std::uint8_t>(touch);
+  s.window_status = static_cast<std::uint8_t>(window);
+  const bool result = ParseCommandLine(s, line);
+  return {result, s.touch_status, s.window_status, s.one_shot};
+}
+
+TEST(ParseCommandLine, OptionsSetValuesAndReportIt) {
+  Parsed p = Parse(L"/T 0 /W 1");
+  EXPECT_TRUE(p.result);
+  EXPECT_EQ(p.touch, 0);
+  EXPECT_EQ(p.window, 1);
+  p = Parse(L"/W 0");
+  EXPECT_TRUE(p.result);
+  EXPECT_EQ(p.touch, 7);
+  EXPECT_EQ(p.window, 0);
+  p = Parse(L"\"C:\\a b\\Veltra.exe\" /T 1");
+  EXPECT_TRUE(p.result);
+  EXPECT_EQ(p.touch, 1);
+}
+
+TEST(ParseCommandLine, CaseValuesAndMissingValuesAreIgnored) {
+  for (std::wstring_view line : {L"/t 1", L"/T1", L"/T 2", L"/T", L"/W", L"/T 01", L"/T\t1", L"", L"hello", L"/w 0"}) {
+    const Parsed p = Parse(line);
+    EXPECT_FALSE(p.result) << std::wstring(line).size();
+    EXPECT_EQ(p.touch, 7);
+    EXPECT_EQ(p.window, 7);
+    EXPECT_EQ(p.one_shot, 0);
+  }
+}
+
+TEST(ParseCommandLine, OneShotSkipsTheTokenAfterIt) {
+  Parsed p = Parse(L"/T 1 /O");
+  EXPECT_TRUE(p.result);
+  EXPECT_EQ(p.touch, 1);
+  EXPECT_EQ(p.one_shot, 1);
+  p = Parse(L"/O /T 0");
+  EXPECT_FALSE(p.result);  // "/T" was skipped, so "0" stands alone
+  EXPECT_EQ(p.touch, 7);
+  EXPECT_EQ(p.one_shot, 1);
+  p = Parse(L"/T 0 /O");
+  EXPECT_EQ(p.touch, 0);
+  EXPECT_EQ(p.one_shot, 1);
+}
+
+TEST(ParseCommandLine, ValueTokensAreNotOptionsAndLaterOptionsWin) {
+  // "/T /W 1": /W is /T's (invalid) value, so "1" is a stray token.
+  Parsed p = Parse(L"/T /W 1");
+  EXPECT_FALSE(p.result);
+  EXPECT_EQ(p.window, 7);
+  p = Parse(L"/T 1 /T 0");
+  EXPECT_EQ(p.touch, 0);
+  p = Parse(L"/T 0 /T 5");
+  EXPECT_TRUE(p.result);  // the first one set a value
+  EXPECT_EQ(p.touch, 0);
+}
+
+}  // namespace
+}  // namespace veltra
