@@ -1,0 +1,179 @@
+// Reading and writing the simulated device tree and its log.
+#include "device/sim_device_tree.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace veltra {
+namespace {
+
+constexpr wchar_t kIniName[] = L"sim_devices.ini";
+constexpr wchar_t kLogName[] = L"sim_devices.log";
+
+// Module paths may exceed MAX_PATH; the platform's own limit for a path is
+// 32767 characters, so the buffer never needs to grow past that.
+constexpr DWORD kLongestPath = 32768;
+
+struct FileCloser {
+  void operator()(std::FILE* file) const noexcept { std::fclose(file); }
+};
+using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
+
+std::wstring ExecutablePath() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) throw std::system_error(static_cast<int>(::GetLastError()), std::system_category());
+    // A truncated name fills the whole buffer; anything shorter is complete.
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      return buffer;
+    }
+    if (buffer.size() >= kLongestPath) {
+      throw std::system_error(ERROR_INSUFFICIENT_BUFFER, std::system_category());
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+// Section names come back as a list of strings ended by an empty one; a
+// result of size - 2 means the list was cut short.
+std::vector<std::wstring> SectionNames(const std::wstring& ini) {
+  std::vector<wchar_t> buffer(4096);
+  DWORD length = 0;
+  for (;;) {
+    length = ::GetPrivateProfileSectionNamesW(buffer.data(), static_cast<DWORD>(buffer.size()), ini.c_str());
+    if (length + 2 < buffer.size()) break;
+    buffer.resize(buffer.size() * 2);
+  }
+  std::vector<std::wstring> names;
+  for (const wchar_t* name = buffer.data(); name < buffer.data() + length && *name != L'\0';) {
+    names.emplace_back(name);
+    name += names.back().size() + 1;
+  }
+  return names;
+}
+
+std::wstring ReadString(const std::wstring& ini, const std::wstring& section, const wchar_t* key) {
+  std::wstring buffer(256, L'\0');
+  for (;;) {
+    const DWORD length = ::GetPrivateProfileStringW(section.c_str(), key, L"", buffer.data(),
+                                                    static_cast<DWORD>(buffer.size()), ini.c_str());
+    // size - 1 means the value was cut to fit.
+    if (length + 1 < buffer.size()) {
+      buffer.resize(length);
+      return buffer;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+// The profile functions return a value verbatim, so a hand-written
+// "HID   ; comment" would not read as HID; drop the comment and the blanks.
+std::wstring WithoutComment(std::wstring value) {
+  const auto comment = value.find(L';');
+  if (comment != std::wstring::npos) value.erase(comment);
+  const auto last = value.find_last_not_of(L" \t");
+  value.erase(last == std::wstring::npos ? 0 : last + 1);
+  return value;
+}
+
+bool ReadFlag(const std::wstring& ini, const std::wstring& section, const wchar_t* key, bool fallback) {
+  return ::GetPrivateProfileIntW(section.c_str(), key, fallback ? 1 : 0, ini.c_str()) != 0;
+}
+
+std::string ToUtf8(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int size =
+      ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return {};
+  std::string result(static_cast<size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size, nullptr,
+                        nullptr);
+  return result;
+}
+
+// The profile functions (and, without a long-path manifest, file opening)
+// stop at MAX_PATH characters. A deeper folder is named by its short form,
+// which reaches the same files; volumes without short names keep the long
+// one, the best there is.
+std::wstring ReachableFolder() {
+  std::wstring folder = SimDeviceFolder();
+  constexpr std::size_t kLongestName = std::max(std::size(kIniName), std::size(kLogName));
+  if (folder.size() + kLongestName < MAX_PATH) return folder;
+  std::wstring short_form(folder.size() + 1, L'\0');
+  for (;;) {
+    const DWORD length =
+        ::GetShortPathNameW(folder.c_str(), short_form.data(), static_cast<DWORD>(short_form.size()));
+    if (length == 0) return folder;
+    // Too small a buffer is answered with the size needed, terminator included.
+    if (length < short_form.size()) {
+      short_form.resize(length);
+      return short_form;
+    }
+    short_form.resize(length);
+  }
+}
+
+}  // namespace
+
+bool SimDevice::IsHidClass() const { return SameInstanceId(setup_class, L"HID"); }
+
+std::wstring SimDeviceFolder() {
+  std::wstring path = ExecutablePath();
+  const auto separator = path.find_last_of(L"\\/");
+  path.erase(separator == std::wstring::npos ? 0 : separator);
+  return path;
+}
+
+std::wstring SimDeviceIniPath() { return ReachableFolder() + L'\\' + kIniName; }
+
+std::wstring SimDeviceLogPath() { return ReachableFolder() + L'\\' + kLogName; }
+
+bool SameInstanceId(std::wstring_view a, std::wstring_view b) {
+  return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+         CSTR_EQUAL;
+}
+
+std::optional<SimDevice> FindSimDevice(std::wstring_view id) {
+  const std::wstring ini = SimDeviceIniPath();
+  for (const std::wstring& section : SectionNames(ini)) {
+    if (!SameInstanceId(section, id)) continue;
+    SimDevice device;
+    device.id = section;
+    device.description = ReadString(ini, section, L"description");
+    device.friendly_name = ReadString(ini, section, L"friendly_name");
+    device.setup_class = WithoutComment(ReadString(ini, section, L"setup_class"));
+    device.hid_interface = ReadFlag(ini, section, L"hid_interface", device.hid_interface);
+    device.disableable = ReadFlag(ini, section, L"disableable", device.disableable);
+    device.started = ReadFlag(ini, section, L"started", device.started);
+    device.needs_restart = ReadFlag(ini, section, L"needs_restart", device.needs_restart);
+    device.status_readable = ReadFlag(ini, section, L"status_readable", device.status_readable);
+    device.refuse_change = ReadFlag(ini, section, L"refuse_change", device.refuse_change);
+    return device;
+  }
+  return std::nullopt;
+}
+
+bool WriteSimDeviceStarted(const std::wstring& id, bool started) {
+  const std::wstring ini = SimDeviceIniPath();
+  return ::WritePrivateProfileStringW(id.c_str(), L"started", started ? L"1" : L"0", ini.c_str()) != FALSE;
+}
+
+bool AppendSimDeviceLog(std::wstring_view line) {
+  const std::string text = ToUtf8(line) + "\r\n";
+  UniqueFile file(::_wfopen(SimDeviceLogPath().c_str(), L"ab"));
+  if (!file) return false;
+  const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
+  // Buffered bytes reach the file only on close, so its result counts too.
+  return std::fclose(file.release()) == 0 && written;
+}
+
+}  // namespace veltra
