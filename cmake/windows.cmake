@@ -1,0 +1,74 @@
+# Windows build: the production programs in dist/, the same programs over the
+# simulated device installer in sim/, and the tests that run under Wine.
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0602)
+add_link_options(-static -municode)
+
+# The Win32 shell of Veltra.exe, shared by both device-installer tables.
+add_library(veltra_win STATIC
+  src/app/ini_store.cpp
+  src/app/veltra_app.cpp
+  src/device/device_api.cpp
+  src/device/device_api_real.cpp
+  src/device/device_api_sim.cpp
+  src/device/sim_device_tree.cpp
+  src/device/device_control.cpp
+  src/device/os_version.cpp
+  src/ui/win_app.cpp
+  src/window/taskbar_refresh.cpp
+)
+target_link_libraries(veltra_win PUBLIC veltra_core setupapi cfgmgr32 netapi32 user32 gdi32 advapi32)
+
+set(veltra_resources src/resources/Veltra.rc)
+set_source_files_properties(${veltra_resources} PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/Veltra.manifest")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/src/resources -DVELTRA_VERSION_MAJOR=${PROJECT_VERSION_MAJOR} -DVELTRA_VERSION_MINOR=${PROJECT_VERSION_MINOR} -DVELTRA_VERSION_PATCH=${PROJECT_VERSION_PATCH}")
+enable_language(RC)
+
+# One program per device-installer table; only the file that picks the
+# default table differs.
+function(veltra_program flavour)
+  add_executable(veltra_${flavour} WIN32 src/app/main.cpp src/device/default_api_${flavour}.cpp ${veltra_resources})
+  target_link_libraries(veltra_${flavour} PRIVATE veltra_win)
+  target_link_options(veltra_${flavour} PRIVATE -s)
+  set_target_properties(veltra_${flavour} PROPERTIES
+    OUTPUT_NAME Veltra
+    RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/${flavour}")
+endfunction()
+veltra_program(dist)
+veltra_program(sim)
+
+# GoogleTest from the sources Debian ships, built with the cross compiler.
+set(gtest_root /usr/src/googletest/googletest)
+add_library(gtest_win STATIC ${gtest_root}/src/gtest-all.cc)
+target_include_directories(gtest_win SYSTEM PUBLIC ${gtest_root}/include PRIVATE ${gtest_root})
+target_compile_options(gtest_win PRIVATE -w)
+
+enable_testing()
+include(cmake/wine_path.cmake)
+
+# In-process tests of the Win32 shell.
+add_executable(veltra_windows_tests
+  src/device/default_api_sim.cpp
+  tests/windows/device_control_test.cpp
+  tests/windows/ini_store_test.cpp
+  tests/windows/sim_device_api_test.cpp
+  tests/windows/test_main.cpp
+)
+target_link_libraries(veltra_windows_tests PRIVATE veltra_win gtest_win)
+add_test(NAME windows_tests COMMAND veltra_windows_tests)
+
+# End-to-end tests: real processes of the simulated programs, driven from
+# outside.
+add_executable(veltra_e2e_tests
+  tests/e2e/e2e_support.cpp
+  tests/e2e/startup_e2e_test.cpp
+  tests/windows/test_main.cpp
+)
+target_link_libraries(veltra_e2e_tests PRIVATE veltra_core gtest_win)
+add_dependencies(veltra_e2e_tests veltra_sim)
+wine_path(sim_dir_win "${CMAKE_BINARY_DIR}/sim")
+wine_path(e2e_work_win "${CMAKE_BINARY_DIR}/e2e-work")
+add_test(NAME e2e_tests COMMAND veltra_e2e_tests)
+set_tests_properties(e2e_tests PROPERTIES
+  ENVIRONMENT "VELTRA_SIM_DIR=${sim_dir_win};VELTRA_E2E_WORK=${e2e_work_win}"
+  TIMEOUT 600)

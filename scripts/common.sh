@@ -1,0 +1,55 @@
+# Shared by the scripts: paths, the Wine set-up the tests need, and a private
+# X server. Sourced, not run.
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+wine_loader=/usr/lib/wine/wine64
+[ -x "$wine_loader" ] || wine_loader=$(command -v wine64 || true)
+
+# A crash must not start Wine's debugger (it hangs for minutes); Mono and
+# Gecko are not needed and cannot be downloaded here.
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="winedbg.exe=d;mscoree=d;mshtml=d"
+
+started_xvfb_pid=
+
+# Starts Xvfb on the first free display and exports DISPLAY.
+start_xvfb() {
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    started_xvfb_pid=$!
+    local i
+    for i in $(seq 1 100); do
+      [ -e "/tmp/.X11-unix/X$n" ] && { export DISPLAY=":$n"; return 0; }
+      kill -0 "$started_xvfb_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+  done
+  echo "could not start Xvfb" >&2
+  return 1
+}
+
+stop_xvfb() {
+  [ -n "$started_xvfb_pid" ] && kill "$started_xvfb_pid" 2>/dev/null && wait "$started_xvfb_pid" 2>/dev/null
+  started_xvfb_pid=
+}
+
+# Creates (once) and selects the Wine prefix under build/, reporting
+# Windows 10: a fresh prefix says Windows 7, where the program refuses to run.
+use_wine_prefix() {
+  export WINEPREFIX="$root/build/wine/prefix"
+  if [ ! -f "$WINEPREFIX/.veltra-ready" ]; then
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    "$wine_loader" wineboot -i >/dev/null 2>&1
+    "$wine_loader" winecfg -v win10 >/dev/null 2>&1
+    "$(dirname "$wine_loader")/wineserver" -w
+    touch "$WINEPREFIX/.veltra-ready"
+  fi
+}
+
+stop_wine() {
+  [ -n "${WINEPREFIX:-}" ] && "$(dirname "$wine_loader")/wineserver" -k 2>/dev/null
+  return 0
+}

@@ -1,0 +1,191 @@
+// End-to-end helpers.
+#include "e2e_support.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace veltra::e2e {
+namespace {
+
+std::wstring Env(const wchar_t* name) {
+  wchar_t buffer[4096] = {};
+  const DWORD length = ::GetEnvironmentVariableW(name, buffer, 4096);
+  if (length == 0 || length >= 4096) throw std::runtime_error("environment variable missing");
+  return buffer;
+}
+
+std::vector<std::pair<WPARAM, LPARAM>> g_received;
+
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == 0x8000 + 300) {
+    g_received.emplace_back(wparam, lparam);
+    return 0;
+  }
+  return ::DefWindowProcW(window, message, wparam, lparam);
+}
+
+// Paths in the tests may be longer than MAX_PATH, which the library's file
+// system functions mishandle under Wine; the \\?\ form of the Win32 calls
+// takes them whole.
+std::wstring Extended(const std::wstring& path) { return L"\\\\?\\" + path; }
+
+void CreateFolders(const std::wstring& path) {
+  for (std::size_t slash = path.find(L'\\', 3); ; slash = path.find(L'\\', slash + 1)) {
+    ::CreateDirectoryW(Extended(path.substr(0, slash)).c_str(), nullptr);
+    if (slash == std::wstring::npos) return;
+  }
+}
+
+struct FindTraits {
+  using pointer = HANDLE;
+  static pointer invalid() noexcept { return INVALID_HANDLE_VALUE; }
+  static void close(pointer value) noexcept { ::FindClose(value); }
+};
+
+void RemoveTree(const std::wstring& path) {
+  WIN32_FIND_DATAW found;
+  const ui::UniqueAny<FindTraits> search(::FindFirstFileW(Extended(path + L"\\*").c_str(), &found));
+  if (search) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring child = path + L"\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(child);
+      } else {
+        ::SetFileAttributesW(Extended(child).c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(Extended(child).c_str());
+      }
+    } while (::FindNextFileW(search.get(), &found));
+  }
+  ::RemoveDirectoryW(Extended(path).c_str());
+}
+
+}  // namespace
+
+std::wstring DeviceSection(const std::wstring& id, int started, const std::wstring& extra) {
+  return L"[" + id + L"]\r\ndescription=HID-compliant touch screen\r\nsetup_class=HID\r\nhid_interface=1\r\n"
+         L"disableable=1\r\nstarted=" + std::to_wstring(started) + L"\r\n" + extra;
+}
+
+Sandbox::Sandbox(const std::wstring& folder_name) {
+  const std::wstring work = Env(L"VELTRA_E2E_WORK");
+  dir_ = work + L"\\" + folder_name;
+  top_ = work + L"\\" + folder_name.substr(0, folder_name.find(L'\\'));
+  RemoveTree(top_);
+  CreateFolders(dir_);
+  if (!::CopyFileW(Extended(Env(L"VELTRA_SIM_DIR") + L"\\Veltra.exe").c_str(), Extended(exe()).c_str(), FALSE)) {
+    throw std::runtime_error("cannot copy Veltra.exe");
+  }
+}
+
+Sandbox::~Sandbox() { RemoveTree(top_); }
+
+void Sandbox::WriteDevices(const std::wstring& ini_text) const {
+  // UTF-16 with a byte-order mark, so the profile functions keep it so.
+  std::ofstream out(std::filesystem::path(Extended(File(L"sim_devices.ini"))), std::ios::binary);
+  out.write("\xFF\xFE", 2);
+  out.write(reinterpret_cast<const char*>(ini_text.data()), static_cast<std::streamsize>(ini_text.size() * 2));
+}
+
+void Sandbox::WriteSettings(const std::string& ini_bytes) const {
+  std::ofstream out(std::filesystem::path(Extended(File(L"Veltra.ini"))), std::ios::binary);
+  out << ini_bytes;
+}
+
+bool Sandbox::SettingsExist() const {
+  return ::GetFileAttributesW(Extended(File(L"Veltra.ini")).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::wstring Sandbox::ProfilePath(const std::wstring& name) const {
+  if (File(name).size() < MAX_PATH) return File(name);
+  // The profile functions cannot open longer paths; the short form can.
+  wchar_t short_dir[MAX_PATH] = {};
+  ::GetShortPathNameW(dir_.c_str(), short_dir, MAX_PATH);
+  return std::wstring(short_dir) + L"\\" + name;
+}
+
+std::wstring Sandbox::Setting(const wchar_t* section, const wchar_t* key) const {
+  wchar_t buffer[2048] = {};
+  ::GetPrivateProfileStringW(section, key, L"<missing>", buffer, 2048, ProfilePath(L"Veltra.ini").c_str());
+  return buffer;
+}
+
+int Sandbox::DeviceStarted(const std::wstring& id) const {
+  return static_cast<int>(::GetPrivateProfileIntW(id.c_str(), L"started", -1, ProfilePath(L"sim_devices.ini").c_str()));
+}
+
+std::vector<std::wstring> Sandbox::LogLines() const {
+  std::ifstream in(std::filesystem::path(Extended(File(L"sim_devices.log"))), std::ios::binary);
+  std::vector<std::wstring> lines;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.emplace_back(line.begin(), line.end());
+  }
+  return lines;
+}
+
+ui::UniqueHandle Sandbox::Start(const std::wstring& arguments) const {
+  std::wstring command = L"\"" + exe() + L"\"";
+  if (!arguments.empty()) command += L" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  if (!::CreateProcessW(exe().c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, dir_.c_str(), &startup,
+                        &info)) {
+    throw std::runtime_error("CreateProcessW failed: " + std::to_string(::GetLastError()));
+  }
+  ::CloseHandle(info.hThread);
+  return ui::UniqueHandle(info.hProcess);
+}
+
+int Sandbox::Run(const std::wstring& arguments, std::chrono::milliseconds timeout) const {
+  ui::UniqueHandle process = Start(arguments);
+  if (!WaitPumping(process.get(), timeout)) {
+    ::TerminateProcess(process.get(), 99);
+    ::WaitForSingleObject(process.get(), 5000);
+    return -1;
+  }
+  DWORD code = 0;
+  ::GetExitCodeProcess(process.get(), &code);
+  return static_cast<int>(code);
+}
+
+bool WaitPumping(HANDLE process, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return false;
+    const DWORD result =
+        ::MsgWaitForMultipleObjects(1, &process, FALSE, static_cast<DWORD>(left.count()), QS_ALLINPUT);
+    if (result == WAIT_OBJECT_0) return true;
+    if (result == WAIT_FAILED) return false;
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+  }
+}
+
+FakeRunningInstance::FakeRunningInstance(bool with_window) {
+  mutex_.reset(::CreateMutexW(nullptr, FALSE, L"VeltraAppMain"));
+  if (!with_window) return;
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = &RecordingProc;
+  window_class.hInstance = ::GetModuleHandleW(nullptr);
+  window_class.lpszClassName = L"VeltraAppMain";
+  ::RegisterClassExW(&window_class);
+  window_ = ::CreateWindowExW(0, L"VeltraAppMain", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                              ::GetModuleHandleW(nullptr), nullptr);
+  g_received.clear();
+}
+
+FakeRunningInstance::~FakeRunningInstance() {
+  if (window_ != nullptr) ::DestroyWindow(window_);
+}
+
+std::vector<std::pair<WPARAM, LPARAM>> FakeRunningInstance::TakeMessages() { return std::exchange(g_received, {}); }
+
+}  // namespace veltra::e2e

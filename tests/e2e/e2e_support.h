@@ -1,0 +1,76 @@
+// Helpers for the end-to-end tests: a private folder with a copy of the
+// simulated program and its device tree, starting it as a user would, and a
+// stand-in for a running instance that records what a second start sends.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ui/unique_handle.h"
+
+namespace veltra::e2e {
+
+inline constexpr wchar_t kTouchId[] = L"HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002";
+
+// A device section for sim_devices.ini.
+std::wstring DeviceSection(const std::wstring& id, int started, const std::wstring& extra = L"");
+
+class Sandbox {
+ public:
+  // `folder_name` may be long; the folder is created fresh under the work
+  // folder and removed afterwards.
+  explicit Sandbox(const std::wstring& folder_name);
+  ~Sandbox();
+  Sandbox(const Sandbox&) = delete;
+  Sandbox& operator=(const Sandbox&) = delete;
+
+  const std::wstring& dir() const { return dir_; }
+  std::wstring File(const std::wstring& name) const { return dir_ + L"\\" + name; }
+  std::wstring exe() const { return File(L"Veltra.exe"); }
+
+  void WriteDevices(const std::wstring& ini_text) const;
+  void WriteSettings(const std::string& ini_bytes) const;
+  bool SettingsExist() const;
+  std::wstring Setting(const wchar_t* section, const wchar_t* key) const;
+  int DeviceStarted(const std::wstring& id) const;
+  std::vector<std::wstring> LogLines() const;
+
+  // Starts the program with `arguments`, pumping this thread's messages
+  // until it ends. Returns its exit code, or -1 if it had to be killed
+  // after `timeout`.
+  int Run(const std::wstring& arguments, std::chrono::milliseconds timeout = std::chrono::seconds(30)) const;
+  // Starts it and returns at once.
+  ui::UniqueHandle Start(const std::wstring& arguments) const;
+
+ private:
+  std::wstring ProfilePath(const std::wstring& name) const;
+
+  std::wstring top_;  // the first folder of folder_name, removed whole
+  std::wstring dir_;
+};
+
+// Pumps messages until the process ends or the timeout passes; true if it
+// ended.
+bool WaitPumping(HANDLE process, std::chrono::milliseconds timeout);
+
+// Holds the single-instance mutex and, optionally, owns a top-level window
+// of the status window's class that records WM_SET_TOUCH_STATE.
+class FakeRunningInstance {
+ public:
+  explicit FakeRunningInstance(bool with_window);
+  ~FakeRunningInstance();
+  FakeRunningInstance(const FakeRunningInstance&) = delete;
+  FakeRunningInstance& operator=(const FakeRunningInstance&) = delete;
+
+  std::vector<std::pair<WPARAM, LPARAM>> TakeMessages();
+
+ private:
+  ui::UniqueHandle mutex_;
+  HWND window_ = nullptr;
+};
+
+}  // namespace veltra::e2e

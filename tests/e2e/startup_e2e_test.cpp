@@ -1,0 +1,192 @@
+// Start-up of the simulated Veltra.exe as a real process: the one-shot mode
+// used by the scheduled tasks, a normal run's settings file, the forwarding
+// of a second start, and the refusal on an old Windows.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "e2e_support.h"
+
+namespace veltra::e2e {
+namespace {
+
+using Lines = std::vector<std::wstring>;
+using Sent = std::vector<std::pair<WPARAM, LPARAM>>;
+
+const std::wstring kId = kTouchId;
+
+TEST(OneShot, EnablesADisabledPanelGlobalPassFirstAndWritesNoSettings) {
+  Sandbox box(L"oneshot-enable");
+  box.WriteDevices(DeviceSection(kId, 0));
+  EXPECT_EQ(box.Run(L"/T 1 /O"), 0);
+  EXPECT_EQ(box.DeviceStarted(kId), 1);
+  EXPECT_EQ(box.LogLines(), (Lines{L"STATUS " + kId, L"PROPERTYCHANGE " + kId + L" ENABLE GLOBAL",
+                                   L"PROPERTYCHANGE " + kId + L" ENABLE CONFIGSPECIFIC"}));
+  EXPECT_FALSE(box.SettingsExist());
+}
+
+TEST(OneShot, LeavesAStartedPanelAloneAndIgnoresTheTouchValue) {
+  Sandbox box(L"oneshot-started");
+  box.WriteDevices(DeviceSection(kId, 1));
+  EXPECT_EQ(box.Run(L"/T 1 /O"), 0);
+  EXPECT_EQ(box.LogLines(), (Lines{L"STATUS " + kId}));
+  EXPECT_FALSE(box.SettingsExist());
+
+  box.WriteDevices(DeviceSection(kId, 0));
+  EXPECT_EQ(box.Run(L"/O /T 0"), 0);
+  EXPECT_EQ(box.DeviceStarted(kId), 1);
+  EXPECT_FALSE(box.SettingsExist());
+}
+
+TEST(OneShot, UsesTheStoredDevicePathUpperCasedAndKeepsAnUnreadableDeviceTried) {
+  Sandbox box(L"oneshot-path");
+  const std::wstring other = L"HID\\VID_04F3&PID_2A1C&COL01\\5&1A2B3C&0&0000";
+  box.WriteDevices(DeviceSection(kId, 0) + DeviceSection(other, 0, L"status_readable=0\r\n"));
+  box.WriteSettings("[hardware]\r\ndevice_instance_path=hid\\vid_04f3&pid_2a1c&col01\\5&1a2b3c&0&0000\r\n");
+  EXPECT_EQ(box.Run(L"/O"), 0);
+  EXPECT_EQ(box.DeviceStarted(kId), 0);
+  EXPECT_EQ(box.DeviceStarted(other), 1);  // unreadable status still gets the enable request
+  const Lines log = box.LogLines();
+  ASSERT_EQ(log.size(), 3u);
+  EXPECT_EQ(log[0], L"STATUS " + other);
+}
+
+TEST(NormalRun, SavesEveryKeyWithTheCommandLineValues) {
+  Sandbox box(L"normal-save");
+  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteSettings("[status]\r\nalways_top=7\r\n[hotkey]\r\nhotkey_single_use=1\r\n[config]\r\nwait=-1\r\n");
+  EXPECT_EQ(box.Run(L"/T 0 /W 0", std::chrono::seconds(20)), 0);  // a negative wait must not stall
+  EXPECT_EQ(box.Setting(L"status", L"touch_status"), L"0");
+  EXPECT_EQ(box.Setting(L"status", L"window_status"), L"0");
+  EXPECT_EQ(box.Setting(L"status", L"always_top"), L"1");
+  EXPECT_EQ(box.Setting(L"hotkey", L"hotkey_single_use"), L"1");
+  EXPECT_EQ(box.Setting(L"hardware", L"device_instance_path"), kId);
+  EXPECT_EQ(box.Setting(L"font", L"disable_name"), L"MS UI Gothic");
+  EXPECT_EQ(box.Setting(L"palette", L"palette16"), L"16777215");
+}
+
+TEST(NormalRun, WaitsTheConfiguredTimeBeforeGoingOn) {
+  Sandbox box(L"normal-wait");
+  box.WriteSettings("[config]\r\nwait=1500\r\n");
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(box.Run(L""), 0);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1400));
+  EXPECT_EQ(box.Setting(L"config", L"wait"), L"1500");
+}
+
+TEST(SecondStart, ForwardsItsCommandLineToTheRunningInstance) {
+  Sandbox box(L"second-start");
+  FakeRunningInstance running(true);
+  const std::pair<std::wstring, Sent> cases[] = {
+      {L"", {{0, 1}}},
+      {L"/T 0", {{0, 0}}},
+      {L"/T 1", {{1, 0}}},
+      {L"/W 1", {{0, 0}}},
+      {L"/t 1", {{0, 1}}},
+      {L"/T1", {{0, 1}}},
+      {L"/T 1 /O", {{1, 0}}},
+      {L"\"C:\\Program Files\\Veltra\\Veltra.exe\" /T 1", {{1, 0}}},
+      {L"\"unclosed /T 1", {{0, 1}}},
+  };
+  for (const auto& [arguments, expected] : cases) {
+    EXPECT_EQ(box.Run(arguments), 0) << std::string(arguments.begin(), arguments.end());
+    EXPECT_EQ(running.TakeMessages(), expected) << std::string(arguments.begin(), arguments.end());
+  }
+  EXPECT_FALSE(box.SettingsExist());
+  EXPECT_TRUE(box.LogLines().empty());
+}
+
+TEST(SecondStart, EndsSilentlyWhenTheRunningInstanceHasNoWindowYet) {
+  Sandbox box(L"second-no-window");
+  box.WriteDevices(DeviceSection(kId, 0));
+  FakeRunningInstance running(false);
+  EXPECT_EQ(box.Run(L"/T 1 /O"), 0);
+  EXPECT_FALSE(box.SettingsExist());
+  EXPECT_TRUE(box.LogLines().empty());
+  EXPECT_EQ(box.DeviceStarted(kId), 0);
+}
+
+// The text of the first static control with text in a window.
+std::wstring StaticText(HWND box) {
+  std::wstring found;
+  ::EnumChildWindows(
+      box,
+      [](HWND child, LPARAM param) -> BOOL {
+        wchar_t cls[32] = {};
+        wchar_t text[512] = {};
+        ::GetClassNameW(child, cls, 32);
+        ::GetWindowTextW(child, text, 512);
+        if (::lstrcmpiW(cls, L"Static") == 0 && text[0] != 0) {
+          *reinterpret_cast<std::wstring*>(param) = text;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+HWND FindDialogOf(DWORD process_id) {
+  std::pair<DWORD, HWND> search{process_id, nullptr};
+  ::EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<std::pair<DWORD, HWND>*>(param);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        wchar_t cls[32] = {};
+        ::GetClassNameW(window, cls, 32);
+        if (owner == s->first && ::lstrcmpW(cls, L"#32770") == 0 && ::IsWindowVisible(window)) {
+          s->second = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.second;
+}
+
+// Wine reports the version set for a program name under AppDefaults; the key
+// is removed again whatever happens.
+class Windows7ForVeltra {
+ public:
+  Windows7ForVeltra() {
+    ::RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key_.put(), nullptr);
+    ::RegSetValueExW(key_.get(), L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"win7"), 10);
+  }
+  ~Windows7ForVeltra() {
+    key_.reset();
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, kKey);
+  }
+
+ private:
+  static constexpr wchar_t kKey[] = L"Software\\Wine\\AppDefaults\\Veltra.exe";
+  ui::UniqueHkey key_;
+};
+
+TEST(OldWindows, Windows7GetsTheMessageAndNothingElseHappens) {
+  Sandbox box(L"windows7");
+  box.WriteDevices(DeviceSection(kId, 0));
+  ui::UniqueHandle process;
+  {
+    Windows7ForVeltra old_windows;
+    process = box.Start(L"/T 1 /O");
+    HWND dialog = nullptr;
+    for (int i = 0; i < 200 && dialog == nullptr; ++i) {
+      if (::WaitForSingleObject(process.get(), 50) == WAIT_OBJECT_0) break;
+      dialog = FindDialogOf(::GetProcessId(process.get()));
+    }
+    ASSERT_NE(dialog, nullptr) << "no message box appeared";
+    wchar_t caption[64] = {};
+    ::GetWindowTextW(dialog, caption, 64);
+    EXPECT_STREQ(caption, L"Veltra");
+    EXPECT_EQ(StaticText(dialog), L"You need at least Windows 8\nVersion Not Supported.");
+    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  }
+  EXPECT_TRUE(WaitPumping(process.get(), std::chrono::seconds(10)));
+  EXPECT_EQ(box.DeviceStarted(kId), 0);
+  EXPECT_TRUE(box.LogLines().empty());
+  EXPECT_FALSE(box.SettingsExist());
+}
+
+}  // namespace
+}  // namespace veltra::e2e

@@ -1,0 +1,183 @@
+// The settings record through the platform's real profile functions.
+#include "app/ini_store.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "app/veltra_app.h"
+#include "temp_dir.h"
+
+namespace veltra {
+namespace {
+
+using testing::TempDir;
+
+std::string ReadBytes(const std::wstring& path) {
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+  std::ofstream out(std::filesystem::path(path), std::ios::binary);
+  out << bytes;
+}
+
+std::wstring ReadRaw(const std::wstring& path, const wchar_t* section, const wchar_t* key) {
+  wchar_t buffer[4096] = {};
+  ::GetPrivateProfileStringW(section, key, L"<missing>", buffer, 4096, path.c_str());
+  return buffer;
+}
+
+Settings LoadFrom(const std::wstring& path) {
+  Settings s;
+  IniFileStore store(path);
+  LoadSettings(s, store, {96, 96, 0, 0});
+  return s;
+}
+
+void SaveTo(Settings& s, const std::wstring& path) {
+  IniFileStore store(path);
+  SaveSettings(s, store);
+}
+
+TEST(IniFileStore, NoFileGivesDefaultsAndCreatesNothing) {
+  TempDir dir;
+  const Settings s = LoadFrom(dir.File(L"Veltra.ini"));
+  EXPECT_EQ(s.horizontal_width, 255);
+  EXPECT_EQ(s.enable_font.lfHeight, -16);
+  EXPECT_EQ(s.touch_status, 1);
+  EXPECT_EQ(s.device_instance_path, L"HID\\VID_1B96&PID_0F00&Col03\\7&34568466&0&0002");
+  EXPECT_FALSE(std::filesystem::exists(dir.File(L"Veltra.ini")));
+}
+
+TEST(IniFileStore, HandWrittenFileChangesOnlyItsKeysAndSavesEveryKey) {
+  TempDir dir;
+  const std::wstring ini = dir.File(L"Veltra.ini");
+  WriteBytes(ini,
+             "[status]\r\ntouch_status=0\r\nalways_top=7\r\n"
+             "[font]\r\nenable_charset=300\r\nenable_clipprecision=3\r\ndisable_clipprecicion=4\r\n"
+             "[palette]\r\npalette05=255\r\n"
+             "[hotkey]\r\nhotkey_single_use=1\r\n"
+             "[mine]\r\nnote=keep me\r\n");
+  Settings s = LoadFrom(ini);
+  EXPECT_EQ(s.touch_status, 0);
+  EXPECT_EQ(s.always_top, 1);
+  EXPECT_EQ(s.window_status, 1);
+  EXPECT_EQ(s.enable_font.lfCharSet, 44);
+  EXPECT_EQ(s.enable_font.lfClipPrecision, 0);
+  EXPECT_EQ(s.disable_font.lfClipPrecision, 0);
+  EXPECT_EQ(s.palette[4], 0x000000FFu);
+  EXPECT_EQ(s.hotkey_single_use, 1);
+
+  SaveTo(s, ini);
+  EXPECT_EQ(ReadRaw(ini, L"status", L"touch_status"), L"0");
+  EXPECT_EQ(ReadRaw(ini, L"status", L"always_top"), L"1");
+  EXPECT_EQ(ReadRaw(ini, L"font", L"enable_charset"), L"44");
+  EXPECT_EQ(ReadRaw(ini, L"font", L"enable_clipprecicion"), L"0");
+  EXPECT_EQ(ReadRaw(ini, L"font", L"enable_clipprecision"), L"3");  // left alone
+  EXPECT_EQ(ReadRaw(ini, L"palette", L"palette05"), L"255");
+  EXPECT_EQ(ReadRaw(ini, L"hotkey", L"hotkey_single_use"), L"1");
+  EXPECT_EQ(ReadRaw(ini, L"mine", L"note"), L"keep me");
+  EXPECT_EQ(ReadRaw(ini, L"position", L"horizontal_height"), L"44");
+  EXPECT_EQ(ReadRaw(ini, L"font", L"enable_height"), L"-16");
+  EXPECT_EQ(ReadRaw(ini, L"string", L"tooltip_disable_txt"), L"TouchPanel disable");
+  for (const KeyDef& def : SettingsKeyTable()) {
+    if (!def.saved) continue;
+    EXPECT_NE(ReadRaw(ini, std::wstring(def.section).c_str(), std::wstring(def.key).c_str()), L"<missing>")
+        << std::string(def.key.begin(), def.key.end());
+  }
+}
+
+TEST(IniFileStore, LongStringsAreCutAt1039) {
+  TempDir dir;
+  const std::wstring ini = dir.File(L"Veltra.ini");
+  WriteBytes(ini, "[string]\r\ndialog_enable_txt=" + std::string(3000, 'a') + "\r\n[font]\r\nenable_name=" +
+                      std::string(50, 'N') + "\r\n");
+  const Settings s = LoadFrom(ini);
+  EXPECT_EQ(s.dialog_enable_txt, std::wstring(1039, L'a'));
+  EXPECT_EQ(s.enable_font.lfFaceName, std::wstring(31, L'N'));
+}
+
+TEST(IniFileStore, NewFileIsUtf16AndKeepsJapaneseText) {
+  TempDir dir;
+  const std::wstring ini = dir.File(L"Veltra.ini");
+  Settings s = LoadFrom(ini);
+  s.dialog_enable_txt = L"タッチパネル有効";
+  s.enable_font.lfFaceName = L"ＭＳ ゴシック";
+  SaveTo(s, ini);
+  const std::string bytes = ReadBytes(ini);
+  ASSERT_GE(bytes.size(), 2u);
+  EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 0xFF);
+  EXPECT_EQ(static_cast<unsigned char>(bytes[1]), 0xFE);
+  const Settings again = LoadFrom(ini);
+  EXPECT_EQ(again.dialog_enable_txt, L"タッチパネル有効");
+  EXPECT_EQ(again.enable_font.lfFaceName, L"ＭＳ ゴシック");
+}
+
+TEST(IniFileStore, ExistingAnsiFileStaysReadableAndIsNotConverted) {
+  TempDir dir;
+  const std::wstring ini = dir.File(L"Veltra.ini");
+  WriteBytes(ini, "[string]\r\ndialog_enable_txt=hand written\r\n");
+  Settings s = LoadFrom(ini);
+  EXPECT_EQ(s.dialog_enable_txt, L"hand written");
+  SaveTo(s, ini);
+  EXPECT_EQ(ReadBytes(ini).substr(0, 8), "[string]");
+  EXPECT_EQ(LoadFrom(ini).dialog_enable_txt, L"hand written");
+}
+
+TEST(IniFileStore, BinaryAndHugeLinesDoNotBreakLoading) {
+  TempDir dir;
+  const std::wstring ini = dir.File(L"Veltra.ini");
+  std::string junk = "[color]\r\ntransparent=\x01\x02\xff\xfe\r\n[config]\r\nwait=-7\r\nsnap_width=99999999999999\r\n";
+  junk += std::string(200000, 'z') + "\r\n" + std::string(1000, '\0') + "\r\n[status]\r\ntouch_status=0\r\n";
+  WriteBytes(ini, junk);
+  const Settings s = LoadFrom(ini);
+  EXPECT_EQ(s.transparent, 0);
+  EXPECT_EQ(s.wait, -7);
+  EXPECT_EQ(s.horizontal_width, 255);
+}
+
+TEST(IniFileStore, UnwritableLocationLosesTheSaveSilently) {
+  TempDir dir;
+  const std::wstring ini = dir.File(L"missing-folder\\Veltra.ini");
+  Settings s = LoadFrom(ini);
+  SaveTo(s, ini);
+  EXPECT_FALSE(std::filesystem::exists(ini));
+  EXPECT_EQ(LoadFrom(ini).touch_status, 1);
+}
+
+// Wine cannot start a program from a folder this deep, so the settings path
+// of such a program is checked here: it must lead into that folder through
+// the profile functions, which cannot open the long form themselves.
+TEST(IniFileStore, SettingsBesideAProgramDeeperThanMaxPathAreReachable) {
+  TempDir dir;
+  std::vector<std::wstring> folders{dir.path()};
+  while (folders.back().size() < 320) {
+    folders.push_back(folders.back() + L"\\a-rather-long-folder-name");
+    ::CreateDirectoryW((L"\\\\?\\" + folders.back()).c_str(), nullptr);
+  }
+  const std::wstring& deep = folders.back();
+  const ProgramPaths paths = SplitProgramPath(deep + L"\\Veltra.exe");
+  ASSERT_GE(paths.ini_path.size(), static_cast<std::size_t>(MAX_PATH));
+  const std::wstring reachable = ReachableIniPath(paths);
+  EXPECT_LT(reachable.size(), static_cast<std::size_t>(MAX_PATH));
+
+  Settings s = LoadFrom(reachable);
+  s.touch_status = 0;
+  SaveTo(s, reachable);
+  EXPECT_EQ(LoadFrom(reachable).touch_status, 0);
+  EXPECT_TRUE(::DeleteFileW((L"\\\\?\\" + paths.ini_path).c_str()));
+  // The library's recursive removal mishandles paths this long under Wine.
+  for (auto it = folders.rbegin(); it + 1 != folders.rend(); ++it) ::RemoveDirectoryW((L"\\\\?\\" + *it).c_str());
+
+  const ProgramPaths shallow = SplitProgramPath(L"C:\\Tools\\Veltra.exe");
+  EXPECT_EQ(ReachableIniPath(shallow), L"C:\\Tools\\Veltra.ini");
+}
+
+}  // namespace
+}  // namespace veltra

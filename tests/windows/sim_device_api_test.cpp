@@ -1,0 +1,274 @@
+// The simulated device installer, driven through the device operations the
+// program uses and, where those cannot tell failures apart, through the table
+// directly. Each test writes its own device file beside the test executable
+// and starts without a log.
+#include <windows.h>
+#include <setupapi.h>
+#include <cfgmgr32.h>
+#include <dbt.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <type_traits>
+
+#include "device/device_api.h"
+#include "device/device_control.h"
+#include "device/sim_device_tree.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using veltra::GetDeviceState;
+using veltra::SetDeviceState;
+
+constexpr wchar_t kTouch[] = L"HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002";
+const std::string kTouchText = "HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002";
+constexpr wchar_t kMouse[] = L"ACPI\\PNP0F13\\4&1D54B1&0";
+const std::string kMouseText = "ACPI\\PNP0F13\\4&1D54B1&0";
+constexpr veltra::OsVersion kWindows10{10, 0};
+
+struct Keys {
+  const char* setup_class = "HID";
+  int disableable = 1, started = 1, needs_restart = 0, status_readable = 1, refuse_change = 0;
+};
+
+std::string Section(const std::string& id, const Keys& keys) {
+  auto line = [](const char* key, const auto& value) { return key + ("=" + std::to_string(value)) + "\r\n"; };
+  return "[" + id + "]\r\ndescription=HID-compliant touch screen\r\nsetup_class=" + keys.setup_class +
+         "\r\nhid_interface=1\r\n" + line("disableable", keys.disableable) + line("started", keys.started) +
+         line("needs_restart", keys.needs_restart) + line("status_readable", keys.status_readable) +
+         line("refuse_change", keys.refuse_change);
+}
+
+class SimDeviceTest : public ::testing::Test {
+ protected:
+  void SetUp() override { RemoveFiles(); }
+  void TearDown() override { RemoveFiles(); }
+
+  static fs::path IniFile() { return fs::path(veltra::SimDeviceFolder()) / L"sim_devices.ini"; }
+  static fs::path LogFile() { return fs::path(veltra::SimDeviceFolder()) / L"sim_devices.log"; }
+  static void RemoveFiles() {
+    std::error_code ignored;
+    fs::remove(IniFile(), ignored);
+    fs::remove(LogFile(), ignored);
+  }
+  static void WriteIni(const std::string& text) { std::ofstream(IniFile(), std::ios::binary) << text; }
+  static std::string LogText() {
+    std::ifstream file(LogFile(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  }
+  static bool Started(const wchar_t* id) {
+    const auto device = veltra::FindSimDevice(id);
+    EXPECT_TRUE(device.has_value());
+    return device && device->started;
+  }
+};
+
+TEST_F(SimDeviceTest, MissingDeviceCannotBeSwitchedOrRead) {
+  // No file at all is an empty tree, and asking must not create one.
+  EXPECT_EQ(SetDeviceState(kWindows10, kTouch, DICS_ENABLE, 0), 0);
+  EXPECT_EQ(GetDeviceState(kTouch), -1);
+  EXPECT_FALSE(fs::exists(IniFile()));
+
+  WriteIni(Section(kMouseText, {.setup_class = "Mouse", .started = 1}));
+  EXPECT_EQ(SetDeviceState(kWindows10, kTouch, DICS_DISABLE, 0), 0);
+  EXPECT_EQ(GetDeviceState(kTouch), -1);
+  EXPECT_TRUE(Started(kMouse));
+  EXPECT_EQ(LogText(), "");
+}
+
+TEST_F(SimDeviceTest, StateIsReadAfreshAndEveryReadLogged) {
+  WriteIni(Section(kTouchText, {.started = 1}));
+  EXPECT_EQ(GetDeviceState(kTouch), 1);
+  WriteIni(Section(kTouchText, {.started = 0}));  // at once, as another process might
+  EXPECT_EQ(GetDeviceState(kTouch), 0);
+  WriteIni(Section(kTouchText, {.status_readable = 0}));
+  EXPECT_EQ(GetDeviceState(kTouch), -1);
+  const std::string status = "STATUS " + kTouchText + "\r\n";
+  EXPECT_EQ(LogText(), status + status + status);
+}
+
+TEST_F(SimDeviceTest, SwitchingDoesWhatTheDeviceAllows) {
+  const std::string change = "PROPERTYCHANGE " + kTouchText;
+  const struct {
+    const char* name;
+    Keys keys;
+    DWORD state_change;
+    int result;
+    std::string log;
+    bool started_after;
+  } cases[] = {
+      {"enable clears the global disable, then the profile one", {.started = 0}, DICS_ENABLE, 1,
+       change + " ENABLE GLOBAL\r\n" + change + " ENABLE CONFIGSPECIFIC\r\n", true},
+      {"disable changes only the profile", {.started = 1}, DICS_DISABLE, 1,
+       change + " DISABLE CONFIGSPECIFIC\r\n", false},
+      {"a change needing a restart fails and waits for it", {.started = 1, .needs_restart = 1}, DICS_DISABLE, 0,
+       change + " DISABLE CONFIGSPECIFIC\r\n", true},
+      {"a refused change fails without trace", {.started = 0, .refuse_change = 1}, DICS_ENABLE, 0, "", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    RemoveFiles();
+    WriteIni(Section(kTouchText, c.keys));
+    EXPECT_EQ(SetDeviceState(kWindows10, kTouch, c.state_change, 0), c.result);
+    EXPECT_EQ(LogText(), c.log);
+    EXPECT_EQ(Started(kTouch), c.started_after);
+  }
+}
+
+TEST_F(SimDeviceTest, IdsMatchWithoutRegardToCaseAndAreLoggedAsWritten) {
+  WriteIni(Section(kTouchText, {.started = 1}));
+  const std::wstring lower = L"hid\\vid_1b96&pid_0f00&col03\\7&34568466&0&0002";
+  EXPECT_EQ(SetDeviceState(kWindows10, lower, DICS_DISABLE, 0), 1);
+  EXPECT_EQ(GetDeviceState(lower), 0);
+  EXPECT_EQ(LogText(), "PROPERTYCHANGE " + kTouchText + " DISABLE CONFIGSPECIFIC\r\nSTATUS " + kTouchText + "\r\n");
+}
+
+int g_devnode_changes = 0;
+
+LRESULT CALLBACK CountingProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_DEVICECHANGE && wparam == DBT_DEVNODES_CHANGED && lparam == 0) ++g_devnode_changes;
+  return ::DefWindowProcW(window, message, wparam, lparam);
+}
+
+// Dispatches this thread's messages for at most `rounds` short waits, or
+// until `wanted` notifications came; returns how many did.
+int PumpNotifications(int wanted, int rounds) {
+  g_devnode_changes = 0;
+  for (int round = 0; round < rounds && g_devnode_changes < wanted; ++round) {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+    if (g_devnode_changes < wanted) ::Sleep(10);
+  }
+  return g_devnode_changes;
+}
+
+TEST_F(SimDeviceTest, TopLevelWindowsHearOnlyOfActualChanges) {
+  WNDCLASSW window_class{};
+  window_class.lpfnWndProc = &CountingProcedure;
+  window_class.hInstance = ::GetModuleHandleW(nullptr);
+  window_class.lpszClassName = L"VeltraSimDeviceTestWindow";
+  ::RegisterClassW(&window_class);
+  // Hidden but top-level: broadcasts reach it, as they reach the program's.
+  const std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&::DestroyWindow)> window(
+      ::CreateWindowExW(0, window_class.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                        window_class.hInstance, nullptr),
+      &::DestroyWindow);
+  ASSERT_NE(window, nullptr);
+
+  WriteIni(Section(kTouchText, {.started = 1}));
+  ASSERT_EQ(SetDeviceState(kWindows10, kTouch, DICS_DISABLE, 0), 1);
+  EXPECT_EQ(PumpNotifications(1, 100), 1);
+  ASSERT_EQ(SetDeviceState(kWindows10, kTouch, DICS_DISABLE, 0), 1);  // already disabled
+  EXPECT_EQ(PumpNotifications(1, 20), 0);
+  ASSERT_EQ(SetDeviceState(kWindows10, kTouch, DICS_ENABLE, 0), 1);  // second pass finds it started
+  EXPECT_EQ(PumpNotifications(2, 20), 1);
+
+  WriteIni(Section(kTouchText, {.started = 1, .needs_restart = 1}));
+  ASSERT_EQ(SetDeviceState(kWindows10, kTouch, DICS_DISABLE, 0), 0);
+  EXPECT_EQ(PumpNotifications(1, 20), 0);
+}
+
+// Through the table, for the failures the operations reduce to 0 or -1.
+class SimDeviceTableTest : public SimDeviceTest {
+ protected:
+  const veltra::DeviceApi& api = veltra::SimDeviceApi();
+  const std::unique_ptr<void, BOOL(WINAPI*)(HDEVINFO)> list{
+      api.create_device_info_list_ex(nullptr, nullptr, nullptr, nullptr), api.destroy_device_info_list};
+
+  static SP_DEVINFO_DATA Element() {
+    SP_DEVINFO_DATA element{};
+    element.cbSize = sizeof(element);
+    return element;
+  }
+  static DWORD Error() { return ::GetLastError(); }
+};
+
+TEST_F(SimDeviceTableTest, ListsHoldOpenedDevicesWithClassAndStableNode) {
+  WriteIni(Section(kTouchText, {}) + Section(kMouseText, {.setup_class = "Mouse"}));
+  EXPECT_FALSE(api.open_device_info(list.get(), L"HID\\NO_SUCH_DEVICE\\0", nullptr, 0, nullptr));
+  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_NO_SUCH_DEVINST));
+  ASSERT_TRUE(api.open_device_info(list.get(), kTouch, nullptr, 0, nullptr));
+  ASSERT_TRUE(api.open_device_info(list.get(), kMouse, nullptr, 0, nullptr));
+
+  const GUID hid_class{0x745a17a0, 0x74d3, 0x11d0, {0xb6, 0xfe, 0x00, 0xa0, 0xc9, 0x0f, 0x57, 0xda}};
+  SP_DEVINFO_DATA touch = Element(), mouse = Element(), past_end = Element();
+  ASSERT_TRUE(api.enum_device_info(list.get(), 0, &touch));
+  ASSERT_TRUE(api.enum_device_info(list.get(), 1, &mouse));
+  EXPECT_FALSE(api.enum_device_info(list.get(), 2, &past_end));
+  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_NO_MORE_ITEMS));
+  EXPECT_TRUE(IsEqualGUID(touch.ClassGuid, hid_class));
+  EXPECT_FALSE(IsEqualGUID(mouse.ClassGuid, hid_class));
+  EXPECT_NE(touch.DevInst, 0u);
+  EXPECT_NE(touch.DevInst, mouse.DevInst);
+
+  // Another list, another spelling: the same device node.
+  const HDEVINFO other = api.create_device_info_list_ex(nullptr, nullptr, nullptr, nullptr);
+  EXPECT_NE(other, list.get());
+  EXPECT_NE(other, INVALID_HANDLE_VALUE);
+  EXPECT_NE(other, nullptr);
+  SP_DEVINFO_DATA again = Element();
+  EXPECT_TRUE(api.open_device_info(other, L"hid\\vid_1b96&pid_0f00&col03\\7&34568466&0&0002", nullptr, 0, &again));
+  EXPECT_EQ(again.DevInst, touch.DevInst);
+  EXPECT_TRUE(api.destroy_device_info_list(other));
+  EXPECT_FALSE(api.destroy_device_info_list(other));
+  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
+
+TEST_F(SimDeviceTableTest, PropertyChangeNeedsAnElementOfTheListAndParameters) {
+  WriteIni(Section(kTouchText, {}));
+  SP_PROPCHANGE_PARAMS change{};
+  change.ClassInstallHeader.cbSize = sizeof(SP_CLASSINSTALL_HEADER);
+  change.ClassInstallHeader.InstallFunction = DIF_PROPERTYCHANGE;
+  change.StateChange = DICS_DISABLE;
+  change.Scope = DICS_FLAG_CONFIGSPECIFIC;
+
+  // What the device code holds after enumerating a list that found nothing;
+  // it names no element, before and after the list has one.
+  SP_DEVINFO_DATA nothing = Element();
+  EXPECT_FALSE(api.set_class_install_params(list.get(), &nothing, &change.ClassInstallHeader, sizeof(change)));
+  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  SP_DEVINFO_DATA touch = Element();
+  ASSERT_TRUE(api.open_device_info(list.get(), kTouch, nullptr, 0, &touch));
+  EXPECT_FALSE(api.set_class_install_params(list.get(), &nothing, &change.ClassInstallHeader, sizeof(change)));
+
+  EXPECT_FALSE(api.call_class_installer(DIF_PROPERTYCHANGE, list.get(), &touch));  // nothing set yet
+  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  ASSERT_TRUE(api.set_class_install_params(list.get(), &touch, &change.ClassInstallHeader, sizeof(change)));
+  EXPECT_TRUE(api.call_class_installer(DIF_REGISTERDEVICE, list.get(), &touch));
+  EXPECT_EQ(LogText(), "") << "only a property change acts on the device";
+
+  WriteIni(Section(kMouseText, {}));  // the device left between opening and changing
+  EXPECT_FALSE(api.call_class_installer(DIF_PROPERTYCHANGE, list.get(), &touch));
+  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_NO_SUCH_DEVINST));
+}
+
+TEST_F(SimDeviceTableTest, DevNodeStatusReportsTheFileOrWhyNot) {
+  WriteIni(Section(kTouchText, {.disableable = 1, .started = 0}));
+  SP_DEVINFO_DATA touch = Element();
+  ASSERT_TRUE(api.open_device_info(list.get(), kTouch, nullptr, 0, &touch));
+
+  ULONG status = 0xDEAD, problem = 0xBEEF;
+  EXPECT_EQ(api.get_devnode_status_ex(&status, nullptr, touch.DevInst, 0, nullptr), CONFIGRET{CR_INVALID_POINTER});
+  EXPECT_EQ(api.get_devnode_status_ex(&status, &problem, 0, 0, nullptr), CONFIGRET{CR_INVALID_DEVNODE});
+  EXPECT_EQ(status, 0xDEADu);
+  EXPECT_EQ(problem, 0xBEEFu);
+
+  ASSERT_EQ(api.get_devnode_status_ex(&status, &problem, touch.DevInst, 0, nullptr), CONFIGRET{CR_SUCCESS});
+  EXPECT_EQ(status, ULONG{DN_DRIVER_LOADED | DN_DISABLEABLE});
+  EXPECT_EQ(problem, ULONG{CM_PROB_DISABLED});
+  WriteIni(Section(kTouchText, {.disableable = 0, .started = 1}));
+  ASSERT_EQ(api.get_devnode_status_ex(&status, &problem, touch.DevInst, 0, nullptr), CONFIGRET{CR_SUCCESS});
+  EXPECT_EQ(status, ULONG{DN_DRIVER_LOADED | DN_STARTED});
+  EXPECT_EQ(problem, 0u);
+
+  WriteIni(Section(kMouseText, {}));
+  EXPECT_EQ(api.get_devnode_status_ex(&status, &problem, touch.DevInst, 0, nullptr), CONFIGRET{CR_NO_SUCH_DEVINST});
+}
+
+}  // namespace
