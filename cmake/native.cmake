@@ -7,6 +7,7 @@ endif()
 
 find_package(GTest REQUIRED)
 enable_testing()
+include(GoogleTest)
 
 add_executable(veltra_native_tests
   tests/native/command_line_test.cpp
@@ -14,4 +15,4 @@ add_executable(veltra_native_tests
   tests/native/settings_test.cpp
 )
 target_link_libraries(veltra_native_tests PRIVATE veltra_core GTest::gtest_main)
-add_test(NAME native_unit_tests COMMAND veltra_native_tests)
+gtest_discover_tests(veltra_native_tests TEST_PREFIX "native.")

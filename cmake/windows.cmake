@@ -44,7 +44,7 @@ target_include_directories(gtest_win SYSTEM PUBLIC ${gtest_root}/include PRIVATE
 target_compile_options(gtest_win PRIVATE -w)
 
 enable_testing()
-include(cmake/wine_path.cmake)
+include(GoogleTest)
 
 # In-process tests of the Win32 shell.
 add_executable(veltra_windows_tests
@@ -55,7 +55,7 @@ add_executable(veltra_windows_tests
   tests/windows/test_main.cpp
 )
 target_link_libraries(veltra_windows_tests PRIVATE veltra_win gtest_win)
-add_test(NAME windows_tests COMMAND veltra_windows_tests)
+gtest_discover_tests(veltra_windows_tests TEST_PREFIX "windows." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
 
 # End-to-end tests: real processes of the simulated programs, driven from
 # outside.
@@ -66,9 +66,5 @@ add_executable(veltra_e2e_tests
 )
 target_link_libraries(veltra_e2e_tests PRIVATE veltra_core gtest_win)
 add_dependencies(veltra_e2e_tests veltra_sim)
-wine_path(sim_dir_win "${CMAKE_BINARY_DIR}/sim")
-wine_path(e2e_work_win "${CMAKE_BINARY_DIR}/e2e-work")
-add_test(NAME e2e_tests COMMAND veltra_e2e_tests)
-set_tests_properties(e2e_tests PROPERTIES
-  ENVIRONMENT "VELTRA_SIM_DIR=${sim_dir_win};VELTRA_E2E_WORK=${e2e_work_win}"
-  TIMEOUT 600)
+gtest_discover_tests(veltra_e2e_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+  PROPERTIES TIMEOUT 120)

@@ -47,6 +47,10 @@ use_wine_prefix() {
     "$(dirname "$wine_loader")/wineserver" -w
     touch "$WINEPREFIX/.veltra-ready"
   fi
+  # Keep the server and its services up between test programs: otherwise
+  # every program pays for a fresh start of Wine's services.
+  "$(dirname "$wine_loader")/wineserver" -p >/dev/null 2>&1
+  "$wine_loader" wineboot >/dev/null 2>&1
 }
 
 stop_wine() {

@@ -9,11 +9,14 @@
 namespace veltra::e2e {
 namespace {
 
-std::wstring Env(const wchar_t* name) {
-  wchar_t buffer[4096] = {};
-  const DWORD length = ::GetEnvironmentVariableW(name, buffer, 4096);
-  if (length == 0 || length >= 4096) throw std::runtime_error("environment variable missing");
-  return buffer;
+// The test program lies in the Windows build folder, beside sim/ with the
+// simulated programs; each test works in its own folder under e2e-work/.
+std::wstring BuildFolder() {
+  wchar_t path[MAX_PATH + 1] = {};
+  const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) throw std::runtime_error("cannot locate the test program");
+  std::wstring folder(path, length);
+  return folder.substr(0, folder.find_last_of(L'\\'));
 }
 
 std::vector<std::pair<WPARAM, LPARAM>> g_received;
@@ -71,12 +74,13 @@ std::wstring DeviceSection(const std::wstring& id, int started, const std::wstri
 }
 
 Sandbox::Sandbox(const std::wstring& folder_name) {
-  const std::wstring work = Env(L"VELTRA_E2E_WORK");
+  const std::wstring work = BuildFolder() + L"\\e2e-work";
+  ::CreateDirectoryW(work.c_str(), nullptr);
   dir_ = work + L"\\" + folder_name;
   top_ = work + L"\\" + folder_name.substr(0, folder_name.find(L'\\'));
   RemoveTree(top_);
   CreateFolders(dir_);
-  if (!::CopyFileW(Extended(Env(L"VELTRA_SIM_DIR") + L"\\Veltra.exe").c_str(), Extended(exe()).c_str(), FALSE)) {
+  if (!::CopyFileW(Extended(BuildFolder() + L"\\sim\\Veltra.exe").c_str(), Extended(exe()).c_str(), FALSE)) {
     throw std::runtime_error("cannot copy Veltra.exe");
   }
 }
