@@ -52,6 +52,7 @@ add_executable(veltra_windows_tests
   tests/windows/device_control_test.cpp
   tests/windows/ini_store_test.cpp
   tests/windows/sim_device_api_test.cpp
+  tests/windows/taskbar_refresh_test.cpp
   tests/windows/test_main.cpp
 )
 target_link_libraries(veltra_windows_tests PRIVATE veltra_win gtest_win)

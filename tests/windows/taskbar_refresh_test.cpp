@@ -1,0 +1,90 @@
+// The taskbar refresh against a stand-in taskbar window of this process.
+#include "window/taskbar_refresh.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+#include "ui/unique_handle.h"
+
+namespace veltra {
+namespace {
+
+std::vector<std::pair<WPARAM, LPARAM>> g_posted;
+
+LRESULT CALLBACK TaskbarProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == kTaskbarTabletModeMessage) g_posted.emplace_back(wparam, lparam);
+  return ::DefWindowProcW(window, message, wparam, lparam);
+}
+
+constexpr wchar_t kShellKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ImmersiveShell";
+
+class TaskbarRefresh : public ::testing::Test {
+ protected:
+  TaskbarRefresh() {
+    WNDCLASSEXW window_class{};
+    window_class.cbSize = sizeof(window_class);
+    window_class.lpfnWndProc = &TaskbarProc;
+    window_class.hInstance = ::GetModuleHandleW(nullptr);
+    window_class.lpszClassName = L"Shell_TrayWnd";
+    ::RegisterClassExW(&window_class);
+    // The newest top-level window is found first, ahead of any taskbar of
+    // Wine's own.
+    taskbar_ = ::CreateWindowExW(0, L"Shell_TrayWnd", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                 ::GetModuleHandleW(nullptr), nullptr);
+    g_posted.clear();
+  }
+  ~TaskbarRefresh() override {
+    ::DestroyWindow(taskbar_);
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, kShellKey);
+  }
+
+  static void SetTabletMode(DWORD mode) {
+    ui::UniqueHkey key;
+    ::RegCreateKeyExW(HKEY_CURRENT_USER, kShellKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr);
+    ::RegSetValueExW(key.get(), L"TabletMode", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&mode), sizeof(mode));
+  }
+
+  static std::vector<std::pair<WPARAM, LPARAM>> Posted() {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+    return std::exchange(g_posted, {});
+  }
+
+  HWND taskbar_ = nullptr;
+};
+
+using Posts = std::vector<std::pair<WPARAM, LPARAM>>;
+
+TEST_F(TaskbarRefresh, Windows10PostsTheTabletModeValue) {
+  ASSERT_EQ(::FindWindowW(L"Shell_TrayWnd", nullptr), taskbar_);
+  SetTabletMode(1);
+  EXPECT_EQ(RefreshTaskbarTabletMode({10, 0}), 1);
+  EXPECT_EQ(Posted(), (Posts{{1, 0}}));
+  SetTabletMode(0);
+  EXPECT_EQ(RefreshTaskbarTabletMode({10, 0}), 1);
+  EXPECT_EQ(Posted(), (Posts{{0, 0}}));
+}
+
+TEST_F(TaskbarRefresh, OlderWindowsNeedsNothing) {
+  SetTabletMode(1);
+  EXPECT_EQ(RefreshTaskbarTabletMode({6, 3}), 1);
+  EXPECT_EQ(RefreshTaskbarTabletMode({0, 0}), 1);
+  EXPECT_TRUE(Posted().empty());
+}
+
+TEST_F(TaskbarRefresh, UnreadableModeStillNudgesTheTaskbarAndFails) {
+  ::RegDeleteKeyW(HKEY_CURRENT_USER, kShellKey);
+  EXPECT_EQ(RefreshTaskbarTabletMode({10, 0}), 0);
+  EXPECT_EQ(Posted(), (Posts{{0, 0}}));
+
+  ui::UniqueHkey key;
+  ::RegCreateKeyExW(HKEY_CURRENT_USER, kShellKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr);
+  key.reset();
+  EXPECT_EQ(RefreshTaskbarTabletMode({10, 0}), 0);  // key without the value
+  EXPECT_EQ(Posted(), (Posts{{0, 0}}));
+}
+
+}  // namespace
+}  // namespace veltra
