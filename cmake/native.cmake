@@ -13,6 +13,7 @@ add_executable(veltra_native_tests
   tests/native/command_line_test.cpp
   tests/native/program_paths_test.cpp
   tests/native/settings_test.cpp
+  tests/native/tray_click_test.cpp
 )
 target_link_libraries(veltra_native_tests PRIVATE veltra_core GTest::gtest_main)
 gtest_discover_tests(veltra_native_tests TEST_PREFIX "native.")

@@ -13,10 +13,14 @@ add_library(veltra_win STATIC
   src/device/sim_device_tree.cpp
   src/device/device_control.cpp
   src/device/os_version.cpp
+  src/ui/dialog.cpp
   src/ui/win_app.cpp
+  src/window/messages.cpp
   src/window/taskbar_refresh.cpp
+  src/window/tray_icon.cpp
+  src/window/veltra_dlg.cpp
 )
-target_link_libraries(veltra_win PUBLIC veltra_core setupapi cfgmgr32 netapi32 user32 gdi32 advapi32)
+target_link_libraries(veltra_win PUBLIC veltra_core setupapi cfgmgr32 netapi32 shell32 user32 gdi32 advapi32)
 
 set(veltra_resources src/resources/Veltra.rc)
 set_source_files_properties(${veltra_resources} PROPERTIES
@@ -27,7 +31,8 @@ enable_language(RC)
 # One program per device-installer table; only the file that picks the
 # default table differs.
 function(veltra_program flavour)
-  add_executable(veltra_${flavour} WIN32 src/app/main.cpp src/device/default_api_${flavour}.cpp ${veltra_resources})
+  add_executable(veltra_${flavour} WIN32 src/app/main.cpp src/device/default_api_${flavour}.cpp
+    src/window/simulated_crash_${flavour}.cpp ${veltra_resources})
   target_link_libraries(veltra_${flavour} PRIVATE veltra_win)
   target_link_options(veltra_${flavour} PRIVATE -s)
   set_target_properties(veltra_${flavour} PROPERTIES
@@ -49,6 +54,7 @@ include(GoogleTest)
 # In-process tests of the Win32 shell.
 add_executable(veltra_windows_tests
   src/device/default_api_sim.cpp
+  src/window/simulated_crash_dist.cpp
   tests/windows/device_control_test.cpp
   tests/windows/ini_store_test.cpp
   tests/windows/sim_device_api_test.cpp

@@ -10,6 +10,8 @@
 #include "app/program_paths.h"
 #include "device/device_control.h"
 #include "device/os_version.h"
+#include "window/tray_icon.h"
+#include "window/veltra_dlg.h"
 
 namespace veltra {
 
@@ -93,8 +95,24 @@ bool CVeltraApp::InitInstance() {
   // start for weeks.
   if (wait > 0) ::Sleep(static_cast<DWORD>(wait));
 
+  // From here on the panel may be disabled: whatever ends the process, it
+  // must not leave the user without touch.
+  ::SetUnhandledExceptionFilter(&EnablePanelBeforeDying);
+  status_window = nullptr;
+  {
+    CVeltraDlg dialog(*this);
+    dialog.DoModal(nullptr);
+  }
+
   SaveSettings(*this, store);
+  SweepNotificationArea();
   return false;
+}
+
+LONG WINAPI CVeltraApp::EnablePanelBeforeDying(EXCEPTION_POINTERS*) {
+  const CVeltraApp& app = TheApp();
+  SetDeviceState(QueryOsVersion(), app.device_instance_path, DICS_ENABLE, app.redraw_traynotifywnd);
+  return EXCEPTION_EXECUTE_HANDLER;
 }
 
 void CVeltraApp::ForwardToRunningInstance() {

@@ -11,11 +11,9 @@
 #include "app/settings.h"
 #include "ui/unique_handle.h"
 #include "ui/win_app.h"
+#include "window/messages.h"
 
 namespace veltra {
-
-// Messages other programs send to the status window.
-inline constexpr UINT WM_SET_TOUCH_STATE = 0x8000 + 300;
 
 inline constexpr wchar_t kWindowClass[] = L"VeltraAppMain";
 
@@ -38,7 +36,8 @@ class CVeltraApp final : public ui::WinApp, public Settings {
  private:
   void ForwardToRunningInstance();
   void RegisterStatusWindowClass();
-  void RunOneShot();
+  // The last-chance handler of an unexpected crash.
+  static LONG WINAPI EnablePanelBeforeDying(EXCEPTION_POINTERS* exception);
 };
 
 bool IsWindows8OrLater();

@@ -4,3 +4,13 @@
 #define IDR_MAINFRAME 128      // program icon (veltra.ico)
 #define IDI_TOUCH_DISABLED 132 // notification-area icon: touch panel off
 #define IDI_TOUCH_ENABLED 133  // notification-area icon: touch panel on
+
+#define IDD_VELTRA_DIALOG 102  // the status window
+#define IDR_TRAY_MENU 134      // the notification-icon menu
+#define IDC_STATE_TEXT 1001    // the status window's text
+
+#define ID_TOUCH_ENABLE 32774
+#define ID_TOUCH_DISABLE 32775
+#define ID_APP_EXIT 32776
+#define ID_MOVE_TO_CENTER 32779
+#define ID_CONFIGURATION 32781

@@ -47,8 +47,8 @@ int WinApp::Run(HINSTANCE instance, const wchar_t* command_line) noexcept {
   }
 }
 
-int WinApp::ShowMessage(const std::wstring& text, UINT type) const {
-  return ::MessageBoxW(nullptr, text.c_str(), app_name_.c_str(), type);
+int WinApp::ShowMessage(const std::wstring& text, UINT type, HWND owner) const {
+  return ::MessageBoxW(owner, text.c_str(), app_name_.c_str(), type);
 }
 
 }  // namespace ui

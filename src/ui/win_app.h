@@ -28,7 +28,7 @@ class WinApp {
   const std::wstring& app_name() const noexcept { return app_name_; }
   const std::wstring& module_path() const noexcept { return module_path_; }
 
-  int ShowMessage(const std::wstring& text, UINT type) const;
+  int ShowMessage(const std::wstring& text, UINT type, HWND owner = nullptr) const;
 
  protected:
   // Returns false when the process should end, which for a dialog-based

@@ -1,0 +1,8 @@
+// The production program never crashes on request.
+#include "window/simulated_crash.h"
+
+namespace veltra {
+
+void CrashIfRequested(UINT) {}
+
+}  // namespace veltra

@@ -1,0 +1,95 @@
+// Notification-area icon operations.
+#include "window/tray_icon.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include "window/messages.h"
+
+namespace veltra {
+namespace {
+
+static_assert(sizeof(NOTIFYICONDATAW) == 976, "the full icon record of Windows Vista and later");
+
+constexpr int kAddAttempts = 201;
+constexpr int kModifyTries = 5;
+
+NOTIFYICONDATAW IconData(HWND window) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof(data);
+  data.hWnd = window;
+  data.uID = TRAY_ICON_ID;
+  return data;
+}
+
+NOTIFYICONDATAW FullIconData(HWND window, HICON icon, std::wstring_view tip) {
+  NOTIFYICONDATAW data = IconData(window);
+  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  data.uCallbackMessage = WM_TRAY_NOTIFY;
+  data.hIcon = icon;
+  const std::size_t length = std::min(tip.size(), std::size(data.szTip) - 1);
+  std::copy_n(tip.data(), length, data.szTip);
+  data.szTip[length] = L'\0';
+  return data;
+}
+
+void SweepToolbar(HWND toolbar) {
+  RECT client{};
+  if (toolbar == nullptr || !::GetClientRect(toolbar, &client)) return;
+  // The shell drops an icon whose program has ended when the mouse passes
+  // over it; a pass over the whole toolbar clears them all.
+  for (LONG x = 0; x < client.right; x += 10) {
+    for (LONG y = 0; y < client.bottom; y += 10) {
+      ::SendMessageW(toolbar, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    }
+  }
+}
+
+}  // namespace
+
+bool AddNotifyIcon(HWND window, HICON icon, std::wstring_view tip, DWORD& last_error) {
+  NOTIFYICONDATAW data = FullIconData(window, icon, tip);
+  last_error = 0;
+  for (int attempt = 0; attempt < kAddAttempts; ++attempt) {
+    ::Sleep(10);
+    if (::Shell_NotifyIconW(NIM_ADD, &data)) return true;
+    last_error = ::GetLastError();
+    if (last_error == ERROR_TIMEOUT) {
+      ::Sleep(30);
+      continue;
+    }
+    // The icon may be there already (a taskbar that kept it): modify it.
+    for (int i = 0; i < kModifyTries; ++i) {
+      ::Sleep(10);
+      if (::Shell_NotifyIconW(NIM_MODIFY, &data)) return true;
+    }
+    last_error = ::GetLastError();
+    ::Sleep(10);
+    ::Sleep(30);
+  }
+  return false;
+}
+
+void ModifyNotifyIcon(HWND window, HICON icon, std::wstring_view tip) {
+  NOTIFYICONDATAW data = FullIconData(window, icon, tip);
+  ::Shell_NotifyIconW(NIM_MODIFY, &data);
+}
+
+void DeleteNotifyIcon(HWND window) {
+  NOTIFYICONDATAW data = IconData(window);
+  ::Shell_NotifyIconW(NIM_DELETE, &data);
+}
+
+void SweepNotificationArea() {
+  HWND tray = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+  if (tray != nullptr) tray = ::FindWindowExW(tray, nullptr, L"TrayNotifyWnd", nullptr);
+  if (tray != nullptr) tray = ::FindWindowExW(tray, nullptr, L"SysPager", nullptr);
+  if (tray != nullptr) SweepToolbar(::FindWindowExW(tray, nullptr, L"ToolbarWindow32", nullptr));
+
+  if (HWND overflow = ::FindWindowW(L"NotifyIconOverflowWindow", nullptr); overflow != nullptr) {
+    SweepToolbar(::FindWindowExW(overflow, nullptr, L"ToolbarWindow32", nullptr));
+  }
+}
+
+}  // namespace veltra
