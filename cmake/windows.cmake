@@ -69,9 +69,19 @@ gtest_discover_tests(veltra_windows_tests TEST_PREFIX "windows." DISCOVERY_MODE 
 add_executable(veltra_e2e_tests
   tests/e2e/e2e_support.cpp
   tests/e2e/startup_e2e_test.cpp
+  tests/e2e/status_window_e2e_test.cpp
+  tests/e2e/tray_e2e_test.cpp
   tests/windows/test_main.cpp
 )
-target_link_libraries(veltra_e2e_tests PRIVATE veltra_core gtest_win)
-add_dependencies(veltra_e2e_tests veltra_sim)
+add_executable(fake_mmc tests/e2e/fake_mmc.cpp)
+target_link_libraries(veltra_e2e_tests PRIVATE veltra_core gtest_win shell32)
+add_dependencies(veltra_e2e_tests veltra_sim fake_mmc)
 gtest_discover_tests(veltra_e2e_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
   PROPERTIES TIMEOUT 120)
+
+# Benchmark of the unchanged-state WM_SET_TOUCH_STATE against a bare window;
+# run by scripts/bench, not by the tests.
+add_executable(veltra_bench_set_touch_state tests/bench/set_touch_state_bench.cpp)
+target_include_directories(veltra_bench_set_touch_state PRIVATE src)
+target_link_libraries(veltra_bench_set_touch_state PRIVATE user32)
+add_dependencies(veltra_bench_set_touch_state veltra_sim)

@@ -35,10 +35,12 @@ stop_xvfb() {
   started_xvfb_pid=
 }
 
-# Creates (once) and selects the Wine prefix under build/, reporting
-# Windows 10: a fresh prefix says Windows 7, where the program refuses to run.
+# Creates (once) and selects a Wine prefix under build/wine/ (by default the
+# tests' one), reporting Windows 10: a fresh prefix says Windows 7, where the
+# program refuses to run. Tools that run Veltra beside a test run use a
+# prefix of their own, since Veltra admits one copy per Wine server.
 use_wine_prefix() {
-  export WINEPREFIX="$root/build/wine/prefix"
+  export WINEPREFIX="$root/build/wine/${1:-prefix}"
   if [ ! -f "$WINEPREFIX/.veltra-ready" ]; then
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"

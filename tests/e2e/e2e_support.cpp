@@ -172,6 +172,80 @@ bool WaitPumping(HANDLE process, std::chrono::milliseconds timeout) {
   }
 }
 
+HWND FindDialogOf(DWORD process_id) {
+  std::pair<DWORD, HWND> search{process_id, nullptr};
+  ::EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<std::pair<DWORD, HWND>*>(param);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        wchar_t cls[32] = {};
+        ::GetClassNameW(window, cls, 32);
+        if (owner == s->first && ::lstrcmpW(cls, L"#32770") == 0 && ::IsWindowVisible(window)) {
+          s->second = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.second;
+}
+
+std::wstring StaticText(HWND window) {
+  std::wstring found;
+  ::EnumChildWindows(
+      window,
+      [](HWND child, LPARAM param) -> BOOL {
+        wchar_t cls[32] = {};
+        wchar_t text[512] = {};
+        ::GetClassNameW(child, cls, 32);
+        ::GetWindowTextW(child, text, 512);
+        if (::lstrcmpiW(cls, L"Static") == 0 && text[0] != 0) {
+          *reinterpret_cast<std::wstring*>(param) = text;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+RunningVeltra::RunningVeltra(const Sandbox& box, const std::wstring& arguments) : process_(box.Start(arguments)) {
+  const DWORD id = ::GetProcessId(process_.get());
+  WaitUntil([&] {
+    HWND candidate = nullptr;
+    while ((candidate = ::FindWindowExW(nullptr, candidate, L"VeltraAppMain", nullptr)) != nullptr) {
+      DWORD owner = 0;
+      ::GetWindowThreadProcessId(candidate, &owner);
+      if (owner == id) {
+        window_ = candidate;
+        return true;
+      }
+    }
+    return ::WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0;
+  });
+}
+
+RunningVeltra::~RunningVeltra() {
+  if (::WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0) return;
+  if (window_ != nullptr) ::PostMessageW(window_, WM_CLOSE, 0, 0);
+  if (!WaitForExit(std::chrono::seconds(10))) ::TerminateProcess(process_.get(), 99);
+}
+
+std::wstring RunningVeltra::Text() const {
+  wchar_t text[2048] = {};
+  ::GetDlgItemTextW(window_, 1001, text, 2048);
+  return text;
+}
+
+LRESULT RunningVeltra::Send(UINT message, WPARAM wparam, LPARAM lparam) const {
+  DWORD_PTR result = 0;
+  ::SendMessageTimeoutW(window_, message, wparam, lparam, SMTO_NORMAL, 15000, &result);
+  return static_cast<LRESULT>(result);
+}
+
+bool RunningVeltra::WaitForExit(std::chrono::milliseconds timeout) const { return WaitPumping(process_.get(), timeout); }
+
 FakeRunningInstance::FakeRunningInstance(bool with_window) {
   mutex_.reset(::CreateMutexW(nullptr, FALSE, L"VeltraAppMain"));
   if (!with_window) return;

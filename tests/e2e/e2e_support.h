@@ -73,4 +73,45 @@ class FakeRunningInstance {
   HWND window_ = nullptr;
 };
 
+// Pumps this thread's messages until `done` holds or the timeout passes.
+template <class Predicate>
+bool WaitUntil(Predicate done, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    if (done()) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+    ::Sleep(20);
+  }
+}
+
+// The first visible window of class "#32770" (a message box) of a process.
+HWND FindDialogOf(DWORD process_id);
+// The text of the first static control with text in a window.
+std::wstring StaticText(HWND window);
+
+// A running simulated Veltra with its status window, started in a sandbox.
+class RunningVeltra {
+ public:
+  explicit RunningVeltra(const Sandbox& box, const std::wstring& arguments = L"");
+  ~RunningVeltra();
+  RunningVeltra(const RunningVeltra&) = delete;
+  RunningVeltra& operator=(const RunningVeltra&) = delete;
+
+  // Null when no status window came up.
+  HWND window() const { return window_; }
+  DWORD process_id() const { return ::GetProcessId(process_.get()); }
+  HANDLE process() const { return process_.get(); }
+  std::wstring Text() const;
+  bool Visible() const { return ::IsWindowVisible(window_) != FALSE; }
+  LRESULT Send(UINT message, WPARAM wparam = 0, LPARAM lparam = 0) const;
+  // True when the process ended within the timeout.
+  bool WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(15)) const;
+
+ private:
+  ui::UniqueHandle process_;
+  HWND window_ = nullptr;
+};
+
 }  // namespace veltra::e2e

@@ -55,7 +55,13 @@ TEST(NormalRun, SavesEveryKeyWithTheCommandLineValues) {
   Sandbox box(L"normal-save");
   box.WriteDevices(DeviceSection(kId, 1));
   box.WriteSettings("[status]\r\nalways_top=7\r\n[hotkey]\r\nhotkey_single_use=1\r\n[config]\r\nwait=-1\r\n");
-  EXPECT_EQ(box.Run(L"/T 0 /W 0", std::chrono::seconds(20)), 0);  // a negative wait must not stall
+  {
+    RunningVeltra veltra(box, L"/T 0 /W 0");  // a negative wait must not stall the start
+    ASSERT_NE(veltra.window(), nullptr);
+    EXPECT_FALSE(veltra.Visible());
+    veltra.Send(WM_CLOSE);
+    EXPECT_TRUE(veltra.WaitForExit());
+  }
   EXPECT_EQ(box.Setting(L"status", L"touch_status"), L"0");
   EXPECT_EQ(box.Setting(L"status", L"window_status"), L"0");
   EXPECT_EQ(box.Setting(L"status", L"always_top"), L"1");
@@ -65,13 +71,14 @@ TEST(NormalRun, SavesEveryKeyWithTheCommandLineValues) {
   EXPECT_EQ(box.Setting(L"palette", L"palette16"), L"16777215");
 }
 
-TEST(NormalRun, WaitsTheConfiguredTimeBeforeGoingOn) {
+TEST(NormalRun, WaitsTheConfiguredTimeBeforeShowingTheWindow) {
   Sandbox box(L"normal-wait");
+  box.WriteDevices(DeviceSection(kId, 1));
   box.WriteSettings("[config]\r\nwait=1500\r\n");
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(box.Run(L""), 0);
+  RunningVeltra veltra(box);
+  ASSERT_NE(veltra.window(), nullptr);
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1400));
-  EXPECT_EQ(box.Setting(L"config", L"wait"), L"1500");
 }
 
 TEST(SecondStart, ForwardsItsCommandLineToTheRunningInstance) {
@@ -104,45 +111,6 @@ TEST(SecondStart, EndsSilentlyWhenTheRunningInstanceHasNoWindowYet) {
   EXPECT_FALSE(box.SettingsExist());
   EXPECT_TRUE(box.LogLines().empty());
   EXPECT_EQ(box.DeviceStarted(kId), 0);
-}
-
-// The text of the first static control with text in a window.
-std::wstring StaticText(HWND box) {
-  std::wstring found;
-  ::EnumChildWindows(
-      box,
-      [](HWND child, LPARAM param) -> BOOL {
-        wchar_t cls[32] = {};
-        wchar_t text[512] = {};
-        ::GetClassNameW(child, cls, 32);
-        ::GetWindowTextW(child, text, 512);
-        if (::lstrcmpiW(cls, L"Static") == 0 && text[0] != 0) {
-          *reinterpret_cast<std::wstring*>(param) = text;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
-HWND FindDialogOf(DWORD process_id) {
-  std::pair<DWORD, HWND> search{process_id, nullptr};
-  ::EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<std::pair<DWORD, HWND>*>(param);
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(window, &owner);
-        wchar_t cls[32] = {};
-        ::GetClassNameW(window, cls, 32);
-        if (owner == s->first && ::lstrcmpW(cls, L"#32770") == 0 && ::IsWindowVisible(window)) {
-          s->second = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.second;
 }
 
 // Wine reports the version set for a program name under AppDefaults; the key

@@ -1,0 +1,276 @@
+// The status window of the simulated Veltra.exe as a real process, driven
+// from outside the way the shell, another program or a user would.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "e2e_support.h"
+
+namespace veltra::e2e {
+namespace {
+
+using Lines = std::vector<std::wstring>;
+using namespace std::chrono_literals;
+
+const std::wstring kId = kTouchId;
+const std::wstring kEnabledText = L"Double click for Touch disable.";
+const std::wstring kDisabledText = L"Double click for Touch enable.";
+constexpr UINT kSetTouchState = 0x8000 + 300;
+constexpr UINT kTrayNotify = 0x8069;
+
+std::size_t CountLines(const Lines& lines, const std::wstring& prefix) {
+  return static_cast<std::size_t>(
+      std::count_if(lines.begin(), lines.end(), [&](const std::wstring& l) { return l.rfind(prefix, 0) == 0; }));
+}
+
+TEST(StatusWindow, StartsInTheSavedStateAndADoubleClickSwitches) {
+  Sandbox box(L"sw-start");
+  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteSettings("[status]\r\ntouch_status=0\r\n");
+  RunningVeltra veltra(box);
+  ASSERT_NE(veltra.window(), nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return veltra.Text() == kDisabledText; }));
+  EXPECT_EQ(box.DeviceStarted(kId), 0);
+  EXPECT_TRUE(veltra.Visible());
+
+  veltra.Send(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 10));
+  EXPECT_EQ(veltra.Text(), kEnabledText);
+  EXPECT_EQ(box.DeviceStarted(kId), 1);
+  veltra.Send(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 10));
+  EXPECT_EQ(veltra.Text(), kDisabledText);
+  EXPECT_EQ(box.DeviceStarted(kId), 0);
+}
+
+// Every way out leaves the panel enabled and keeps the last choice for the
+// next start.
+TEST(StatusWindow, EveryExitPathEnablesThePanelAndKeepsTheChoice) {
+  struct Path {
+    const char* name;
+    UINT message;
+    WPARAM wparam;
+  };
+  const Path paths[] = {
+      {"menu Exit", WM_COMMAND, 32776},
+      {"close", WM_CLOSE, 0},
+      {"cancel", WM_COMMAND, IDCANCEL},
+      {"end of session", WM_ENDSESSION, 1},
+  };
+  for (const Path& path : paths) {
+    SCOPED_TRACE(path.name);
+    Sandbox box(L"sw-exit");
+    box.WriteDevices(DeviceSection(kId, 1));
+    box.WriteSettings("[status]\r\ntouch_status=0\r\n");
+    {
+      RunningVeltra veltra(box);
+      ASSERT_NE(veltra.window(), nullptr);
+      ASSERT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 0; }));
+      veltra.Send(path.message, path.wparam, 0);
+      EXPECT_TRUE(veltra.WaitForExit());
+    }
+    EXPECT_EQ(box.DeviceStarted(kId), 1);
+    EXPECT_EQ(box.Setting(L"status", L"touch_status"), L"0");
+    // The next start disables it again.
+    RunningVeltra again(box);
+    ASSERT_NE(again.window(), nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 0; }));
+  }
+}
+
+TEST(StatusWindow, EndOfSessionQuerySavesFirstAndAFalseEndKeepsRunning) {
+  Sandbox box(L"sw-query");
+  box.WriteDevices(DeviceSection(kId, 1));
+  RunningVeltra veltra(box, L"/T 0");
+  ASSERT_NE(veltra.window(), nullptr);
+  EXPECT_FALSE(box.SettingsExist() && box.Setting(L"status", L"touch_status") == L"0");
+  EXPECT_EQ(veltra.Send(WM_QUERYENDSESSION), TRUE);
+  EXPECT_EQ(box.Setting(L"status", L"touch_status"), L"0");
+  EXPECT_EQ(box.Setting(L"color", L"transparent"), L"85");
+  veltra.Send(WM_ENDSESSION, 0, 0);
+  EXPECT_FALSE(veltra.WaitForExit(500ms));
+  EXPECT_EQ(box.DeviceStarted(kId), 0);
+}
+
+TEST(ControlMessages, SetAndToggleAndTheUnchangedStateTouchesNothing) {
+  Sandbox box(L"cm-set");
+  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteSettings("[status]\r\ntouch_status=0\r\n");
+  RunningVeltra veltra(box);
+  ASSERT_NE(veltra.window(), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return veltra.Text() == kDisabledText; }));
+
+  EXPECT_EQ(veltra.Send(kSetTouchState, 5, 0), 0);
+  EXPECT_EQ(box.DeviceStarted(kId), 1);
+  EXPECT_EQ(veltra.Text(), kEnabledText);
+  EXPECT_EQ(veltra.Send(kSetTouchState, 0, 7), 0);
+  EXPECT_EQ(box.DeviceStarted(kId), 0);
+  EXPECT_EQ(veltra.Send(kSetTouchState, 1, 9), 0);  // a toggle whatever wParam says
+  EXPECT_EQ(box.DeviceStarted(kId), 1);
+
+  // Let the device-change notifications of the switches above settle: each
+  // makes the window read the device's status once.
+  std::size_t before = 0;
+  WaitUntil([&] {
+    const std::size_t now = box.LogLines().size();
+    ::Sleep(300);
+    before = box.LogLines().size();
+    return now == before;
+  });
+  for (int i = 0; i < 20; ++i) veltra.Send(kSetTouchState, 1, 0);
+  EXPECT_EQ(box.LogLines().size(), before);
+  EXPECT_EQ(veltra.Text(), kEnabledText);
+}
+
+TEST(ControlMessages, ASecondStartTogglesOrSetsTheRunningInstance) {
+  Sandbox box(L"cm-second");
+  box.WriteDevices(DeviceSection(kId, 1));
+  RunningVeltra veltra(box);
+  ASSERT_NE(veltra.window(), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return veltra.Text() == kEnabledText; }));
+  EXPECT_EQ(box.Run(L""), 0);
+  EXPECT_EQ(box.DeviceStarted(kId), 0);
+  EXPECT_EQ(box.Run(L""), 0);
+  EXPECT_EQ(box.DeviceStarted(kId), 1);
+  EXPECT_EQ(box.Run(L"/T 0"), 0);
+  EXPECT_EQ(box.DeviceStarted(kId), 0);
+  EXPECT_EQ(veltra.Text(), kDisabledText);
+  EXPECT_EQ(box.Run(L"/T 0"), 0);
+  EXPECT_EQ(box.DeviceStarted(kId), 0);
+}
+
+TEST(DeviceChanges, ADeviceDisabledFromOutsideTurnsTheWindowWithoutASwitch) {
+  Sandbox box(L"dc-outside");
+  box.WriteDevices(DeviceSection(kId, 1));
+  RunningVeltra veltra(box);
+  ASSERT_NE(veltra.window(), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return veltra.Text() == kEnabledText; }));
+  const std::size_t changes = CountLines(box.LogLines(), L"PROPERTYCHANGE");
+
+  box.WriteDevices(DeviceSection(kId, 0));
+  veltra.Send(WM_DEVICECHANGE, 0x8000 /* arrival */, 0);
+  EXPECT_EQ(veltra.Text(), kEnabledText);
+  veltra.Send(WM_DEVICECHANGE, 0x0007, 0);
+  EXPECT_EQ(veltra.Text(), kDisabledText);
+  EXPECT_EQ(CountLines(box.LogLines(), L"PROPERTYCHANGE"), changes);
+
+  // The broadcast the way Windows sends it reaches the window too.
+  box.WriteDevices(DeviceSection(kId, 1));
+  DWORD_PTR ignored = 0;
+  ::SendMessageTimeoutW(HWND_BROADCAST, WM_DEVICECHANGE, 0x0007, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+  EXPECT_TRUE(WaitUntil([&] { return veltra.Text() == kEnabledText; }));
+  EXPECT_EQ(CountLines(box.LogLines(), L"PROPERTYCHANGE"), changes);
+}
+
+TEST(DeviceChanges, ResumeEnablesOnlyWhenAsked) {
+  for (const bool detect : {true, false}) {
+    SCOPED_TRACE(detect ? "detect_resume 1" : "detect_resume 0");
+    Sandbox box(L"dc-resume");
+    box.WriteDevices(DeviceSection(kId, 1));
+    box.WriteSettings(std::string("[status]\r\ntouch_status=0\r\ndetect_resume=") + (detect ? "1" : "0") + "\r\n");
+    RunningVeltra veltra(box);
+    ASSERT_NE(veltra.window(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 0; }));
+    veltra.Send(WM_POWERBROADCAST, 0x12 /* PBT_APMRESUMEAUTOMATIC */, 0);
+    EXPECT_EQ(box.DeviceStarted(kId), detect ? 1 : 0);
+    EXPECT_EQ(veltra.Text(), detect ? kEnabledText : kDisabledText);
+  }
+}
+
+TEST(DeviceChanges, DebugModeFollowsTheDeviceWithinASecond) {
+  Sandbox box(L"dc-debug");
+  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteSettings("[status]\r\ndebug_mode=1\r\n");
+  RunningVeltra veltra(box);
+  ASSERT_NE(veltra.window(), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return veltra.Text() == kEnabledText; }));
+  box.WriteDevices(DeviceSection(kId, 0));  // no notification at all
+  EXPECT_TRUE(WaitUntil([&] { return veltra.Text() == kDisabledText; }, 2500ms));
+}
+
+class DeviceError : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    box_.WriteDevices(DeviceSection(kId, 1));
+    box_.WriteSettings("[hardware]\r\ndevice_instance_path=HID\\VID_DEAD&PID_BEEF\\0\r\n");
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring mmc(self);
+    mmc = mmc.substr(0, mmc.find_last_of(L'\\') + 1) + L"fake_mmc.exe";
+    ASSERT_TRUE(::CopyFileW(mmc.c_str(), box_.File(L"mmc.exe").c_str(), FALSE));
+  }
+
+  HWND WaitForBox(const RunningVeltra& veltra) {
+    HWND dialog = nullptr;
+    WaitUntil([&] { return (dialog = FindDialogOf(veltra.process_id())) != nullptr; });
+    return dialog;
+  }
+
+  int MmcStarts() {
+    std::ifstream in(std::filesystem::path(box_.File(L"mmc.log")));
+    return static_cast<int>(std::count(std::istreambuf_iterator<char>(in), {}, '\n'));
+  }
+
+  Sandbox box_{L"device-error"};
+};
+
+TEST_F(DeviceError, AbortEndsWithTheDeviceEnabledAndThePathWrittenBack) {
+  box_.WriteDevices(DeviceSection(kId, 0));
+  RunningVeltra veltra(box_);
+  const HWND dialog = WaitForBox(veltra);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(StaticText(dialog),
+            L"Device control error.\nPlease check the device status \nand device instance path in device manager.");
+  EXPECT_TRUE(WaitUntil([&] { return MmcStarts() == 1; }));
+  ::PostMessageW(dialog, WM_COMMAND, IDABORT, 0);
+  EXPECT_TRUE(veltra.WaitForExit());
+  EXPECT_EQ(box_.Setting(L"hardware", L"device_instance_path"), L"HID\\VID_DEAD&PID_BEEF\\0");
+  EXPECT_EQ(MmcStarts(), 1);
+}
+
+TEST_F(DeviceError, IgnoreKeepsRunningShowingTheSavedState) {
+  RunningVeltra veltra(box_);
+  const HWND dialog = WaitForBox(veltra);
+  ASSERT_NE(dialog, nullptr);
+  ::PostMessageW(dialog, WM_COMMAND, IDIGNORE, 0);
+  ASSERT_NE(veltra.window(), nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return FindDialogOf(veltra.process_id()) == nullptr; }));
+  EXPECT_FALSE(veltra.WaitForExit(500ms));
+  EXPECT_EQ(veltra.Text(), kEnabledText);
+}
+
+TEST_F(DeviceError, RetryAfterTheDeviceWasRepairedGoesOnWithoutASecondBox) {
+  RunningVeltra veltra(box_);
+  HWND dialog = WaitForBox(veltra);
+  ASSERT_NE(dialog, nullptr);
+  // Still broken: the box comes back, Device Manager is not opened again.
+  ::PostMessageW(dialog, WM_COMMAND, IDRETRY, 0);
+  EXPECT_TRUE(WaitUntil([&] { return ::IsWindow(dialog) == FALSE; }));
+  dialog = WaitForBox(veltra);
+  ASSERT_NE(dialog, nullptr);
+  // Repaired: the device now answers under the configured path.
+  box_.WriteDevices(DeviceSection(L"HID\\VID_DEAD&PID_BEEF\\0", 1));
+  ::PostMessageW(dialog, WM_COMMAND, IDRETRY, 0);
+  EXPECT_TRUE(WaitUntil([&] { return FindDialogOf(veltra.process_id()) == nullptr && veltra.Text() == kEnabledText; }));
+  EXPECT_FALSE(veltra.WaitForExit(500ms));
+  EXPECT_EQ(MmcStarts(), 1);
+}
+
+TEST(CrashHandler, AnUnhandledExceptionLeavesThePanelEnabled) {
+  Sandbox box(L"crash");
+  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteSettings("[status]\r\ntouch_status=0\r\n");
+  RunningVeltra veltra(box);
+  ASSERT_NE(veltra.window(), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 0; }));
+  ::PostMessageW(veltra.window(), ::RegisterWindowMessageW(L"VeltraSimulatedCrash"), 0, 0);
+  ASSERT_TRUE(veltra.WaitForExit());
+  DWORD code = 0;
+  ::GetExitCodeProcess(veltra.process(), &code);
+  EXPECT_EQ(code, 0xE0000001u);
+  EXPECT_EQ(box.DeviceStarted(kId), 1);
+}
+
+}  // namespace
+}  // namespace veltra::e2e

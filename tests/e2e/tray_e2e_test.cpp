@@ -1,0 +1,165 @@
+// The notification icon of the simulated Veltra.exe: the mouse messages the
+// shell sends for it, its menu, and its return after a taskbar restart.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "e2e_support.h"
+
+namespace veltra::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::wstring kId = kTouchId;
+constexpr UINT kTrayNotify = 0x8069;
+constexpr UINT kIconId = 128;
+
+class Tray : public ::testing::Test {
+ protected:
+  void Start(int lbutton_mode) {
+    box_.WriteDevices(DeviceSection(kId, 1));
+    box_.WriteSettings("[mouse]\r\nlbutton_mode=" + std::to_string(lbutton_mode) + "\r\n");
+    veltra_ = std::make_unique<RunningVeltra>(box_);
+    ASSERT_NE(veltra_->window(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return veltra_->Text() == L"Double click for Touch disable."; }));
+  }
+
+  // What the shell sends for a mouse event over the icon.
+  void Mouse(std::initializer_list<UINT> messages) {
+    for (UINT message : messages) veltra_->Send(kTrayNotify, kIconId, message);
+  }
+
+  // Past the double-click time (Wine's default is 500 ms).
+  static void PastDoubleClickTime() {
+    WaitUntil([] { return false; }, std::chrono::milliseconds(::GetDoubleClickTime() + 400));
+  }
+
+  HWND Menu() {
+    HWND found = nullptr;
+    WaitUntil([&] {
+      found = nullptr;
+      HWND candidate = nullptr;
+      while ((candidate = ::FindWindowExW(nullptr, candidate, L"#32768", nullptr)) != nullptr) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(candidate, &owner);
+        if (owner == veltra_->process_id() && ::IsWindowVisible(candidate)) found = candidate;
+      }
+      return found != nullptr;
+    }, 1500ms);
+    return found;
+  }
+
+  void CloseMenu(HWND menu) {
+    ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(menu); }, 3s));
+  }
+
+  int Started() const { return box_.DeviceStarted(kId); }
+
+  Sandbox box_{L"tray"};
+  std::unique_ptr<RunningVeltra> veltra_;
+};
+
+TEST_F(Tray, DefaultModeClickShowsOrHidesTheWindowDoubleClickSwitches) {
+  Start(0);
+  Mouse({WM_LBUTTONDOWN, WM_LBUTTONUP});
+  EXPECT_TRUE(veltra_->Visible());  // a click waits out the double-click time
+  PastDoubleClickTime();
+  EXPECT_FALSE(veltra_->Visible());
+  EXPECT_EQ(Started(), 1);
+
+  Mouse({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
+  EXPECT_EQ(Started(), 0);  // at once
+  EXPECT_FALSE(veltra_->Visible());
+  PastDoubleClickTime();
+  EXPECT_FALSE(veltra_->Visible());
+  EXPECT_EQ(Started(), 0);
+
+  Mouse({WM_LBUTTONDOWN, WM_LBUTTONUP});
+  PastDoubleClickTime();
+  EXPECT_TRUE(veltra_->Visible());
+}
+
+TEST_F(Tray, ReversedModeClickSwitchesDoubleClickShowsOrHides) {
+  Start(1);
+  Mouse({WM_LBUTTONDOWN, WM_LBUTTONUP});
+  EXPECT_EQ(Started(), 1);
+  PastDoubleClickTime();
+  EXPECT_EQ(Started(), 0);
+  EXPECT_TRUE(veltra_->Visible());
+
+  Mouse({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
+  EXPECT_FALSE(veltra_->Visible());
+  EXPECT_EQ(Started(), 0);
+}
+
+TEST_F(Tray, ALongPressActsWhenReleased) {
+  Start(1);
+  Mouse({WM_LBUTTONDOWN});
+  PastDoubleClickTime();
+  EXPECT_EQ(Started(), 1);
+  Mouse({WM_LBUTTONUP});
+  EXPECT_EQ(Started(), 0);
+}
+
+TEST_F(Tray, RightClickOpensTheMenuAfterTheTimeRightDoubleClickNever) {
+  Start(0);
+  Mouse({WM_RBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDBLCLK, WM_RBUTTONUP});
+  PastDoubleClickTime();
+  EXPECT_EQ(Menu(), nullptr);
+
+  Mouse({WM_RBUTTONDOWN, WM_RBUTTONUP});
+  const HWND menu = Menu();
+  ASSERT_NE(menu, nullptr);
+  CloseMenu(menu);
+  EXPECT_EQ(Started(), 1);
+  EXPECT_TRUE(veltra_->Visible());
+}
+
+TEST_F(Tray, ARightPressWhileALeftClickIsPendingIsIgnored) {
+  Start(0);
+  Mouse({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN});
+  PastDoubleClickTime();
+  EXPECT_FALSE(veltra_->Visible());  // the left click acted
+  EXPECT_EQ(Menu(), nullptr);
+}
+
+TEST_F(Tray, TheMenuSwitchesAndEnds) {
+  Start(0);
+  Mouse({WM_RBUTTONDOWN, WM_RBUTTONUP});
+  HWND menu = Menu();
+  ASSERT_NE(menu, nullptr);
+  // "TouchPanel &disable" by its mnemonic.
+  ::PostMessageW(menu, WM_CHAR, L'd', 0);
+  EXPECT_TRUE(WaitUntil([&] { return Started() == 0; }, 3s));
+
+  // The window's own right click opens the same menu; "E&xit" ends.
+  veltra_->Send(WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
+  menu = Menu();
+  ASSERT_NE(menu, nullptr);
+  ::PostMessageW(menu, WM_CHAR, L'x', 0);
+  EXPECT_TRUE(veltra_->WaitForExit());
+  EXPECT_EQ(Started(), 1);
+  EXPECT_EQ(box_.Setting(L"status", L"touch_status"), L"0");
+}
+
+TEST_F(Tray, TheIconComesBackWhenTheTaskbarIsCreatedAgain) {
+  Start(0);
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof(data);
+  data.hWnd = veltra_->window();
+  data.uID = kIconId;
+  data.uFlags = NIF_TIP;
+  ASSERT_TRUE(::Shell_NotifyIconW(NIM_MODIFY, &data)) << "the icon was never added";
+  ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &data));
+  EXPECT_FALSE(::Shell_NotifyIconW(NIM_MODIFY, &data));
+  veltra_->Send(::RegisterWindowMessageW(L"TaskbarCreated"));
+  EXPECT_TRUE(::Shell_NotifyIconW(NIM_MODIFY, &data));
+}
+
+}  // namespace
+}  // namespace veltra::e2e
