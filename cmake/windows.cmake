@@ -59,6 +59,8 @@ add_executable(veltra_windows_tests
   tests/windows/ini_store_test.cpp
   tests/windows/sim_device_api_test.cpp
   tests/windows/taskbar_refresh_test.cpp
+  tests/windows/tray_icon_test.cpp
+  ${veltra_resources}
   tests/windows/test_main.cpp
 )
 target_link_libraries(veltra_windows_tests PRIVATE veltra_win gtest_win)

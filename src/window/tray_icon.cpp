@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "resources/resource.h"
 #include "window/messages.h"
 
 namespace veltra {
@@ -23,7 +24,11 @@ NOTIFYICONDATAW IconData(HWND window) {
   return data;
 }
 
-NOTIFYICONDATAW FullIconData(HWND window, HICON icon, std::wstring_view tip) {
+void SweepToolbar(HWND toolbar);
+
+}  // namespace
+
+NOTIFYICONDATAW NotifyIconData(HWND window, HICON icon, std::wstring_view tip) {
   NOTIFYICONDATAW data = IconData(window);
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data.uCallbackMessage = WM_TRAY_NOTIFY;
@@ -33,6 +38,16 @@ NOTIFYICONDATAW FullIconData(HWND window, HICON icon, std::wstring_view tip) {
   data.szTip[length] = L'\0';
   return data;
 }
+
+void PrepareTrayMenu(HMENU popup, bool touch_enabled, bool fixed_position) {
+  ::CheckMenuItem(popup, ID_TOUCH_ENABLE, MF_BYCOMMAND | (touch_enabled ? MF_CHECKED : MF_UNCHECKED));
+  ::CheckMenuItem(popup, ID_TOUCH_DISABLE, MF_BYCOMMAND | (touch_enabled ? MF_UNCHECKED : MF_CHECKED));
+  ::EnableMenuItem(popup, ID_MOVE_TO_CENTER, MF_BYCOMMAND | (fixed_position ? MF_GRAYED : MF_ENABLED));
+  ::EnableMenuItem(popup, ID_CONFIGURATION, MF_BYCOMMAND | MF_ENABLED);
+  ::EnableMenuItem(popup, ID_APP_EXIT, MF_BYCOMMAND | MF_ENABLED);
+}
+
+namespace {
 
 void SweepToolbar(HWND toolbar) {
   RECT client{};
@@ -49,7 +64,7 @@ void SweepToolbar(HWND toolbar) {
 }  // namespace
 
 bool AddNotifyIcon(HWND window, HICON icon, std::wstring_view tip, DWORD& last_error) {
-  NOTIFYICONDATAW data = FullIconData(window, icon, tip);
+  NOTIFYICONDATAW data = NotifyIconData(window, icon, tip);
   last_error = 0;
   for (int attempt = 0; attempt < kAddAttempts; ++attempt) {
     ::Sleep(10);
@@ -72,7 +87,7 @@ bool AddNotifyIcon(HWND window, HICON icon, std::wstring_view tip, DWORD& last_e
 }
 
 void ModifyNotifyIcon(HWND window, HICON icon, std::wstring_view tip) {
-  NOTIFYICONDATAW data = FullIconData(window, icon, tip);
+  NOTIFYICONDATAW data = NotifyIconData(window, icon, tip);
   ::Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 

@@ -321,14 +321,20 @@ void CVeltraDlg::ShowTrayMenu() {
   const ui::UniqueHmenu menu(::LoadMenuW(settings_.instance(), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
   if (!menu) return;
   const HMENU popup = ::GetSubMenu(menu.get(), 0);
-  const bool enabled = enabled_state();
-  ::CheckMenuItem(popup, ID_TOUCH_ENABLE, MF_BYCOMMAND | (enabled ? MF_CHECKED : MF_UNCHECKED));
-  ::CheckMenuItem(popup, ID_TOUCH_DISABLE, MF_BYCOMMAND | (enabled ? MF_UNCHECKED : MF_CHECKED));
-  ::EnableMenuItem(popup, ID_MOVE_TO_CENTER, MF_BYCOMMAND | (settings_.fixed_pos ? MF_GRAYED : MF_ENABLED));
-  ::EnableMenuItem(popup, ID_CONFIGURATION, MF_BYCOMMAND | MF_ENABLED);
-  ::EnableMenuItem(popup, ID_APP_EXIT, MF_BYCOMMAND | MF_ENABLED);
+  PrepareTrayMenu(popup, enabled_state(), settings_.fixed_pos != 0);
   ::TrackPopupMenu(popup, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd(), nullptr);
   ::PostMessageW(hwnd(), WM_NULL, 0, 0);
+}
+
+void CVeltraDlg::PaintMinimised() {
+  PAINTSTRUCT paint;
+  const HDC dc = ::BeginPaint(hwnd(), &paint);
+  RECT client{};
+  ::GetClientRect(hwnd(), &client);
+  const int x = (client.right - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (client.bottom - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+  ::DrawIcon(dc, x, y, program_icon_.get());
+  ::EndPaint(hwnd(), &paint);
 }
 
 LRESULT CVeltraDlg::PaintBackground(HDC dc) {
@@ -388,6 +394,10 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
       return PaintBackground(reinterpret_cast<HDC>(wparam));
     case WM_CTLCOLORSTATIC:
       return ColourStatic(reinterpret_cast<HDC>(wparam));
+    case WM_PAINT:
+      if (!::IsIconic(hwnd())) return std::nullopt;
+      PaintMinimised();
+      return 0;
     case WM_QUERYDRAGICON:
       return reinterpret_cast<LRESULT>(program_icon_.get());
     case WM_LBUTTONDOWN:

@@ -56,6 +56,7 @@ class CVeltraDlg final : public ui::Dialog {
   void CreateLookObjects();
   void ApplyLayout(bool activate);
   LRESULT PaintBackground(HDC dc);
+  void PaintMinimised();
   LRESULT ColourStatic(HDC dc);
 
   // Operations whose behaviour comes with the hot key and the keyboard hook.

@@ -79,6 +79,26 @@ TEST(StatusWindow, EveryExitPathEnablesThePanelAndKeepsTheChoice) {
   }
 }
 
+TEST(StatusWindow, EnterAndSpaceDoNothingEscapeEndsThroughTheExitSequence) {
+  Sandbox box(L"sw-keys");
+  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteSettings("[status]\r\ntouch_status=0\r\n");
+  RunningVeltra veltra(box);
+  ASSERT_NE(veltra.window(), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 0; }));
+  // Queued keys, as the keyboard would deliver them to the focused window.
+  for (WPARAM key : {VK_RETURN, VK_SPACE}) {
+    ::PostMessageW(veltra.window(), WM_KEYDOWN, key, 1);
+    ::PostMessageW(veltra.window(), WM_KEYUP, key, 0xC0000001);
+  }
+  EXPECT_FALSE(veltra.WaitForExit(700ms));
+  EXPECT_EQ(box.DeviceStarted(kId), 0);
+  ::PostMessageW(veltra.window(), WM_KEYDOWN, VK_ESCAPE, 1);
+  EXPECT_TRUE(veltra.WaitForExit());
+  EXPECT_EQ(box.DeviceStarted(kId), 1);
+  EXPECT_EQ(box.Setting(L"status", L"touch_status"), L"0");
+}
+
 TEST(StatusWindow, EndOfSessionQuerySavesFirstAndAFalseEndKeepsRunning) {
   Sandbox box(L"sw-query");
   box.WriteDevices(DeviceSection(kId, 1));
