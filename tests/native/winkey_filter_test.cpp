@@ -1,0 +1,153 @@
+// The keyboard hook's decisions, event by event, without a hook.
+#include "hook/winkey_filter.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+#include <vector>
+
+// Every allocation in this test program is counted, so the event path can be
+// shown to make none. The count is only read around the calls under test;
+// the rest of the program allocates as it pleases.
+namespace {
+std::atomic<long> allocations{0};
+}  // namespace
+
+// Not inlined: seen together, the compiler would take free() after operator
+// new for a mismatch.
+[[gnu::noinline]] void* operator new(std::size_t size) {
+  allocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
+  throw std::bad_alloc();
+}
+[[gnu::noinline]] void* operator new[](std::size_t size) { return ::operator new(size); }
+[[gnu::noinline]] void operator delete(void* block) noexcept { std::free(block); }
+[[gnu::noinline]] void operator delete[](void* block) noexcept { std::free(block); }
+[[gnu::noinline]] void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+[[gnu::noinline]] void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
+
+namespace veltra {
+namespace {
+
+constexpr std::uintptr_t kDown = kKeyDownEvent, kUp = kKeyUpEvent, kSysDown = 0x104, kSysUp = 0x105;
+constexpr std::uint32_t kVkE = 'E', kVkShift = 0x10, kVkLeftAlt = 0xA4;
+constexpr std::uint32_t kLeft = kVkLeftWin, kRight = kVkRightWin, kNoKey = kVkNoKey;
+
+struct Step {
+  std::uintptr_t kind;
+  std::uint32_t vk;
+};
+
+// Runs the events and returns the keys reported, in order.
+std::vector<std::uint32_t> Reported(WinKeyFilter& filter, const std::vector<Step>& steps) {
+  std::vector<std::uint32_t> reported;
+  for (const Step& step : steps) {
+    const WinKeyDecision decision = filter.OnEvent(step.kind, step.vk, 7);
+    if (decision.post) reported.push_back(decision.post_lparam_vk);
+  }
+  return reported;
+}
+
+std::vector<InjectedKey> Injected(const WinKeyDecision& decision) {
+  return {decision.inject, decision.inject + decision.inject_count};
+}
+
+using Keys = std::vector<std::uint32_t>;
+using Injections = std::vector<InjectedKey>;
+
+TEST(WinKeyFilter, LoneWindowsKeyIsReportedAndItsReleaseReplaced) {
+  for (const std::uint8_t vk : {kVkLeftWin, kVkRightWin}) {
+    SCOPED_TRACE(static_cast<int>(vk));
+    WinKeyFilter filter;
+    // Auto-repeat of the held key is still a lone press.
+    EXPECT_EQ(Reported(filter, {{kDown, vk}, {kDown, vk}, {kDown, vk}}), Keys{});
+    EXPECT_EQ(filter.left_pending() + filter.right_pending(), 1u);
+
+    const WinKeyDecision up = filter.OnEvent(kUp, vk, 0xFEDCBA98);
+    EXPECT_TRUE(up.post);
+    EXPECT_EQ(up.post_wparam, 0xFEDCBA98u);
+    EXPECT_EQ(up.post_lparam_vk, vk);
+    EXPECT_TRUE(up.swallow);
+    EXPECT_EQ(Injected(up), (Injections{{kVkNoKey, false}, {vk, true}}));
+    EXPECT_EQ(filter.left_pending() + filter.right_pending(), 0u);
+
+    // The injected events come back through the hook: the filler's down
+    // asks for its release, and nothing is reported or swallowed again.
+    const WinKeyDecision filler = filter.OnEvent(kDown, kNoKey, 0);
+    EXPECT_EQ(Injected(filler), (Injections{{kVkNoKey, true}}));
+    EXPECT_FALSE(filler.post || filler.swallow);
+    const WinKeyDecision replacement = filter.OnEvent(kUp, vk, 0);
+    EXPECT_FALSE(replacement.post || replacement.swallow || replacement.inject_count != 0);
+    EXPECT_EQ(Reported(filter, {{kUp, kNoKey}}), Keys{});
+  }
+}
+
+TEST(WinKeyFilter, AnyOtherKeyDownCancelsThePress) {
+  for (const std::uint32_t win : {kLeft, kRight}) {
+    // Windows+E, Windows+Shift, a key whose low byte is a Windows key, and
+    // the filler key, which also asks for its own release.
+    for (const std::uint32_t other : {kVkE, kVkShift, 0x100 + win, kNoKey}) {
+      SCOPED_TRACE(testing::Message() << win << " then " << other);
+      WinKeyFilter filter;
+      EXPECT_EQ(Reported(filter, {{kDown, win}}), Keys{});
+      const WinKeyDecision down = filter.OnEvent(kDown, other, 0);
+      EXPECT_FALSE(down.post || down.swallow);
+      EXPECT_EQ(Injected(down), (other == kNoKey ? Injections{{kVkNoKey, true}} : Injections{}));
+      EXPECT_EQ(filter.left_pending() + filter.right_pending(), 0u);
+      const WinKeyDecision up = filter.OnEvent(kUp, win, 0);
+      EXPECT_FALSE(up.post || up.swallow || up.inject_count != 0);
+    }
+  }
+  // The other Windows key counts as another key; the last one down alone
+  // is the one reported.
+  WinKeyFilter filter;
+  EXPECT_EQ(Reported(filter, {{kDown, kLeft}, {kDown, kRight}, {kUp, kLeft}, {kUp, kRight}}), Keys{kRight});
+  EXPECT_EQ(Reported(filter, {{kDown, kRight}, {kDown, kLeft}, {kUp, kRight}, {kUp, kLeft}}), Keys{kLeft});
+}
+
+TEST(WinKeyFilter, ReleasesAndSystemKeysLeaveThePressPending) {
+  WinKeyFilter filter;
+  EXPECT_EQ(Reported(filter, {{kUp, kLeft}, {kUp, kRight}}), Keys{});  // nothing pressed
+  filter.OnEvent(kDown, kLeft, 0);
+  // Only a key going down cancels; releases of other keys, and every
+  // system-key event (Alt held) even of the Windows keys, pass unseen.
+  EXPECT_EQ(Reported(filter, {{kUp, kRight}, {kUp, kVkE}, {kUp, 0x100 + kLeft}}), Keys{});
+  for (const std::uintptr_t kind : {kSysDown, kSysUp, std::uintptr_t{0}, std::uintptr_t{0x102}}) {
+    for (const std::uint32_t vk : {kVkLeftAlt, kVkE, kNoKey, kLeft, kRight}) {
+      const WinKeyDecision decision = filter.OnEvent(kind, vk, 0);
+      EXPECT_FALSE(decision.post || decision.swallow || decision.inject_count != 0) << kind << " " << vk;
+    }
+  }
+  EXPECT_EQ(filter.left_pending(), 1u);
+  EXPECT_EQ(filter.right_pending(), 0u);
+  EXPECT_EQ(Reported(filter, {{kUp, kLeft}}), Keys{kLeft});
+}
+
+TEST(WinKeyFilter, EventPathAllocatesNothing) {
+  WinKeyFilter filter;
+  const std::uint32_t keys[] = {kLeft, kVkE, kRight, kNoKey, kVkLeftAlt, kLeft};
+  const std::uintptr_t kinds[] = {kDown, kUp, kSysDown, kSysUp};
+  std::uint32_t sink = 0;
+  const long before = allocations.load();
+  for (int round = 0; round < 100; ++round) {
+    for (const std::uintptr_t kind : kinds) {
+      for (const std::uint32_t vk : keys) {
+        const WinKeyDecision decision = filter.OnEvent(kind, vk, static_cast<std::uint32_t>(round));
+        sink += decision.post + decision.inject_count + decision.swallow;
+      }
+    }
+  }
+  const long after = allocations.load();
+  EXPECT_EQ(after - before, 0);
+  EXPECT_GT(sink, 0u);
+  // The counter does see allocations; otherwise the zero above proves nothing.
+  void* volatile block = ::operator new(1);
+  ::operator delete(block);
+  EXPECT_GT(allocations.load(), after);
+}
+
+}  // namespace
+}  // namespace veltra
