@@ -11,9 +11,13 @@ include(GoogleTest)
 
 add_executable(veltra_native_tests
   tests/native/command_line_test.cpp
+  tests/native/key_triggers_test.cpp
   tests/native/program_paths_test.cpp
   tests/native/settings_test.cpp
   tests/native/tray_click_test.cpp
+  tests/native/winkey_filter_test.cpp
+  src/hook/winkey_filter.cpp
 )
 target_link_libraries(veltra_native_tests PRIVATE veltra_core GTest::gtest_main)
 gtest_discover_tests(veltra_native_tests TEST_PREFIX "native.")
+include(cmake/hook.cmake)

@@ -20,7 +20,7 @@ add_library(veltra_win STATIC
   src/window/tray_icon.cpp
   src/window/veltra_dlg.cpp
 )
-target_link_libraries(veltra_win PUBLIC veltra_core setupapi cfgmgr32 netapi32 shell32 user32 gdi32 advapi32)
+target_link_libraries(veltra_win PUBLIC veltra_core veltra_hook setupapi cfgmgr32 netapi32 shell32 user32 gdi32 advapi32)
 
 set(veltra_resources src/resources/Veltra.rc)
 set_source_files_properties(${veltra_resources} PROPERTIES
@@ -50,6 +50,7 @@ target_compile_options(gtest_win PRIVATE -w)
 
 enable_testing()
 include(GoogleTest)
+include(cmake/hook.cmake)
 
 # In-process tests of the Win32 shell.
 add_executable(veltra_windows_tests
@@ -73,6 +74,7 @@ add_executable(veltra_e2e_tests
   tests/e2e/startup_e2e_test.cpp
   tests/e2e/status_window_e2e_test.cpp
   tests/e2e/tray_e2e_test.cpp
+  tests/e2e/keys_e2e_test.cpp
   tests/windows/test_main.cpp
 )
 add_executable(fake_mmc tests/e2e/fake_mmc.cpp)

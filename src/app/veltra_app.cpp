@@ -10,6 +10,7 @@
 #include "app/program_paths.h"
 #include "device/device_control.h"
 #include "device/os_version.h"
+#include "hook/veltra_hook.h"
 #include "window/tray_icon.h"
 #include "window/veltra_dlg.h"
 
@@ -105,6 +106,7 @@ bool CVeltraApp::InitInstance() {
   }
 
   SaveSettings(*this, store);
+  ResetLowKeyboardHook();
   SweepNotificationArea();
   return false;
 }

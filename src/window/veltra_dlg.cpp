@@ -10,6 +10,7 @@
 
 #include "app/ini_store.h"
 #include "device/device_control.h"
+#include "hook/veltra_hook.h"
 #include "resources/resource.h"
 #include "window/messages.h"
 #include "window/simulated_crash.h"
@@ -112,7 +113,50 @@ BOOL CVeltraDlg::OnInitDialog() {
   if (settings_.debug_mode) ::SetTimer(window, TIMER_STATUS_POLL, 1000, nullptr);
   initialised_ = true;
   if (settings_.hotkey_single_use) UpdateHotKeyRegistration();
+  if (settings_.override_winkey) InstallWinKeyHook();
   return TRUE;
+}
+
+void CVeltraDlg::InstallWinKeyHook() {
+  if (SetLowKeyboardHook(hwnd()) != 0) return;
+  // Saved off with the rest, so the next start does not fail the same way.
+  settings_.override_winkey = 0;
+  settings_.ShowMessage(L"Fail to Install Hook for override Windows Key.", MB_ICONWARNING | MB_ABORTRETRYIGNORE,
+                        hwnd());
+}
+
+void CVeltraDlg::RegisterToggleHotKey() {
+  if (settings_.status_window == nullptr) return;
+  ::RegisterHotKey(settings_.status_window, HotKeyId(settings_.fsModifiers, settings_.virtkey),
+                   HotKeyModifiers(settings_.fsModifiers), static_cast<UINT>(settings_.virtkey));
+}
+
+void CVeltraDlg::UnregisterToggleHotKey() {
+  if (settings_.status_window == nullptr) return;
+  ::UnregisterHotKey(settings_.status_window, HotKeyId(settings_.fsModifiers, settings_.virtkey));
+}
+
+void CVeltraDlg::UpdateHotKeyRegistration() {
+  if (HotKeyWanted(settings_.enable_hotkey != 0, settings_.hotkey_toggle_mode, settings_.touch_status)) {
+    RegisterToggleHotKey();
+  } else {
+    UnregisterToggleHotKey();
+  }
+}
+
+void CVeltraDlg::SwitchTo(std::uint8_t state) {
+  if (state == settings_.touch_status) return;
+  settings_.touch_status = state;
+  ApplyTouchState();
+}
+
+void CVeltraDlg::OnHotKey() { SwitchTo(StateAfterTrigger(settings_.hotkey_toggle_mode, settings_.touch_status)); }
+
+void CVeltraDlg::OnWinKeyTrigger(WPARAM time_stamp) {
+  const auto stamp = static_cast<std::int32_t>(static_cast<std::uint32_t>(time_stamp));
+  if (winkey_.Accept(stamp, settings_.override_winkey_resp)) {
+    SwitchTo(StateAfterTrigger(settings_.override_winkey_mode, settings_.touch_status));
+  }
 }
 
 bool CVeltraDlg::DriveDeviceAndVerify() {
@@ -135,9 +179,7 @@ void CVeltraDlg::AbortStart() {
 
 void CVeltraDlg::EndOfUse() {
   DeleteNotifyIcon(hwnd());
-  if (settings_.status_window != nullptr) {
-    ::UnregisterHotKey(hwnd(), HotKeyId(settings_.fsModifiers, settings_.virtkey));
-  }
+  UnregisterToggleHotKey();
   settings_.enable_icon_handle = nullptr;
   settings_.disable_icon_handle = nullptr;
   enable_icon_.reset();
@@ -257,10 +299,7 @@ void CVeltraDlg::OnSetTouchState(WPARAM wanted, LPARAM toggle) {
   }
   // Sent on every tick of the watcher: the unchanged state must cost
   // nothing beyond this comparison.
-  const std::uint8_t state = wanted != 0 ? 1 : 0;
-  if (settings_.touch_status == state) return;
-  settings_.touch_status = state;
-  ApplyTouchState();
+  SwitchTo(wanted != 0 ? 1 : 0);
 }
 
 void CVeltraDlg::Resynchronise() {

@@ -12,6 +12,7 @@
 #include "device/os_version.h"
 #include "ui/dialog.h"
 #include "ui/unique_handle.h"
+#include "window/key_triggers.h"
 #include "window/tray_click.h"
 
 namespace veltra {
@@ -59,11 +60,13 @@ class CVeltraDlg final : public ui::Dialog {
   void PaintMinimised();
   LRESULT ColourStatic(HDC dc);
 
-  // Operations whose behaviour comes with the hot key and the keyboard hook.
-  void RegisterToggleHotKey() {}
-  void UpdateHotKeyRegistration() {}
-  void OnHotKey() {}
-  void OnWinKeyTrigger(WPARAM) {}
+  void RegisterToggleHotKey();
+  void UnregisterToggleHotKey();
+  void UpdateHotKeyRegistration();
+  void OnHotKey();
+  void OnWinKeyTrigger(WPARAM time_stamp);
+  void SwitchTo(std::uint8_t state);
+  void InstallWinKeyHook();
 
   bool enabled_state() const { return settings_.touch_status != 0; }
 
@@ -74,6 +77,7 @@ class CVeltraDlg final : public ui::Dialog {
   ui::UniqueHfont enable_font_, disable_font_;
   ui::UniqueHicon enable_icon_, disable_icon_;
   TrayClickMachine click_;
+  WinKeyDebounce winkey_;
   bool initialised_ = false;
   OsVersion os_version_;
 };

@@ -227,6 +227,11 @@ int RunBenchmark() {
   ::CreateDirectoryW(work.c_str(), nullptr);
   ::DeleteFileW((work + L"\\Veltra.ini").c_str());
   ::DeleteFileW(log.c_str());
+  // The program imports its hook library and cannot start without it.
+  if (!::CopyFileW((build + L"\\sim\\VeltraHook.dll").c_str(), (work + L"\\VeltraHook.dll").c_str(), FALSE)) {
+    std::printf("cannot copy sim\\VeltraHook.dll to bench-work: error %lu\n", ::GetLastError());
+    return 1;
+  }
   if (!::CopyFileW((build + L"\\sim\\Veltra.exe").c_str(), veltra.c_str(), FALSE)) {
     std::printf("cannot copy sim\\Veltra.exe to bench-work: error %lu\n", ::GetLastError());
     return 1;

@@ -83,6 +83,10 @@ Sandbox::Sandbox(const std::wstring& folder_name) {
   if (!::CopyFileW(Extended(BuildFolder() + L"\\sim\\Veltra.exe").c_str(), Extended(exe()).c_str(), FALSE)) {
     throw std::runtime_error("cannot copy Veltra.exe");
   }
+  if (!::CopyFileW(Extended(BuildFolder() + L"\\sim\\VeltraHook.dll").c_str(), Extended(File(L"VeltraHook.dll")).c_str(),
+                   FALSE)) {
+    throw std::runtime_error("cannot copy VeltraHook.dll");
+  }
 }
 
 Sandbox::~Sandbox() { RemoveTree(top_); }

@@ -1,0 +1,121 @@
+// The keyboard triggers of the simulated Veltra.exe, with input injected by
+// SendInput the way a keyboard would deliver it.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "e2e_support.h"
+
+namespace veltra::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::wstring kId = kTouchId;
+
+void Key(WORD vk, bool up, DWORD time = 0) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = vk;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  input.ki.time = time;
+  ::SendInput(1, &input, sizeof(input));
+}
+
+void CtrlShiftZ() {
+  for (int vk : {VK_CONTROL, VK_SHIFT, int{'Z'}}) Key(static_cast<WORD>(vk), false);
+  for (int vk : {int{'Z'}, VK_SHIFT, VK_CONTROL}) Key(static_cast<WORD>(vk), true);
+}
+
+// Whether this process could take Ctrl+Shift+Z right now, i.e. nobody holds it.
+bool CombinationFree() {
+  if (!::RegisterHotKey(nullptr, 0x65A, MOD_CONTROL | MOD_SHIFT, 'Z')) return false;
+  ::UnregisterHotKey(nullptr, 0x65A);
+  return true;
+}
+
+class Keys : public ::testing::Test {
+ protected:
+  void Start(const std::string& settings, int started = 1) {
+    box_.WriteDevices(DeviceSection(kId, started));
+    box_.WriteSettings(settings);
+    veltra_ = std::make_unique<RunningVeltra>(box_);
+    ASSERT_NE(veltra_->window(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return !veltra_->Text().empty(); }));
+    WaitUntil([] { return false; }, 300ms);  // let the start's own device notifications pass
+  }
+  int Started() const { return box_.DeviceStarted(kId); }
+  bool BecomesStarted(int state) { return WaitUntil([&] { return Started() == state; }, 3s); }
+
+  Sandbox box_{L"keys"};
+  std::unique_ptr<RunningVeltra> veltra_;
+};
+
+TEST_F(Keys, CtrlShiftZTogglesByDefault) {
+  Start("");
+  CtrlShiftZ();
+  EXPECT_TRUE(BecomesStarted(0));
+  CtrlShiftZ();
+  EXPECT_TRUE(BecomesStarted(1));
+  EXPECT_FALSE(CombinationFree());
+}
+
+TEST_F(Keys, EnableOnlyAndDisableOnlyModes) {
+  Start("[hotkey]\r\nhotkey_toggle_mode=2\r\n");
+  CtrlShiftZ();
+  EXPECT_TRUE(BecomesStarted(0));
+  CtrlShiftZ();
+  EXPECT_FALSE(BecomesStarted(1));
+  veltra_->Send(WM_CLOSE);
+  ASSERT_TRUE(veltra_->WaitForExit());
+
+  Start("[hotkey]\r\nhotkey_toggle_mode=1\r\n[status]\r\ntouch_status=0\r\n");
+  ASSERT_TRUE(BecomesStarted(0));
+  CtrlShiftZ();
+  EXPECT_TRUE(BecomesStarted(1));
+  CtrlShiftZ();
+  EXPECT_FALSE(BecomesStarted(0));
+}
+
+TEST_F(Keys, SingleUseHoldsTheCombinationOnlyWhileItCanAct) {
+  Start("[hotkey]\r\nhotkey_toggle_mode=1\r\nhotkey_single_use=1\r\n");
+  EXPECT_TRUE(CombinationFree());  // enabled already: enable-only cannot act
+  veltra_->Send(0x8000 + 300, 0, 0);
+  EXPECT_EQ(Started(), 0);
+  EXPECT_FALSE(CombinationFree());
+  CtrlShiftZ();
+  EXPECT_TRUE(BecomesStarted(1));
+  EXPECT_TRUE(WaitUntil([] { return CombinationFree(); }, 2s));
+}
+
+TEST_F(Keys, DisabledHotKeyWithSingleUseStaysUnregisteredAfterEverySwitch) {
+  Start("[hotkey]\r\nenable_hotkey=0\r\nhotkey_single_use=1\r\n");
+  EXPECT_TRUE(CombinationFree());
+  veltra_->Send(0x8000 + 300, 0, 1);
+  EXPECT_TRUE(CombinationFree());
+  veltra_->Send(0x8000 + 300, 0, 1);
+  EXPECT_TRUE(CombinationFree());
+  CtrlShiftZ();
+  EXPECT_FALSE(BecomesStarted(0));
+}
+
+TEST_F(Keys, WindowsKeyPressesWithinTheIntervalSwitchOnce) {
+  Start("[hotkey]\r\noverride_winkey=1\r\noverride_winkey_resp=2\r\n");  // 150 ms
+  const DWORD base = ::GetTickCount() + 10000;
+  Key(VK_LWIN, false, base);
+  Key(VK_LWIN, true, base + 10);
+  Key(VK_LWIN, false, base + 60);
+  Key(VK_LWIN, true, base + 100);  // within 150 ms of the first
+  EXPECT_TRUE(BecomesStarted(0));
+  EXPECT_FALSE(BecomesStarted(1));
+  Key(VK_RWIN, false, base + 1000);
+  Key(VK_RWIN, true, base + 1010);
+  EXPECT_TRUE(BecomesStarted(1));
+
+  veltra_->Send(WM_CLOSE);
+  ASSERT_TRUE(veltra_->WaitForExit());
+  EXPECT_EQ(box_.Setting(L"hotkey", L"override_winkey"), L"1");
+}
+
+}  // namespace
+}  // namespace veltra::e2e
