@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "resources/resource.h"
 #include "ui/unique_handle.h"
@@ -54,6 +55,55 @@ TEST(TrayMenu, ItemsInOrderWithChecksAndGrayForTheState) {
   EXPECT_TRUE(State(popup, ID_MOVE_TO_CENTER) & MF_GRAYED);
   EXPECT_FALSE(State(popup, ID_CONFIGURATION) & MF_GRAYED);
   EXPECT_FALSE(State(popup, ID_APP_EXIT) & MF_GRAYED);
+}
+
+}  // namespace
+}  // namespace veltra
+
+namespace veltra {
+namespace {
+
+// A stand-in for the shell's notification area: the chain of windows the
+// sweep looks for, the last one recording the mouse moves it receives.
+std::vector<LPARAM> g_moves;
+
+LRESULT CALLBACK RecordMoves(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_MOUSEMOVE && wparam == 0) g_moves.push_back(lparam);
+  return ::DefWindowProcW(window, message, wparam, lparam);
+}
+
+HWND MakeWindow(const wchar_t* class_name, HWND parent, int width, int height) {
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = &RecordMoves;
+  window_class.hInstance = ::GetModuleHandleW(nullptr);
+  window_class.lpszClassName = class_name;
+  ::RegisterClassExW(&window_class);
+  return ::CreateWindowExW(0, class_name, L"", parent != nullptr ? WS_CHILD : WS_POPUP, 0, 0, width, height, parent,
+                           nullptr, ::GetModuleHandleW(nullptr), nullptr);
+}
+
+TEST(SweepNotificationArea, PassesTheMouseOverTheToolbarInTenPixelSteps) {
+  const HWND tray = MakeWindow(L"Shell_TrayWnd", nullptr, 100, 40);
+  const HWND notify = MakeWindow(L"TrayNotifyWnd", tray, 100, 40);
+  const HWND pager = MakeWindow(L"SysPager", notify, 100, 40);
+  const HWND toolbar = MakeWindow(L"ToolbarWindow32", pager, 25, 15);
+  ASSERT_NE(toolbar, nullptr);
+  g_moves.clear();
+  SweepNotificationArea();
+  const std::vector<LPARAM> expected = {MAKELPARAM(0, 0),  MAKELPARAM(0, 10),  MAKELPARAM(10, 0),
+                                        MAKELPARAM(10, 10), MAKELPARAM(20, 0), MAKELPARAM(20, 10)};
+  EXPECT_EQ(g_moves, expected);
+
+  // A toolbar without width is left alone; the chain without it too.
+  ::SetWindowPos(toolbar, nullptr, 0, 0, 0, 15, SWP_NOMOVE | SWP_NOZORDER);
+  g_moves.clear();
+  SweepNotificationArea();
+  EXPECT_TRUE(g_moves.empty());
+  ::DestroyWindow(toolbar);
+  SweepNotificationArea();
+  EXPECT_TRUE(g_moves.empty());
+  ::DestroyWindow(tray);
 }
 
 }  // namespace
