@@ -20,20 +20,9 @@
 
 #include "hook/winkey_filter.h"
 
-namespace {
-std::atomic<long> allocations{0};
-}  // namespace
+#include "../common/counting_new.h"
 
-[[gnu::noinline]] void* operator new(std::size_t size) {
-  allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
-  throw std::bad_alloc();
-}
-[[gnu::noinline]] void* operator new[](std::size_t size) { return ::operator new(size); }
-[[gnu::noinline]] void operator delete(void* block) noexcept { std::free(block); }
-[[gnu::noinline]] void operator delete[](void* block) noexcept { std::free(block); }
-[[gnu::noinline]] void operator delete(void* block, std::size_t) noexcept { std::free(block); }
-[[gnu::noinline]] void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
+using counting_new::allocations;
 
 namespace {
 

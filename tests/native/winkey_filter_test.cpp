@@ -9,25 +9,9 @@
 #include <new>
 #include <vector>
 
-// Every allocation in this test program is counted, so the event path can be
-// shown to make none. The count is only read around the calls under test;
-// the rest of the program allocates as it pleases.
-namespace {
-std::atomic<long> allocations{0};
-}  // namespace
+#include "../common/counting_new.h"
 
-// Not inlined: seen together, the compiler would take free() after operator
-// new for a mismatch.
-[[gnu::noinline]] void* operator new(std::size_t size) {
-  allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
-  throw std::bad_alloc();
-}
-[[gnu::noinline]] void* operator new[](std::size_t size) { return ::operator new(size); }
-[[gnu::noinline]] void operator delete(void* block) noexcept { std::free(block); }
-[[gnu::noinline]] void operator delete[](void* block) noexcept { std::free(block); }
-[[gnu::noinline]] void operator delete(void* block, std::size_t) noexcept { std::free(block); }
-[[gnu::noinline]] void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
+using counting_new::allocations;
 
 namespace veltra {
 namespace {
