@@ -161,12 +161,9 @@ void CVeltraDlg::OnWinKeyTrigger(WPARAM time_stamp) {
 
 bool CVeltraDlg::DriveDeviceAndVerify() {
   const bool enable = enabled_state();
-  bool ok = SetDeviceState(QueryOsVersion(), settings_.device_instance_path, enable ? DICS_ENABLE : DICS_DISABLE,
-                           settings_.redraw_traynotifywnd) != 0;
-  ::SendDlgItemMessageW(hwnd(), IDC_STATE_TEXT, WM_SETFONT,
-                        reinterpret_cast<WPARAM>(enable ? enable_font_.get() : disable_font_.get()), TRUE);
-  ::SetDlgItemTextW(hwnd(), IDC_STATE_TEXT,
-                    (enable ? settings_.dialog_enable_txt : settings_.dialog_disable_txt).c_str());
+  const bool ok = SetDeviceState(QueryOsVersion(), settings_.device_instance_path,
+                                 enable ? DICS_ENABLE : DICS_DISABLE, settings_.redraw_traynotifywnd) != 0;
+  ShowStateText();
   // A device that cannot be queried (-1) counts as failing either way.
   return ok && GetDeviceState(settings_.device_instance_path) == (enable ? 1 : 0);
 }
@@ -216,12 +213,17 @@ void CVeltraDlg::ShowTouchState() {
   if (settings_.hotkey_single_use) UpdateHotKeyRegistration();
 }
 
-void CVeltraDlg::ShowStateIndicators() {
+void CVeltraDlg::ShowStateText() {
   const bool enable = enabled_state();
   ::SendDlgItemMessageW(hwnd(), IDC_STATE_TEXT, WM_SETFONT,
                         reinterpret_cast<WPARAM>(enable ? enable_font_.get() : disable_font_.get()), TRUE);
   ::SetDlgItemTextW(hwnd(), IDC_STATE_TEXT,
                     (enable ? settings_.dialog_enable_txt : settings_.dialog_disable_txt).c_str());
+}
+
+void CVeltraDlg::ShowStateIndicators() {
+  ShowStateText();
+  const bool enable = enabled_state();
   ModifyNotifyIcon(hwnd(), enable ? settings_.enable_icon_handle : settings_.disable_icon_handle,
                    enable ? settings_.tooltip_enable_txt : settings_.tooltip_disable_txt);
   // The window's own colours depend on the state too.

@@ -52,6 +52,7 @@ class CVeltraDlg final : public ui::Dialog {
   void OnTimer(UINT_PTR timer_id);
   void CarryOut(const TrayClickResult& result);
   void ShowTrayMenu();
+  void ShowStateText();
   void ShowStateIndicators();
   void LoadStateIcons();
   void CreateLookObjects();
