@@ -120,6 +120,19 @@ BOOL Fail(DWORD error) {
   return FALSE;
 }
 
+// Every call on a list: no exception escapes, the state is locked, and an
+// unknown handle fails as the platform fails it.
+template <class Body>
+BOOL WithList(HDEVINFO handle, Body&& body) {
+  return Guarded(FALSE, [&]() -> BOOL {
+    SimState& state = State();
+    const std::lock_guard lock(state.mutex);
+    DeviceList* list = FindList(state, handle);
+    if (list == nullptr) return Fail(ERROR_INVALID_HANDLE);
+    return body(state, list);
+  });
+}
+
 HDEVINFO WINAPI SimCreateDeviceInfoListEx(const GUID* class_guid, HWND, PCWSTR machine_name, PVOID reserved) {
   return Guarded(static_cast<HDEVINFO>(INVALID_HANDLE_VALUE), [&]() -> HDEVINFO {
     if (reserved != nullptr) {
@@ -144,11 +157,7 @@ HDEVINFO WINAPI SimCreateDeviceInfoListEx(const GUID* class_guid, HWND, PCWSTR m
 }
 
 BOOL WINAPI SimOpenDeviceInfo(HDEVINFO handle, PCWSTR instance_id, HWND, DWORD flags, PSP_DEVINFO_DATA data) {
-  return Guarded(FALSE, [&]() -> BOOL {
-    SimState& state = State();
-    const std::lock_guard lock(state.mutex);
-    DeviceList* list = FindList(state, handle);
-    if (list == nullptr) return Fail(ERROR_INVALID_HANDLE);
+  return WithList(handle, [&]([[maybe_unused]] SimState& state, DeviceList* list) -> BOOL {
     if (instance_id == nullptr) return Fail(ERROR_INVALID_PARAMETER);
     if ((flags & ~static_cast<DWORD>(DIOD_INHERIT_CLASSDRVS | DIOD_CANCEL_REMOVE)) != 0) {
       return Fail(ERROR_INVALID_FLAGS);
@@ -176,11 +185,7 @@ BOOL WINAPI SimOpenDeviceInfo(HDEVINFO handle, PCWSTR instance_id, HWND, DWORD f
 }
 
 BOOL WINAPI SimGetDeviceInfoListDetail(HDEVINFO handle, PSP_DEVINFO_LIST_DETAIL_DATA_W detail) {
-  return Guarded(FALSE, [&]() -> BOOL {
-    SimState& state = State();
-    const std::lock_guard lock(state.mutex);
-    const DeviceList* list = FindList(state, handle);
-    if (list == nullptr) return Fail(ERROR_INVALID_HANDLE);
+  return WithList(handle, [&]([[maybe_unused]] SimState& state, DeviceList* list) -> BOOL {
     if (detail == nullptr) return Fail(ERROR_INVALID_PARAMETER);
     if (detail->cbSize != sizeof(SP_DEVINFO_LIST_DETAIL_DATA_W)) return Fail(ERROR_INVALID_USER_BUFFER);
     detail->ClassGuid = list->class_filter.value_or(GUID{});
@@ -191,11 +196,7 @@ BOOL WINAPI SimGetDeviceInfoListDetail(HDEVINFO handle, PSP_DEVINFO_LIST_DETAIL_
 }
 
 BOOL WINAPI SimEnumDeviceInfo(HDEVINFO handle, DWORD index, PSP_DEVINFO_DATA data) {
-  return Guarded(FALSE, [&]() -> BOOL {
-    SimState& state = State();
-    const std::lock_guard lock(state.mutex);
-    const DeviceList* list = FindList(state, handle);
-    if (list == nullptr) return Fail(ERROR_INVALID_HANDLE);
+  return WithList(handle, [&]([[maybe_unused]] SimState& state, DeviceList* list) -> BOOL {
     if (data == nullptr) return Fail(ERROR_INVALID_PARAMETER);
     if (data->cbSize != sizeof(SP_DEVINFO_DATA)) return Fail(ERROR_INVALID_USER_BUFFER);
     if (index >= list->elements.size()) return Fail(ERROR_NO_MORE_ITEMS);
@@ -206,11 +207,7 @@ BOOL WINAPI SimEnumDeviceInfo(HDEVINFO handle, DWORD index, PSP_DEVINFO_DATA dat
 
 BOOL WINAPI SimSetClassInstallParams(HDEVINFO handle, PSP_DEVINFO_DATA data, PSP_CLASSINSTALL_HEADER header,
                                      DWORD size) {
-  return Guarded(FALSE, [&]() -> BOOL {
-    SimState& state = State();
-    const std::lock_guard lock(state.mutex);
-    DeviceList* list = FindList(state, handle);
-    if (list == nullptr) return Fail(ERROR_INVALID_HANDLE);
+  return WithList(handle, [&]([[maybe_unused]] SimState& state, DeviceList* list) -> BOOL {
     Element* element = FindElement(*list, data);
     if (element == nullptr) return Fail(ERROR_INVALID_PARAMETER);
     // No parameters at all clears what was set, as on the platform.
@@ -234,11 +231,7 @@ BOOL WINAPI SimSetClassInstallParams(HDEVINFO handle, PSP_DEVINFO_DATA data, PSP
 const wchar_t* ScopeName(DWORD scope) { return scope == DICS_FLAG_GLOBAL ? L"GLOBAL" : L"CONFIGSPECIFIC"; }
 
 BOOL WINAPI SimCallClassInstaller(DI_FUNCTION function, HDEVINFO handle, PSP_DEVINFO_DATA data) {
-  return Guarded(FALSE, [&]() -> BOOL {
-    SimState& state = State();
-    const std::lock_guard lock(state.mutex);
-    DeviceList* list = FindList(state, handle);
-    if (list == nullptr) return Fail(ERROR_INVALID_HANDLE);
+  return WithList(handle, [&]([[maybe_unused]] SimState& state, DeviceList* list) -> BOOL {
     Element* element = FindElement(*list, data);
     if (data != nullptr && element == nullptr) return Fail(ERROR_INVALID_PARAMETER);
     // Every other request succeeds without effect, as the default handling
@@ -278,11 +271,7 @@ BOOL WINAPI SimCallClassInstaller(DI_FUNCTION function, HDEVINFO handle, PSP_DEV
 }
 
 BOOL WINAPI SimGetDeviceInstallParams(HDEVINFO handle, PSP_DEVINFO_DATA data, PSP_DEVINSTALL_PARAMS_W params) {
-  return Guarded(FALSE, [&]() -> BOOL {
-    SimState& state = State();
-    const std::lock_guard lock(state.mutex);
-    DeviceList* list = FindList(state, handle);
-    if (list == nullptr) return Fail(ERROR_INVALID_HANDLE);
+  return WithList(handle, [&]([[maybe_unused]] SimState& state, DeviceList* list) -> BOOL {
     const Element* element = FindElement(*list, data);
     if (element == nullptr) return Fail(ERROR_INVALID_PARAMETER);
     if (params == nullptr) return Fail(ERROR_INVALID_PARAMETER);
