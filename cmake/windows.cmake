@@ -3,44 +3,67 @@
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0602)
 add_link_options(-static -municode)
 
-# The Win32 shell of Veltra.exe, shared by both device-installer tables.
-add_library(veltra_win STATIC
-  src/app/ini_store.cpp
-  src/app/veltra_app.cpp
+# The Win32 shell, one library per layer (see scripts/check-layers): the
+# framework alone serves the watcher; the simulated device installer is a
+# library of its own that only the simulated program and the tests link.
+add_library(veltra_ui STATIC
+  src/ui/dialog.cpp
+  src/ui/paths.cpp
+  src/ui/strings.cpp
+  src/ui/trace.cpp
+  src/ui/win_app.cpp
+)
+target_include_directories(veltra_ui PUBLIC src)
+target_link_libraries(veltra_ui PUBLIC user32 gdi32)
+
+add_library(veltra_device STATIC
   src/device/device_api.cpp
   src/device/device_api_real.cpp
-  src/device/device_api_sim.cpp
-  src/device/sim_device_tree.cpp
   src/device/device_control.cpp
   src/device/os_version.cpp
-  src/ui/dialog.cpp
-  src/ui/win_app.cpp
+  src/device/taskbar_refresh.cpp
+)
+target_link_libraries(veltra_device PUBLIC veltra_ui veltra_core setupapi cfgmgr32 netapi32 advapi32)
+
+add_library(veltra_window STATIC
   src/window/messages.cpp
-  src/window/taskbar_refresh.cpp
   src/window/tray_icon.cpp
   src/window/veltra_dlg.cpp
 )
-target_link_libraries(veltra_win PUBLIC veltra_core veltra_hook setupapi cfgmgr32 netapi32 shell32 user32 gdi32 advapi32)
+target_link_libraries(veltra_window PUBLIC veltra_device veltra_hook shell32)
+
+add_library(veltra_app STATIC
+  src/app/ini_store.cpp
+  src/app/veltra_app.cpp
+)
+target_link_libraries(veltra_app PUBLIC veltra_window)
+
+add_library(veltra_sim_devices STATIC
+  src/sim/sim_device_api.cpp
+  src/sim/sim_device_tree.cpp
+)
+target_link_libraries(veltra_sim_devices PUBLIC veltra_device)
 
 set(veltra_resources src/resources/Veltra.rc)
 set_source_files_properties(${veltra_resources} PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/Veltra.manifest")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/Veltra.manifest;${CMAKE_SOURCE_DIR}/src/resources/strings.rc;${CMAKE_SOURCE_DIR}/src/resources/resource.h")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/src/resources -DVELTRA_VERSION_MAJOR=${PROJECT_VERSION_MAJOR} -DVELTRA_VERSION_MINOR=${PROJECT_VERSION_MINOR} -DVELTRA_VERSION_PATCH=${PROJECT_VERSION_PATCH}")
 enable_language(RC)
 
-# One program per device-installer table; only the file that picks the
-# default table differs.
+# One program per device-installer table: the production one picks the
+# platform's table and never crashes on request; the simulated one takes
+# both from src/sim.
 function(veltra_program flavour)
-  add_executable(veltra_${flavour} WIN32 src/app/main.cpp src/device/default_api_${flavour}.cpp
-    src/window/simulated_crash_${flavour}.cpp ${veltra_resources})
-  target_link_libraries(veltra_${flavour} PRIVATE veltra_win)
+  add_executable(veltra_${flavour} WIN32 src/app/main.cpp ${ARGN} ${veltra_resources})
   target_link_options(veltra_${flavour} PRIVATE -s)
   set_target_properties(veltra_${flavour} PROPERTIES
     OUTPUT_NAME Veltra
     RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/${flavour}")
 endfunction()
-veltra_program(dist)
-veltra_program(sim)
+veltra_program(dist src/device/default_device_api.cpp src/window/simulated_crash.cpp)
+target_link_libraries(veltra_dist PRIVATE veltra_app)
+veltra_program(sim src/sim/default_device_api.cpp src/sim/simulated_crash.cpp)
+target_link_libraries(veltra_sim PRIVATE veltra_app veltra_sim_devices)
 
 # GoogleTest from the sources Debian ships, built with the cross compiler.
 set(gtest_root /usr/src/googletest/googletest)
@@ -54,17 +77,20 @@ include(cmake/hook.cmake)
 
 # In-process tests of the Win32 shell.
 add_executable(veltra_windows_tests
-  src/device/default_api_sim.cpp
-  src/window/simulated_crash_dist.cpp
+  src/sim/default_device_api.cpp
+  src/window/simulated_crash.cpp
   tests/windows/device_control_test.cpp
+  tests/windows/dialog_loop_test.cpp
   tests/windows/ini_store_test.cpp
   tests/windows/sim_device_api_test.cpp
+  tests/windows/strings_test.cpp
   tests/windows/taskbar_refresh_test.cpp
   tests/windows/tray_icon_test.cpp
   ${veltra_resources}
+  tests/windows/test_resources.rc
   tests/windows/test_main.cpp
 )
-target_link_libraries(veltra_windows_tests PRIVATE veltra_win gtest_win)
+target_link_libraries(veltra_windows_tests PRIVATE veltra_app veltra_sim_devices gtest_win)
 gtest_discover_tests(veltra_windows_tests TEST_PREFIX "windows." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
 
 # End-to-end tests: real processes of the simulated programs, driven from

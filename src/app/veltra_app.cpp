@@ -7,10 +7,16 @@
 
 #include "app/command_line.h"
 #include "app/ini_store.h"
-#include "app/program_paths.h"
+#include "core/program_paths.h"
 #include "device/device_control.h"
 #include "device/os_version.h"
 #include "hook/veltra_hook.h"
+#include "protocol/veltra_protocol.h"
+#include "resources/resource.h"
+#include "ui/paths.h"
+#include "ui/strings.h"
+#include "ui/trace.h"
+#include "window/messages.h"
 #include "window/tray_icon.h"
 #include "window/veltra_dlg.h"
 
@@ -47,10 +53,8 @@ std::wstring ReachableIniPath(const ProgramPaths& paths) {
   if (paths.ini_path.size() < MAX_PATH) return paths.ini_path;
   // The profile functions cannot reach a file whose path is MAX_PATH or
   // longer; the folder's short name brings it back within reach.
-  std::wstring short_dir(32768, L'\0');
-  const DWORD length = ::GetShortPathNameW(paths.program_dir.c_str(), short_dir.data(), static_cast<DWORD>(short_dir.size()));
-  if (length == 0 || length >= short_dir.size()) return paths.ini_path;
-  short_dir.resize(length);
+  std::wstring short_dir = ui::ShortPathName(paths.program_dir);
+  if (short_dir.empty()) return paths.ini_path;
   if (short_dir.back() != L'\\') short_dir += L'\\';
   return short_dir + paths.app_name + L".ini";
 }
@@ -59,12 +63,11 @@ CVeltraApp& TheApp() { return static_cast<CVeltraApp&>(*ui::WinApp::Current()); 
 
 bool CVeltraApp::InitInstance() {
   if (!IsWindows8OrLater()) {
-    ShowMessage(L"You need at least Windows 8\nVersion Not Supported.", MB_ICONEXCLAMATION | MB_OK);
+    ShowMessage(ui::LoadLocalizedText(instance(), IDS_NEED_WINDOWS8), MB_ICONEXCLAMATION | MB_OK);
     return false;
   }
 
-  window_class = kWindowClass;
-  app_mutex.reset(::CreateMutexW(nullptr, FALSE, window_class.c_str()));
+  app_mutex.reset(::CreateMutexW(nullptr, FALSE, protocol::kAppMutex));
   const DWORD mutex_error = ::GetLastError();
   if (!app_mutex) return false;
   if (mutex_error == ERROR_ALREADY_EXISTS) {
@@ -72,7 +75,7 @@ bool CVeltraApp::InitInstance() {
     return false;
   }
 
-  RegisterStatusWindowClass();
+  RegisterStatusWindowClass(instance());
 
   const ProgramPaths paths = SplitProgramPath(module_path());
   program_dir = paths.program_dir;
@@ -92,20 +95,17 @@ bool CVeltraApp::InitInstance() {
     return false;
   }
 
-  // A negative pause would be taken as an unsigned count and stall the
-  // start for weeks.
-  if (wait > 0) ::Sleep(static_cast<DWORD>(wait));
+  if (const std::int32_t pause = StartupWaitMs(wait); pause > 0) ::Sleep(static_cast<DWORD>(pause));
 
   // From here on the panel may be disabled: whatever ends the process, it
   // must not leave the user without touch.
   ::SetUnhandledExceptionFilter(&EnablePanelBeforeDying);
-  status_window = nullptr;
   {
-    CVeltraDlg dialog(*this);
-    dialog.DoModal(nullptr);
+    CVeltraDlg dialog(*this, *this, store);
+    if (dialog.DoModal(nullptr) < 0) ui::TraceFailure(L"the status window", ERROR_INVALID_WINDOW_HANDLE);
   }
 
-  SaveSettings(*this, store);
+  if (!SaveSettings(*this, store)) ui::TraceFailure(L"saving the settings", ERROR_WRITE_FAULT);
   ResetLowKeyboardHook();
   SweepNotificationArea();
   return false;
@@ -118,7 +118,7 @@ LONG WINAPI CVeltraApp::EnablePanelBeforeDying(EXCEPTION_POINTERS*) {
 }
 
 void CVeltraApp::ForwardToRunningInstance() {
-  const HWND running = ::FindWindowW(kWindowClass, nullptr);
+  const HWND running = ::FindWindowW(protocol::kWindowClass, nullptr);
   if (running == nullptr) return;
   // The settings are not read here, so the state starts at 0: /W alone
   // sends 0.
@@ -127,17 +127,6 @@ void CVeltraApp::ForwardToRunningInstance() {
   } else {
     ::SendMessageW(running, WM_SET_TOUCH_STATE, 0, 1);
   }
-}
-
-void CVeltraApp::RegisterStatusWindowClass() {
-  // The status window is a dialog whose template names this class, so it
-  // takes the standard dialog class's attributes under our own name.
-  WNDCLASSEXW window_class_info{};
-  window_class_info.cbSize = sizeof(window_class_info);
-  if (!::GetClassInfoExW(nullptr, L"#32770", &window_class_info)) return;
-  window_class_info.hInstance = instance();
-  window_class_info.lpszClassName = kWindowClass;
-  ::RegisterClassExW(&window_class_info);
 }
 
 }  // namespace veltra

@@ -7,35 +7,27 @@
 
 #include <string>
 
-#include "app/program_paths.h"
-#include "app/settings.h"
+#include "core/program_paths.h"
+#include "core/settings.h"
 #include "ui/unique_handle.h"
 #include "ui/win_app.h"
-#include "window/messages.h"
 
 namespace veltra {
-
-inline constexpr wchar_t kWindowClass[] = L"VeltraAppMain";
 
 class CVeltraApp final : public ui::WinApp, public Settings {
  public:
   CVeltraApp() = default;
   ~CVeltraApp() override = default;
 
-  HWND status_window = nullptr;
-  HICON enable_icon_handle = nullptr;   // owned by the status window
-  HICON disable_icon_handle = nullptr;  // owned by the status window
   std::wstring ini_path;
   std::wstring program_dir;
   ui::UniqueHandle app_mutex;  // held until the process ends
-  std::wstring window_class;
 
  protected:
   bool InitInstance() override;
 
  private:
   void ForwardToRunningInstance();
-  void RegisterStatusWindowClass();
   // The last-chance handler of an unexpected crash.
   static LONG WINAPI EnablePanelBeforeDying(EXCEPTION_POINTERS* exception);
 };

@@ -30,10 +30,10 @@ struct DeviceApi {
 
 // The platform's own device installer.
 const DeviceApi& RealDeviceApi();
-// The file-backed device tree beside the program (sim_devices.ini).
-const DeviceApi& SimDeviceApi();
 
-// The table this program was linked with: real or simulated.
+// The table this program was linked with: the real one in the production
+// program (device/default_device_api.cpp), the simulated one in the
+// simulated program (sim/default_device_api.cpp).
 const DeviceApi& DefaultDeviceApi();
 
 // The table the device operations use now (the default unless a test

@@ -1,6 +1,6 @@
 // The production table: the platform's own device installer.
 #include "device/device_api.h"
-#include "window/taskbar_refresh.h"
+#include "device/taskbar_refresh.h"
 
 namespace veltra {
 

@@ -4,10 +4,12 @@
 // allocates nothing.
 #include <windows.h>
 
+#include <atomic>
+
 #include "hook/shared_section.h"
 #include "hook/veltra_hook.h"
 #include "hook/winkey_filter.h"
-#include "window/messages.h"
+#include "protocol/veltra_protocol.h"
 
 namespace {
 
@@ -17,12 +19,39 @@ struct SharedHookData {
 };
 static_assert(sizeof(SharedHookData) == 16);
 
+// Published for other processes to read, never read back to decide anything:
+// every process that loads this library can write it, so a window or hook
+// handle found here may be anyone's.
 VELTRA_SHARED_SECTION SharedHookData shared = {nullptr, nullptr};
 
-// Per process.
+// Per process. A low-level hook procedure runs in the process that installed
+// the hook, so this record, which no other process can reach, is all the hook
+// needs: the window it reports to and the handle it passes events on with.
+// Atomic because SetLowKeyboardHook and ResetLowKeyboardHook may be called
+// from another thread than the one the hook procedure runs on.
+struct OwnHook {
+  std::atomic<HHOOK> hook{nullptr};
+  std::atomic<HWND> target{nullptr};
+};
+constinit OwnHook own;
+
 HINSTANCE module_handle = nullptr;
 UINT winkey_message = 0;
 constinit veltra::WinKeyFilter filter;
+
+// The shared fields may be written by another process at any moment, so they
+// are only ever touched atomically.
+void Publish(HHOOK hook, HWND target) noexcept {
+  std::atomic_ref<HHOOK>(shared.hook).store(hook);
+  std::atomic_ref<HWND>(shared.target).store(target);
+}
+
+// Clears what this process published, each field only if it still holds our
+// value: whatever someone else wrote there since is not ours to erase.
+void Unpublish(HHOOK hook, HWND target) noexcept {
+  std::atomic_ref<HHOOK>(shared.hook).compare_exchange_strong(hook, nullptr);
+  std::atomic_ref<HWND>(shared.target).compare_exchange_strong(target, nullptr);
+}
 
 void Inject(veltra::InjectedKey key) noexcept {
   INPUT input{};
@@ -35,55 +64,64 @@ void Inject(veltra::InjectedKey key) noexcept {
   ::SendInput(1, &input, sizeof(input));
 }
 
-LRESULT CALLBACK LowKeyboardProc(int code, WPARAM wparam, LPARAM lparam) {
-  // HC_NOREMOVE (3) is a peek, not an event.
-  if (code < 0 || code == 3) return ::CallNextHookEx(shared.hook, code, wparam, lparam);
+LRESULT CALLBACK LowKeyboardProc(int code, WPARAM wparam, LPARAM lparam) noexcept {
+  const HHOOK hook = own.hook.load(std::memory_order_acquire);
+  const HWND target = own.target.load(std::memory_order_relaxed);
+  // HC_NOREMOVE (3) is a peek, not an event. With no hook on record (an
+  // older hook of a repeated install outliving the reset of the newer one)
+  // the events pass untouched: a reset hook stops acting.
+  if (code < 0 || code == 3 || hook == nullptr) return ::CallNextHookEx(hook, code, wparam, lparam);
   const auto* record = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lparam);
   // A copy: the injected events re-enter this procedure before SendInput
   // returns on some systems.
   const veltra::WinKeyDecision decision = filter.OnEvent(wparam, record->vkCode, record->time);
-  if (decision.post) {
-    ::PostMessageW(shared.target, winkey_message, decision.post_wparam, decision.post_lparam_vk);
+  // A null window would make PostMessageW post to this thread instead.
+  if (decision.post && target != nullptr) {
+    ::PostMessageW(target, winkey_message, decision.post_wparam, decision.post_lparam_vk);
   }
   for (std::uint8_t i = 0; i < decision.inject_count; ++i) Inject(decision.inject[i]);
   if (decision.swallow) return 1;
-  return ::CallNextHookEx(shared.hook, code, wparam, lparam);
+  return ::CallNextHookEx(hook, code, wparam, lparam);
 }
 
 }  // namespace
 
-// Whether the stored hook was installed by this process. A second start of
-// the main program loads the library too, only to forward its command line;
-// its unloading must not take down the running instance's hook.
-bool installed_here = false;
-
 extern "C" int WINAPI SetLowKeyboardHook(HWND target) {
-  shared.target = target;
-  shared.hook = ::SetWindowsHookExW(WH_KEYBOARD_LL, &LowKeyboardProc, module_handle, 0);
-  installed_here = shared.hook != nullptr;
-  return shared.hook != nullptr ? 1 : 0;
+  const HHOOK hook = ::SetWindowsHookExW(WH_KEYBOARD_LL, &LowKeyboardProc, module_handle, 0);
+  // A failed install changes nothing: a hook this process installed before
+  // stays on record, reporting where it did, and can still be reset.
+  if (hook == nullptr) return 0;
+  // The window first: the hook procedure reads the handle, then the window.
+  own.target.store(target, std::memory_order_relaxed);
+  own.hook.store(hook, std::memory_order_release);
+  Publish(hook, target);
+  return 1;
 }
 
 extern "C" BOOL WINAPI ResetLowKeyboardHook() {
-  if (shared.hook == nullptr) return 0;
-  const BOOL removed = ::UnhookWindowsHookEx(shared.hook);
-  shared.hook = nullptr;
+  // Only a hook this process installed: a handle read from the shared data
+  // could be another process's hook, or whatever someone wrote there.
+  const HHOOK hook = own.hook.exchange(nullptr, std::memory_order_acq_rel);
+  if (hook == nullptr) return 0;
+  const HWND target = own.target.exchange(nullptr, std::memory_order_relaxed);
+  // Forgotten even if the removal fails: the only handle it can fail for is
+  // one whose installing thread has ended and taken the hook with it.
+  const BOOL removed = ::UnhookWindowsHookEx(hook);
+  Unpublish(hook, target);
   return removed;
 }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     module_handle = instance;
-    winkey_message = ::RegisterWindowMessageW(veltra::kWinKeyMessageName);
+    winkey_message = ::RegisterWindowMessageW(veltra::protocol::kWinKeyMessageName);
   } else if (reason == DLL_PROCESS_DETACH) {
     // The hook procedure lives in this module: a main program that ends,
     // however it ends, must not leave a hook behind that points at nothing.
-    // Only the installing process's hook is at stake; other processes that
-    // merely loaded the library leave it alone.
-    if (installed_here && shared.hook != nullptr) {
-      ::UnhookWindowsHookEx(shared.hook);
-      shared.hook = nullptr;
-    }
+    // Only this process's own hook is at stake; a process that merely loaded
+    // the library (a second start of the main program, forwarding its
+    // command line) has none and leaves the running instance's hook alone.
+    ::ResetLowKeyboardHook();
   }
   return TRUE;
 }

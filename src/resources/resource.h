@@ -14,3 +14,11 @@
 #define ID_APP_EXIT 32776
 #define ID_MOVE_TO_CENTER 32779
 #define ID_CONFIGURATION 32781
+
+// Strings (strings.rc). A Japanese twin, where there is one, has the same
+// identifier plus IDS_JAPANESE_OFFSET (ui::kJapaneseStringOffset).
+#define IDS_JAPANESE_OFFSET 0x1000
+#define IDS_NEED_WINDOWS8 1100  // start-up on an older Windows
+#define IDS_DEVICE_ERROR 1101   // the first drive of the device failed
+#define IDS_HOOK_FAILED 1102    // the Windows-key hook could not be installed
+#define IDS_TRAY_ERROR 1103     // "%d": the notification icon could not be added

@@ -1,5 +1,9 @@
-// Dialog.
+// Dialog and the thread's message loop.
 #include "ui/dialog.h"
+
+#include <vector>
+
+#include "ui/trace.h"
 
 namespace ui {
 namespace {
@@ -26,29 +30,41 @@ bool ReturnsValueDirectly(UINT message) {
   }
 }
 
+// The open dialogs of the thread, so the loop can find the one a message
+// belongs to. One user-interface thread, so no lock.
+std::vector<Dialog*>& OpenDialogs() {
+  static std::vector<Dialog*> dialogs;
+  return dialogs;
+}
+
 }  // namespace
 
-INT_PTR Dialog::DoModal(HWND parent) {
+Dialog::~Dialog() { Destroy(); }
+
+HWND Dialog::CreateWindowFor(HWND owner) {
+  const HWND window = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(template_id_), owner,
+                                           &DialogProc, reinterpret_cast<LPARAM>(this));
+  if (window == nullptr) TraceLastError(L"CreateDialogParamW");
+  return window;
+}
+
+INT_PTR Dialog::DoModal(HWND owner) {
   ended_ = false;
-  hwnd_ = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(template_id_), parent, &DialogProc,
-                               reinterpret_cast<LPARAM>(this));
-  if (hwnd_ == nullptr) return -1;
-  MSG message;
-  while (!ended_) {
-    const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
-    if (got == 0) {
-      ::PostQuitMessage(static_cast<int>(message.wParam));
-      break;
-    }
-    if (got < 0) break;
-    if (PreTranslateMessage(message)) continue;
-    if (::IsDialogMessageW(hwnd_, &message)) continue;
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
+  result_ = 0;
+  // As the platform's own modal dialogs do: the owner takes no input while
+  // this runs, and only an owner we disabled is enabled again.
+  const bool disable_owner = owner != nullptr && ::IsWindowEnabled(owner);
+  if (disable_owner) ::EnableWindow(owner, FALSE);
+  if (CreateWindowFor(owner) == nullptr) {
+    if (disable_owner) ::EnableWindow(owner, TRUE);
+    return -1;
   }
-  const HWND window = hwnd_;
-  ::DestroyWindow(window);
-  hwnd_ = nullptr;
+  RunMessageLoop(ended_);
+  // The owner must be enabled before this window goes, or the activation
+  // (and with it the focus) passes to some other program's window.
+  if (disable_owner) ::EnableWindow(owner, TRUE);
+  if (owner != nullptr && ::GetActiveWindow() == hwnd_) ::SetActiveWindow(owner);
+  Destroy();
   return result_;
 }
 
@@ -59,22 +75,72 @@ void Dialog::EndDialog(INT_PTR result) noexcept {
   if (hwnd_ != nullptr) ::PostMessageW(hwnd_, WM_NULL, 0, 0);
 }
 
+bool Dialog::Create(HWND owner) {
+  if (hwnd_ != nullptr) return true;
+  return CreateWindowFor(owner) != nullptr;
+}
+
+void Dialog::Destroy() noexcept {
+  if (hwnd_ != nullptr) ::DestroyWindow(hwnd_);
+  // WM_NCDESTROY normally did this already.
+  std::erase(OpenDialogs(), this);
+  hwnd_ = nullptr;
+}
+
+bool Dialog::RouteMessage(MSG& message) {
+  if (message.hwnd == nullptr) return false;
+  const HWND root = ::GetAncestor(message.hwnd, GA_ROOT);
+  for (Dialog* dialog : OpenDialogs()) {
+    if (dialog->hwnd_ != root) continue;
+    try {
+      if (dialog->PreTranslateMessage(message)) return true;
+    } catch (...) {
+      TraceException(L"PreTranslateMessage");
+    }
+    return ::IsDialogMessageW(dialog->hwnd_, &message) != FALSE;
+  }
+  return false;
+}
+
+void RunMessageLoop(const bool& done) {
+  MSG message;
+  while (!done) {
+    const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) {
+      ::PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    if (got < 0) return;
+    if (Dialog::RouteMessage(message)) continue;
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+}
+
 INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) noexcept {
   try {
     if (message == WM_INITDIALOG) {
       auto* self = reinterpret_cast<Dialog*>(lparam);
       ::SetWindowLongPtrW(window, DWLP_USER, lparam);
       self->hwnd_ = window;
+      OpenDialogs().push_back(self);
       return self->OnInitDialog();
     }
     auto* self = reinterpret_cast<Dialog*>(::GetWindowLongPtrW(window, DWLP_USER));
     if (self == nullptr) return FALSE;
+    if (message == WM_NCDESTROY) {
+      std::erase(OpenDialogs(), self);
+      self->hwnd_ = nullptr;
+      ::SetWindowLongPtrW(window, DWLP_USER, 0);
+      return FALSE;
+    }
     const std::optional<LRESULT> answer = self->OnMessage(message, wparam, lparam);
     if (!answer) return FALSE;
     if (ReturnsValueDirectly(message)) return static_cast<INT_PTR>(*answer);
     ::SetWindowLongPtrW(window, DWLP_MSGRESULT, *answer);
     return TRUE;
   } catch (...) {
+    TraceException(L"a dialog procedure");
     return FALSE;
   }
 }

@@ -1,5 +1,9 @@
-// A dialog base class with one dispatch point and a modal loop of our own,
-// so the dialog sees queued messages before the dialog manager does.
+// A dialog base class with one dispatch point, modal or modeless, and the
+// one message loop of the thread. The loop offers each queued message to
+// the open dialog that owns its target window, first to that dialog's
+// pre-translation and then to its dialog-manager keyboard handling, so
+// several dialogs share one loop and each keeps its own Tab, Enter and
+// Escape handling.
 #pragma once
 
 #include <windows.h>
@@ -11,19 +15,31 @@ namespace ui {
 class Dialog {
  public:
   explicit Dialog(UINT template_id) noexcept : template_id_(template_id) {}
-  virtual ~Dialog() = default;
+  // Destroys a window still open.
+  virtual ~Dialog();
   Dialog(const Dialog&) = delete;
   Dialog& operator=(const Dialog&) = delete;
 
-  // Creates the dialog and runs it until EndDialog; returns its result, or
-  // -1 if the window could not be created.
-  INT_PTR DoModal(HWND parent);
+  // Creates the dialog and runs the loop until EndDialog; returns its
+  // result, or -1 if the window could not be created. `owner` stays
+  // disabled while the dialog runs and is active again when it ends.
+  INT_PTR DoModal(HWND owner);
   void EndDialog(INT_PTR result) noexcept;
+
+  // A modeless life: the window is created once and kept (hidden or shown)
+  // until Destroy or the object's end. True when the window exists.
+  bool Create(HWND owner);
+  void Destroy() noexcept;
 
   HWND hwnd() const noexcept { return hwnd_; }
 
+  // Offers a queued message to the open dialog whose window holds its
+  // target; true when that dialog consumed it.
+  static bool RouteMessage(MSG& message);
+
  protected:
-  // A queued message before dispatch; true consumes it.
+  // A queued message for one of this dialog's windows, before the dialog
+  // manager sees it; true consumes it.
   virtual bool PreTranslateMessage(MSG& message) { (void)message; return false; }
   // Every message after WM_INITDIALOG; nullopt leaves it to the dialog
   // manager's default handling.
@@ -31,6 +47,7 @@ class Dialog {
   virtual BOOL OnInitDialog() { return TRUE; }
 
  private:
+  HWND CreateWindowFor(HWND owner);
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) noexcept;
 
   UINT template_id_;
@@ -38,5 +55,10 @@ class Dialog {
   bool ended_ = false;
   INT_PTR result_ = 0;
 };
+
+// Runs the thread's messages through Dialog::RouteMessage until `done`
+// turns true or the thread is asked to quit (the quit request is posted
+// again for the loop outside).
+void RunMessageLoop(const bool& done);
 
 }  // namespace ui

@@ -42,7 +42,4 @@ class WinApp {
   std::wstring module_path_;
 };
 
-// The full path of a module, however long.
-std::wstring ModuleFileName(HMODULE module);
-
 }  // namespace ui

@@ -3,7 +3,6 @@
 
 namespace veltra {
 
-const UINT WM_WINKEY_TRIGGER = ::RegisterWindowMessageW(kWinKeyMessageName);
-UINT WM_TASKBAR_CREATED = 0;
+const UINT WM_WINKEY_TRIGGER = ::RegisterWindowMessageW(protocol::kWinKeyMessageName);
 
 }  // namespace veltra

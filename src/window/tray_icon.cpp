@@ -4,8 +4,10 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "resources/resource.h"
+#include "ui/trace.h"
 #include "window/messages.h"
 
 namespace veltra {
@@ -63,8 +65,30 @@ void SweepToolbar(HWND toolbar) {
 
 }  // namespace
 
-bool AddNotifyIcon(HWND window, HICON icon, std::wstring_view tip, DWORD& last_error) {
-  NOTIFYICONDATAW data = NotifyIconData(window, icon, tip);
+void TrayIcon::Attach(HWND window) {
+  window_ = window;
+  taskbar_created_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+  if (taskbar_created_ == 0) {
+    ui::TraceLastError(L"RegisterWindowMessageW(TaskbarCreated)");
+    return;
+  }
+  if (!::ChangeWindowMessageFilterEx(window, taskbar_created_, MSGFLT_ALLOW, nullptr)) {
+    ui::TraceLastError(L"ChangeWindowMessageFilterEx");
+  }
+}
+
+void TrayIcon::SetStateIcons(ui::UniqueHicon enabled, ui::UniqueHicon disabled) noexcept {
+  enabled_icon_ = std::move(enabled);
+  disabled_icon_ = std::move(disabled);
+}
+
+void TrayIcon::DestroyStateIcons() noexcept {
+  enabled_icon_.reset();
+  disabled_icon_.reset();
+}
+
+bool TrayIcon::Add(bool enabled, std::wstring_view tip, DWORD& last_error) {
+  NOTIFYICONDATAW data = NotifyIconData(window_, StateIcon(enabled), tip);
   last_error = 0;
   for (int attempt = 0; attempt < kAddAttempts; ++attempt) {
     ::Sleep(10);
@@ -86,13 +110,14 @@ bool AddNotifyIcon(HWND window, HICON icon, std::wstring_view tip, DWORD& last_e
   return false;
 }
 
-void ModifyNotifyIcon(HWND window, HICON icon, std::wstring_view tip) {
-  NOTIFYICONDATAW data = NotifyIconData(window, icon, tip);
+void TrayIcon::Modify(bool enabled, std::wstring_view tip) {
+  NOTIFYICONDATAW data = NotifyIconData(window_, StateIcon(enabled), tip);
   ::Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
-void DeleteNotifyIcon(HWND window) {
-  NOTIFYICONDATAW data = IconData(window);
+void TrayIcon::Delete() noexcept {
+  if (window_ == nullptr) return;
+  NOTIFYICONDATAW data = IconData(window_);
   ::Shell_NotifyIconW(NIM_DELETE, &data);
 }
 

@@ -1,4 +1,6 @@
-// The notification-area icon of the status window, and the sweep that
+// The notification-area icon of the status window, as an object that owns
+// what it puts into the shell: the icon record, the two state icons and the
+// number of the shell's "TaskbarCreated" broadcast. And the sweep that
 // clears icons left behind by ended programs.
 #pragma once
 
@@ -6,6 +8,8 @@
 #include <shellapi.h>
 
 #include <string_view>
+
+#include "ui/unique_handle.h"
 
 namespace veltra {
 
@@ -16,12 +20,36 @@ NOTIFYICONDATAW NotifyIconData(HWND window, HICON icon, std::wstring_view tip);
 // Checks and grays the items of the icon's menu for the current state.
 void PrepareTrayMenu(HMENU popup, bool touch_enabled, bool fixed_position);
 
-// Adds the icon, retrying while the taskbar is not ready (at logon it may
-// start after the program). False after every attempt failed; `last_error`
-// then holds the last failure's code.
-bool AddNotifyIcon(HWND window, HICON icon, std::wstring_view tip, DWORD& last_error);
-void ModifyNotifyIcon(HWND window, HICON icon, std::wstring_view tip);
-void DeleteNotifyIcon(HWND window);
+class TrayIcon {
+ public:
+  TrayIcon() = default;
+  ~TrayIcon() { Delete(); }
+  TrayIcon(const TrayIcon&) = delete;
+  TrayIcon& operator=(const TrayIcon&) = delete;
+
+  // Binds the icon to its window, and lets the shell's broadcast after a
+  // restart of the taskbar through to it: an elevated program receives it
+  // only when it allows it.
+  void Attach(HWND window);
+  bool IsTaskbarCreated(UINT message) const noexcept { return taskbar_created_ != 0 && message == taskbar_created_; }
+
+  // The icons of the two states, owned from now on.
+  void SetStateIcons(ui::UniqueHicon enabled, ui::UniqueHicon disabled) noexcept;
+  void DestroyStateIcons() noexcept;
+  HICON StateIcon(bool enabled) const noexcept { return enabled ? enabled_icon_.get() : disabled_icon_.get(); }
+
+  // Adds the icon, retrying while the taskbar is not ready (at logon it may
+  // start after the program), or modifies one the shell kept. False after
+  // every attempt failed; `last_error` then holds the last failure's code.
+  bool Add(bool enabled, std::wstring_view tip, DWORD& last_error);
+  void Modify(bool enabled, std::wstring_view tip);
+  void Delete() noexcept;
+
+ private:
+  HWND window_ = nullptr;
+  UINT taskbar_created_ = 0;
+  ui::UniqueHicon enabled_icon_, disabled_icon_;
+};
 
 void SweepNotificationArea();
 

@@ -8,20 +8,19 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/ini_store.h"
 #include "device/device_control.h"
+#include "device/taskbar_refresh.h"
 #include "hook/veltra_hook.h"
 #include "resources/resource.h"
+#include "ui/paths.h"
+#include "ui/strings.h"
+#include "ui/trace.h"
 #include "window/messages.h"
+#include "window/placement.h"
 #include "window/simulated_crash.h"
-#include "window/taskbar_refresh.h"
-#include "window/tray_icon.h"
 
 namespace veltra {
 namespace {
-
-constexpr wchar_t kDeviceErrorText[] =
-    L"Device control error.\nPlease check the device status \nand device instance path in device manager.";
 
 COLORREF Rgb(std::int32_t r, std::int32_t g, std::int32_t b) {
   return RGB(static_cast<BYTE>(r), static_cast<BYTE>(g), static_cast<BYTE>(b));
@@ -51,43 +50,55 @@ LOGFONTW ToLogFont(const FontRecord& font) {
 
 // A state icon from the user's file, or the built-in one. ExtractIconW
 // answers 1 for a file that holds no icons at all.
-HICON LoadStateIcon(HINSTANCE instance, const std::wstring& file, std::int32_t index, UINT fallback_id) {
+ui::UniqueHicon LoadStateIcon(HINSTANCE instance, const std::wstring& file, std::int32_t index, UINT fallback_id) {
   if (!file.empty() && index >= 0) {
     HICON icon = ::ExtractIconW(instance, file.c_str(), static_cast<UINT>(index));
-    if (reinterpret_cast<UINT_PTR>(icon) > 1) return icon;
+    if (reinterpret_cast<UINT_PTR>(icon) > 1) return ui::UniqueHicon(icon);
   }
-  return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(fallback_id), IMAGE_ICON,
-                                         ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
+  return ui::UniqueHicon(static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(fallback_id), IMAGE_ICON,
+                                                         ::GetSystemMetrics(SM_CXSMICON),
+                                                         ::GetSystemMetrics(SM_CYSMICON), 0)));
 }
 
 }  // namespace
 
-BYTE StartupAlpha(std::int32_t transparent) {
-  if (transparent > 30) return static_cast<BYTE>(std::min<unsigned>(static_cast<BYTE>(transparent), 100u) * 255u / 100u);
-  return 76;
+bool RegisterStatusWindowClass(HINSTANCE instance) {
+  // The status window is a dialog whose template names this class, so it
+  // takes the standard dialog class's attributes under our own name.
+  WNDCLASSEXW window_class_info{};
+  window_class_info.cbSize = sizeof(window_class_info);
+  if (!::GetClassInfoExW(nullptr, L"#32770", &window_class_info)) {
+    ui::TraceLastError(L"GetClassInfoExW");
+    return false;
+  }
+  window_class_info.hInstance = instance;
+  window_class_info.lpszClassName = protocol::kWindowClass;
+  if (::RegisterClassExW(&window_class_info) == 0) {
+    ui::TraceLastError(L"RegisterClassExW");
+    return false;
+  }
+  return true;
 }
 
-CVeltraDlg::CVeltraDlg(CVeltraApp& app)
+CVeltraDlg::CVeltraDlg(const ui::WinApp& app, Settings& settings, ProfileStore& store)
     : ui::Dialog(IDD_VELTRA_DIALOG),
-      settings_(app),
+      app_(app),
+      settings_(settings),
+      store_(store),
       program_icon_(static_cast<HICON>(::LoadImageW(app.instance(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 0, 0,
                                                     LR_DEFAULTSIZE))) {}
 
 BOOL CVeltraDlg::OnInitDialog() {
   const HWND window = hwnd();
-  // The shell's broadcast after a restart of the taskbar; an elevated
-  // program only receives it when it lets it through.
-  WM_TASKBAR_CREATED = ::RegisterWindowMessageW(L"TaskbarCreated");
-  ::ChangeWindowMessageFilterEx(window, WM_TASKBAR_CREATED, MSGFLT_ALLOW, nullptr);
+  tray_.Attach(window);
   suspend_resume_registration_.reset(::RegisterSuspendResumeNotification(window, DEVICE_NOTIFY_WINDOW_HANDLE));
 
   ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(program_icon_.get()));
   ::SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(program_icon_.get()));
-  settings_.status_window = window;
   if (settings_.enable_hotkey) RegisterToggleHotKey();
 
   ::SetWindowLongPtrW(window, GWL_EXSTYLE, ::GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
-  ::SetLayeredWindowAttributes(window, 0, StartupAlpha(settings_.transparent), LWA_ALPHA);
+  SetOpacity(true);
 
   LoadStateIcons();
   ApplyLayout(true);
@@ -96,20 +107,11 @@ BOOL CVeltraDlg::OnInitDialog() {
   CreateLookObjects();
   os_version_ = QueryOsVersion();
 
-  if (!DriveDeviceAndVerify()) {
-    ::ShellExecuteW(nullptr, L"open", L"mmc", L"devmgmt.msc", L"", SW_SHOWNORMAL);
-    for (;;) {
-      const int answer = settings_.ShowMessage(kDeviceErrorText, MB_ICONWARNING | MB_ABORTRETRYIGNORE, window);
-      if (answer == IDRETRY) {
-        if (DriveDeviceAndVerify()) break;
-        continue;
-      }
-      if (answer == IDABORT) AbortStart();
-      break;
-    }
-  }
+  if (!DriveDeviceAndVerify()) RecoverFromDeviceError();
 
-  IniFileStore(settings_.ini_path).WriteString(L"hardware", L"device_instance_path", settings_.device_instance_path);
+  if (!store_.WriteString(L"hardware", L"device_instance_path", settings_.device_instance_path)) {
+    ui::TraceLastError(L"writing the device path");
+  }
   if (settings_.debug_mode) ::SetTimer(window, TIMER_STATUS_POLL, 1000, nullptr);
   initialised_ = true;
   if (settings_.hotkey_single_use) UpdateHotKeyRegistration();
@@ -117,23 +119,54 @@ BOOL CVeltraDlg::OnInitDialog() {
   return TRUE;
 }
 
+void CVeltraDlg::RecoverFromDeviceError() {
+  OpenDeviceManager();
+  const std::wstring text = ui::LoadLocalizedText(app_.instance(), IDS_DEVICE_ERROR);
+  for (;;) {
+    const int answer = app_.ShowMessage(text, MB_ICONWARNING | MB_ABORTRETRYIGNORE, hwnd());
+    if (answer == IDRETRY) {
+      if (DriveDeviceAndVerify()) return;
+      continue;
+    }
+    if (answer == IDABORT) AbortStart();
+    return;
+  }
+}
+
+void CVeltraDlg::OpenDeviceManager() {
+  // By its full path: this program runs elevated, and a bare "mmc" would be
+  // looked for beside the program and in the current folder first.
+  wchar_t system_dir[MAX_PATH] = {};
+  const UINT length = ::GetSystemDirectoryW(system_dir, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) {
+    ui::TraceLastError(L"GetSystemDirectoryW");
+    return;
+  }
+  const std::wstring mmc = std::wstring(system_dir, length) + L"\\mmc.exe";
+  const auto started = reinterpret_cast<INT_PTR>(
+      ::ShellExecuteW(nullptr, L"open", mmc.c_str(), L"devmgmt.msc", L"", SW_SHOWNORMAL));
+  if (started <= 32) ui::TraceFailure(L"starting the Device Manager", static_cast<DWORD>(started));
+}
+
 void CVeltraDlg::InstallWinKeyHook() {
   if (SetLowKeyboardHook(hwnd()) != 0) return;
   // Saved off with the rest, so the next start does not fail the same way.
   settings_.override_winkey = 0;
-  settings_.ShowMessage(L"Fail to Install Hook for override Windows Key.", MB_ICONWARNING | MB_ABORTRETRYIGNORE,
-                        hwnd());
+  app_.ShowMessage(ui::LoadLocalizedText(app_.instance(), IDS_HOOK_FAILED), MB_ICONWARNING | MB_ABORTRETRYIGNORE,
+                   hwnd());
 }
 
 void CVeltraDlg::RegisterToggleHotKey() {
-  if (settings_.status_window == nullptr) return;
-  ::RegisterHotKey(settings_.status_window, HotKeyId(settings_.fsModifiers, settings_.virtkey),
-                   HotKeyModifiers(settings_.fsModifiers), static_cast<UINT>(settings_.virtkey));
+  if (hwnd() == nullptr) return;
+  if (!::RegisterHotKey(hwnd(), HotKeyId(settings_.fsModifiers, settings_.virtkey),
+                        HotKeyModifiers(settings_.fsModifiers), static_cast<UINT>(settings_.virtkey))) {
+    ui::TraceLastError(L"RegisterHotKey");
+  }
 }
 
 void CVeltraDlg::UnregisterToggleHotKey() {
-  if (settings_.status_window == nullptr) return;
-  ::UnregisterHotKey(settings_.status_window, HotKeyId(settings_.fsModifiers, settings_.virtkey));
+  if (hwnd() == nullptr) return;
+  ::UnregisterHotKey(hwnd(), HotKeyId(settings_.fsModifiers, settings_.virtkey));
 }
 
 void CVeltraDlg::UpdateHotKeyRegistration() {
@@ -144,10 +177,18 @@ void CVeltraDlg::UpdateHotKeyRegistration() {
   }
 }
 
+void CVeltraDlg::SetTouchState(std::uint8_t state, bool drive_device) {
+  settings_.touch_status = state != 0 ? 1 : 0;
+  if (drive_device) {
+    ApplyTouchState();
+  } else {
+    ShowTouchState();
+  }
+}
+
 void CVeltraDlg::SwitchTo(std::uint8_t state) {
   if (state == settings_.touch_status) return;
-  settings_.touch_status = state;
-  ApplyTouchState();
+  SetTouchState(state);
 }
 
 void CVeltraDlg::OnHotKey() { SwitchTo(StateAfterTrigger(settings_.hotkey_toggle_mode, settings_.touch_status)); }
@@ -175,12 +216,9 @@ void CVeltraDlg::AbortStart() {
 }
 
 void CVeltraDlg::EndOfUse() {
-  DeleteNotifyIcon(hwnd());
+  tray_.Delete();
   UnregisterToggleHotKey();
-  settings_.enable_icon_handle = nullptr;
-  settings_.disable_icon_handle = nullptr;
-  enable_icon_.reset();
-  disable_icon_.reset();
+  tray_.DestroyStateIcons();
 }
 
 void CVeltraDlg::ExitSequence() {
@@ -203,15 +241,12 @@ void CVeltraDlg::ApplyTouchState() {
   if (settings_.hotkey_single_use) UpdateHotKeyRegistration();
 }
 
-void CVeltraDlg::ToggleTouchState() {
-  settings_.touch_status = settings_.touch_status ? 0 : 1;
-  ApplyTouchState();
-}
+void CVeltraDlg::ToggleTouchState() { SetTouchState(settings_.touch_status ? 0 : 1); }
 
-void CVeltraDlg::ShowTouchState() {
-  ShowStateIndicators();
-  if (settings_.hotkey_single_use) UpdateHotKeyRegistration();
-}
+// Display only: the hot key's registration follows switches and device
+// changes, not every repaint of the state (the debug poll calls this every
+// second).
+void CVeltraDlg::ShowTouchState() { ShowStateIndicators(); }
 
 void CVeltraDlg::ShowStateText() {
   const bool enable = enabled_state();
@@ -223,38 +258,45 @@ void CVeltraDlg::ShowStateText() {
 
 void CVeltraDlg::ShowStateIndicators() {
   ShowStateText();
-  const bool enable = enabled_state();
-  ModifyNotifyIcon(hwnd(), enable ? settings_.enable_icon_handle : settings_.disable_icon_handle,
-                   enable ? settings_.tooltip_enable_txt : settings_.tooltip_disable_txt);
+  tray_.Modify(enabled_state(), tooltip());
   // The window's own colours depend on the state too.
   ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 void CVeltraDlg::AddTrayIcon(bool add) {
   if (!add) {
-    DeleteNotifyIcon(hwnd());
+    tray_.Delete();
     return;
   }
-  const bool enable = enabled_state();
   DWORD last_error = 0;
-  if (AddNotifyIcon(hwnd(), enable ? settings_.enable_icon_handle : settings_.disable_icon_handle,
-                    enable ? settings_.tooltip_enable_txt : settings_.tooltip_disable_txt, last_error)) {
-    return;
-  }
+  if (tray_.Add(enabled_state(), tooltip(), last_error)) return;
   // Without its icon the program must stay reachable through its window.
   ::ShowWindow(hwnd(), SW_SHOW);
-  wchar_t text[64];
-  std::swprintf(text, std::size(text), L"Set Tasktray err %d", static_cast<int>(last_error));
-  settings_.ShowMessage(text, MB_ICONEXCLAMATION, hwnd());
+  wchar_t text[128];
+  std::swprintf(text, std::size(text), ui::LoadLocalizedText(app_.instance(), IDS_TRAY_ERROR).c_str(),
+                static_cast<int>(last_error));
+  app_.ShowMessage(text, MB_ICONEXCLAMATION, hwnd());
 }
 
 void CVeltraDlg::LoadStateIcons() {
-  enable_icon_.reset(LoadStateIcon(settings_.instance(), settings_.enable_icon, settings_.enable_icon_idx,
-                                   IDI_TOUCH_ENABLED));
-  disable_icon_.reset(LoadStateIcon(settings_.instance(), settings_.disable_icon, settings_.disable_icon_idx,
-                                    IDI_TOUCH_DISABLED));
-  settings_.enable_icon_handle = enable_icon_.get();
-  settings_.disable_icon_handle = disable_icon_.get();
+  tray_.SetStateIcons(
+      LoadStateIcon(app_.instance(), settings_.enable_icon, settings_.enable_icon_idx, IDI_TOUCH_ENABLED),
+      LoadStateIcon(app_.instance(), settings_.disable_icon, settings_.disable_icon_idx, IDI_TOUCH_DISABLED));
+}
+
+void CVeltraDlg::SetOpacity(bool startup_floor) {
+  ::SetLayeredWindowAttributes(hwnd(), 0, StatusWindowAlpha(settings_.transparent, startup_floor), LWA_ALPHA);
+}
+
+// After the configuration dialog changed the record: everything the window
+// shows is taken from it again, in this order.
+void CVeltraDlg::RefreshAppearance() {
+  CreateLookObjects();
+  SetOpacity(false);
+  ApplyTouchState();
+  ::ShowWindow(hwnd(), settings_.window_status && settings_.window_enable ? SW_SHOW : SW_HIDE);
+  ApplyLayout(false);
+  ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 void CVeltraDlg::CreateLookObjects() {
@@ -285,6 +327,8 @@ void CVeltraDlg::ApplyLayout(bool activate) {
   ::SetWindowPos(::GetDlgItem(hwnd(), IDC_STATE_TEXT), nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Offered only the messages of this window and its text control: the keys
+// of another of the program's dialogs are that dialog's own.
 bool CVeltraDlg::PreTranslateMessage(MSG& message) {
   if (message.message == WM_HOTKEY) {
     OnHotKey();
@@ -307,10 +351,7 @@ void CVeltraDlg::OnSetTouchState(WPARAM wanted, LPARAM toggle) {
 void CVeltraDlg::Resynchronise() {
   os_version_ = QueryOsVersion();
   const std::uint8_t observed = GetDeviceState(settings_.device_instance_path) == 1 ? 1 : 0;
-  if (observed != settings_.touch_status) {
-    settings_.touch_status = observed;
-    ShowTouchState();
-  }
+  if (observed != settings_.touch_status) SetTouchState(observed, false);
   if (settings_.redraw_traynotifywnd) RefreshTaskbarTabletMode(os_version_);
   if (settings_.hotkey_single_use) UpdateHotKeyRegistration();
 }
@@ -322,9 +363,9 @@ void CVeltraDlg::OnTrayNotify(UINT mouse_message) {
 
 void CVeltraDlg::OnTimer(UINT_PTR timer_id) {
   if (timer_id == TIMER_STATUS_POLL) {
-    settings_.touch_status = GetDeviceState(settings_.device_instance_path) == 1 ? 1 : 0;
+    const std::uint8_t observed = GetDeviceState(settings_.device_instance_path) == 1 ? 1 : 0;
     ApplyLayout(true);
-    ShowTouchState();
+    SetTouchState(observed, false);
     return;
   }
   CarryOut(click_.OnTimer(static_cast<unsigned>(timer_id), settings_.lbutton_mode != 0));
@@ -359,7 +400,7 @@ void CVeltraDlg::ShowTrayMenu() {
   // The window must be in the foreground before the menu is tracked, or the
   // menu will not close when the user clicks elsewhere.
   ::SetForegroundWindow(hwnd());
-  const ui::UniqueHmenu menu(::LoadMenuW(settings_.instance(), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
+  const ui::UniqueHmenu menu(::LoadMenuW(app_.instance(), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
   if (!menu) return;
   const HMENU popup = ::GetSubMenu(menu.get(), 0);
   PrepareTrayMenu(popup, enabled_state(), settings_.fixed_pos != 0);
@@ -402,7 +443,7 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
     return 0;
   }
   CrashIfRequested(message);
-  if (message == WM_TASKBAR_CREATED && message != 0) {
+  if (tray_.IsTaskbarCreated(message)) {
     AddTrayIcon(true);
     return std::nullopt;
   }
@@ -415,18 +456,19 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
       OnTrayNotify(LOWORD(lparam));
       return 0;
     case WM_SETTINGS_CHANGED:
-      CreateLookObjects();
-      ApplyLayout(false);
-      ShowStateIndicators();
+      RefreshAppearance();
+      return 0;
+    case WM_HOTKEY:
+      // Normally taken before dispatch; this serves the loops of the
+      // platform's own modal windows (message boxes, colour and font
+      // choosers), which know nothing of the pre-translation.
+      OnHotKey();
       return 0;
     case WM_DEVICECHANGE:
       if (wparam == 0x0007 /* DBT_DEVNODES_CHANGED */ && initialised_) Resynchronise();
       return 0;
     case WM_POWERBROADCAST:
-      if (wparam == PBT_APMRESUMEAUTOMATIC && settings_.detect_resume) {
-        settings_.touch_status = 1;
-        ApplyTouchState();
-      }
+      if (wparam == PBT_APMRESUMEAUTOMATIC && settings_.detect_resume) SetTouchState(1);
       return std::nullopt;
     case WM_TIMER:
       OnTimer(wparam);
@@ -460,23 +502,19 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
     case WM_CLOSE:
       ExitSequence();
       return 0;
-    case WM_QUERYENDSESSION: {
-      IniFileStore store(settings_.ini_path);
-      SaveSettings(settings_, store);
+    case WM_QUERYENDSESSION:
+      if (!SaveSettings(settings_, store_)) ui::TraceFailure(L"saving the settings", ERROR_WRITE_FAULT);
       return std::nullopt;
-    }
     case WM_ENDSESSION:
       if (wparam != 0) ExitSequence();
       return std::nullopt;
     case WM_COMMAND:
       switch (LOWORD(wparam)) {
         case ID_TOUCH_ENABLE:
-          settings_.touch_status = 1;
-          ApplyTouchState();
+          SetTouchState(1);
           return 0;
         case ID_TOUCH_DISABLE:
-          settings_.touch_status = 0;
-          ApplyTouchState();
+          SetTouchState(0);
           return 0;
         case ID_APP_EXIT:
         case IDOK:

@@ -8,29 +8,35 @@
 #include <optional>
 #include <string>
 
-#include "app/veltra_app.h"
+#include "core/settings.h"
 #include "device/os_version.h"
 #include "ui/dialog.h"
 #include "ui/unique_handle.h"
+#include "ui/win_app.h"
 #include "window/key_triggers.h"
 #include "window/tray_click.h"
+#include "window/tray_icon.h"
 
 namespace veltra {
 
-struct SuspendResumeTraits {
-  using pointer = HPOWERNOTIFY;
-  static pointer invalid() noexcept { return nullptr; }
-  static void close(pointer value) noexcept { ::UnregisterSuspendResumeNotification(value); }
-};
-using UniqueSuspendResume = ui::UniqueAny<SuspendResumeTraits>;
+using UniqueSuspendResume =
+    ui::UniqueAny<ui::HandleTraits<HPOWERNOTIFY, &::UnregisterSuspendResumeNotification>>;
 
 class CVeltraDlg final : public ui::Dialog {
  public:
-  explicit CVeltraDlg(CVeltraApp& app);
+  // `app` gives the module and the message-box caption; `settings` is the
+  // record the window reads and writes in place; `store` is the settings
+  // file, written at the end of the logon and for the device path.
+  CVeltraDlg(const ui::WinApp& app, Settings& settings, ProfileStore& store);
 
+  // Every change of touch_status goes through here: with `drive_device` the
+  // device follows (ApplyTouchState), without it only the display does, for
+  // a state learned from the device (ShowTouchState).
+  void SetTouchState(std::uint8_t state, bool drive_device = true);
   void ApplyTouchState();
   void ToggleTouchState();
   void ShowTouchState();
+  void RefreshAppearance();
   void AddTrayIcon(bool add);
   void TrayAction(TrayActionKind action);
 
@@ -43,6 +49,7 @@ class CVeltraDlg final : public ui::Dialog {
   // Sets the device to touch_status and tells whether the device now is in
   // that state; the text and font follow the requested state either way.
   bool DriveDeviceAndVerify();
+  void RecoverFromDeviceError();
   void AbortStart();
   void ExitSequence();
   void EndOfUse();  // what both the exit sequence and an aborted start undo
@@ -56,7 +63,9 @@ class CVeltraDlg final : public ui::Dialog {
   void ShowStateIndicators();
   void LoadStateIcons();
   void CreateLookObjects();
+  void SetOpacity(bool startup_floor);
   void ApplyLayout(bool activate);
+  void OpenDeviceManager();
   LRESULT PaintBackground(HDC dc);
   void PaintMinimised();
   LRESULT ColourStatic(HDC dc);
@@ -70,21 +79,26 @@ class CVeltraDlg final : public ui::Dialog {
   void InstallWinKeyHook();
 
   bool enabled_state() const { return settings_.touch_status != 0; }
+  const std::wstring& tooltip() const {
+    return enabled_state() ? settings_.tooltip_enable_txt : settings_.tooltip_disable_txt;
+  }
 
-  CVeltraApp& settings_;
+  const ui::WinApp& app_;
+  Settings& settings_;
+  ProfileStore& store_;
   ui::UniqueHicon program_icon_;
   UniqueSuspendResume suspend_resume_registration_;
   ui::UniqueHbrush enable_brush_, disable_brush_;
   ui::UniqueHfont enable_font_, disable_font_;
-  ui::UniqueHicon enable_icon_, disable_icon_;
+  TrayIcon tray_;
   TrayClickMachine click_;
   WinKeyDebounce winkey_;
   bool initialised_ = false;
   OsVersion os_version_;
 };
 
-// Alpha of the status window at start: the opacity percentage with a 30 %
-// floor, so a bad value cannot make the window vanish.
-BYTE StartupAlpha(std::int32_t transparent);
+// Registers the status window's class, the standard dialog class under the
+// name other programs find the window by. False (and traced) on failure.
+bool RegisterStatusWindowClass(HINSTANCE instance);
 
 }  // namespace veltra

@@ -22,12 +22,13 @@
 #include <thread>
 #include <vector>
 
+#include "protocol/veltra_protocol.h"
 #include "ui/unique_handle.h"
 
 namespace {
 
-constexpr UINT kSetTouchState = WM_APP + 300;  // WM_SET_TOUCH_STATE
-constexpr wchar_t kVeltraClass[] = L"VeltraAppMain";
+constexpr UINT kSetTouchState = veltra::protocol::WM_SET_TOUCH_STATE;
+constexpr const wchar_t* kVeltraClass = veltra::protocol::kWindowClass;
 constexpr wchar_t kBareClass[] = L"VeltraBenchBare";
 constexpr wchar_t kTouchSection[] = L"[HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002]";
 

@@ -22,7 +22,7 @@ std::wstring BuildFolder() {
 std::vector<std::pair<WPARAM, LPARAM>> g_received;
 
 LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == 0x8000 + 300) {
+  if (message == protocol::WM_SET_TOUCH_STATE) {
     g_received.emplace_back(wparam, lparam);
     return 0;
   }
@@ -218,7 +218,7 @@ RunningVeltra::RunningVeltra(const Sandbox& box, const std::wstring& arguments) 
   const DWORD id = ::GetProcessId(process_.get());
   WaitUntil([&] {
     HWND candidate = nullptr;
-    while ((candidate = ::FindWindowExW(nullptr, candidate, L"VeltraAppMain", nullptr)) != nullptr) {
+    while ((candidate = ::FindWindowExW(nullptr, candidate, protocol::kWindowClass, nullptr)) != nullptr) {
       DWORD owner = 0;
       ::GetWindowThreadProcessId(candidate, &owner);
       if (owner == id) {
@@ -251,15 +251,15 @@ LRESULT RunningVeltra::Send(UINT message, WPARAM wparam, LPARAM lparam) const {
 bool RunningVeltra::WaitForExit(std::chrono::milliseconds timeout) const { return WaitPumping(process_.get(), timeout); }
 
 FakeRunningInstance::FakeRunningInstance(bool with_window) {
-  mutex_.reset(::CreateMutexW(nullptr, FALSE, L"VeltraAppMain"));
+  mutex_.reset(::CreateMutexW(nullptr, FALSE, protocol::kAppMutex));
   if (!with_window) return;
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof(window_class);
   window_class.lpfnWndProc = &RecordingProc;
   window_class.hInstance = ::GetModuleHandleW(nullptr);
-  window_class.lpszClassName = L"VeltraAppMain";
+  window_class.lpszClassName = protocol::kWindowClass;
   ::RegisterClassExW(&window_class);
-  window_ = ::CreateWindowExW(0, L"VeltraAppMain", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+  window_ = ::CreateWindowExW(0, protocol::kWindowClass, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                               ::GetModuleHandleW(nullptr), nullptr);
   g_received.clear();
 }

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "protocol/veltra_protocol.h"
+#include "resources/resource.h"
 #include "ui/unique_handle.h"
 
 namespace veltra::e2e {

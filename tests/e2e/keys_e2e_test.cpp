@@ -80,7 +80,7 @@ TEST_F(Keys, EnableOnlyAndDisableOnlyModes) {
 TEST_F(Keys, SingleUseHoldsTheCombinationOnlyWhileItCanAct) {
   Start("[hotkey]\r\nhotkey_toggle_mode=1\r\nhotkey_single_use=1\r\n");
   EXPECT_TRUE(CombinationFree());  // enabled already: enable-only cannot act
-  veltra_->Send(0x8000 + 300, 0, 0);
+  veltra_->Send(protocol::WM_SET_TOUCH_STATE, 0, 0);
   EXPECT_EQ(Started(), 0);
   EXPECT_FALSE(CombinationFree());
   CtrlShiftZ();
@@ -91,9 +91,9 @@ TEST_F(Keys, SingleUseHoldsTheCombinationOnlyWhileItCanAct) {
 TEST_F(Keys, DisabledHotKeyWithSingleUseStaysUnregisteredAfterEverySwitch) {
   Start("[hotkey]\r\nenable_hotkey=0\r\nhotkey_single_use=1\r\n");
   EXPECT_TRUE(CombinationFree());
-  veltra_->Send(0x8000 + 300, 0, 1);
+  veltra_->Send(protocol::WM_SET_TOUCH_STATE, 0, 1);
   EXPECT_TRUE(CombinationFree());
-  veltra_->Send(0x8000 + 300, 0, 1);
+  veltra_->Send(protocol::WM_SET_TOUCH_STATE, 0, 1);
   EXPECT_TRUE(CombinationFree());
   CtrlShiftZ();
   EXPECT_FALSE(BecomesStarted(0));

@@ -18,8 +18,8 @@ using namespace std::chrono_literals;
 const std::wstring kId = kTouchId;
 const std::wstring kEnabledText = L"Double click for Touch disable.";
 const std::wstring kDisabledText = L"Double click for Touch enable.";
-constexpr UINT kSetTouchState = 0x8000 + 300;
-constexpr UINT kTrayNotify = 0x8069;
+constexpr UINT kSetTouchState = protocol::WM_SET_TOUCH_STATE;
+constexpr UINT kTrayNotify = protocol::WM_TRAY_NOTIFY;
 
 std::size_t CountLines(const Lines& lines, const std::wstring& prefix) {
   return static_cast<std::size_t>(
@@ -53,7 +53,7 @@ TEST(StatusWindow, EveryExitPathEnablesThePanelAndKeepsTheChoice) {
     WPARAM wparam;
   };
   const Path paths[] = {
-      {"menu Exit", WM_COMMAND, 32776},
+      {"menu Exit", WM_COMMAND, ID_APP_EXIT},
       {"close", WM_CLOSE, 0},
       {"cancel", WM_COMMAND, IDCANCEL},
       {"end of session", WM_ENDSESSION, 1},
@@ -209,6 +209,10 @@ TEST(DeviceChanges, DebugModeFollowsTheDeviceWithinASecond) {
   EXPECT_TRUE(WaitUntil([&] { return veltra.Text() == kDisabledText; }, 2500ms));
 }
 
+// The Device Manager console is started from the system folder, where the
+// test puts a recording stand-in; a copy planted beside the program (where
+// an elevated program looking for a bare "mmc" would find it first) must
+// never run.
 class DeviceError : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -216,9 +220,18 @@ class DeviceError : public ::testing::Test {
     box_.WriteSettings("[hardware]\r\ndevice_instance_path=HID\\VID_DEAD&PID_BEEF\\0\r\n");
     wchar_t self[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring mmc(self);
-    mmc = mmc.substr(0, mmc.find_last_of(L'\\') + 1) + L"fake_mmc.exe";
-    ASSERT_TRUE(::CopyFileW(mmc.c_str(), box_.File(L"mmc.exe").c_str(), FALSE));
+    std::wstring fake(self);
+    fake = fake.substr(0, fake.find_last_of(L'\\') + 1) + L"fake_mmc.exe";
+    wchar_t system[MAX_PATH] = {};
+    ::GetSystemDirectoryW(system, MAX_PATH);
+    system_dir_ = system;
+    ::DeleteFileW((system_dir_ + L"\\mmc.log").c_str());
+    ASSERT_TRUE(::CopyFileW(fake.c_str(), (system_dir_ + L"\\mmc.exe").c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileW(fake.c_str(), box_.File(L"mmc.exe").c_str(), FALSE));
+  }
+  void TearDown() override {
+    ::DeleteFileW((system_dir_ + L"\\mmc.exe").c_str());
+    ::DeleteFileW((system_dir_ + L"\\mmc.log").c_str());
   }
 
   HWND WaitForBox(const RunningVeltra& veltra) {
@@ -227,12 +240,15 @@ class DeviceError : public ::testing::Test {
     return dialog;
   }
 
-  int MmcStarts() {
-    std::ifstream in(std::filesystem::path(box_.File(L"mmc.log")));
+  static int Lines(const std::wstring& path) {
+    std::ifstream in{std::filesystem::path(path)};
     return static_cast<int>(std::count(std::istreambuf_iterator<char>(in), {}, '\n'));
   }
+  int MmcStarts() { return Lines(system_dir_ + L"\\mmc.log"); }
+  int PlantedMmcStarts() { return Lines(box_.File(L"mmc.log")); }
 
   Sandbox box_{L"device-error"};
+  std::wstring system_dir_;
 };
 
 TEST_F(DeviceError, AbortEndsWithTheDeviceEnabledAndThePathWrittenBack) {
@@ -247,6 +263,7 @@ TEST_F(DeviceError, AbortEndsWithTheDeviceEnabledAndThePathWrittenBack) {
   EXPECT_TRUE(veltra.WaitForExit());
   EXPECT_EQ(box_.Setting(L"hardware", L"device_instance_path"), L"HID\\VID_DEAD&PID_BEEF\\0");
   EXPECT_EQ(MmcStarts(), 1);
+  EXPECT_EQ(PlantedMmcStarts(), 0);
 }
 
 TEST_F(DeviceError, IgnoreKeepsRunningShowingTheSavedState) {
@@ -284,7 +301,7 @@ TEST(CrashHandler, AnUnhandledExceptionLeavesThePanelEnabled) {
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
   ASSERT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 0; }));
-  ::PostMessageW(veltra.window(), ::RegisterWindowMessageW(L"VeltraSimulatedCrash"), 0, 0);
+  ::PostMessageW(veltra.window(), ::RegisterWindowMessageW(protocol::kSimulatedCrashMessageName), 0, 0);
   ASSERT_TRUE(veltra.WaitForExit());
   DWORD code = 0;
   ::GetExitCodeProcess(veltra.process(), &code);

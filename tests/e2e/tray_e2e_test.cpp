@@ -15,7 +15,7 @@ namespace {
 using namespace std::chrono_literals;
 
 const std::wstring kId = kTouchId;
-constexpr UINT kTrayNotify = 0x8069;
+constexpr UINT kTrayNotify = protocol::WM_TRAY_NOTIFY;
 constexpr UINT kIconId = 128;
 
 class Tray : public ::testing::Test {

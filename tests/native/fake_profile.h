@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/settings.h"
+#include "core/settings.h"
 
 namespace veltra::testing {
 

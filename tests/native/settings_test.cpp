@@ -1,5 +1,5 @@
 // The settings table: defaults, normalisation on load and save, key order.
-#include "app/settings.h"
+#include "core/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -217,8 +217,25 @@ TEST(SettingsSave, AFailedWriteIsSkippedAndTheRestContinues) {
   Settings s = Load(empty);
   FakeProfile read_only;
   read_only.set_read_only(true);
-  SaveSettings(s, read_only);
+  EXPECT_FALSE(SaveSettings(s, read_only));
   EXPECT_EQ(read_only.size(), 0u);
+  FakeProfile writable;
+  EXPECT_TRUE(SaveSettings(s, writable));
+}
+
+// The pause is taken with the single-instance mutex held, so every start
+// meanwhile is swallowed: a stored 99999999999 must not mean two weeks.
+TEST(StartupWait, NegativeIsNoPauseAndTheLongestIsFiveMinutes) {
+  EXPECT_EQ(StartupWaitMs(-5), 0);
+  EXPECT_EQ(StartupWaitMs(INT32_MIN), 0);
+  EXPECT_EQ(StartupWaitMs(0), 0);
+  EXPECT_EQ(StartupWaitMs(1500), 1500);
+  EXPECT_EQ(StartupWaitMs(300000), 300000);
+  EXPECT_EQ(StartupWaitMs(300001), 300000);
+  EXPECT_EQ(StartupWaitMs(INT32_MAX), 300000);
+  FakeProfile profile;
+  profile.Set(L"config", L"wait", L"99999999999");
+  EXPECT_EQ(StartupWaitMs(Load(profile).wait), 300000);
 }
 
 TEST(SettingsTable, KeysAreUniqueAndMisspellingsAreTheFilesOwn) {

@@ -11,7 +11,9 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -19,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "protocol/veltra_protocol.h"
 #include "ui/unique_handle.h"
 
 namespace veltra {
@@ -26,7 +29,7 @@ namespace {
 
 // Spelled out rather than taken from window/messages.h: a change of the name
 // there would silently part the program from an older library.
-constexpr wchar_t kMessageName[] = L"UWM_VELTRA-3AB6C4C3-6882-42DF-AB2F-ADB5D8731F8F";
+constexpr const wchar_t* kMessageName = veltra::protocol::kWinKeyMessageName;
 constexpr ULONG_PTR kTestMarker = 0x7E57;
 constexpr WORD kVkE = 'E';
 
@@ -280,36 +283,154 @@ std::wstring LibraryPath() {
   return std::wstring(path, length);
 }
 
-TEST(HookInstall, ResetFromAnotherProcessRemovesTheHook) {
+// ---- another process that loads the library ------------------------------
+
+// Some tests start this program again as the other process: given
+// kOtherSwitch it does the one thing asked, before any test runs, and ends
+// with an exit code that tells what came of it.
+//   reset        ResetLowKeyboardHook(); exits kExportResult + its result
+//   set:N        SetLowKeyboardHook(window N), then ends with the hook
+//   write:N      writes window N and a null hook into the shared data
+constexpr wchar_t kOtherSwitch[] = L"--veltra-hook-other=";
+constexpr DWORD kExportResult = 100;
+constexpr DWORD kWroteSharedData = 90;
+constexpr DWORD kBadRequest = 91;
+constexpr DWORD kDidNotEnd = 92;
+
+// The library's shared data as mapped in this process: {hook, target}.
+volatile std::uint64_t* SharedWords() {
+  auto* const base = reinterpret_cast<unsigned char*>(::GetModuleHandleW(L"VeltraHook.dll"));
+  if (base == nullptr) return nullptr;
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+  for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+    if (std::memcmp(section->Name, ".HOOKDAT", 8) == 0) {
+      return reinterpret_cast<volatile std::uint64_t*>(base + section->VirtualAddress);
+    }
+  }
+  return nullptr;
+}
+
+DWORD ActAsOtherProcess(const std::wstring& request) {
+  if (request == L"reset") return kExportResult + static_cast<DWORD>(::ResetLowKeyboardHook());
+  const std::size_t colon = request.find(L':');
+  if (colon == std::wstring::npos) return kBadRequest;
+  const std::uint64_t window = std::wcstoull(request.c_str() + colon + 1, nullptr, 10);
+  const std::wstring what = request.substr(0, colon);
+  if (what == L"set") {
+    return kExportResult + static_cast<DWORD>(::SetLowKeyboardHook(reinterpret_cast<HWND>(window)));
+  }
+  volatile std::uint64_t* const words = SharedWords();
+  if (what != L"write" || words == nullptr) return kBadRequest;
+  words[0] = 0;
+  words[1] = window;
+  return kWroteSharedData;
+}
+
+[[maybe_unused]] const bool started_as_other_process = [] {
+  const wchar_t* const request = std::wcsstr(::GetCommandLineW(), kOtherSwitch);
+  if (request != nullptr) ::ExitProcess(ActAsOtherProcess(request + std::size(kOtherSwitch) - 1));
+  return false;
+}();
+
+// Runs this program again and returns its exit code. Pumps meanwhile, so a
+// hook call aimed at this thread cannot stall the other process.
+DWORD RunOtherProcess(const std::wstring& arguments) {
+  wchar_t self[MAX_PATH * 4] = {};
+  ::GetModuleFileNameW(nullptr, self, MAX_PATH * 4);
+  std::wstring command = L"\"" + std::wstring(self) + L"\" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  if (!::CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    ADD_FAILURE() << "CreateProcessW: " << ::GetLastError();
+    return kDidNotEnd;
+  }
+  ::CloseHandle(info.hThread);
+  const ui::UniqueHandle child(info.hProcess);
+  for (int i = 0; i < 300 && ::WaitForSingleObject(child.get(), 0) == WAIT_TIMEOUT; ++i) Pump();
+  DWORD code = kDidNotEnd;
+  if (::WaitForSingleObject(child.get(), 0) == WAIT_OBJECT_0) ::GetExitCodeProcess(child.get(), &code);
+  return code;
+}
+
+std::uint64_t Number(HWND window) { return reinterpret_cast<std::uintptr_t>(window); }
+
+TEST(HookInstall, ResetFromAnotherProcessIsRefusedAndOnlyTheInstallersResetRemovesTheHook) {
   winkey_message = ::RegisterWindowMessageW(kMessageName);
   posted.clear();
   const UniqueWindow target = MakeTarget();
   const ResetOnExit reset;
   ASSERT_EQ(::SetLowKeyboardHook(target.get()), 1);
+  volatile std::uint64_t* const words = SharedWords();
+  ASSERT_NE(words, nullptr);
+  const std::uint64_t hook = words[0];
+  ASSERT_NE(hook, 0u);
+  ASSERT_EQ(words[1], Number(target.get()));
 
-  // The handle lives in the shared section, so another process loading the
-  // library sees it and can take the hook down.
-  wchar_t system[MAX_PATH] = {};
-  ::GetSystemDirectoryW(system, MAX_PATH);
-  const std::wstring program = std::wstring(system) + L"\\rundll32.exe";
-  std::wstring command = L"rundll32.exe \"" + LibraryPath() + L"\",ResetLowKeyboardHook";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info{};
-  ASSERT_TRUE(::CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &info))
-      << ::GetLastError();
-  ::CloseHandle(info.hThread);
-  const ui::UniqueHandle child(info.hProcess);
-  // The child's removal waits on nothing of ours, but pump anyway so a hook
-  // call aimed at this thread cannot stall it.
-  for (int i = 0; i < 300 && ::WaitForSingleObject(child.get(), 0) == WAIT_TIMEOUT; ++i) Pump();
-  ASSERT_EQ(::WaitForSingleObject(child.get(), 0), WAIT_OBJECT_0);
+  // The hook's handle is in the shared data for any process to read; another
+  // process's reset still removes nothing and leaves the data as it was.
+  EXPECT_EQ(RunOtherProcess(std::wstring(kOtherSwitch) + L"reset"), kExportResult + 0);
+  EXPECT_EQ(words[0], hook);
+  EXPECT_EQ(words[1], Number(target.get()));
+  Key(VK_LWIN, false);
+  Key(VK_LWIN, true);
+  ASSERT_EQ(posted.size(), 1u);
+  EXPECT_EQ(posted[0].window, target.get());
 
-  EXPECT_EQ(::ResetLowKeyboardHook(), 0);
+  // The installer's own reset removes it and withdraws what it published.
+  posted.clear();
+  EXPECT_NE(::ResetLowKeyboardHook(), 0);
+  EXPECT_EQ(words[0], 0u);
+  EXPECT_EQ(words[1], 0u);
   Key(VK_LWIN, false);
   Key(VK_LWIN, true);
   EXPECT_TRUE(posted.empty());
+  EXPECT_FALSE(KeyHeld(VK_LWIN));
+}
+
+TEST_F(HookTest, AnotherProcessWritingTheSharedDataNeitherRedirectsNorLosesTheHook) {
+  // The other process names a window of ours, so what reaches it can be seen
+  // here; whose window it is makes no difference to the library.
+  const UniqueWindow decoy = MakeTarget();
+  ASSERT_TRUE(decoy);
+  const std::wstring decoy_number = std::to_wstring(Number(decoy.get()));
+  volatile std::uint64_t* const words = SharedWords();
+  ASSERT_NE(words, nullptr);
+  ASSERT_EQ(words[1], Number(target_.get()));
+
+  // Through the exports: it installs a hook of its own for the decoy and
+  // ends, its unloading withdrawing what it published.
+  EXPECT_EQ(RunOtherProcess(kOtherSwitch + (L"set:" + decoy_number)), kExportResult + 1);
+  EXPECT_EQ(words[1], 0u);
+  Key(VK_LWIN, false);
+  Key(VK_LWIN, true, 4141);
+  ASSERT_EQ(posted.size(), 1u);
+  EXPECT_EQ(posted[0].window, target_.get());
+  EXPECT_EQ(posted[0].wparam, 4141u);
+
+  // Straight into the shared data: the decoy as target and no hook.
+  posted.clear();
+  ASSERT_EQ(RunOtherProcess(kOtherSwitch + (L"write:" + decoy_number)), kWroteSharedData);
+  ASSERT_EQ(words[1], Number(decoy.get()));
+  ASSERT_EQ(words[0], 0u);
+  Key(VK_LWIN, false);
+  Key(VK_LWIN, true, 4242);
+  ASSERT_EQ(posted.size(), 1u);
+  EXPECT_EQ(posted[0].window, target_.get());
+  EXPECT_EQ(posted[0].wparam, 4242u);
+
+  // This process's reset still finds its own hook, and leaves the values
+  // that are not its own; a lone press is then the system's again.
+  posted.clear();
+  seen.clear();
+  EXPECT_NE(::ResetLowKeyboardHook(), 0);
+  EXPECT_EQ(words[1], Number(decoy.get()));
+  Key(VK_LWIN, false);
+  Key(VK_LWIN, true);
+  EXPECT_TRUE(posted.empty());
+  EXPECT_EQ(Count(true, WM_KEYUP, VK_LWIN), 1) << Describe(seen);
+  EXPECT_EQ(::ResetLowKeyboardHook(), 0);
 }
 
 TEST(HookInstall, AnotherProcessThatOnlyLoadsTheLibraryLeavesTheHook) {
@@ -321,17 +442,7 @@ TEST(HookInstall, AnotherProcessThatOnlyLoadsTheLibraryLeavesTheHook) {
 
   // This test program imports the library: a copy of it that only lists the
   // tests loads and unloads it, as a second start of the main program does.
-  wchar_t self[MAX_PATH * 4] = {};
-  ::GetModuleFileNameW(nullptr, self, MAX_PATH * 4);
-  std::wstring command = L"\"" + std::wstring(self) + L"\" --gtest_list_tests";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info{};
-  ASSERT_TRUE(::CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
-  ::CloseHandle(info.hThread);
-  const ui::UniqueHandle child(info.hProcess);
-  for (int i = 0; i < 300 && ::WaitForSingleObject(child.get(), 0) == WAIT_TIMEOUT; ++i) Pump();
-  ASSERT_EQ(::WaitForSingleObject(child.get(), 0), WAIT_OBJECT_0);
+  ASSERT_EQ(RunOtherProcess(L"--gtest_list_tests"), 0u);
 
   Key(VK_LWIN, false);
   Key(VK_LWIN, true);

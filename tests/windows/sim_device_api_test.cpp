@@ -18,7 +18,8 @@
 
 #include "device/device_api.h"
 #include "device/device_control.h"
-#include "device/sim_device_tree.h"
+#include "sim/sim_device_api.h"
+#include "sim/sim_device_tree.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The taskbar refresh against a stand-in taskbar window of this process.
-#include "window/taskbar_refresh.h"
+#include "device/taskbar_refresh.h"
 
 #include <gtest/gtest.h>
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "protocol/veltra_protocol.h"
 #include "resources/resource.h"
 #include "ui/unique_handle.h"
 
@@ -21,7 +22,7 @@ TEST(NotifyIconData, CarriesTheStateAndCutsTheTipAt127) {
   EXPECT_EQ(data.hWnd, window);
   EXPECT_EQ(data.uID, 128u);
   EXPECT_EQ(data.uFlags, 7u);
-  EXPECT_EQ(data.uCallbackMessage, 0x8069u);
+  EXPECT_EQ(data.uCallbackMessage, protocol::WM_TRAY_NOTIFY);
   EXPECT_EQ(data.hIcon, icon);
   EXPECT_EQ(std::wstring(data.szTip), std::wstring(127, L'x'));
   EXPECT_EQ(data.dwState, 0u);

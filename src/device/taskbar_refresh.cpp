@@ -1,5 +1,5 @@
 // RefreshTaskbarTabletMode.
-#include "window/taskbar_refresh.h"
+#include "device/taskbar_refresh.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
 // The simulated program switches the file-backed device tree.
-#include "device/device_api.h"
+#include "sim/sim_device_api.h"
 
 namespace veltra {
 

@@ -130,7 +130,15 @@ std::int32_t MulDiv(std::int32_t a, std::int32_t b, std::int32_t c);
 // Formats like "%d" and writes the key.
 bool WriteIniInt(ProfileStore& store, std::wstring_view section, std::wstring_view key, std::int32_t value);
 
+// The start-up pause of `config`/`wait` in milliseconds: a negative value
+// is no pause, and anything above five minutes is cut to five minutes, so a
+// stray value cannot hold the single-instance mutex for days.
+inline constexpr std::int32_t kLongestStartupWait = 5 * 60 * 1000;
+std::int32_t StartupWaitMs(std::int32_t wait);
+
 void LoadSettings(Settings& settings, ProfileStore& store, const ScreenMetrics& screen);
-void SaveSettings(Settings& settings, ProfileStore& store);
+// Writes every saved key, skipping one that cannot be written; false when
+// any write failed (callers only trace it).
+bool SaveSettings(Settings& settings, ProfileStore& store);
 
 }  // namespace veltra

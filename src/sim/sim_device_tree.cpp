@@ -1,5 +1,5 @@
 // Reading and writing the simulated device tree and its log.
-#include "device/sim_device_tree.h"
+#include "sim/sim_device_tree.h"
 
 #include <windows.h>
 
@@ -11,15 +11,13 @@
 #include <system_error>
 #include <vector>
 
+#include "ui/paths.h"
+
 namespace veltra {
 namespace {
 
 constexpr wchar_t kIniName[] = L"sim_devices.ini";
 constexpr wchar_t kLogName[] = L"sim_devices.log";
-
-// Module paths may exceed MAX_PATH; the platform's own limit for a path is
-// 32767 characters, so the buffer never needs to grow past that.
-constexpr DWORD kLongestPath = 32768;
 
 struct FileCloser {
   void operator()(std::FILE* file) const noexcept { std::fclose(file); }
@@ -27,20 +25,9 @@ struct FileCloser {
 using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 
 std::wstring ExecutablePath() {
-  std::wstring buffer(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) throw std::system_error(static_cast<int>(::GetLastError()), std::system_category());
-    // A truncated name fills the whole buffer; anything shorter is complete.
-    if (length < buffer.size()) {
-      buffer.resize(length);
-      return buffer;
-    }
-    if (buffer.size() >= kLongestPath) {
-      throw std::system_error(ERROR_INSUFFICIENT_BUFFER, std::system_category());
-    }
-    buffer.resize(buffer.size() * 2);
-  }
+  std::wstring path = ui::ModuleFileName(nullptr);
+  if (path.empty()) throw std::system_error(ERROR_INSUFFICIENT_BUFFER, std::system_category());
+  return path;
 }
 
 // Section names come back as a list of strings ended by an empty one; a
@@ -108,18 +95,8 @@ std::wstring ReachableFolder() {
   std::wstring folder = SimDeviceFolder();
   constexpr std::size_t kLongestName = std::max(std::size(kIniName), std::size(kLogName));
   if (folder.size() + kLongestName < MAX_PATH) return folder;
-  std::wstring short_form(folder.size() + 1, L'\0');
-  for (;;) {
-    const DWORD length =
-        ::GetShortPathNameW(folder.c_str(), short_form.data(), static_cast<DWORD>(short_form.size()));
-    if (length == 0) return folder;
-    // Too small a buffer is answered with the size needed, terminator included.
-    if (length < short_form.size()) {
-      short_form.resize(length);
-      return short_form;
-    }
-    short_form.resize(length);
-  }
+  const std::wstring short_form = ui::ShortPathName(folder);
+  return short_form.empty() ? folder : short_form;
 }
 
 }  // namespace

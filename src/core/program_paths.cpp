@@ -1,5 +1,5 @@
 // Settings-file location and device-path case rule.
-#include "app/program_paths.h"
+#include "core/program_paths.h"
 
 namespace veltra {
 

@@ -18,9 +18,9 @@
 #include <utility>
 #include <vector>
 
-#include "device/device_api.h"
-#include "device/sim_device_tree.h"
-#include "window/taskbar_refresh.h"
+#include "sim/sim_device_api.h"
+#include "sim/sim_device_tree.h"
+#include "device/taskbar_refresh.h"
 
 namespace veltra {
 namespace {

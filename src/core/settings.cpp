@@ -1,6 +1,7 @@
 // The key table of the settings file and the load/save passes over it.
-#include "app/settings.h"
+#include "core/settings.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
@@ -208,6 +209,8 @@ bool WriteIniInt(ProfileStore& store, std::wstring_view section, std::wstring_vi
   return store.WriteString(section, key, std::to_wstring(value));
 }
 
+std::int32_t StartupWaitMs(std::int32_t wait) { return std::clamp(wait, 0, kLongestStartupWait); }
+
 void LoadSettings(Settings& settings, ProfileStore& store, const ScreenMetrics& screen) {
   for (const KeyDef& def : kKeys) {
     const FieldRef field = def.field(settings);
@@ -224,16 +227,18 @@ void LoadSettings(Settings& settings, ProfileStore& store, const ScreenMetrics& 
   }
 }
 
-void SaveSettings(Settings& settings, ProfileStore& store) {
+bool SaveSettings(Settings& settings, ProfileStore& store) {
+  bool all_written = true;
   for (const KeyDef& def : kKeys) {
     if (!def.saved) continue;
     const FieldRef field = def.field(settings);
     if (def.type == KeyType::String || def.type == KeyType::FaceName) {
-      store.WriteString(def.section, def.key, *std::get<std::wstring*>(field));
+      all_written &= store.WriteString(def.section, def.key, *std::get<std::wstring*>(field));
     } else {
-      WriteIniInt(store, def.section, def.key, Normalise(def.type, FetchInt(field)));
+      all_written &= WriteIniInt(store, def.section, def.key, Normalise(def.type, FetchInt(field)));
     }
   }
+  return all_written;
 }
 
 }  // namespace veltra

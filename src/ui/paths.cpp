@@ -1,0 +1,46 @@
+// Program paths.
+#include "ui/paths.h"
+
+namespace ui {
+
+std::wstring ModuleFileName(HMODULE module) {
+  // MAX_PATH is not a limit for a program started through a long path, and
+  // a cut path would put the settings file somewhere else. The platform's
+  // own limit is 32767 characters.
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    // A truncated name fills the whole buffer; anything shorter is complete.
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    if (path.size() >= 32768) return {};
+    path.resize(path.size() * 2);
+  }
+}
+
+std::wstring ShortPathName(const std::wstring& path) {
+  std::wstring short_form(path.size() + 1, L'\0');
+  for (;;) {
+    const DWORD length = ::GetShortPathNameW(path.c_str(), short_form.data(), static_cast<DWORD>(short_form.size()));
+    if (length == 0) return {};
+    // Too small a buffer is answered with the size needed, terminator included.
+    if (length < short_form.size()) {
+      short_form.resize(length);
+      return short_form;
+    }
+    short_form.resize(length);
+  }
+}
+
+std::wstring FileStem(const std::wstring& path) {
+  const std::size_t slash = path.find_last_of(L"\\/");
+  std::wstring name = path.substr(slash == std::wstring::npos ? 0 : slash + 1);
+  const std::size_t dot = name.find_last_of(L'.');
+  if (dot != std::wstring::npos) name.erase(dot);
+  return name;
+}
+
+}  // namespace ui

@@ -1,0 +1,27 @@
+// String-table texts.
+#include "ui/strings.h"
+
+namespace ui {
+
+std::wstring LoadText(HINSTANCE instance, UINT id) {
+  // A zero length asks for a pointer into the resource itself, so a text of
+  // any length comes back whole.
+  const wchar_t* text = nullptr;
+  const int length = ::LoadStringW(instance, id, reinterpret_cast<LPWSTR>(&text), 0);
+  if (length <= 0 || text == nullptr) return {};
+  return std::wstring(text, static_cast<std::size_t>(length));
+}
+
+std::wstring LoadLocalizedText(HINSTANCE instance, UINT id, LANGID language) {
+  if (language == kJapaneseLanguage) {
+    std::wstring japanese = LoadText(instance, id + kJapaneseStringOffset);
+    if (!japanese.empty()) return japanese;
+  }
+  return LoadText(instance, id);
+}
+
+std::wstring LoadLocalizedText(HINSTANCE instance, UINT id) {
+  return LoadLocalizedText(instance, id, ::GetUserDefaultUILanguage());
+}
+
+}  // namespace ui

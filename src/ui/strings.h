@@ -1,0 +1,25 @@
+// Texts from the program's string table. Each English text has a Japanese
+// twin, where one exists, at its identifier plus kJapaneseStringOffset; the
+// Japanese one is chosen exactly when the user's default interface language
+// is Japanese (0x0411).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace ui {
+
+inline constexpr UINT kJapaneseStringOffset = 0x1000;
+inline constexpr LANGID kJapaneseLanguage = 0x0411;
+
+// The string `id` as stored; empty when there is none.
+std::wstring LoadText(HINSTANCE instance, UINT id);
+
+// The text for `language`: the Japanese twin for 0x0411 when it exists,
+// otherwise the English one.
+std::wstring LoadLocalizedText(HINSTANCE instance, UINT id, LANGID language);
+// The same for the user's default interface language.
+std::wstring LoadLocalizedText(HINSTANCE instance, UINT id);
+
+}  // namespace ui

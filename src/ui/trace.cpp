@@ -1,0 +1,22 @@
+// TraceFailure.
+#include "ui/trace.h"
+
+#include <cwchar>
+#include <iterator>
+
+namespace ui {
+
+void TraceFailure(const wchar_t* what, DWORD error) noexcept {
+  wchar_t line[256];
+  std::swprintf(line, std::size(line), L"Veltra: %ls failed (error %lu)\r\n", what != nullptr ? what : L"?",
+                static_cast<unsigned long>(error));
+  ::OutputDebugStringW(line);
+}
+
+void TraceException(const wchar_t* where) noexcept {
+  wchar_t line[256];
+  std::swprintf(line, std::size(line), L"Veltra: exception caught in %ls\r\n", where != nullptr ? where : L"?");
+  ::OutputDebugStringW(line);
+}
+
+}  // namespace ui

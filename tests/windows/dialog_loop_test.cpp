@@ -1,0 +1,208 @@
+// The one message loop with two real dialogs in it: the status window
+// (modal, as the program runs it) and a modeless dialog like the
+// configuration dialog, plus a modal dialog started from the second.
+#include "ui/dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <vector>
+
+#include "../native/fake_profile.h"
+#include "core/program_paths.h"
+#include "core/settings.h"
+#include "sim/sim_device_tree.h"
+#include "test_resource.h"
+#include "ui/win_app.h"
+#include "window/veltra_dlg.h"
+
+namespace veltra {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TestApp final : public ui::WinApp {
+ protected:
+  bool InitInstance() override { return false; }
+};
+
+// A dialog of no behaviour of its own: what it does with keys comes from
+// the loop and the dialog manager alone.
+class OptionsDialog final : public ui::Dialog {
+ public:
+  OptionsDialog() : ui::Dialog(IDD_TEST_OPTIONS) {}
+  HWND item(int id) const { return ::GetDlgItem(hwnd(), id); }
+
+ protected:
+  std::optional<LRESULT> OnMessage(UINT, WPARAM, LPARAM) override { return std::nullopt; }
+};
+
+// Ends itself once its loop runs, noting whether its owner was disabled.
+class ChildDialog final : public ui::Dialog {
+ public:
+  explicit ChildDialog(HWND owner) : ui::Dialog(IDD_TEST_CHILD), owner_(owner) {}
+  bool owner_was_disabled = false;
+
+ protected:
+  BOOL OnInitDialog() override {
+    ::PostMessageW(hwnd(), WM_COMMAND, IDOK, 0);
+    return TRUE;
+  }
+  std::optional<LRESULT> OnMessage(UINT message, WPARAM wparam, LPARAM) override {
+    if (message == WM_COMMAND && LOWORD(wparam) == IDOK) {
+      owner_was_disabled = !::IsWindowEnabled(owner_);
+      EndDialog(IDOK);
+      return 0;
+    }
+    return std::nullopt;
+  }
+
+ private:
+  HWND owner_;
+};
+
+void Key(WORD vk, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = vk;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  ::SendInput(1, &input, sizeof(input));
+}
+void Press(WORD vk) {
+  Key(vk, false);
+  Key(vk, true);
+}
+void CtrlShiftZ() {
+  for (WORD vk : {WORD{VK_CONTROL}, WORD{VK_SHIFT}, WORD{'Z'}}) Key(vk, false);
+  for (WORD vk : {WORD{'Z'}, WORD{VK_SHIFT}, WORD{VK_CONTROL}}) Key(vk, true);
+}
+
+// The test's steps run from a thread timer inside the status window's
+// modal loop; each step either acts or waits for its condition.
+struct Script {
+  struct Step {
+    const char* name;
+    std::function<bool()> run;  // true: go on to the next step
+  };
+  std::vector<Step> steps;
+  std::size_t next = 0;
+  int waited = 0;
+  bool busy = false;
+  const char* failed_at = nullptr;
+};
+Script* g_script = nullptr;
+
+void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+  Script& script = *g_script;
+  if (script.busy || script.next >= script.steps.size()) return;
+  script.busy = true;
+  if (script.steps[script.next].run()) {
+    ++script.next;
+    script.waited = 0;
+  } else if (++script.waited > 100) {  // 5 s
+    if (script.failed_at == nullptr) script.failed_at = script.steps[script.next].name;
+    script.next = script.steps.size() - 1;  // straight to the last step, which ends the run
+  }
+  script.busy = false;
+}
+
+class DialogLoop : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ini_ = fs::path(SimDeviceFolder()) / L"sim_devices.ini";
+    std::ofstream(ini_, std::ios::binary) << "[HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002]\r\n"
+                                             "setup_class=HID\r\nstarted=1\r\n";
+    app_.Run(::GetModuleHandleW(nullptr), L"");
+    static const bool registered = RegisterStatusWindowClass(app_.instance());
+    ASSERT_TRUE(registered);
+    LoadSettings(settings_, profile_, ScreenMetrics{});
+    settings_.device_instance_path = UpperCaseAscii(settings_.device_instance_path);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove(ini_, ignored);
+    fs::remove(fs::path(SimDeviceFolder()) / L"sim_devices.log", ignored);
+  }
+
+  fs::path ini_;
+  TestApp app_;
+  testing::FakeProfile profile_;
+  Settings settings_;
+};
+
+bool FocusIs(HWND window) { return ::GetFocus() == window; }
+
+TEST_F(DialogLoop, EachDialogKeepsItsKeysAndTheHotKeyWorksFromBoth) {
+  CVeltraDlg status(app_, settings_, profile_);
+  OptionsDialog options;
+  bool status_ended_by_keys = false;
+  bool child_saw_owner_disabled = false;
+
+  Script script;
+  script.steps = {
+      {"open the second dialog",
+       [&] {
+         if (!options.Create(status.hwnd())) return false;
+         ::ShowWindow(options.hwnd(), SW_SHOW);
+         ::SetForegroundWindow(options.hwnd());
+         ::SetFocus(options.item(IDC_TEST_EDIT));
+         return FocusIs(options.item(IDC_TEST_EDIT));
+       }},
+      {"Tab", [&] { Press(VK_TAB); return true; }},
+      {"Tab moves the focus to the check box", [&] { return FocusIs(options.item(IDC_TEST_CHECK)); }},
+      {"Space", [&] { Press(VK_SPACE); return true; }},
+      {"Space ticks the check box",
+       [&] { return ::IsDlgButtonChecked(options.hwnd(), IDC_TEST_CHECK) == BST_CHECKED; }},
+      {"hot key from the second dialog", [&] { CtrlShiftZ(); return true; }},
+      {"the panel is disabled", [&] { return settings_.touch_status == 0 && FocusIs(options.item(IDC_TEST_CHECK)); }},
+      {"a modal dialog from the second",
+       [&] {
+         ChildDialog child(options.hwnd());
+         EXPECT_EQ(child.DoModal(options.hwnd()), IDOK);
+         child_saw_owner_disabled = child.owner_was_disabled;
+         return true;
+       }},
+      {"the second dialog is enabled and has the focus back",
+       [&] { return ::IsWindowEnabled(options.hwnd()) && FocusIs(options.item(IDC_TEST_CHECK)); }},
+      {"focus the status window",
+       [&] {
+         ::SetForegroundWindow(status.hwnd());
+         ::SetFocus(status.hwnd());
+         return ::GetActiveWindow() == status.hwnd();
+       }},
+      {"Enter and Space in the status window",
+       [&] {
+         Press(VK_RETURN);
+         Press(VK_SPACE);
+         return true;
+       }},
+      {"hot key from the status window", [&] { CtrlShiftZ(); return true; }},
+      {"the panel is enabled again and the status window still runs",
+       [&] {
+         status_ended_by_keys = !::IsWindow(status.hwnd());
+         return settings_.touch_status == 1;
+       }},
+      {"close", [&] { ::PostMessageW(status.hwnd(), WM_CLOSE, 0, 0); return true; }},
+  };
+  g_script = &script;
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &Tick);
+  const INT_PTR result = status.DoModal(nullptr);
+  ::KillTimer(nullptr, timer);
+  g_script = nullptr;
+
+  EXPECT_EQ(result, IDOK);
+  EXPECT_STREQ(script.failed_at, nullptr) << "the step the run got stuck at";
+  EXPECT_EQ(script.next, script.steps.size());
+  EXPECT_TRUE(child_saw_owner_disabled);
+  EXPECT_FALSE(status_ended_by_keys);
+  // The modeless dialog outlives the status window's run until its owner
+  // takes it down, and then it is gone from the loop.
+  EXPECT_EQ(options.hwnd(), nullptr);
+  EXPECT_EQ(settings_.touch_status, 1);
+  EXPECT_TRUE(FindSimDevice(L"HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002")->started);
+}
+
+}  // namespace
+}  // namespace veltra
