@@ -16,6 +16,7 @@ add_executable(veltra_native_tests
   tests/native/protocol_test.cpp
   tests/native/program_paths_test.cpp
   tests/native/settings_test.cpp
+  tests/native/text_encoding_test.cpp
   tests/native/tray_click_test.cpp
   tests/native/winkey_filter_test.cpp
   src/hook/winkey_filter.cpp

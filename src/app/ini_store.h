@@ -21,8 +21,17 @@ class IniFileStore final : public ProfileStore {
   // byte-order mark makes them keep it UTF-16 and every text intact.
   void CreateUnicodeFileIfMissing();
 
+  // Some editors save UTF-16LE without the byte-order mark; the profile
+  // functions then take the file for ANSI, miss every key and garble it on
+  // the next save. Run once before the first read or write, this gives such
+  // a file its mark (see LooksLikeUtf16LeWithoutBom) through a replacement
+  // beside it, so a failure leaves the original as it was. Every other file
+  // is not touched.
+  void AddMissingByteOrderMark();
+
   std::wstring path_;
   bool checked_file_ = false;
+  bool checked_mark_ = false;
 };
 
 }  // namespace veltra

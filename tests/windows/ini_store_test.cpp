@@ -3,14 +3,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/settings.h"
 #include "app/veltra_app.h"
 #include "temp_dir.h"
+#include "ui/unique_handle.h"
 
 namespace veltra {
 namespace {
@@ -43,6 +47,19 @@ Settings LoadFrom(const std::wstring& path) {
 void SaveTo(Settings& s, const std::wstring& path) {
   IniFileStore store(path);
   SaveSettings(s, store);
+}
+
+std::string Utf16LeBytes(std::wstring_view text) {
+  std::string bytes;
+  for (wchar_t unit : text) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  return bytes;
+}
+
+std::ptrdiff_t FilesIn(const TempDir& dir) {
+  return std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator());
 }
 
 TEST(IniFileStore, NoFileGivesDefaultsAndCreatesNothing) {
@@ -128,6 +145,70 @@ TEST(IniFileStore, ExistingAnsiFileStaysReadableAndIsNotConverted) {
   SaveTo(s, ini);
   EXPECT_EQ(ReadBytes(ini).substr(0, 8), "[string]");
   EXPECT_EQ(LoadFrom(ini).dialog_enable_txt, L"hand written");
+}
+
+TEST(IniFileStore, Utf16FileSavedWithoutMarkGainsItAndSurvivesASave) {
+  TempDir dir;
+  const std::wstring ini = dir.File(L"Veltra.ini");
+  const std::string original = Utf16LeBytes(
+      L"[status]\r\ntouch_status=0\r\n[string]\r\ndialog_enable_txt=タッチパネル有効\r\n"
+      L"[font]\r\nenable_name=ＭＳ ゴシック\r\n[mine]\r\nnote=keep me\r\n");
+  WriteBytes(ini, original);
+  Settings s = LoadFrom(ini);
+  EXPECT_EQ(ReadBytes(ini), "\xFF\xFE" + original);
+  EXPECT_EQ(s.touch_status, 0);
+  EXPECT_EQ(s.dialog_enable_txt, L"タッチパネル有効");
+  EXPECT_EQ(s.enable_font.lfFaceName, L"ＭＳ ゴシック");
+
+  s.always_top = 1;
+  SaveTo(s, ini);
+  const Settings again = LoadFrom(ini);
+  EXPECT_EQ(again.touch_status, 0);
+  EXPECT_EQ(again.always_top, 1);
+  EXPECT_EQ(again.dialog_enable_txt, L"タッチパネル有効");
+  EXPECT_EQ(again.enable_font.lfFaceName, L"ＭＳ ゴシック");
+  EXPECT_EQ(ReadRaw(ini, L"mine", L"note"), L"keep me");
+  // A save that took the file for ANSI would have added a second section.
+  const std::string bytes = ReadBytes(ini);
+  std::wstring text(bytes.size() / 2, L'\0');
+  std::memcpy(text.data(), bytes.data(), text.size() * sizeof(wchar_t));
+  EXPECT_EQ(text.find(L"[status]"), text.rfind(L"[status]"));
+  EXPECT_EQ(FilesIn(dir), 1);
+}
+
+TEST(IniFileStore, LoadingLeavesAnyOtherFileByteForByte) {
+  const struct {
+    const char* name;
+    std::string bytes;
+    DWORD attributes = FILE_ATTRIBUTE_NORMAL;
+    bool held_open = false;  // by a program that lets others read it, but not replace it
+  } cases[] = {
+      {"ANSI", "[status]\r\ntouch_status=0\r\n[string]\r\ndialog_enable_txt=caf\xE9\r\n"},
+      {"UTF-8 Japanese", "[string]\r\ndialog_enable_txt=\xE3\x82\xBF\xE3\x83\x83\r\n"},
+      {"UTF-16LE with mark", "\xFF\xFE" + Utf16LeBytes(L"[status]\r\ntouch_status=0\r\n")},
+      {"empty", ""},
+      {"binary", std::string("\x01\x00\x02\x00\xFF\x7F\x00\x00zz", 10)},
+      // Files the mend must not or cannot replace.
+      {"read-only UTF-16LE without mark", Utf16LeBytes(L"[status]\r\n"), FILE_ATTRIBUTE_READONLY},
+      {"held UTF-16LE without mark", Utf16LeBytes(L"[status]\r\n"), FILE_ATTRIBUTE_NORMAL, true},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    const std::wstring ini = dir.File(L"Veltra.ini");
+    WriteBytes(ini, c.bytes);
+    ::SetFileAttributesW(ini.c_str(), c.attributes);
+    {
+      ui::UniqueFile holder;
+      if (c.held_open) {
+        holder.reset(::CreateFileW(ini.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(holder) << c.name;
+      }
+      LoadFrom(ini);
+    }
+    ::SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadBytes(ini), c.bytes) << c.name;
+    EXPECT_EQ(FilesIn(dir), 1) << c.name;
+  }
 }
 
 TEST(IniFileStore, BinaryAndHugeLinesDoNotBreakLoading) {
