@@ -83,6 +83,7 @@ add_executable(veltra_windows_tests
   tests/windows/dialog_loop_test.cpp
   tests/windows/ini_store_test.cpp
   tests/windows/sim_device_api_test.cpp
+  tests/windows/status_window_test.cpp
   tests/windows/strings_test.cpp
   tests/windows/taskbar_refresh_test.cpp
   tests/windows/tray_icon_test.cpp

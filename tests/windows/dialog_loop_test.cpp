@@ -5,28 +5,16 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <vector>
 
-#include "../native/fake_profile.h"
-#include "core/program_paths.h"
-#include "core/settings.h"
 #include "sim/sim_device_tree.h"
+#include "status_window_fixture.h"
 #include "test_resource.h"
-#include "ui/win_app.h"
 #include "window/veltra_dlg.h"
 
 namespace veltra {
 namespace {
-
-namespace fs = std::filesystem;
-
-class TestApp final : public ui::WinApp {
- protected:
-  bool InitInstance() override { return false; }
-};
 
 // A dialog of no behaviour of its own: what it does with keys comes from
 // the loop and the dialog manager alone.
@@ -108,29 +96,7 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
   script.busy = false;
 }
 
-class DialogLoop : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ini_ = fs::path(SimDeviceFolder()) / L"sim_devices.ini";
-    std::ofstream(ini_, std::ios::binary) << "[HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002]\r\n"
-                                             "setup_class=HID\r\nstarted=1\r\n";
-    app_.Run(::GetModuleHandleW(nullptr), L"");
-    static const bool registered = RegisterStatusWindowClass(app_.instance());
-    ASSERT_TRUE(registered);
-    LoadSettings(settings_, profile_, ScreenMetrics{});
-    settings_.device_instance_path = UpperCaseAscii(settings_.device_instance_path);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove(ini_, ignored);
-    fs::remove(fs::path(SimDeviceFolder()) / L"sim_devices.log", ignored);
-  }
-
-  fs::path ini_;
-  TestApp app_;
-  testing::FakeProfile profile_;
-  Settings settings_;
-};
+using DialogLoop = StatusWindowFixture;
 
 bool FocusIs(HWND window) { return ::GetFocus() == window; }
 
@@ -201,7 +167,7 @@ TEST_F(DialogLoop, EachDialogKeepsItsKeysAndTheHotKeyWorksFromBoth) {
   // takes it down, and then it is gone from the loop.
   EXPECT_EQ(options.hwnd(), nullptr);
   EXPECT_EQ(settings_.touch_status, 1);
-  EXPECT_TRUE(FindSimDevice(L"HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002")->started);
+  EXPECT_TRUE(DeviceStarted());
 }
 
 }  // namespace

@@ -1,0 +1,65 @@
+// The status window in this process: a simulated touch screen beside the
+// test program, the window's class, and a settings record with the
+// defaults over an in-memory settings file.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "../native/fake_profile.h"
+#include "core/program_paths.h"
+#include "core/settings.h"
+#include "sim/sim_device_tree.h"
+#include "ui/win_app.h"
+#include "window/veltra_dlg.h"
+
+namespace veltra {
+
+inline constexpr wchar_t kTestTouchId[] = L"HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002";
+
+class StatusWindowFixture : public ::testing::Test {
+ protected:
+  class TestApp final : public ui::WinApp {
+   protected:
+    bool InitInstance() override { return false; }
+  };
+
+  void SetUp() override {
+    SetDeviceStarted(true);
+    app_.Run(::GetModuleHandleW(nullptr), L"");
+    static const bool registered = RegisterStatusWindowClass(app_.instance());
+    ASSERT_TRUE(registered);
+    LoadSettings(settings_, profile_, ScreenMetrics{});
+    settings_.device_instance_path = UpperCaseAscii(settings_.device_instance_path);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove(Folder() / L"sim_devices.ini", ignored);
+    std::filesystem::remove(Folder() / L"sim_devices.log", ignored);
+  }
+
+  static std::filesystem::path Folder() { return SimDeviceFolder(); }
+  // Rewrites the device tree from outside, as Device Manager would, without
+  // any notification.
+  static void SetDeviceStarted(bool started) {
+    std::ofstream(Folder() / L"sim_devices.ini", std::ios::binary)
+        << "[HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002]\r\nsetup_class=HID\r\nstarted=" << (started ? 1 : 0)
+        << "\r\n";
+  }
+  static bool DeviceStarted() {
+    const std::optional<SimDevice> device = FindSimDevice(kTestTouchId);
+    return device && device->started;
+  }
+
+  TestApp app_;
+  testing::FakeProfile profile_;
+  Settings settings_;
+};
+
+}  // namespace veltra
