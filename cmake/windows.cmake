@@ -14,7 +14,7 @@ add_library(veltra_ui STATIC
   src/ui/win_app.cpp
 )
 target_include_directories(veltra_ui PUBLIC src)
-target_link_libraries(veltra_ui PUBLIC user32 gdi32)
+target_link_libraries(veltra_ui PUBLIC user32 gdi32 ole32 oleaut32)
 
 add_library(veltra_device STATIC
   src/device/device_api.cpp
@@ -79,6 +79,7 @@ include(cmake/hook.cmake)
 add_executable(veltra_windows_tests
   src/sim/default_device_api.cpp
   src/window/simulated_crash.cpp
+  tests/windows/com_test.cpp
   tests/windows/device_control_test.cpp
   tests/windows/dialog_loop_test.cpp
   tests/windows/ini_store_test.cpp
@@ -91,7 +92,7 @@ add_executable(veltra_windows_tests
   tests/windows/test_resources.rc
   tests/windows/test_main.cpp
 )
-target_link_libraries(veltra_windows_tests PRIVATE veltra_app veltra_sim_devices gtest_win)
+target_link_libraries(veltra_windows_tests PRIVATE veltra_app veltra_sim_devices gtest_win taskschd)
 gtest_discover_tests(veltra_windows_tests TEST_PREFIX "windows." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
 
 # End-to-end tests: real processes of the simulated programs, driven from
