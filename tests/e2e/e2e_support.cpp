@@ -1,6 +1,8 @@
 // End-to-end helpers.
 #include "e2e_support.h"
 
+#include "../common/stand_in_window.h"
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -253,14 +255,7 @@ bool RunningVeltra::WaitForExit(std::chrono::milliseconds timeout) const { retur
 FakeRunningInstance::FakeRunningInstance(bool with_window) {
   mutex_.reset(::CreateMutexW(nullptr, FALSE, protocol::kAppMutex));
   if (!with_window) return;
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = &RecordingProc;
-  window_class.hInstance = ::GetModuleHandleW(nullptr);
-  window_class.lpszClassName = protocol::kWindowClass;
-  ::RegisterClassExW(&window_class);
-  window_ = ::CreateWindowExW(0, protocol::kWindowClass, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                              ::GetModuleHandleW(nullptr), nullptr);
+  window_ = testing::CreateStandInWindow(protocol::kWindowClass, &RecordingProc);
   g_received.clear();
 }
 

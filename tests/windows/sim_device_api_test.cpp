@@ -16,6 +16,7 @@
 #include <string>
 #include <type_traits>
 
+#include "../common/stand_in_window.h"
 #include "device/device_api.h"
 #include "device/device_control.h"
 #include "sim/sim_device_api.h"
@@ -150,16 +151,9 @@ int PumpNotifications(int wanted, int rounds) {
 }
 
 TEST_F(SimDeviceTest, TopLevelWindowsHearOnlyOfActualChanges) {
-  WNDCLASSW window_class{};
-  window_class.lpfnWndProc = &CountingProcedure;
-  window_class.hInstance = ::GetModuleHandleW(nullptr);
-  window_class.lpszClassName = L"VeltraSimDeviceTestWindow";
-  ::RegisterClassW(&window_class);
   // Hidden but top-level: broadcasts reach it, as they reach the program's.
   const std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&::DestroyWindow)> window(
-      ::CreateWindowExW(0, window_class.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                        window_class.hInstance, nullptr),
-      &::DestroyWindow);
+      veltra::testing::CreateStandInWindow(L"VeltraSimDeviceTestWindow", &CountingProcedure), &::DestroyWindow);
   ASSERT_NE(window, nullptr);
 
   WriteIni(Section(kTouchText, {.started = 1}));

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "../common/stand_in_window.h"
 #include "ui/unique_handle.h"
 
 namespace veltra {
@@ -23,16 +24,9 @@ constexpr wchar_t kShellKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\
 class TaskbarRefresh : public ::testing::Test {
  protected:
   TaskbarRefresh() {
-    WNDCLASSEXW window_class{};
-    window_class.cbSize = sizeof(window_class);
-    window_class.lpfnWndProc = &TaskbarProc;
-    window_class.hInstance = ::GetModuleHandleW(nullptr);
-    window_class.lpszClassName = L"Shell_TrayWnd";
-    ::RegisterClassExW(&window_class);
     // The newest top-level window is found first, ahead of any taskbar of
     // Wine's own.
-    taskbar_ = ::CreateWindowExW(0, L"Shell_TrayWnd", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                 ::GetModuleHandleW(nullptr), nullptr);
+    taskbar_ = testing::CreateStandInWindow(L"Shell_TrayWnd", &TaskbarProc, nullptr, 1, 1);
     g_posted.clear();
   }
   ~TaskbarRefresh() override {
