@@ -27,6 +27,12 @@
 namespace veltra {
 namespace {
 
+// IMAGE_FIRST_SECTION without the macro's C-style cast.
+const IMAGE_SECTION_HEADER* FirstSection(const IMAGE_NT_HEADERS64* nt) {
+  return reinterpret_cast<const IMAGE_SECTION_HEADER*>(reinterpret_cast<const unsigned char*>(&nt->OptionalHeader) +
+                                                        nt->FileHeader.SizeOfOptionalHeader);
+}
+
 // Spelled out rather than taken from window/messages.h: a change of the name
 // there would silently part the program from an older library.
 constexpr const wchar_t* kMessageName = veltra::protocol::kWinKeyMessageName;
@@ -302,7 +308,7 @@ volatile std::uint64_t* SharedWords() {
   auto* const base = reinterpret_cast<unsigned char*>(::GetModuleHandleW(L"VeltraHook.dll"));
   if (base == nullptr) return nullptr;
   const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+  const IMAGE_SECTION_HEADER* section = FirstSection(nt);
   for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
     if (std::memcmp(section->Name, ".HOOKDAT", 8) == 0) {
       return reinterpret_cast<volatile std::uint64_t*>(base + section->VirtualAddress);
@@ -473,7 +479,7 @@ class PeFile {
 
   std::vector<IMAGE_SECTION_HEADER> Sections() const {
     const IMAGE_NT_HEADERS64* nt = Headers();
-    const auto* first = IMAGE_FIRST_SECTION(nt);
+    const auto* first = FirstSection(nt);
     const std::size_t offset = reinterpret_cast<const char*>(first) - bytes_.data();
     std::vector<IMAGE_SECTION_HEADER> sections;
     for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i) {

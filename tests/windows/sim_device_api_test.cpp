@@ -40,7 +40,13 @@ struct Keys {
 };
 
 std::string Section(const std::string& id, const Keys& keys) {
-  auto line = [](const char* key, const auto& value) { return key + ("=" + std::to_string(value)) + "\r\n"; };
+  auto line = [](const char* key, int value) {
+    std::string text(key);
+    text += '=';
+    text += std::to_string(value);
+    text += "\r\n";
+    return text;
+  };
   return "[" + id + "]\r\ndescription=HID-compliant touch screen\r\nsetup_class=" + keys.setup_class +
          "\r\nhid_interface=1\r\n" + line("disableable", keys.disableable) + line("started", keys.started) +
          line("needs_restart", keys.needs_restart) + line("status_readable", keys.status_readable) +
