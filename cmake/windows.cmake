@@ -114,6 +114,5 @@ gtest_discover_tests(veltra_e2e_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST
 # Benchmark of the unchanged-state WM_SET_TOUCH_STATE against a bare window;
 # run by scripts/bench, not by the tests.
 add_executable(veltra_bench_set_touch_state tests/bench/set_touch_state_bench.cpp)
-target_include_directories(veltra_bench_set_touch_state PRIVATE src)
-target_link_libraries(veltra_bench_set_touch_state PRIVATE user32)
+target_link_libraries(veltra_bench_set_touch_state PRIVATE veltra_ui)
 add_dependencies(veltra_bench_set_touch_state veltra_sim)

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "protocol/veltra_protocol.h"
+#include "ui/paths.h"
 #include "ui/unique_handle.h"
 
 namespace {
@@ -66,18 +67,7 @@ int RunBareWindow() {
 
 // ---- the measuring side ---------------------------------------------------
 
-std::wstring OwnPath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
+std::wstring OwnPath() { return ui::ModuleFileName(nullptr); }
 
 std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
 
