@@ -29,6 +29,9 @@ class Dialog {
   // A modeless life: the window is created once and kept (hidden or shown)
   // until Destroy or the object's end. True when the window exists.
   bool Create(HWND owner);
+  void Show(bool visible) noexcept {
+    if (hwnd_ != nullptr) ::ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
+  }
   void Destroy() noexcept;
 
   HWND hwnd() const noexcept { return hwnd_; }

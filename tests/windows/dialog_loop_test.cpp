@@ -111,7 +111,7 @@ TEST_F(DialogLoop, EachDialogKeepsItsKeysAndTheHotKeyWorksFromBoth) {
       {"open the second dialog",
        [&] {
          if (!options.Create(status.hwnd())) return false;
-         ::ShowWindow(options.hwnd(), SW_SHOW);
+         options.Show(true);
          ::SetForegroundWindow(options.hwnd());
          ::SetFocus(options.item(IDC_TEST_EDIT));
          return FocusIs(options.item(IDC_TEST_EDIT));
