@@ -26,11 +26,14 @@ add_library(veltra_device STATIC
 target_link_libraries(veltra_device PUBLIC veltra_ui veltra_core setupapi cfgmgr32 netapi32 advapi32)
 
 add_library(veltra_window STATIC
+  src/window/layered_window.cpp
   src/window/messages.cpp
+  src/window/status_placement.cpp
   src/window/tray_icon.cpp
   src/window/veltra_dlg.cpp
+  src/window/wallpaper.cpp
 )
-target_link_libraries(veltra_window PUBLIC veltra_device veltra_hook shell32)
+target_link_libraries(veltra_window PUBLIC veltra_device veltra_hook shell32 uuid)
 
 add_library(veltra_app STATIC
   src/app/ini_store.cpp
@@ -88,6 +91,7 @@ add_executable(veltra_windows_tests
   tests/windows/strings_test.cpp
   tests/windows/taskbar_refresh_test.cpp
   tests/windows/tray_icon_test.cpp
+  tests/windows/wallpaper_test.cpp
   ${veltra_resources}
   tests/windows/test_resources.rc
   tests/windows/test_main.cpp
@@ -103,6 +107,7 @@ add_executable(veltra_e2e_tests
   tests/e2e/status_window_e2e_test.cpp
   tests/e2e/tray_e2e_test.cpp
   tests/e2e/keys_e2e_test.cpp
+  tests/e2e/placement_e2e_test.cpp
   tests/windows/test_main.cpp
 )
 add_executable(fake_mmc tests/e2e/fake_mmc.cpp)

@@ -12,12 +12,13 @@ export WINEDLLOVERRIDES="winedbg.exe=d;mscoree=d;mshtml=d"
 
 started_xvfb_pid=
 
-# Starts Xvfb on the first free display and exports DISPLAY.
+# Starts Xvfb on the first free display and exports DISPLAY; the screen is
+# 1280x800 unless a size (WxH) is given.
 start_xvfb() {
-  local n
+  local n size=${1:-1280x800}
   for n in $(seq 90 140); do
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
     started_xvfb_pid=$!
     local i
     for i in $(seq 1 100); do

@@ -61,6 +61,14 @@ struct FileTraits {
 };
 using UniqueFile = UniqueAny<FileTraits>;
 
+// File searches, whose "none" is INVALID_HANDLE_VALUE too.
+struct FindTraits {
+  using pointer = HANDLE;
+  static pointer invalid() noexcept { return INVALID_HANDLE_VALUE; }
+  static void close(pointer value) noexcept { ::FindClose(value); }
+};
+using UniqueFind = UniqueAny<FindTraits>;
+
 using UniqueHkey = UniqueAny<HandleTraits<HKEY, &::RegCloseKey>>;
 using UniqueHicon = UniqueAny<HandleTraits<HICON, &::DestroyIcon>>;
 using UniqueHmenu = UniqueAny<HandleTraits<HMENU, &::DestroyMenu>>;

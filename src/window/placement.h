@@ -1,10 +1,60 @@
-// The status window's arithmetic that needs no platform: its opacity.
-// Portable.
+// The status window's arithmetic that needs no platform: orientation,
+// snapping to the work area while dragged, keeping it on its monitor,
+// centring, opacity. Portable: the Win32 side hands in the rectangles the
+// platform reports.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 
 namespace veltra {
+
+struct Point {
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  friend bool operator==(const Point&, const Point&) = default;
+};
+
+// Right and bottom are exclusive, as in the platform's RECT.
+struct Rect {
+  std::int32_t left = 0;
+  std::int32_t top = 0;
+  std::int32_t right = 0;
+  std::int32_t bottom = 0;
+  std::int32_t width() const { return right - left; }
+  std::int32_t height() const { return bottom - top; }
+  friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+// One monitor: its full rectangle and its work area (without the taskbar).
+struct MonitorArea {
+  Rect monitor;
+  Rect work;
+};
+
+// Portrait while the work area is higher than wide; a square one is
+// landscape.
+bool IsPortrait(const Rect& work_area);
+
+// The monitor the platform would call nearest: the one holding the point,
+// else the closest one. Index into `monitors`, which must not be empty.
+std::size_t NearestMonitor(std::span<const MonitorArea> monitors, Point point);
+// For a rectangle: the monitor it overlaps most, else the closest one.
+std::size_t NearestMonitor(std::span<const MonitorArea> monitors, const Rect& rect);
+
+// Where a dragged window of the size of `proposed` goes: its corner follows
+// the cursor less the drag offset, and an edge within `snap_width` (strict)
+// of an edge of the work area of the monitor nearest the cursor sticks to
+// it. The result is then shifted, keeping its size, into the monitor
+// nearest to it (the full monitor, not the work area): right edge, left
+// edge, bottom, top, in that order. No monitors: `proposed` unchanged.
+Rect SnapWhileDragged(const Rect& proposed, Point cursor, Point drag_offset, std::int32_t snap_width,
+                      std::span<const MonitorArea> monitors);
+
+// The corner that centres `window` in a work area of that size, halves
+// truncated toward zero; the work area's own left and top are not added.
+Point CenteredPosition(const Rect& work_area, const Rect& window);
 
 // Alpha (0-255) of an opacity percentage: min(percent, 100) x 255 / 100.
 std::uint8_t AlphaForPercent(std::uint8_t percent);

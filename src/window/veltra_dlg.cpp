@@ -18,6 +18,7 @@
 #include "window/messages.h"
 #include "window/placement.h"
 #include "window/simulated_crash.h"
+#include "window/wallpaper.h"
 
 namespace veltra {
 namespace {
@@ -102,6 +103,7 @@ BOOL CVeltraDlg::OnInitDialog() {
 
   LoadStateIcons();
   ApplyLayout(true);
+  ApplyOrientationWallpaper(settings_);
   ::SetWindowLongPtrW(window, GWL_EXSTYLE, ::GetWindowLongPtrW(window, GWL_EXSTYLE) & ~WS_EX_APPWINDOW);
   AddTrayIcon(true);
   CreateLookObjects();
@@ -285,7 +287,7 @@ void CVeltraDlg::LoadStateIcons() {
 }
 
 void CVeltraDlg::SetOpacity(bool startup_floor) {
-  ::SetLayeredWindowAttributes(hwnd(), 0, StatusWindowAlpha(settings_.transparent, startup_floor), LWA_ALPHA);
+  layered_.SetAlpha(hwnd(), StatusWindowAlpha(settings_.transparent, startup_floor));
 }
 
 // After the configuration dialog changed the record: everything the window
@@ -307,24 +309,6 @@ void CVeltraDlg::CreateLookObjects() {
   const LOGFONTW disable_font = ToLogFont(s.disable_font);
   enable_font_.reset(::CreateFontIndirectW(&enable_font));
   disable_font_.reset(::CreateFontIndirectW(&disable_font));
-}
-
-void CVeltraDlg::ApplyLayout(bool activate) {
-  RECT work{};
-  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  settings_.portrait = (work.bottom - work.top) > (work.right - work.left) ? 1 : 0;
-  const Settings& s = settings_;
-  const bool portrait = s.portrait != 0;
-  const int x = portrait ? s.vertical_pos_x : s.horizontal_pos_x;
-  const int y = portrait ? s.vertical_pos_y : s.horizontal_pos_y;
-  const int width = portrait ? s.vertical_width : s.horizontal_width;
-  const int height = portrait ? s.vertical_height : s.horizontal_height;
-  const bool visible = s.window_status && s.window_enable;
-  UINT flags = visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW;
-  if (!activate) flags |= SWP_NOACTIVATE;
-  ::SetWindowPos(hwnd(), s.always_top ? HWND_TOPMOST : HWND_NOTOPMOST, x, y, width, height, flags);
-  // The text fills the window whatever its size.
-  ::SetWindowPos(::GetDlgItem(hwnd(), IDC_STATE_TEXT), nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Offered only the messages of this window and its text control: the keys
@@ -431,8 +415,7 @@ LRESULT CVeltraDlg::ColourStatic(HDC dc) {
   const bool enable = enabled_state();
   ::SetTextColor(dc, enable ? Rgb(s.enable_txt_col_r, s.enable_txt_col_g, s.enable_txt_col_b)
                             : Rgb(s.disable_txt_col_r, s.disable_txt_col_g, s.disable_txt_col_b));
-  ::SetBkColor(dc, enable ? Rgb(s.enable_dlg_col_r, s.enable_dlg_col_g, s.enable_dlg_col_b)
-                          : Rgb(s.disable_dlg_col_r, s.disable_dlg_col_g, s.disable_dlg_col_b));
+  ::SetBkMode(dc, TRANSPARENT);
   return reinterpret_cast<LRESULT>(enable ? enable_brush_.get() : disable_brush_.get());
 }
 
@@ -483,11 +466,17 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
       return 0;
     case WM_QUERYDRAGICON:
       return reinterpret_cast<LRESULT>(program_icon_.get());
+    case WM_WINDOWPOSCHANGING:
+      OnWindowPosChanging(*reinterpret_cast<WINDOWPOS*>(lparam));
+      return std::nullopt;
+    case WM_NCHITTEST:
+      if (settings_.snap_enable != 0) RecordDragOffset(lparam);
+      return std::nullopt;
+    case WM_MOVING:
+      SnapOnMoving(*reinterpret_cast<RECT*>(lparam));
+      return TRUE;
     case WM_LBUTTONDOWN:
-      if (!settings_.fixed_pos) {
-        ::ReleaseCapture();
-        ::PostMessageW(hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, lparam);
-      }
+      if (!settings_.fixed_pos) StartDrag(lparam);
       return std::nullopt;
     case WM_LBUTTONDBLCLK:
       ToggleTouchState();
@@ -497,6 +486,7 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
       return std::nullopt;
     case WM_DISPLAYCHANGE:
       ApplyLayout(true);
+      ApplyOrientationWallpaper(settings_);
       ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
       return 0;
     case WM_CLOSE:
@@ -515,6 +505,9 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
           return 0;
         case ID_TOUCH_DISABLE:
           SetTouchState(0);
+          return 0;
+        case ID_MOVE_TO_CENTER:
+          MoveToCenter();
           return 0;
         case ID_APP_EXIT:
         case IDOK:

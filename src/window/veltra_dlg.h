@@ -14,6 +14,8 @@
 #include "ui/unique_handle.h"
 #include "ui/win_app.h"
 #include "window/key_triggers.h"
+#include "window/layered_window.h"
+#include "window/placement.h"
 #include "window/tray_click.h"
 #include "window/tray_icon.h"
 
@@ -64,7 +66,15 @@ class CVeltraDlg final : public ui::Dialog {
   void LoadStateIcons();
   void CreateLookObjects();
   void SetOpacity(bool startup_floor);
+
+  // Placement (status_placement.cpp).
   void ApplyLayout(bool activate);
+  void OnWindowPosChanging(WINDOWPOS& change) const;
+  void StartDrag(LPARAM client_point);
+  void RecordDragOffset(LPARAM screen_point);
+  void SnapOnMoving(RECT& proposed);
+  void MoveToCenter();
+  void StorePosition(Point corner);
   void OpenDeviceManager();
   LRESULT PaintBackground(HDC dc);
   void PaintMinimised();
@@ -90,12 +100,17 @@ class CVeltraDlg final : public ui::Dialog {
   UniqueSuspendResume suspend_resume_registration_;
   ui::UniqueHbrush enable_brush_, disable_brush_;
   ui::UniqueHfont enable_font_, disable_font_;
+  CLayeredWindowHelperST layered_;
+  Point drag_offset_;
   TrayIcon tray_;
   TrayClickMachine click_;
   WinKeyDebounce winkey_;
   bool initialised_ = false;
   OsVersion os_version_;
 };
+
+// The primary monitor's work area, as the platform reports it now.
+Rect PrimaryWorkArea();
 
 // Registers the status window's class, the standard dialog class under the
 // name other programs find the window by. False (and traced) on failure.

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <thread>
 
 namespace veltra::e2e {
 namespace {
@@ -143,6 +144,8 @@ ui::UniqueHandle Sandbox::Start(const std::wstring& arguments) const {
   if (!arguments.empty()) command += L" " + arguments;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
+  std::wstring desktop = desktop_;
+  if (!desktop.empty()) startup.lpDesktop = desktop.data();
   PROCESS_INFORMATION info{};
   if (!::CreateProcessW(exe().c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, dir_.c_str(), &startup,
                         &info)) {
@@ -264,5 +267,36 @@ FakeRunningInstance::~FakeRunningInstance() {
 }
 
 std::vector<std::pair<WPARAM, LPARAM>> FakeRunningInstance::TakeMessages() { return std::exchange(g_received, {}); }
+
+VirtualDesktop::VirtualDesktop(const std::wstring& name, int width, int height) : name_(name) {
+  // Wine gives a new desktop the size stored under its name.
+  ui::UniqueHkey key;
+  const std::wstring size = std::to_wstring(width) + L"x" + std::to_wstring(height);
+  if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\Explorer\\Desktops", 0, nullptr, 0, KEY_SET_VALUE,
+                        nullptr, key.put(), nullptr) == ERROR_SUCCESS) {
+    ::RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(size.c_str()),
+                     static_cast<DWORD>((size.size() + 1) * sizeof(wchar_t)));
+  }
+  desktop_ = ::CreateDesktopW(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+}
+
+VirtualDesktop::~VirtualDesktop() {
+  if (desktop_ != nullptr) ::CloseDesktop(desktop_);
+}
+
+void VirtualDesktop::Run(const std::function<void()>& body) const {
+  std::thread([&] {
+    if (::SetThreadDesktop(desktop_)) body();
+  }).join();
+}
+
+bool VirtualDesktop::ChangeMode(int width, int height) {
+  DEVMODEW mode{};
+  mode.dmSize = sizeof(mode);
+  mode.dmPelsWidth = static_cast<DWORD>(width);
+  mode.dmPelsHeight = static_cast<DWORD>(height);
+  mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+  return ::ChangeDisplaySettingsExW(nullptr, &mode, nullptr, 0, nullptr) == DISP_CHANGE_SUCCESSFUL;
+}
 
 }  // namespace veltra::e2e

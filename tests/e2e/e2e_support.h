@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,6 +35,9 @@ class Sandbox {
   std::wstring File(const std::wstring& name) const { return dir_ + L"\\" + name; }
   std::wstring exe() const { return File(L"Veltra.exe"); }
 
+  // Programs started from now on run on this desktop (see VirtualDesktop).
+  void set_desktop(std::wstring name) { desktop_ = std::move(name); }
+
   void WriteDevices(const std::wstring& ini_text) const;
   void WriteSettings(const std::string& ini_bytes) const;
   bool SettingsExist() const;
@@ -53,6 +57,31 @@ class Sandbox {
 
   std::wstring top_;  // the first folder of folder_name, removed whole
   std::wstring dir_;
+  std::wstring desktop_;
+};
+
+// A Wine virtual desktop of a size of the test's choosing, so the screen's
+// orientation can be chosen and changed: the body runs on a thread of this
+// process that has joined the desktop, and the programs a sandbox with
+// set_desktop(name()) starts run on it too. Wine lists only landscape
+// display modes, so a portrait screen exists only as a desktop's first size.
+class VirtualDesktop {
+ public:
+  VirtualDesktop(const std::wstring& name, int width, int height);
+  ~VirtualDesktop();
+  VirtualDesktop(const VirtualDesktop&) = delete;
+  VirtualDesktop& operator=(const VirtualDesktop&) = delete;
+
+  const std::wstring& name() const { return name_; }
+  bool ok() const { return desktop_ != nullptr; }
+  // Runs `body` on a thread attached to the desktop and waits for it.
+  void Run(const std::function<void()>& body) const;
+  // From a thread on the desktop: a new display mode; true when it took.
+  static bool ChangeMode(int width, int height);
+
+ private:
+  std::wstring name_;
+  HDESK desktop_ = nullptr;
 };
 
 // Pumps messages until the process ends or the timeout passes; true if it
