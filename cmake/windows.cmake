@@ -63,6 +63,11 @@ function(veltra_program flavour)
     OUTPUT_NAME Veltra
     RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/${flavour}")
 endfunction()
+# The list of known touch panels is shipped beside each program.
+foreach(flavour dist sim)
+  configure_file(src/resources/known_device_list.txt "${CMAKE_BINARY_DIR}/${flavour}/known_device_list.txt" COPYONLY)
+endforeach()
+
 veltra_program(dist src/device/default_device_api.cpp src/window/simulated_crash.cpp)
 target_link_libraries(veltra_dist PRIVATE veltra_app)
 veltra_program(sim src/sim/default_device_api.cpp src/sim/simulated_crash.cpp)
