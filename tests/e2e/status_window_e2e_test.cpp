@@ -215,8 +215,13 @@ TEST(DeviceChanges, DebugModeFollowsTheDeviceWithinASecond) {
 // never run.
 class DeviceError : public ::testing::Test {
  protected:
+  // The configured device is there (so the start takes it) but its class
+  // installer refuses every change.
+  static std::wstring Devices(int touch_started) {
+    return DeviceSection(kId, touch_started) + DeviceSection(kBroken, 1, L"refuse_change=1\r\n");
+  }
   void SetUp() override {
-    box_.WriteDevices(DeviceSection(kId, 1));
+    box_.WriteDevices(Devices(1));
     box_.WriteSettings("[hardware]\r\ndevice_instance_path=HID\\VID_DEAD&PID_BEEF\\0\r\n");
     wchar_t self[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -247,12 +252,13 @@ class DeviceError : public ::testing::Test {
   int MmcStarts() { return Lines(system_dir_ + L"\\mmc.log"); }
   int PlantedMmcStarts() { return Lines(box_.File(L"mmc.log")); }
 
+  static constexpr wchar_t kBroken[] = L"HID\\VID_DEAD&PID_BEEF\\0";
   Sandbox box_{L"device-error"};
   std::wstring system_dir_;
 };
 
 TEST_F(DeviceError, AbortEndsWithTheDeviceEnabledAndThePathWrittenBack) {
-  box_.WriteDevices(DeviceSection(kId, 0));
+  box_.WriteDevices(Devices(0));
   RunningVeltra veltra(box_);
   const HWND dialog = WaitForBox(veltra);
   ASSERT_NE(dialog, nullptr);
@@ -287,7 +293,7 @@ TEST_F(DeviceError, RetryAfterTheDeviceWasRepairedGoesOnWithoutASecondBox) {
   dialog = WaitForBox(veltra);
   ASSERT_NE(dialog, nullptr);
   // Repaired: the device now answers under the configured path.
-  box_.WriteDevices(DeviceSection(L"HID\\VID_DEAD&PID_BEEF\\0", 1));
+  box_.WriteDevices(DeviceSection(kId, 1) + DeviceSection(kBroken, 1));
   ::PostMessageW(dialog, WM_COMMAND, IDRETRY, 0);
   EXPECT_TRUE(WaitUntil([&] { return FindDialogOf(veltra.process_id()) == nullptr && veltra.Text() == kEnabledText; }));
   EXPECT_FALSE(veltra.WaitForExit(500ms));
