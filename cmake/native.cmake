@@ -17,10 +17,12 @@ add_executable(veltra_native_tests
   tests/native/protocol_test.cpp
   tests/native/program_paths_test.cpp
   tests/native/settings_test.cpp
+  tests/native/system_info_test.cpp
   tests/native/text_encoding_test.cpp
   tests/native/tray_click_test.cpp
   tests/native/winkey_filter_test.cpp
   src/hook/winkey_filter.cpp
+  src/device/system_info.cpp
 )
 target_link_libraries(veltra_native_tests PRIVATE veltra_core GTest::gtest_main)
 gtest_discover_tests(veltra_native_tests TEST_PREFIX "native.")

@@ -20,10 +20,14 @@ add_library(veltra_device STATIC
   src/device/device_api.cpp
   src/device/device_api_real.cpp
   src/device/device_control.cpp
+  src/device/init_dlg.cpp
+  src/device/hid_discovery.cpp
   src/device/os_version.cpp
+  src/device/system_info.cpp
   src/device/taskbar_refresh.cpp
 )
 target_link_libraries(veltra_device PUBLIC veltra_ui veltra_core setupapi cfgmgr32 netapi32 advapi32)
+target_link_libraries(veltra_device PUBLIC comctl32)
 
 add_library(veltra_window STATIC
   src/window/layered_window.cpp
@@ -50,6 +54,7 @@ target_link_libraries(veltra_sim_devices PUBLIC veltra_device)
 set(veltra_resources src/resources/Veltra.rc)
 set_source_files_properties(${veltra_resources} PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/Veltra.manifest;${CMAKE_SOURCE_DIR}/src/resources/strings.rc;${CMAKE_SOURCE_DIR}/src/resources/resource.h")
+set_property(SOURCE ${veltra_resources} APPEND PROPERTY OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/device_select.rc")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/src/resources -DVELTRA_VERSION_MAJOR=${PROJECT_VERSION_MAJOR} -DVELTRA_VERSION_MINOR=${PROJECT_VERSION_MINOR} -DVELTRA_VERSION_PATCH=${PROJECT_VERSION_PATCH}")
 enable_language(RC)
 
@@ -90,7 +95,9 @@ add_executable(veltra_windows_tests
   tests/windows/com_test.cpp
   tests/windows/device_control_test.cpp
   tests/windows/dialog_loop_test.cpp
+  tests/windows/hid_discovery_test.cpp
   tests/windows/ini_store_test.cpp
+  tests/windows/init_dlg_test.cpp
   tests/windows/sim_device_api_test.cpp
   tests/windows/status_window_test.cpp
   tests/windows/strings_test.cpp
@@ -102,7 +109,8 @@ add_executable(veltra_windows_tests
   tests/windows/test_main.cpp
 )
 target_link_libraries(veltra_windows_tests PRIVATE veltra_app veltra_sim_devices gtest_win taskschd)
-gtest_discover_tests(veltra_windows_tests TEST_PREFIX "windows." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+gtest_discover_tests(veltra_windows_tests TEST_PREFIX "windows." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+  PROPERTIES TIMEOUT 120)
 
 # End-to-end tests: real processes of the simulated programs, driven from
 # outside.
@@ -111,6 +119,7 @@ add_executable(veltra_e2e_tests
   tests/e2e/startup_e2e_test.cpp
   tests/e2e/status_window_e2e_test.cpp
   tests/e2e/tray_e2e_test.cpp
+  tests/e2e/device_selection_e2e_test.cpp
   tests/e2e/keys_e2e_test.cpp
   tests/e2e/placement_e2e_test.cpp
   tests/windows/test_main.cpp

@@ -4,11 +4,17 @@
 #include <setupapi.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <memory>
 
 #include "app/command_line.h"
 #include "app/ini_store.h"
 #include "core/program_paths.h"
 #include "device/device_control.h"
+#include "device/hid_discovery.h"
+#include "device/init_dlg.h"
+#include "device/known_devices.h"
 #include "device/os_version.h"
 #include "hook/veltra_hook.h"
 #include "protocol/veltra_protocol.h"
@@ -100,7 +106,7 @@ bool CVeltraApp::InitInstance() {
   // From here on the panel may be disabled: whatever ends the process, it
   // must not leave the user without touch.
   ::SetUnhandledExceptionFilter(&EnablePanelBeforeDying);
-  {
+  if (ResolveTargetDevice()) {
     CVeltraDlg dialog(*this, *this, store);
     if (dialog.DoModal(nullptr) < 0) ui::TraceFailure(L"the status window", ERROR_INVALID_WINDOW_HANDLE);
   }
@@ -108,6 +114,24 @@ bool CVeltraApp::InitInstance() {
   if (!SaveSettings(*this, store)) ui::TraceFailure(L"saving the settings", ERROR_WRITE_FAULT);
   ResetLowKeyboardHook();
   SweepNotificationArea();
+  return false;
+}
+
+bool CVeltraApp::ResolveTargetDevice() {
+  DeviceList devices;
+  EnumerateHidDevices(devices, [this](const std::wstring& text) { ShowMessage(text, MB_OK); });
+  const std::wstring known_list = program_dir + kKnownDeviceListName;
+  const TargetSource source = veltra::ResolveTargetDevice(device_instance_path, devices.ids, [&known_list] {
+    auto file = std::make_unique<std::ifstream>(std::filesystem::path(known_list), std::ios::binary);
+    return file->is_open() ? std::unique_ptr<std::istream>(std::move(file)) : nullptr;
+  });
+  if (source != TargetSource::Selection) return true;
+  // A test in the dialog writes the tested path; Cancel must leave the
+  // configured one.
+  const std::wstring configured = device_instance_path;
+  CInitDlg selection(*this, *this, std::wstring());
+  if (selection.DoModal(nullptr) == IDOK) return true;
+  device_instance_path = configured;
   return false;
 }
 

@@ -28,6 +28,10 @@ class CVeltraApp final : public ui::WinApp, public Settings {
 
  private:
   void ForwardToRunningInstance();
+  // The configured device if it is listed, else the first listed one of the
+  // known list, else the user's choice in the selection dialog. False when
+  // the user cancelled it: the status window is then skipped.
+  bool ResolveTargetDevice();
   // The last-chance handler of an unexpected crash.
   static LONG WINAPI EnablePanelBeforeDying(EXCEPTION_POINTERS* exception);
 };

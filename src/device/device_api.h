@@ -23,6 +23,15 @@ struct DeviceApi {
   decltype(&::SetupDiGetDeviceInstallParamsW) get_device_install_params;
   decltype(&::SetupDiDestroyDeviceInfoList) destroy_device_info_list;
   decltype(&::CM_Get_DevNode_Status_Ex) get_devnode_status_ex;
+  // What the HID discovery (device/hid_discovery.cpp) reads.
+  decltype(&::SetupDiGetClassDevsW) get_class_devs;
+  decltype(&::SetupDiGetDeviceInstanceIdW) get_device_instance_id;
+  decltype(&::SetupDiGetDeviceRegistryPropertyW) get_device_registry_property;
+  decltype(&::CM_Get_DevNode_Status) get_devnode_status;
+  // The HID device-interface class (HidD_GetHidGuid of HID.DLL, looked up
+  // at each call so the program does not import HID.DLL); false when the
+  // library or its export is missing.
+  bool (*get_hid_guid)(GUID* guid);
   // Not a device-installer call, but the device code's only other way out:
   // kept here so tests can see when a switch asks the taskbar to redraw.
   int (*refresh_taskbar)(OsVersion version);
@@ -39,6 +48,26 @@ const DeviceApi& DefaultDeviceApi();
 // The table the device operations use now (the default unless a test
 // replaced it).
 const DeviceApi& ActiveDeviceApi();
+
+// Owns a device-information set made through a table, so it is destroyed
+// through the same table: a set of the simulated installer means nothing to
+// the platform's, and the other way round.
+class DeviceInfoSet {
+ public:
+  DeviceInfoSet(const DeviceApi& api, HDEVINFO set) noexcept : api_(api), set_(set) {}
+  ~DeviceInfoSet() {
+    if (valid()) api_.destroy_device_info_list(set_);
+  }
+  DeviceInfoSet(const DeviceInfoSet&) = delete;
+  DeviceInfoSet& operator=(const DeviceInfoSet&) = delete;
+
+  bool valid() const noexcept { return set_ != INVALID_HANDLE_VALUE; }
+  HDEVINFO get() const noexcept { return set_; }
+
+ private:
+  const DeviceApi& api_;
+  HDEVINFO set_;
+};
 
 // Replaces the active table for the life of the object; for tests.
 class ScopedDeviceApi {

@@ -1,15 +1,37 @@
 // The production table: the platform's own device installer.
 #include "device/device_api.h"
 #include "device/taskbar_refresh.h"
+#include "ui/unique_handle.h"
 
 namespace veltra {
+namespace {
+
+using HidDGetHidGuidFn = void(WINAPI*)(LPGUID);
+
+// HID.DLL is loaded only for the lookup and let go at once: the program
+// needs one GUID from it, and a machine without it still lists devices by
+// their setup class.
+bool GetHidGuid(GUID* guid) {
+  if (guid == nullptr) return false;
+  const ui::UniqueModule hid(::LoadLibraryW(L"HID.DLL"));
+  if (!hid) return false;
+  // The platform's own way of handing out a function address.
+  const auto get = reinterpret_cast<HidDGetHidGuidFn>(
+      reinterpret_cast<void*>(::GetProcAddress(hid.get(), "HidD_GetHidGuid")));
+  if (get == nullptr) return false;
+  get(guid);
+  return true;
+}
+
+}  // namespace
 
 const DeviceApi& RealDeviceApi() {
   static const DeviceApi api{
       &::SetupDiCreateDeviceInfoListExW,  &::SetupDiOpenDeviceInfoW,       &::SetupDiGetDeviceInfoListDetailW,
       &::SetupDiEnumDeviceInfo,           &::SetupDiSetClassInstallParamsW, &::SetupDiCallClassInstaller,
       &::SetupDiGetDeviceInstallParamsW,  &::SetupDiDestroyDeviceInfoList,  &::CM_Get_DevNode_Status_Ex,
-      &RefreshTaskbarTabletMode,
+      &::SetupDiGetClassDevsW,            &::SetupDiGetDeviceInstanceIdW,   &::SetupDiGetDeviceRegistryPropertyW,
+      &::CM_Get_DevNode_Status,           &GetHidGuid,                      &RefreshTaskbarTabletMode,
   };
   return api;
 }

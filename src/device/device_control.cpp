@@ -8,38 +8,31 @@ namespace {
 
 constexpr DWORD kRestartFlags = DI_NEEDRESTART | DI_NEEDREBOOT;
 
-// Owns a device-information list created through the table, so it is
-// destroyed through the same table.
+// A one-device list: the device is added and the list's details read. The
+// open result is not looked at: a path that names no device leaves the list
+// empty, and the calls on its first element then fail.
 class DeviceInfoList {
  public:
   explicit DeviceInfoList(const DeviceApi& api)
-      : api_(api), list_(api.create_device_info_list_ex(nullptr, nullptr, nullptr, nullptr)) {}
-  ~DeviceInfoList() {
-    if (valid()) api_.destroy_device_info_list(list_);
-  }
-  DeviceInfoList(const DeviceInfoList&) = delete;
-  DeviceInfoList& operator=(const DeviceInfoList&) = delete;
+      : api_(api), set_(api, api.create_device_info_list_ex(nullptr, nullptr, nullptr, nullptr)) {}
 
-  bool valid() const { return list_ != INVALID_HANDLE_VALUE; }
-  HDEVINFO get() const { return list_; }
+  bool valid() const { return set_.valid(); }
+  HDEVINFO get() const { return set_.get(); }
 
-  // Adds the device and reads the list details. The open result is not
-  // looked at: a path that names no device leaves the list empty, and the
-  // calls on its first element then fail.
   bool Open(const std::wstring& instance_path, SP_DEVINFO_LIST_DETAIL_DATA_W& detail, SP_DEVINFO_DATA& element) {
-    api_.open_device_info(list_, instance_path.c_str(), nullptr, 0, nullptr);
+    api_.open_device_info(set_.get(), instance_path.c_str(), nullptr, 0, nullptr);
     detail = {};
     detail.cbSize = sizeof(detail);
-    if (!api_.get_device_info_list_detail(list_, &detail)) return false;
+    if (!api_.get_device_info_list_detail(set_.get(), &detail)) return false;
     element = {};
     element.cbSize = sizeof(element);
-    api_.enum_device_info(list_, 0, &element);
+    api_.enum_device_info(set_.get(), 0, &element);
     return true;
   }
 
  private:
   const DeviceApi& api_;
-  HDEVINFO list_;
+  DeviceInfoSet set_;
 };
 
 bool ChangeProperty(const DeviceApi& api, HDEVINFO list, SP_DEVINFO_DATA& element, DWORD state_change, DWORD scope) {

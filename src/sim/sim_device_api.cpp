@@ -7,6 +7,7 @@
 #include <cfgmgr32.h>
 #include <dbt.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <map>
@@ -14,6 +15,7 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -30,6 +32,11 @@ constexpr GUID kHidClass{0x745a17a0, 0x74d3, 0x11d0, {0xb6, 0xfe, 0x00, 0xa0, 0x
 // {4d36e97e-e325-11ce-bfc1-08002be10318}, the class of devices of no known
 // class: every other setup_class word lands here.
 constexpr GUID kOtherClass{0x4d36e97e, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
+// {4d1e55b2-f16f-11cf-88cb-001111000030}, the HID device interface: the one
+// interface the simulation knows (hid_interface=1).
+constexpr GUID kHidInterface{0x4d1e55b2, 0xf16f, 0x11cf, {0x88, 0xcb, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
+
+GUID ClassOf(const SimDevice& device) { return device.IsHidClass() ? kHidClass : kOtherClass; }
 
 struct Element {
   std::wstring id;
@@ -133,26 +140,76 @@ BOOL WithList(HDEVINFO handle, Body&& body) {
   });
 }
 
+// Registers `list` and hands out its handle; the state must be locked.
+HDEVINFO AddList(SimState& state, DeviceList list) {
+  std::uintptr_t key = state.next_list++;
+  // Skip the two values callers read as "no list".
+  while (key == 0 || ToHandle(key) == INVALID_HANDLE_VALUE) key = state.next_list++;
+  state.lists.emplace(key, std::move(list));
+  return ToHandle(key);
+}
+
+HDEVINFO InvalidList(DWORD error) {
+  ::SetLastError(error);
+  return INVALID_HANDLE_VALUE;
+}
+
 HDEVINFO WINAPI SimCreateDeviceInfoListEx(const GUID* class_guid, HWND, PCWSTR machine_name, PVOID reserved) {
   return Guarded(static_cast<HDEVINFO>(INVALID_HANDLE_VALUE), [&]() -> HDEVINFO {
-    if (reserved != nullptr) {
-      ::SetLastError(ERROR_INVALID_PARAMETER);
-      return INVALID_HANDLE_VALUE;
-    }
+    if (reserved != nullptr) return InvalidList(ERROR_INVALID_PARAMETER);
     // There are no other machines in the simulation.
-    if (machine_name != nullptr && machine_name[0] != L'\0') {
-      ::SetLastError(ERROR_INVALID_MACHINENAME);
-      return INVALID_HANDLE_VALUE;
-    }
+    if (machine_name != nullptr && machine_name[0] != L'\0') return InvalidList(ERROR_INVALID_MACHINENAME);
     SimState& state = State();
     const std::lock_guard lock(state.mutex);
-    std::uintptr_t key = state.next_list++;
-    // Skip the two values callers read as "no list".
-    while (key == 0 || ToHandle(key) == INVALID_HANDLE_VALUE) key = state.next_list++;
     DeviceList list;
     if (class_guid != nullptr) list.class_filter = *class_guid;
-    state.lists.emplace(key, std::move(list));
-    return ToHandle(key);
+    return AddList(state, std::move(list));
+  });
+}
+
+// Whether a SetupDiGetClassDevsW request takes `device`. With
+// DIGCF_DEVICEINTERFACE the GUID names an interface and an enumerator one
+// device instance; otherwise the GUID names a setup class and an
+// enumerator a bus ("HID") or a bus and device ("HID\VID_1B96&PID_0F00"),
+// the start of the identifier. DIGCF_ALLCLASSES drops the GUID either way.
+bool Requested(const SimDevice& device, const GUID* guid, std::wstring_view enumerator, DWORD flags) {
+  const bool all = (flags & DIGCF_ALLCLASSES) != 0;
+  if ((flags & DIGCF_DEVICEINTERFACE) != 0) {
+    if (!device.hid_interface || (!all && !IsEqualGUID(*guid, kHidInterface))) return false;
+    return enumerator.empty() || SameInstanceId(enumerator, device.id);
+  }
+  if (!all && !IsEqualGUID(*guid, ClassOf(device))) return false;
+  return enumerator.empty() || (device.id.size() > enumerator.size() && device.id[enumerator.size()] == L'\\' &&
+                                SameInstanceId(std::wstring_view(device.id).substr(0, enumerator.size()), enumerator));
+}
+
+// Every simulated device is present, so DIGCF_PRESENT changes nothing.
+HDEVINFO WINAPI SimGetClassDevs(const GUID* guid, PCWSTR enumerator, HWND, DWORD flags) {
+  return Guarded(static_cast<HDEVINFO>(INVALID_HANDLE_VALUE), [&]() -> HDEVINFO {
+    const bool all = (flags & DIGCF_ALLCLASSES) != 0;
+    if (!all && guid == nullptr) return InvalidList(ERROR_INVALID_PARAMETER);
+    const std::wstring_view wanted = enumerator != nullptr ? enumerator : L"";
+    const std::vector<SimDevice> devices = ReadSimDevices();
+
+    SimState& state = State();
+    const std::lock_guard lock(state.mutex);
+    DeviceList list;
+    // A set of one setup class is a list of that class, as the platform
+    // makes it; an interface set or one of all classes has no class.
+    if (!all && (flags & DIGCF_DEVICEINTERFACE) == 0) list.class_filter = *guid;
+    for (const SimDevice& device : devices) {
+      if (!Requested(device, guid, wanted, flags)) continue;
+      // A section repeated in another spelling is still one device.
+      const bool listed = std::any_of(list.elements.begin(), list.elements.end(),
+                                      [&](const Element& known) { return SameInstanceId(known.id, device.id); });
+      if (listed) continue;
+      Element element;
+      element.id = device.id;
+      element.class_guid = ClassOf(device);
+      element.dev_inst = DevInstFor(state, device.id);
+      list.elements.push_back(std::move(element));
+    }
+    return AddList(state, std::move(list));
   });
 }
 
@@ -166,7 +223,7 @@ BOOL WINAPI SimOpenDeviceInfo(HDEVINFO handle, PCWSTR instance_id, HWND, DWORD f
 
     const std::optional<SimDevice> device = FindSimDevice(instance_id);
     if (!device) return Fail(ERROR_NO_SUCH_DEVINST);
-    const GUID class_guid = device->IsHidClass() ? kHidClass : kOtherClass;
+    const GUID class_guid = ClassOf(*device);
     if (list->class_filter && !IsEqualGUID(*list->class_filter, class_guid)) return Fail(ERROR_CLASS_MISMATCH);
 
     // Opening a device already in the list hands back the same element.
@@ -283,6 +340,71 @@ BOOL WINAPI SimGetDeviceInstallParams(HDEVINFO handle, PSP_DEVINFO_DATA data, PS
   });
 }
 
+BOOL WINAPI SimGetDeviceInstanceId(HDEVINFO handle, PSP_DEVINFO_DATA data, PWSTR id, DWORD size, PDWORD required) {
+  return WithList(handle, [&]([[maybe_unused]] SimState& state, DeviceList* list) -> BOOL {
+    const Element* element = FindElement(*list, data);
+    if (element == nullptr) return Fail(ERROR_INVALID_PARAMETER);
+    if (id == nullptr && size != 0) return Fail(ERROR_INVALID_PARAMETER);
+    // In characters, with the terminating NUL.
+    const auto needed = static_cast<DWORD>(element->id.size() + 1);
+    if (required != nullptr) *required = needed;
+    if (size < needed) return Fail(ERROR_INSUFFICIENT_BUFFER);
+    std::copy_n(element->id.c_str(), needed, id);
+    return TRUE;
+  });
+}
+
+struct PropertyValue {
+  DWORD type;
+  std::wstring data;  // with every terminating NUL
+};
+
+// The properties the file describes. An empty value is an absent one: the
+// platform stores no empty friendly name, and a device has no empty list of
+// compatible identifiers.
+std::optional<PropertyValue> ReadProperty(const SimDevice& device, DWORD property) {
+  auto text = [](const std::wstring& value) -> std::optional<PropertyValue> {
+    if (value.empty()) return std::nullopt;
+    return PropertyValue{REG_SZ, value + L'\0'};
+  };
+  switch (property) {
+    case SPDRP_DEVICEDESC:
+      return text(device.description);
+    case SPDRP_FRIENDLYNAME:
+      return text(device.friendly_name);
+    case SPDRP_COMPATIBLEIDS: {
+      if (device.compatible_ids.empty()) return std::nullopt;
+      PropertyValue value{REG_MULTI_SZ, {}};
+      for (const std::wstring& id : device.compatible_ids) value.data.append(id).push_back(L'\0');
+      value.data.push_back(L'\0');
+      return value;
+    }
+    default:
+      return std::nullopt;
+  }
+}
+
+// The size is in bytes, asked for by a call without a buffer, as the
+// platform answers it; an absent property fails with ERROR_INVALID_DATA.
+BOOL WINAPI SimGetDeviceRegistryProperty(HDEVINFO handle, PSP_DEVINFO_DATA data, DWORD property, PDWORD type,
+                                         PBYTE buffer, DWORD size, PDWORD required) {
+  return WithList(handle, [&]([[maybe_unused]] SimState& state, DeviceList* list) -> BOOL {
+    const Element* element = FindElement(*list, data);
+    if (element == nullptr) return Fail(ERROR_INVALID_PARAMETER);
+    if (buffer == nullptr && size != 0) return Fail(ERROR_INVALID_DATA);
+    const std::optional<SimDevice> device = FindSimDevice(element->id);
+    if (!device) return Fail(ERROR_NO_SUCH_DEVINST);
+    const std::optional<PropertyValue> value = ReadProperty(*device, property);
+    if (!value) return Fail(ERROR_INVALID_DATA);
+    const auto bytes = static_cast<DWORD>(value->data.size() * sizeof(wchar_t));
+    if (type != nullptr) *type = value->type;
+    if (required != nullptr) *required = bytes;
+    if (size < bytes) return Fail(ERROR_INSUFFICIENT_BUFFER);
+    std::memcpy(buffer, value->data.data(), bytes);
+    return TRUE;
+  });
+}
+
 BOOL WINAPI SimDestroyDeviceInfoList(HDEVINFO handle) {
   return Guarded(FALSE, [&]() -> BOOL {
     SimState& state = State();
@@ -317,6 +439,17 @@ CONFIGRET WINAPI SimGetDevNodeStatusEx(PULONG status, PULONG problem, DEVINST de
   });
 }
 
+// The local machine's call is the remote one without a machine.
+CONFIGRET WINAPI SimGetDevNodeStatus(PULONG status, PULONG problem, DEVINST dev_inst, ULONG flags) {
+  return SimGetDevNodeStatusEx(status, problem, dev_inst, flags, nullptr);
+}
+
+bool SimGetHidGuid(GUID* guid) {
+  if (guid == nullptr) return false;
+  *guid = kHidInterface;
+  return true;
+}
+
 // The table's slots have the platform's exact types; a mismatch here would
 // otherwise only show as a conversion error far from its cause.
 static_assert(std::is_same_v<decltype(&SimCreateDeviceInfoListEx), decltype(&::SetupDiCreateDeviceInfoListExW)>);
@@ -328,6 +461,11 @@ static_assert(std::is_same_v<decltype(&SimCallClassInstaller), decltype(&::Setup
 static_assert(std::is_same_v<decltype(&SimGetDeviceInstallParams), decltype(&::SetupDiGetDeviceInstallParamsW)>);
 static_assert(std::is_same_v<decltype(&SimDestroyDeviceInfoList), decltype(&::SetupDiDestroyDeviceInfoList)>);
 static_assert(std::is_same_v<decltype(&SimGetDevNodeStatusEx), decltype(&::CM_Get_DevNode_Status_Ex)>);
+static_assert(std::is_same_v<decltype(&SimGetClassDevs), decltype(&::SetupDiGetClassDevsW)>);
+static_assert(std::is_same_v<decltype(&SimGetDeviceInstanceId), decltype(&::SetupDiGetDeviceInstanceIdW)>);
+static_assert(
+    std::is_same_v<decltype(&SimGetDeviceRegistryProperty), decltype(&::SetupDiGetDeviceRegistryPropertyW)>);
+static_assert(std::is_same_v<decltype(&SimGetDevNodeStatus), decltype(&::CM_Get_DevNode_Status)>);
 
 }  // namespace
 
@@ -336,7 +474,8 @@ const DeviceApi& SimDeviceApi() {
       &SimCreateDeviceInfoListEx, &SimOpenDeviceInfo,         &SimGetDeviceInfoListDetail,
       &SimEnumDeviceInfo,         &SimSetClassInstallParams,  &SimCallClassInstaller,
       &SimGetDeviceInstallParams, &SimDestroyDeviceInfoList,  &SimGetDevNodeStatusEx,
-      &RefreshTaskbarTabletMode,
+      &SimGetClassDevs,           &SimGetDeviceInstanceId,    &SimGetDeviceRegistryProperty,
+      &SimGetDevNodeStatus,       &SimGetHidGuid,             &RefreshTaskbarTabletMode,
   };
   return api;
 }

@@ -72,6 +72,24 @@ std::wstring WithoutComment(std::wstring value) {
   return value;
 }
 
+// "A; B;;C " gives A, B and C: blanks around an item and empty items are
+// slips of a hand-written file, not identifiers.
+std::vector<std::wstring> SplitList(const std::wstring& value) {
+  std::vector<std::wstring> items;
+  std::size_t start = 0;
+  while (start <= value.size()) {
+    std::size_t end = value.find(L';', start);
+    if (end == std::wstring::npos) end = value.size();
+    const auto first = value.find_first_not_of(L" \t", start);
+    if (first != std::wstring::npos && first < end) {
+      const auto last = value.find_last_not_of(L" \t", end - 1);
+      items.push_back(value.substr(first, last - first + 1));
+    }
+    start = end + 1;
+  }
+  return items;
+}
+
 bool ReadFlag(const std::wstring& ini, const std::wstring& section, const wchar_t* key, bool fallback) {
   return ::GetPrivateProfileIntW(section.c_str(), key, fallback ? 1 : 0, ini.c_str()) != 0;
 }
@@ -119,24 +137,39 @@ bool SameInstanceId(std::wstring_view a, std::wstring_view b) {
          CSTR_EQUAL;
 }
 
+namespace {
+
+SimDevice ReadDevice(const std::wstring& ini, const std::wstring& section) {
+  SimDevice device;
+  device.id = section;
+  device.description = ReadString(ini, section, L"description");
+  device.friendly_name = ReadString(ini, section, L"friendly_name");
+  device.compatible_ids = SplitList(ReadString(ini, section, L"compatible_ids"));
+  device.setup_class = WithoutComment(ReadString(ini, section, L"setup_class"));
+  device.hid_interface = ReadFlag(ini, section, L"hid_interface", device.hid_interface);
+  device.disableable = ReadFlag(ini, section, L"disableable", device.disableable);
+  device.started = ReadFlag(ini, section, L"started", device.started);
+  device.needs_restart = ReadFlag(ini, section, L"needs_restart", device.needs_restart);
+  device.status_readable = ReadFlag(ini, section, L"status_readable", device.status_readable);
+  device.refuse_change = ReadFlag(ini, section, L"refuse_change", device.refuse_change);
+  return device;
+}
+
+}  // namespace
+
 std::optional<SimDevice> FindSimDevice(std::wstring_view id) {
   const std::wstring ini = SimDeviceIniPath();
   for (const std::wstring& section : SectionNames(ini)) {
-    if (!SameInstanceId(section, id)) continue;
-    SimDevice device;
-    device.id = section;
-    device.description = ReadString(ini, section, L"description");
-    device.friendly_name = ReadString(ini, section, L"friendly_name");
-    device.setup_class = WithoutComment(ReadString(ini, section, L"setup_class"));
-    device.hid_interface = ReadFlag(ini, section, L"hid_interface", device.hid_interface);
-    device.disableable = ReadFlag(ini, section, L"disableable", device.disableable);
-    device.started = ReadFlag(ini, section, L"started", device.started);
-    device.needs_restart = ReadFlag(ini, section, L"needs_restart", device.needs_restart);
-    device.status_readable = ReadFlag(ini, section, L"status_readable", device.status_readable);
-    device.refuse_change = ReadFlag(ini, section, L"refuse_change", device.refuse_change);
-    return device;
+    if (SameInstanceId(section, id)) return ReadDevice(ini, section);
   }
   return std::nullopt;
+}
+
+std::vector<SimDevice> ReadSimDevices() {
+  const std::wstring ini = SimDeviceIniPath();
+  std::vector<SimDevice> devices;
+  for (const std::wstring& section : SectionNames(ini)) devices.push_back(ReadDevice(ini, section));
+  return devices;
 }
 
 bool WriteSimDeviceStarted(const std::wstring& id, bool started) {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace veltra {
 
@@ -18,6 +19,8 @@ struct SimDevice {
   std::wstring id;  // the section name as written in the file
   std::wstring description;
   std::wstring friendly_name;
+  // Its compatible identifiers in order; the file holds them `;`-separated.
+  std::vector<std::wstring> compatible_ids;
   std::wstring setup_class;  // "HID" or any other word
   bool hid_interface = false;
   bool disableable = true;
@@ -43,6 +46,9 @@ bool SameInstanceId(std::wstring_view a, std::wstring_view b);
 // The section matching `id`, read afresh; nothing when there is none (or no
 // file at all, which is an empty tree).
 std::optional<SimDevice> FindSimDevice(std::wstring_view id);
+
+// Every section, in file order (an empty list when there is no file).
+std::vector<SimDevice> ReadSimDevices();
 
 // Writes started=1 or 0 into the section named `id` (as written in the file).
 // False with the last error set when the file could not be written.

@@ -99,8 +99,10 @@ int FakeRefresh(OsVersion version) {
   return 1;
 }
 
+// The HID discovery's slots stay empty: the switching code must not use them.
 const DeviceApi kFakeApi{&FakeCreate, &FakeOpen,          &FakeDetail,  &FakeEnum,   &FakeSetParams,
-                         &FakeCall,   &FakeInstallParams, &FakeDestroy, &FakeStatus, &FakeRefresh};
+                         &FakeCall,   &FakeInstallParams, &FakeDestroy, &FakeStatus, nullptr,
+                         nullptr,     nullptr,            nullptr,      nullptr,     &FakeRefresh};
 
 class DeviceControl : public ::testing::Test {
  protected:

@@ -9,12 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 #include "../common/stand_in_window.h"
 #include "device/device_api.h"
@@ -37,6 +39,9 @@ constexpr veltra::OsVersion kWindows10{10, 0};
 struct Keys {
   const char* setup_class = "HID";
   int disableable = 1, started = 1, needs_restart = 0, status_readable = 1, refuse_change = 0;
+  int hid_interface = 1;
+  const char* friendly_name = "";
+  const char* compatible_ids = "";
 };
 
 std::string Section(const std::string& id, const Keys& keys) {
@@ -47,10 +52,11 @@ std::string Section(const std::string& id, const Keys& keys) {
     text += "\r\n";
     return text;
   };
-  return "[" + id + "]\r\ndescription=HID-compliant touch screen\r\nsetup_class=" + keys.setup_class +
-         "\r\nhid_interface=1\r\n" + line("disableable", keys.disableable) + line("started", keys.started) +
-         line("needs_restart", keys.needs_restart) + line("status_readable", keys.status_readable) +
-         line("refuse_change", keys.refuse_change);
+  return "[" + id + "]\r\ndescription=HID-compliant touch screen\r\nsetup_class=" + keys.setup_class + "\r\n" +
+         line("hid_interface", keys.hid_interface) + line("disableable", keys.disableable) +
+         line("started", keys.started) + line("needs_restart", keys.needs_restart) +
+         line("status_readable", keys.status_readable) + line("refuse_change", keys.refuse_change) +
+         "friendly_name=" + keys.friendly_name + "\r\ncompatible_ids=" + keys.compatible_ids + "\r\n";
 }
 
 class SimDeviceTest : public ::testing::Test {
@@ -270,6 +276,99 @@ TEST_F(SimDeviceTableTest, DevNodeStatusReportsTheFileOrWhyNot) {
 
   WriteIni(Section(kMouseText, {}));
   EXPECT_EQ(api.get_devnode_status_ex(&status, &problem, touch.DevInst, 0, nullptr), CONFIGRET{CR_NO_SUCH_DEVINST});
+}
+
+// The enumeration calls: which devices a set holds, and how identifiers
+// and properties are read, size query first, as from the platform.
+TEST_F(SimDeviceTableTest, ClassDevsHoldTheRequestedDevicesInFileOrder) {
+  const std::string kPen = "HID\\VID_2222&PID_0001\\1&0", kKeyboard = "HID\\VID_3333&PID_0001&MI_00\\1&0";
+  WriteIni(Section(kTouchText, {}) + Section(kMouseText, {.setup_class = "Mouse", .hid_interface = 0}) +
+           Section(kPen, {.hid_interface = 0}) + Section(kKeyboard, {.setup_class = "Keyboard"}));
+  GUID hid_interface{};
+  ASSERT_TRUE(api.get_hid_guid(&hid_interface));
+  const GUID hid_class{0x745a17a0, 0x74d3, 0x11d0, {0xb6, 0xfe, 0x00, 0xa0, 0xc9, 0x0f, 0x57, 0xda}};
+  const GUID keyboard_interface{0x884b96c3, 0x56ef, 0x11d1, {0xbc, 0x8c, 0x00, 0xa0, 0xc9, 0x14, 0x05, 0xdd}};
+  const struct {
+    const char* name;
+    const GUID* guid;
+    const wchar_t* enumerator;
+    DWORD flags;
+    std::vector<std::string> ids;
+  } cases[] = {
+      {"HID interface", &hid_interface, nullptr, DIGCF_DEVICEINTERFACE, {kTouchText, kKeyboard}},
+      {"interface of one instance", &hid_interface, L"hid\\vid_3333&pid_0001&mi_00\\1&0", DIGCF_DEVICEINTERFACE,
+       {kKeyboard}},
+      {"another interface", &keyboard_interface, nullptr, DIGCF_DEVICEINTERFACE, {}},
+      {"all classes", nullptr, nullptr, DIGCF_ALLCLASSES, {kTouchText, kMouseText, kPen, kKeyboard}},
+      {"all classes of one bus", nullptr, L"ACPI", DIGCF_ALLCLASSES, {kMouseText}},
+      {"HID setup class, all present", &hid_class, nullptr, DIGCF_PRESENT, {kTouchText, kPen}},
+      {"HID setup class of one device", &hid_class, L"HID\\VID_2222&PID_0001", 0, {kPen}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::unique_ptr<void, BOOL(WINAPI*)(HDEVINFO)> set{
+        api.get_class_devs(c.guid, c.enumerator, nullptr, c.flags), api.destroy_device_info_list};
+    ASSERT_NE(set.get(), INVALID_HANDLE_VALUE);
+    std::vector<std::string> ids;
+    SP_DEVINFO_DATA element = Element();
+    for (DWORD i = 0; api.enum_device_info(set.get(), i, &element); ++i) {
+      wchar_t id[MAX_DEVICE_ID_LEN];
+      ASSERT_TRUE(api.get_device_instance_id(set.get(), &element, id, MAX_DEVICE_ID_LEN, nullptr));
+      ids.emplace_back(id, id + std::wcslen(id));
+    }
+    EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_NO_MORE_ITEMS));
+    EXPECT_EQ(ids, c.ids);
+  }
+  EXPECT_EQ(api.get_class_devs(nullptr, nullptr, nullptr, DIGCF_DEVICEINTERFACE), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+}
+
+TEST_F(SimDeviceTableTest, IdentifiersAndPropertiesAnswerSizeQueries) {
+  WriteIni(Section(kTouchText, {.compatible_ids = "HID_DEVICE_UP:000D_U:0004 ; HID_DEVICE"}) +
+           Section(kMouseText, {}));
+  SP_DEVINFO_DATA touch = Element(), mouse = Element();
+  ASSERT_TRUE(api.open_device_info(list.get(), kTouch, nullptr, 0, &touch));
+  ASSERT_TRUE(api.open_device_info(list.get(), kMouse, nullptr, 0, &mouse));
+
+  // Identifiers count characters, the terminating NUL included.
+  DWORD required = 0;
+  EXPECT_FALSE(api.get_device_instance_id(list.get(), &touch, nullptr, 0, &required));
+  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+  ASSERT_EQ(required, std::size(kTouch));
+  std::wstring id(required, L'#');
+  ASSERT_TRUE(api.get_device_instance_id(list.get(), &touch, id.data(), required, nullptr));
+  EXPECT_EQ(id, std::wstring(kTouch, std::size(kTouch)));
+
+  // Properties count bytes and come with their type. The value is read
+  // into one character more than it needs, which must keep its '#'.
+  const auto read = [&](SP_DEVINFO_DATA& element, DWORD property, DWORD& type) -> std::wstring {
+    DWORD bytes = 0;
+    if (api.get_device_registry_property(list.get(), &element, property, &type, nullptr, 0, &bytes)) return L"?";
+    if (Error() != ERROR_INSUFFICIENT_BUFFER) return L"error " + std::to_wstring(Error());
+    std::wstring value(bytes / sizeof(wchar_t) + 1, L'#');
+    if (api.get_device_registry_property(list.get(), &element, property, &type, reinterpret_cast<PBYTE>(value.data()),
+                                         bytes - 1, nullptr) ||
+        Error() != ERROR_INSUFFICIENT_BUFFER || value != std::wstring(value.size(), L'#')) {
+      return L"one byte short was not refused";
+    }
+    if (!api.get_device_registry_property(list.get(), &element, property, &type,
+                                          reinterpret_cast<PBYTE>(value.data()), bytes, nullptr)) {
+      return L"read failed";
+    }
+    return value;
+  };
+  using namespace std::string_literals;
+  DWORD type = 0;
+  EXPECT_EQ(read(touch, SPDRP_DEVICEDESC, type), L"HID-compliant touch screen\0#"s);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(read(touch, SPDRP_COMPATIBLEIDS, type), L"HID_DEVICE_UP:000D_U:0004\0HID_DEVICE\0\0#"s);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_MULTI_SZ));
+  // Absent: an empty friendly name, no compatible identifiers, a property
+  // the file does not describe.
+  const std::wstring absent = L"error " + std::to_wstring(ERROR_INVALID_DATA);
+  EXPECT_EQ(read(touch, SPDRP_FRIENDLYNAME, type), absent);
+  EXPECT_EQ(read(mouse, SPDRP_COMPATIBLEIDS, type), absent);
+  EXPECT_EQ(read(touch, SPDRP_HARDWAREID, type), absent);
 }
 
 }  // namespace

@@ -1,0 +1,392 @@
+// The target device selection dialog and its test of a device.
+#include "device/init_dlg.h"
+
+#include <commctrl.h>
+#include <setupapi.h>
+
+#include <cwchar>
+#include <iterator>
+#include <string_view>
+#include <utility>
+
+#include "device/device_control.h"
+#include "device/os_version.h"
+#include "device/system_info.h"
+#include "resources/resource.h"
+#include "ui/strings.h"
+#include "ui/trace.h"
+
+namespace veltra {
+namespace {
+
+constexpr UINT kTestTickMs = 1000;
+constexpr LPARAM kTooltipWidth = 512;
+
+// The descriptions the touch-screen collection has on English and Japanese
+// systems; either one marks a touch screen.
+constexpr std::wstring_view kTouchScreenNames[] = {L"HID 準拠タッチ スクリーン", L"HID-compliant touch screen"};
+
+bool IsTouchScreenName(const std::wstring& description) {
+  for (std::wstring_view name : kTouchScreenNames) {
+    if (description.find(name) != std::wstring::npos) return true;
+  }
+  return false;
+}
+
+// The last index for which `matches` holds.
+template <class Predicate>
+std::optional<std::size_t> LastMatch(std::size_t count, Predicate matches) {
+  for (std::size_t i = count; i-- > 0;) {
+    if (matches(i)) return i;
+  }
+  return std::nullopt;
+}
+
+// The item selected when the dialog opens. Without a preset the touch
+// screen is looked for by its description and then by its compatible
+// identifier, which reads the same in every language; the last match wins.
+std::size_t InitialSelection(const DeviceList& list, const std::wstring& preset_path) {
+  std::optional<std::size_t> found;
+  if (preset_path.empty()) {
+    found = LastMatch(list.size(), [&](std::size_t i) { return IsTouchScreenName(list.descriptions[i]); });
+    if (!found) found = LastMatch(list.size(), [&](std::size_t i) { return static_cast<bool>(list.touch_screen[i]); });
+  } else {
+    found = LastMatch(list.size(), [&](std::size_t i) { return list.ids[i] == preset_path; });
+  }
+  return found.value_or(0);
+}
+
+// Formats one integer into a text of the string table ("%d", "%02d").
+std::wstring FormatNumber(const std::wstring& format, int number) {
+  wchar_t text[512];
+  const int length = std::swprintf(text, std::size(text), format.c_str(), number);
+  return length < 0 ? std::wstring() : std::wstring(text, static_cast<std::size_t>(length));
+}
+
+// The platform puts the dialog at its template's origin; it belongs in the
+// middle of the work area its owner (or the primary monitor) shows.
+void CentreInWorkArea(HWND window) {
+  const HWND owner = ::GetWindow(window, GW_OWNER);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  if (!::GetMonitorInfoW(::MonitorFromWindow(owner != nullptr ? owner : window, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+    return;
+  }
+  RECT rect{};
+  ::GetWindowRect(window, &rect);
+  const RECT& area = monitor.rcWork;
+  const int x = area.left + (area.right - area.left - (rect.right - rect.left)) / 2;
+  const int y = area.top + (area.bottom - area.top - (rect.bottom - rect.top)) / 2;
+  ::SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void AddTool(HWND tooltip, HWND owner, HWND control, const std::wstring& text) {
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = owner;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  // The tooltip keeps a copy of the text.
+  tool.lpszText = const_cast<wchar_t*>(text.c_str());
+  if (!::SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) {
+    ui::TraceFailure(L"TTM_ADDTOOLW", 0);
+  }
+}
+
+}  // namespace
+
+CInitDlg::CInitDlg(const ui::WinApp& app, Settings& settings, std::wstring preset_path, DeviceLister lister,
+                   LANGID language)
+    : ui::Dialog(IDD_INIT_DIALOG),
+      preset_path_(std::move(preset_path)),
+      language_(language),
+      app_(app),
+      settings_(settings),
+      lister_(std::move(lister)) {
+  if (!lister_) {
+    lister_ = [this](DeviceList& list) {
+      EnumerateHidDevices(list, [this](const std::wstring& message) { app_.ShowMessage(message, MB_OK, hwnd()); });
+    };
+  }
+}
+
+std::wstring CInitDlg::Text(UINT id) const { return ui::LoadLocalizedText(app_.instance(), id, language_); }
+
+BOOL CInitDlg::OnInitDialog() {
+  list_ = DeviceList{};
+  lister_(list_);
+  // The lists are parallel by contract; a short one must not be read past
+  // its end.
+  list_.descriptions.resize(list_.size());
+  list_.touch_screen.resize(list_.size());
+  passed_.assign(list_.size(), 0);
+  testing_ = false;
+  ended_ = false;
+
+  const HWND combo = Item(IDC_INIT_DEVICE_LIST);
+  for (const std::wstring& id : list_.ids) {
+    ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(id.c_str()));
+  }
+  if (list_.empty()) {
+    ::SetDlgItemTextW(hwnd(), IDC_INIT_DEVICE_NAME, Text(IDS_INIT_NO_DEVICE).c_str());
+    ::SetDlgItemTextW(hwnd(), IDC_INIT_DEVICE_NUMBER, L"");
+    EnableItem(IDC_INIT_TEST_START, false);
+  } else {
+    const std::size_t index = InitialSelection(list_, preset_path_);
+    ::SendMessageW(combo, CB_SETCURSEL, index, 0);
+    ShowDevice(index);
+  }
+  EnableItem(IDOK, false);
+  CreateTooltips();
+  ShowSystemInfo();
+
+  // The template is not visible by itself: it is shown once it is complete.
+  CentreInWorkArea(hwnd());
+  ::ShowWindow(hwnd(), SW_SHOW);
+  // The list is what the user works with first; with nothing in it, Cancel.
+  ::SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list_.empty() ? Item(IDCANCEL) : combo), TRUE);
+  return FALSE;
+}
+
+void CInitDlg::CreateTooltips() {
+  INITCOMMONCONTROLSEX classes{};
+  classes.dwSize = sizeof(classes);
+  classes.dwICC = ICC_WIN95_CLASSES;
+  ::InitCommonControlsEx(&classes);
+
+  const std::array<std::pair<int, UINT>, 4> tools = {{{IDC_INIT_DEVICE_LIST, IDS_INIT_TIP_LIST},
+                                                      {IDC_INIT_TEST_START, IDS_INIT_TIP_TEST},
+                                                      {IDOK, IDS_INIT_TIP_OK},
+                                                      {IDCANCEL, IDS_INIT_TIP_CANCEL}}};
+  for (std::size_t i = 0; i < tools.size(); ++i) {
+    const HWND tooltip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
+                                           app_.instance(), nullptr);
+    tooltips_[i] = tooltip;
+    if (tooltip == nullptr) {
+      ui::TraceLastError(L"creating a tooltip");
+      continue;
+    }
+    // A width makes the tooltip break its lines at "\r\n".
+    ::SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, kTooltipWidth);
+    const HWND control = Item(tools[i].first);
+    const std::wstring text = Text(tools[i].second);
+    AddTool(tooltip, hwnd(), control, text);
+    if (tools[i].first == IDC_INIT_DEVICE_LIST) {
+      // The drop-down combo box is mostly its edit, a window of its own.
+      COMBOBOXINFO parts{};
+      parts.cbSize = sizeof(parts);
+      if (::GetComboBoxInfo(control, &parts) && parts.hwndItem != nullptr) {
+        AddTool(tooltip, hwnd(), parts.hwndItem, text);
+      }
+    }
+  }
+}
+
+bool CInitDlg::PreTranslateMessage(MSG& message) {
+  for (const HWND tooltip : tooltips_) {
+    if (tooltip != nullptr) ::SendMessageW(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
+  }
+  return false;
+}
+
+std::optional<LRESULT> CInitDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  (void)lparam;
+  switch (message) {
+    case WM_COMMAND:
+      switch (LOWORD(wparam)) {
+        case IDOK:
+          // The command can come without a click (a posted message, the
+          // dialog manager's default): only an enabled OK accepts.
+          if (::IsWindowEnabled(Item(IDOK))) Accept();
+          return 0;
+        case IDCANCEL:
+          Cancel();
+          return 0;
+        case IDC_INIT_DEVICE_LIST:
+          if (HIWORD(wparam) != CBN_SELCHANGE) return std::nullopt;
+          OnSelectionChange();
+          return 0;
+        case IDC_INIT_TEST_START:
+          if (HIWORD(wparam) != BN_CLICKED) return std::nullopt;
+          OnTestStart();
+          return 0;
+        default:
+          return std::nullopt;
+      }
+    case WM_TIMER:
+      if (wparam != kTestTimer) return std::nullopt;
+      OnTestTick();
+      return 0;
+    case WM_CLOSE:
+      // The close box cancels even while a test has Cancel disabled, where
+      // the dialog manager may refuse to turn it into IDCANCEL.
+      Cancel();
+      return 0;
+    case WM_ENDSESSION:
+      if (wparam != 0) Cancel();
+      return 0;
+    case WM_DESTROY:
+      // However the window goes (a quit request ends the loop without
+      // Cancel), a device under test is not left disabled.
+      AbandonTest();
+      tooltips_.fill(nullptr);
+      return std::nullopt;
+    default:
+      return std::nullopt;
+  }
+}
+
+std::optional<std::size_t> CInitDlg::Selection() const {
+  if (list_.empty()) return std::nullopt;
+  const LRESULT selected = ::SendMessageW(Item(IDC_INIT_DEVICE_LIST), CB_GETCURSEL, 0, 0);
+  if (selected < 0 || static_cast<std::size_t>(selected) >= list_.size()) return 0;
+  return static_cast<std::size_t>(selected);
+}
+
+std::optional<std::size_t> CInitDlg::ReselectCurrent() const {
+  const std::optional<std::size_t> index = Selection();
+  if (index) ::SendMessageW(Item(IDC_INIT_DEVICE_LIST), CB_SETCURSEL, *index, 0);
+  return index;
+}
+
+void CInitDlg::ShowDevice(std::size_t index) const {
+  ::SetDlgItemTextW(hwnd(), IDC_INIT_DEVICE_NAME, list_.descriptions[index].c_str());
+  ::SetDlgItemTextW(hwnd(), IDC_INIT_DEVICE_NUMBER,
+                    FormatNumber(Text(IDS_INIT_DEVICE_NUMBER), static_cast<int>(index + 1)).c_str());
+}
+
+void CInitDlg::ShowSystemInfo() const {
+  const TouchInfoText info =
+      DescribeTouchInput(::GetSystemMetrics(SM_DIGITIZER), ::GetSystemMetrics(SM_MAXIMUMTOUCHES));
+  const std::wstring line = TouchInfoLine(Text(IDS_SYSINFO_PREFIX), Text(info.string_id), info.touch_points);
+  ::SetDlgItemTextW(hwnd(), IDC_INIT_SYSTEM_INFO, line.c_str());
+}
+
+void CInitDlg::OnSelectionChange() {
+  const std::optional<std::size_t> index = Selection();
+  if (!index) return;
+  ShowDevice(*index);
+  // OK stays off while a test runs, whatever the item's past.
+  EnableItem(IDOK, passed_[*index] == 1 && !testing_);
+}
+
+void CInitDlg::OnTestStart() {
+  if (testing_) return;
+  const std::optional<std::size_t> index = ReselectCurrent();
+  if (!index) return;
+  // The test starts when the user has read what it does.
+  app_.ShowMessage(Text(IDS_INIT_TEST_NOTICE), MB_ICONEXCLAMATION | MB_OK, hwnd());
+  if (ended_) return;
+
+  settings_.device_instance_path = list_.ids[*index];
+  tested_ = *index;
+  // Whether the device really went off is what the user is asked after.
+  SetDeviceState(QueryOsVersion(), settings_.device_instance_path, DICS_DISABLE, settings_.redraw_traynotifywnd);
+  testing_ = true;
+  ticks_ = 0;
+  // A disabled control cannot keep the focus, and with no focus Escape would
+  // not reach the dialog manager.
+  const HWND focus = ::GetFocus();
+  if (focus == Item(IDOK) || focus == Item(IDCANCEL) || focus == Item(IDC_INIT_TEST_START)) {
+    ::SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_INIT_DEVICE_LIST)), TRUE);
+  }
+  EnableItem(IDOK, false);
+  EnableItem(IDCANCEL, false);
+  EnableItem(IDC_INIT_TEST_START, false);
+  ::SetDlgItemTextW(hwnd(), IDC_INIT_TEST_START, Text(IDS_INIT_TESTING).c_str());
+  if (::SetTimer(hwnd(), kTestTimer, kTestTickMs, nullptr) == 0) {
+    // Without its timer the test would never end.
+    ui::TraceLastError(L"SetTimer");
+    ticks_ = kTestSeconds;
+    OnTestTick();
+  }
+}
+
+void CInitDlg::OnTestTick() {
+  if (!testing_) {
+    // A tick queued before the test ended.
+    ::KillTimer(hwnd(), kTestTimer);
+    return;
+  }
+  ++ticks_;
+  if (ticks_ <= kTestSeconds) {
+    ::SetDlgItemTextW(hwnd(), IDC_INIT_TEST_START,
+                      FormatNumber(Text(IDS_INIT_TESTING_COUNT), kTestSeconds + 1 - ticks_).c_str());
+    ShowSystemInfo();
+    return;
+  }
+  FinishTest();
+}
+
+void CInitDlg::FinishTest() {
+  ::KillTimer(hwnd(), kTestTimer);
+  testing_ = false;
+  EnableItem(IDC_INIT_TEST_START, true);
+  ::SetDlgItemTextW(hwnd(), IDC_INIT_TEST_START, Text(IDS_INIT_TEST_START).c_str());
+  EnableItem(IDCANCEL, true);
+  // The answers are about the device that was tested: a selection changed
+  // during the test must not give another device the pass, nor let the
+  // second Yes accept a device that was never tested.
+  ::SendMessageW(Item(IDC_INIT_DEVICE_LIST), CB_SETCURSEL, tested_, 0);
+  ShowDevice(tested_);
+  const std::optional<std::size_t> index = Selection();
+  // The device works again before the user is asked anything.
+  SetDeviceState(QueryOsVersion(), settings_.device_instance_path, DICS_ENABLE, settings_.redraw_traynotifywnd);
+  ShowSystemInfo();
+  if (!index) return;
+
+  const int disabled = app_.ShowMessage(Text(IDS_INIT_ASK_DISABLED), MB_ICONQUESTION | MB_YESNO, hwnd());
+  if (ended_) return;
+  if (disabled != IDYES) {
+    passed_[*index] = 0;
+    EnableItem(IDOK, false);
+    app_.ShowMessage(Text(IDS_INIT_TRY_ANOTHER), MB_ICONINFORMATION | MB_OK, hwnd());
+    return;
+  }
+  if (app_.ShowMessage(Text(IDS_INIT_ASK_TARGET), MB_ICONQUESTION | MB_YESNO, hwnd()) == IDYES && !ended_) Accept();
+  if (ended_) return;
+  passed_[*index] = 1;
+  EnableItem(IDOK, true);
+}
+
+void CInitDlg::Accept() {
+  ::KillTimer(hwnd(), kTestTimer);
+  AbandonTest();
+  const std::optional<std::size_t> index = ReselectCurrent();
+  if (!index) return;
+  settings_.device_instance_path = list_.ids[*index];
+  End(IDOK);
+}
+
+void CInitDlg::Cancel() {
+  AbandonTest();
+  End(IDCANCEL);
+}
+
+void CInitDlg::AbandonTest() {
+  if (!testing_) return;
+  testing_ = false;
+  ::KillTimer(hwnd(), kTestTimer);
+  SetDeviceState(QueryOsVersion(), settings_.device_instance_path, DICS_ENABLE, settings_.redraw_traynotifywnd);
+}
+
+void CInitDlg::End(INT_PTR result) {
+  // The first way out decides the result.
+  if (ended_) return;
+  ended_ = true;
+  EndDialog(result);
+}
+
+INT_PTR RunDeviceSelection(const ui::WinApp& app, Settings& settings, HWND owner, DeviceLister lister) {
+  // The status window may have left the current target disabled; the user
+  // is about to judge touch input, so it works again first.
+  SetDeviceState(QueryOsVersion(), settings.device_instance_path, DICS_ENABLE, settings.redraw_traynotifywnd);
+  const std::wstring previous = settings.device_instance_path;
+  CInitDlg dialog(app, settings, previous, std::move(lister));
+  const INT_PTR result = dialog.DoModal(owner);
+  if (result != IDOK) settings.device_instance_path = previous;
+  return result;
+}
+
+}  // namespace veltra

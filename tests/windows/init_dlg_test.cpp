@@ -1,0 +1,352 @@
+// The target device selection dialog in this process, over the simulated
+// device tree beside the test program. A modal run is driven by steps on a
+// thread timer, which also ticks inside the message boxes' own loops; a box
+// is answered by posting it its button's command.
+#include "device/init_dlg.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "resources/resource.h"
+#include "sim/sim_device_tree.h"
+#include "status_window_fixture.h"
+#include "ui/strings.h"
+
+namespace veltra {
+namespace {
+
+constexpr wchar_t kTouchId[] = L"HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002";
+constexpr wchar_t kOtherId[] = L"HID\\VID_04F3&PID_2536&COL02\\7&1A2B3C4D&0&0001";
+constexpr wchar_t kTouchName[] = L"HID-compliant touch screen";
+constexpr wchar_t kCaption[] = L"Select Control Target Device";
+constexpr wchar_t kNotice[] =
+    L"Press the OK button to disabling the selected device for 5 seconds.\r\n"
+    L"Please confirm that the touch panel is disabled during that time.";
+
+struct Device {
+  std::wstring id, description;
+  bool touch_screen = false;
+};
+DeviceLister Fixed(const std::vector<Device>& devices) {
+  DeviceList list;
+  for (const Device& d : devices) {
+    list.ids.push_back(d.id);
+    list.descriptions.push_back(d.description);
+    list.touch_screen.push_back(d.touch_screen);
+  }
+  return [list](DeviceList& out) { out = list; };
+}
+
+std::wstring Text(HWND window, int id) {
+  wchar_t text[1024] = {};
+  ::GetDlgItemTextW(window, id, text, 1024);
+  return text;
+}
+bool Enabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; }
+LRESULT Selected(HWND dialog) { return ::SendDlgItemMessageW(dialog, IDC_INIT_DEVICE_LIST, CB_GETCURSEL, 0, 0); }
+// As a user's pick does: the box changes, then tells its dialog.
+void Choose(HWND dialog, WPARAM index) {
+  ::SendDlgItemMessageW(dialog, IDC_INIT_DEVICE_LIST, CB_SETCURSEL, index, 0);
+  ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_INIT_DEVICE_LIST, CBN_SELCHANGE), 0);
+}
+void Click(HWND dialog, int id) {
+  ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+}
+
+// The text a tooltip of the dialog holds for `control`.
+std::wstring TooltipText(HWND dialog, int control) {
+  std::wstring found;
+  for (HWND tip = nullptr; found.empty() && (tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
+    if (::GetWindow(tip, GW_OWNER) != dialog) continue;
+    wchar_t text[INFOTIPSIZE] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = dialog;
+    tool.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(dialog, control));
+    tool.lpszText = text;
+    ::SendMessageW(tip, TTM_GETTEXTW, INFOTIPSIZE, reinterpret_cast<LPARAM>(&tool));
+    found = text;
+  }
+  return found;
+}
+
+class InitDlgTest : public StatusWindowFixture {
+ protected:
+  using Step = std::function<bool()>;  // true: on to the next step
+
+  void SetUp() override {
+    StatusWindowFixture::SetUp();
+    std::ofstream(Folder() / L"sim_devices.ini", std::ios::binary)
+        << "[HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002]\r\nsetup_class=HID\r\nstarted=1\r\n"
+        << "[HID\\VID_04F3&PID_2536&COL02\\7&1A2B3C4D&0&0001]\r\nsetup_class=HID\r\nstarted=1\r\n";
+  }
+  static bool Started(const wchar_t* id) {
+    const std::optional<SimDevice> device = FindSimDevice(id);
+    return device && device->started;
+  }
+
+  // A message box of this program (captioned with its name) not answered yet.
+  HWND Box() const {
+    for (HWND box = nullptr; (box = ::FindWindowExW(nullptr, box, L"#32770", app_.app_name().c_str()));) {
+      if (::IsWindowVisible(box) && std::find(answered_.begin(), answered_.end(), box) == answered_.end()) return box;
+    }
+    return nullptr;
+  }
+  // Waits for a box showing `text`, runs `also` and answers with `button`.
+  Step Answer(std::wstring text, int button, std::function<void()> also = [] {}) {
+    return [=, this] {
+      const HWND box = Box();
+      if (box == nullptr) return false;
+      EXPECT_EQ(Text(box, 0xFFFF), text);
+      EXPECT_NE(::GetDlgItem(box, button), nullptr) << "a box of another type";
+      also();
+      answered_.push_back(box);
+      ::PostMessageW(box, WM_COMMAND, button, 0);
+      return true;
+    };
+  }
+
+  // Runs `steps` while `modal` runs its loop. A step may wait ten seconds;
+  // after the last one the loop has one second to end by itself. Otherwise
+  // the run fails and whatever is open is closed.
+  INT_PTR Run(std::vector<Step> steps, const std::function<INT_PTR()>& modal) {
+    steps_ = std::move(steps);
+    current_ = this;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &Tick);
+    const INT_PTR result = modal();
+    ::KillTimer(nullptr, timer);
+    current_ = nullptr;
+    EXPECT_EQ(stuck_at_, -1) << "the step the run got stuck at (" << steps_.size() << ": the end)";
+    return result;
+  }
+
+  std::vector<HWND> answered_;
+
+ private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    InitDlgTest& self = *current_;
+    if (self.busy_) return;
+    self.busy_ = true;
+    if (self.next_ < self.steps_.size() && self.stuck_at_ < 0) {
+      if (self.steps_[self.next_]()) {
+        ++self.next_;
+        self.waited_ = 0;
+      } else if (++self.waited_ > 200) {
+        self.stuck_at_ = static_cast<int>(self.next_);
+      }
+    } else if (self.stuck_at_ >= 0 || ++self.waited_ > 20) {
+      if (self.stuck_at_ < 0) self.stuck_at_ = static_cast<int>(self.steps_.size());
+      if (const HWND box = self.Box()) {
+        self.answered_.push_back(box);
+        ::PostMessageW(box, WM_COMMAND, IDNO, 0);
+      } else if (const HWND dialog = ::FindWindowW(L"#32770", kCaption)) {
+        ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+      }
+    }
+    self.busy_ = false;
+  }
+
+  static inline InitDlgTest* current_ = nullptr;
+  std::vector<Step> steps_;
+  std::size_t next_ = 0;
+  int waited_ = 0;
+  int stuck_at_ = -1;
+  bool busy_ = false;
+};
+
+TEST_F(InitDlgTest, PreselectsTheLastTouchScreenOrThePresetPathAndNumbersFromOne) {
+  std::vector<Device> twelve;
+  for (int i = 0; i < 12; ++i) twelve.push_back({L"HID\\VID_00" + std::to_wstring(90 - i), L"Device"});  // unsorted
+  twelve[0].description = kTouchName;
+  twelve[3].id = twelve[11].id;
+  const struct {
+    std::vector<Device> devices;
+    std::wstring preset;
+    int expected;
+    const wchar_t* number;
+  } cases[] = {
+      // The last of two; the case must match; the description beats the flag.
+      {{{L"A", L"USB"}, {L"B", kTouchName + std::wstring(L" 2")}, {L"C", kTouchName},
+        {L"D", L"hid-compliant touch screen"}, {L"E", L"HID", true}}, L"", 2, L"No. 03"},
+      {{{L"A", L"HID", true}, {L"B", L"HID 準拠タッチ スクリーン"}, {L"C", L"HID 準拠デバイス"}}, L"", 1, L"No. 02"},
+      {{{L"A", L"HID", true}, {L"B", L"HID", true}, {L"C", L"Keyboard"}}, L"", 1, L"No. 02"},  // the flag
+      {{{L"A", L"Keyboard"}, {L"B", L"Mouse"}}, L"", 0, L"No. 01"},
+      {twelve, twelve[11].id, 11, L"No. 12"},  // the last with the preset path, over a touch screen
+      // A preset path equal only without regard to case: item 0, not the touch screen.
+      {{{L"A", L"Keyboard"}, {kTouchId, kTouchName}}, L"hid\\vid_1b96&pid_0f00&col03\\7&34568466&0&0002", 0,
+       L"No. 01"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.expected);
+    CInitDlg dialog(app_, settings_, c.preset, Fixed(c.devices), 0x0409);
+    ASSERT_TRUE(dialog.Create(nullptr));
+    const HWND window = dialog.hwnd();
+    ASSERT_EQ(::SendDlgItemMessageW(window, IDC_INIT_DEVICE_LIST, CB_GETCOUNT, 0, 0), std::ssize(c.devices));
+    for (std::size_t i = 0; i < c.devices.size(); ++i) {
+      wchar_t item[256] = {};
+      ::SendDlgItemMessageW(window, IDC_INIT_DEVICE_LIST, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+      EXPECT_EQ(item, c.devices[i].id);
+    }
+    EXPECT_EQ(Selected(window), c.expected);
+    EXPECT_EQ(Text(window, IDC_INIT_DEVICE_NAME), c.devices[static_cast<std::size_t>(c.expected)].description);
+    EXPECT_EQ(Text(window, IDC_INIT_DEVICE_NUMBER), c.number);
+    EXPECT_FALSE(Enabled(window, IDOK));
+    EXPECT_TRUE(Enabled(window, IDC_INIT_TEST_START));
+  }
+}
+
+// The first test is confirmed but not taken, the second fails; OK follows
+// each item's own result and takes the selected item, not the last tested.
+TEST_F(InitDlgTest, ATestDisablesTheDeviceForFiveTicksAndItsAnswerDecidesOk) {
+  CInitDlg dialog(app_, settings_, L"", Fixed({{kOtherId, L"Keyboard"}, {kTouchId, kTouchName}}), 0x0409);
+  HWND window = nullptr;
+  std::vector<Step> steps = {[&] {
+    window = dialog.hwnd();
+    if (window == nullptr || !::IsWindowVisible(window)) return false;
+    RECT rect{};  // where it is on the screen, for a picture of it
+    ::GetWindowRect(window, &rect);
+    std::printf("dialog rectangle: %ldx%ld+%ld+%ld\n", rect.right - rect.left, rect.bottom - rect.top, rect.left,
+                rect.top);
+    std::fflush(stdout);
+    EXPECT_EQ(Selected(window), 1);
+    EXPECT_EQ(TooltipText(window, IDC_INIT_DEVICE_LIST), L"Select the control target device of Veltra.");
+    EXPECT_EQ(TooltipText(window, IDC_INIT_TEST_START),
+              L"Disabling the currently selected device for 5 seconds.\r\n"
+              L"Please check whether the touch function is disabled during that time.");
+    Click(window, IDC_INIT_TEST_START);
+    return true;
+  }};
+  steps.push_back(Answer(kNotice, IDOK, [&] { EXPECT_TRUE(Started(kTouchId)); }));
+  for (const wchar_t* countdown : {L"Testing Now", L"Testing Now 5", L"Testing Now 4", L"Testing Now 3",
+                                   L"Testing Now 2", L"Testing Now 1"}) {
+    steps.push_back([&, countdown] {
+      if (Text(window, IDC_INIT_TEST_START) != countdown) return false;
+      EXPECT_FALSE(Started(kTouchId)) << countdown;
+      EXPECT_FALSE(Enabled(window, IDOK) || Enabled(window, IDCANCEL) || Enabled(window, IDC_INIT_TEST_START));
+      return true;
+    });
+  }
+  steps.push_back(Answer(L"Has been disabled the touch panel?", IDYES, [&] {
+    EXPECT_TRUE(Started(kTouchId));
+    EXPECT_EQ(Text(window, IDC_INIT_TEST_START), L"Test Start");
+    EXPECT_TRUE(Enabled(window, IDC_INIT_TEST_START) && Enabled(window, IDCANCEL));
+  }));
+  steps.push_back(Answer(L"Do you want to set this device as a control target pf Veltra?", IDNO));
+  steps.push_back([&] {
+    if (Box() != nullptr || !Enabled(window, IDOK)) return false;
+    Choose(window, 0);
+    EXPECT_FALSE(Enabled(window, IDOK));
+    EXPECT_EQ(Text(window, IDC_INIT_DEVICE_NAME), L"Keyboard");
+    EXPECT_EQ(Text(window, IDC_INIT_DEVICE_NUMBER), L"No. 01");
+    Click(window, IDC_INIT_TEST_START);
+    return true;
+  });
+  steps.push_back(Answer(kNotice, IDOK));
+  // Choosing the passed device during the test changes nothing of the
+  // test: the answer is about the keyboard, which is selected again.
+  steps.push_back([&] {
+    if (Text(window, IDC_INIT_TEST_START) != L"Testing Now 3") return false;
+    Choose(window, 1);
+    EXPECT_FALSE(Enabled(window, IDOK));
+    return true;
+  });
+  steps.push_back(Answer(L"Has been disabled the touch panel?", IDNO, [&] { EXPECT_EQ(Selected(window), 0); }));
+  steps.push_back(Answer(L"Select another device and try the test again.", IDOK));
+  steps.push_back([&] {
+    if (Box() != nullptr) return false;
+    EXPECT_EQ(Text(window, IDC_INIT_DEVICE_NAME), L"Keyboard");
+    EXPECT_EQ(settings_.device_instance_path, kOtherId);
+    EXPECT_FALSE(Enabled(window, IDOK));
+    Choose(window, 1);
+    EXPECT_TRUE(Enabled(window, IDOK));
+    Click(window, IDOK);
+    return true;
+  });
+  EXPECT_EQ(Run(std::move(steps), [&] { return dialog.DoModal(nullptr); }), IDOK);
+  EXPECT_EQ(settings_.device_instance_path, kTouchId);
+  EXPECT_TRUE(Started(kTouchId) && Started(kOtherId));
+}
+
+// The caller's target is made to work first; Escape during a test gives the
+// tested device back, and the caller keeps its path.
+TEST_F(InitDlgTest, EscapeDuringATestEnablesTheDeviceAndTheCallerKeepsItsPath) {
+  settings_.device_instance_path = kTouchId;
+  ASSERT_TRUE(WriteSimDeviceStarted(kTouchId, false));
+  HWND window = nullptr;
+  const INT_PTR result = Run(
+      {[&] {
+         window = ::FindWindowW(L"#32770", kCaption);
+         if (window == nullptr) return false;
+         EXPECT_TRUE(Started(kTouchId));
+         EXPECT_EQ(Selected(window), 1);
+         Choose(window, 0);
+         Click(window, IDC_INIT_TEST_START);
+         return true;
+       },
+       Answer(kNotice, IDOK),
+       [&] {
+         if (Text(window, IDC_INIT_TEST_START) != L"Testing Now 4") return false;
+         EXPECT_FALSE(Started(kOtherId));
+         EXPECT_EQ(settings_.device_instance_path, kOtherId);
+         ::SetForegroundWindow(window);
+         return ::GetForegroundWindow() == window && ::GetFocus() != nullptr;
+       },
+       [] {
+         INPUT keys[2] = {};
+         keys[0].type = keys[1].type = INPUT_KEYBOARD;
+         keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
+         keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+         ::SendInput(2, keys, sizeof(INPUT));
+         return true;
+       }},
+      [&] {
+        return RunDeviceSelection(app_, settings_, nullptr, Fixed({{kOtherId, L"HID"}, {kTouchId, kTouchName}}));
+      });
+  EXPECT_EQ(result, IDCANCEL);
+  EXPECT_TRUE(Started(kOtherId));
+  EXPECT_EQ(settings_.device_instance_path, kTouchId);
+}
+
+// Nothing to choose, in Japanese: the dialog says so and only Cancel acts.
+TEST_F(InitDlgTest, AnEmptyListInJapaneseOffersOnlyCancel) {
+  CInitDlg dialog(app_, settings_, L"", Fixed({}), 0x0411);
+  HWND window = nullptr;
+  const INT_PTR result = Run(
+      {[&] {
+         window = dialog.hwnd();
+         if (window == nullptr) return false;
+         EXPECT_EQ(Text(window, IDC_INIT_DEVICE_NAME), L"無効化できるHIDデバイスが見つかりません。");
+         EXPECT_EQ(Text(window, IDC_INIT_DEVICE_NUMBER), L"");
+         EXPECT_EQ(TooltipText(window, IDC_INIT_DEVICE_LIST), L"Veltraの制御対象デバイスを選択します。");
+         if ((::GetSystemMetrics(SM_DIGITIZER) & 0x80) == 0) {  // what Wine reports
+           EXPECT_EQ(Text(window, IDC_INIT_SYSTEM_INFO), L"System info : タッチ機能がありません。");
+         }
+         EXPECT_FALSE(Enabled(window, IDC_INIT_TEST_START) || Enabled(window, IDOK));
+         // What a keyboard or a stray message could still send.
+         Choose(window, 0);
+         Click(window, IDC_INIT_TEST_START);
+         Click(window, IDOK);
+         return true;
+       },
+       [&] {
+         EXPECT_EQ(Box(), nullptr);
+         Click(window, IDCANCEL);
+         return true;
+       }},
+      [&] { return dialog.DoModal(nullptr); });
+  EXPECT_EQ(result, IDCANCEL);
+  EXPECT_EQ(ui::LoadLocalizedText(app_.instance(), IDS_INIT_TEST_NOTICE, 0x0411),
+            L"OKボタンを押すと選択したデバイスを5秒間だけ無効化します。\r\n"
+            L"その間にタッチパネルが無効化されたかどうか確認してください。");
+}
+
+}  // namespace
+}  // namespace veltra
