@@ -40,7 +40,7 @@ using UniqueBstr = UniqueAny<HandleTraits<BSTR, &FreeBstr>>;
 
 // A BSTR copy of `text`; empty (null) only when memory ran out.
 inline UniqueBstr MakeBstr(std::wstring_view text) {
-  return UniqueBstr(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+  return UniqueBstr(::SysAllocStringLen(text.data(), static_cast<UINT>(text.length())));
 }
 
 // A VARIANT that is cleared (releasing any string or interface it holds)
