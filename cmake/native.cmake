@@ -17,6 +17,7 @@ add_executable(veltra_native_tests
   tests/native/protocol_test.cpp
   tests/native/program_paths_test.cpp
   tests/native/settings_test.cpp
+  tests/native/task_commands_test.cpp
   tests/native/system_info_test.cpp
   tests/native/text_encoding_test.cpp
   tests/native/tray_click_test.cpp

@@ -1,0 +1,81 @@
+// Scheduled-task command lines and definition text.
+#include "startup/task_commands.h"
+
+namespace veltra {
+namespace {
+
+std::wstring EscapeXmlText(std::wstring_view text) {
+  std::wstring escaped;
+  for (const wchar_t c : text) {
+    switch (c) {
+      case L'&': escaped += L"&amp;"; break;
+      case L'<': escaped += L"&lt;"; break;
+      case L'>': escaped += L"&gt;"; break;
+      default: escaped += c; break;
+    }
+  }
+  return escaped;
+}
+
+}  // namespace
+
+std::wstring QuoteIfBlank(std::wstring_view path) {
+  const bool quoted = path.size() >= 2 && path.front() == L'"' && path.back() == L'"';
+  if (quoted || path.find(L' ') == std::wstring_view::npos) return std::wstring(path);
+  return L"\"" + std::wstring(path) + L"\"";
+}
+
+std::wstring CreateBootTaskCommand(std::wstring_view program_path) {
+  return L"schtasks.exe /Create /tn Veltra_BootTime /sc ONSTART /ru system /rl highest /f /tr \"'" +
+         std::wstring(program_path) + L"' /T 1 /O\" ";
+}
+
+std::wstring CreateLogonTaskCommand(std::wstring_view program_path, bool window_enable) {
+  return L"schtasks.exe /Create /tn Veltra /sc ONLOGON /rl highest /f /tr \"'" + std::wstring(program_path) +
+         L"' /T 1 /W " + (window_enable ? L"1" : L"0") + L"\" ";
+}
+
+std::wstring CreateLockTaskCommand(std::wstring_view xml_path) {
+  return L"schtasks.exe /Create /tn Veltra_SessionLock /ru system /f /xml " + QuoteIfBlank(xml_path);
+}
+
+std::wstring DeleteTaskCommand(std::wstring_view task_name) {
+  return L"schtasks.exe /Delete /tn " + std::wstring(task_name) + L" /F";
+}
+
+std::wstring TaskXmlPath(std::wstring_view program_path) {
+  const std::size_t slash = program_path.find_last_of(L"\\/");
+  const std::size_t dot = program_path.find_last_of(L'.');
+  const bool has_extension = dot != std::wstring_view::npos && (slash == std::wstring_view::npos || dot > slash);
+  return std::wstring(program_path.substr(0, has_extension ? dot : program_path.size())) + L".xml";
+}
+
+std::wstring LockTaskXml(std::wstring_view program_path) {
+  return L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n"
+         L"<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\n"
+         L"  <Triggers>\n"
+         L"    <SessionStateChangeTrigger>\n"
+         L"      <StateChange>SessionLock</StateChange>\n"
+         L"    </SessionStateChangeTrigger>\n"
+         L"  </Triggers>\n"
+         L"  <Principals>\n"
+         L"    <Principal id=\"Author\">\n"
+         L"      <RunLevel>HighestAvailable</RunLevel>\n"
+         L"    </Principal>\n"
+         L"  </Principals>\n"
+         L"  <Settings>\n"
+         L"    <DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries>\n"
+         L"    <StopIfGoingOnBatteries>false</StopIfGoingOnBatteries>\n"
+         L"  </Settings>\n"
+         L"  <Actions Context=\"Author\">\n"
+         L"    <Exec>\n"
+         L"      <Command>" +
+         EscapeXmlText(QuoteIfBlank(program_path)) +
+         L"</Command>\n"
+         L"      <Arguments>/T 1 /O</Arguments>\n"
+         L"    </Exec>\n"
+         L"  </Actions>\n"
+         L"</Task>\n";
+}
+
+}  // namespace veltra

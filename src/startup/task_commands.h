@@ -1,0 +1,35 @@
+// The texts of the scheduled tasks: the "schtasks.exe" command lines and
+// the lock task's XML definition. Portable, so they are compared byte for
+// byte natively.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace veltra {
+
+inline constexpr wchar_t kBootTaskName[] = L"Veltra_BootTime";
+inline constexpr wchar_t kLogonTaskName[] = L"Veltra";
+inline constexpr wchar_t kLockTaskName[] = L"Veltra_SessionLock";
+
+// A path with a blank in double quotes (once), any other as it is.
+std::wstring QuoteIfBlank(std::wstring_view path);
+
+// The program path goes in unquoted between the single quotes that
+// schtasks turns into double quotes; each create command ends with a blank.
+std::wstring CreateBootTaskCommand(std::wstring_view program_path);
+std::wstring CreateLogonTaskCommand(std::wstring_view program_path, bool window_enable);
+std::wstring CreateLockTaskCommand(std::wstring_view xml_path);
+std::wstring DeleteTaskCommand(std::wstring_view task_name);
+
+// The lock task's definition file: beside the program, its name with the
+// extension ".xml".
+std::wstring TaskXmlPath(std::wstring_view program_path);
+
+// The definition's 23 lines, each ending with a line feed (the file is
+// written in text mode, which makes each a CR LF). The Command element
+// holds the program path, quoted when it has a blank; "&", "<" and ">" in
+// it are escaped, so a folder such as "R&D" still gives well-formed XML.
+std::wstring LockTaskXml(std::wstring_view program_path);
+
+}  // namespace veltra

@@ -1,0 +1,54 @@
+// The scheduled tasks' command lines and the lock task's definition, byte
+// for byte.
+#include "startup/task_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace veltra {
+namespace {
+
+TEST(TaskCommands, CommandLinesAsSchtasksTakesThem) {
+  const std::wstring plain = L"C:\\Tools\\Veltra.exe";
+  const std::wstring blank = L"C:\\Program Files\\Veltra\\Veltra.exe";
+  EXPECT_EQ(CreateBootTaskCommand(blank),
+            L"schtasks.exe /Create /tn Veltra_BootTime /sc ONSTART /ru system /rl highest /f /tr "
+            L"\"'C:\\Program Files\\Veltra\\Veltra.exe' /T 1 /O\" ");
+  EXPECT_EQ(CreateLogonTaskCommand(plain, true),
+            L"schtasks.exe /Create /tn Veltra /sc ONLOGON /rl highest /f /tr \"'C:\\Tools\\Veltra.exe' /T 1 /W 1\" ");
+  EXPECT_EQ(CreateLogonTaskCommand(plain, false),
+            L"schtasks.exe /Create /tn Veltra /sc ONLOGON /rl highest /f /tr \"'C:\\Tools\\Veltra.exe' /T 1 /W 0\" ");
+  EXPECT_EQ(CreateLockTaskCommand(L"C:\\Tools\\Veltra.xml"),
+            L"schtasks.exe /Create /tn Veltra_SessionLock /ru system /f /xml C:\\Tools\\Veltra.xml");
+  EXPECT_EQ(CreateLockTaskCommand(L"C:\\My Tools\\Veltra.xml"),
+            L"schtasks.exe /Create /tn Veltra_SessionLock /ru system /f /xml \"C:\\My Tools\\Veltra.xml\"");
+  EXPECT_EQ(DeleteTaskCommand(kBootTaskName), L"schtasks.exe /Delete /tn Veltra_BootTime /F");
+  EXPECT_EQ(DeleteTaskCommand(kLogonTaskName), L"schtasks.exe /Delete /tn Veltra /F");
+  EXPECT_EQ(DeleteTaskCommand(kLockTaskName), L"schtasks.exe /Delete /tn Veltra_SessionLock /F");
+
+  EXPECT_EQ(TaskXmlPath(plain), L"C:\\Tools\\Veltra.xml");
+  EXPECT_EQ(TaskXmlPath(L"C:\\v1.2\\Veltra"), L"C:\\v1.2\\Veltra.xml");
+  EXPECT_EQ(QuoteIfBlank(L"\"C:\\A B\\x.exe\""), L"\"C:\\A B\\x.exe\"");
+}
+
+TEST(TaskCommands, LockTaskDefinitionLineByLineWithTheCommandQuotedAndEscaped) {
+  const std::wstring xml = LockTaskXml(L"C:\\R&D <old>\\Veltra.exe");
+  EXPECT_EQ(std::count(xml.begin(), xml.end(), L'\n'), 23);
+  EXPECT_EQ(xml.find(L'\r'), std::wstring::npos);  // the text mode of the file adds them
+  EXPECT_EQ(xml.substr(0, xml.find(L'\n')), L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>");
+  EXPECT_NE(xml.find(L"\n      <Command>\"C:\\R&amp;D &lt;old&gt;\\Veltra.exe\"</Command>\n"
+                     L"      <Arguments>/T 1 /O</Arguments>\n    </Exec>\n  </Actions>\n</Task>\n"),
+            std::wstring::npos);
+  EXPECT_NE(xml.find(L"\n  <Settings>\n    <DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries>\n"
+                     L"    <StopIfGoingOnBatteries>false</StopIfGoingOnBatteries>\n  </Settings>\n"),
+            std::wstring::npos);
+  EXPECT_NE(xml.find(L"\n    <SessionStateChangeTrigger>\n      <StateChange>SessionLock</StateChange>\n"),
+            std::wstring::npos);
+  // Without a blank or a special character the path goes in as it is.
+  EXPECT_NE(LockTaskXml(L"C:\\Tools\\Veltra.exe").find(L"<Command>C:\\Tools\\Veltra.exe</Command>"),
+            std::wstring::npos);
+}
+
+}  // namespace
+}  // namespace veltra
