@@ -29,6 +29,11 @@ add_library(veltra_device STATIC
 target_link_libraries(veltra_device PUBLIC veltra_ui veltra_core setupapi cfgmgr32 netapi32 advapi32)
 target_link_libraries(veltra_device PUBLIC comctl32)
 
+add_library(veltra_startup STATIC
+  src/startup/scheduled_tasks.cpp
+)
+target_link_libraries(veltra_startup PUBLIC veltra_ui veltra_core taskschd)
+
 add_library(veltra_window STATIC
   src/window/layered_window.cpp
   src/window/messages.cpp
@@ -43,7 +48,7 @@ add_library(veltra_app STATIC
   src/app/ini_store.cpp
   src/app/veltra_app.cpp
 )
-target_link_libraries(veltra_app PUBLIC veltra_window)
+target_link_libraries(veltra_app PUBLIC veltra_window veltra_startup)
 
 add_library(veltra_sim_devices STATIC
   src/sim/sim_device_api.cpp
@@ -122,10 +127,11 @@ add_executable(veltra_e2e_tests
   tests/e2e/device_selection_e2e_test.cpp
   tests/e2e/keys_e2e_test.cpp
   tests/e2e/placement_e2e_test.cpp
+  tests/e2e/tasks_e2e_test.cpp
   tests/windows/test_main.cpp
 )
 add_executable(fake_mmc tests/e2e/fake_mmc.cpp)
-target_link_libraries(veltra_e2e_tests PRIVATE veltra_core gtest_win shell32)
+target_link_libraries(veltra_e2e_tests PRIVATE veltra_core gtest_win shell32 ole32 oleaut32 taskschd)
 add_dependencies(veltra_e2e_tests veltra_sim fake_mmc)
 gtest_discover_tests(veltra_e2e_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
   PROPERTIES TIMEOUT 120)

@@ -19,6 +19,7 @@
 #include "hook/veltra_hook.h"
 #include "protocol/veltra_protocol.h"
 #include "resources/resource.h"
+#include "startup/scheduled_tasks.h"
 #include "ui/paths.h"
 #include "ui/strings.h"
 #include "ui/trace.h"
@@ -93,6 +94,8 @@ bool CVeltraApp::InitInstance() {
   one_shot = 0;
   ParseCommandLine(*this, command_line());
 
+  RefreshScheduledTasks(*this, *this);
+
   const OsVersion os_version = QueryOsVersion();
   if (one_shot != 0) {
     if (GetDeviceState(device_instance_path) != 1) {
@@ -111,6 +114,7 @@ bool CVeltraApp::InitInstance() {
     if (dialog.DoModal(nullptr) < 0) ui::TraceFailure(L"the status window", ERROR_INVALID_WINDOW_HANDLE);
   }
 
+  RefreshScheduledTasks(*this, *this);
   if (!SaveSettings(*this, store)) ui::TraceFailure(L"saving the settings", ERROR_WRITE_FAULT);
   ResetLowKeyboardHook();
   SweepNotificationArea();

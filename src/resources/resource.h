@@ -50,3 +50,4 @@
 #define IDS_SYSINFO_MULTI_TOUCH 1215  // "%s%d": the prefix and SM_MAXIMUMTOUCHES
 #define IDS_SYSINFO_DIGITIZER 1216    // ready, single input, a touch bit set
 #define IDS_SYSINFO_NO_DIGITIZER 1217 // ready, single input, no touch bit
+#define IDS_TASK_XML_FAILED 1300      // the lock task's definition file could not be created

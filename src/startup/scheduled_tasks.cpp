@@ -1,0 +1,149 @@
+// Scheduled-task registration.
+#include "startup/scheduled_tasks.h"
+
+#include <taskschd.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "resources/resource.h"
+#include "startup/task_commands.h"
+#include "ui/com.h"
+#include "ui/paths.h"
+#include "ui/strings.h"
+#include "ui/trace.h"
+#include "ui/unique_handle.h"
+
+namespace veltra {
+namespace {
+
+// Long enough for a slow logon; the user-interface thread waits either way,
+// and a creation counted as failed would turn the user's setting off.
+constexpr DWORD kCommandWaitMs = 10000;
+
+struct FileCloser {
+  void operator()(std::FILE* file) const noexcept { std::fclose(file); }
+};
+
+std::wstring SystemProgram(const wchar_t* name) {
+  wchar_t folder[MAX_PATH] = {};
+  const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return name;
+  return std::wstring(folder, length) + L"\\" + name;
+}
+
+}  // namespace
+
+void RunHiddenCommand(std::wstring command_line) {
+  // By its full path: the program runs elevated, and a bare name is looked
+  // for beside the program and in the current folder first.
+  const std::wstring program = SystemProgram(L"schtasks.exe");
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_HIDE;
+  PROCESS_INFORMATION info{};
+  if (!::CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info)) {
+    ui::TraceLastError(L"CreateProcessW(schtasks.exe)");
+    return;
+  }
+  const ui::UniqueHandle process(info.hProcess);
+  const ui::UniqueHandle thread(info.hThread);
+  if (::WaitForSingleObject(process.get(), kCommandWaitMs) != WAIT_OBJECT_0) {
+    ui::TraceFailure(L"waiting for schtasks.exe", WAIT_TIMEOUT);
+  }
+}
+
+bool AdjustTaskSettings(const wchar_t* task_name, int logon_type) {
+  const ui::ComApartment apartment;
+  ui::ComPtr<ITaskService> service;
+  if (FAILED(::CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskService,
+                                reinterpret_cast<void**>(service.GetAddressOf())))) {
+    return false;
+  }
+  const ui::UniqueVariant none;
+  if (FAILED(service->Connect(none.value(), none.value(), none.value(), none.value()))) return false;
+  ui::ComPtr<ITaskFolder> root;
+  const ui::UniqueBstr root_path = ui::MakeBstr(L"\\");
+  if (FAILED(service->GetFolder(root_path.get(), &root))) return false;
+  const ui::UniqueBstr name = ui::MakeBstr(task_name);
+  ui::ComPtr<ITaskDefinition> definition;
+  {
+    ui::ComPtr<IRegisteredTask> registered;
+    if (FAILED(root->GetTask(name.get(), &registered))) return false;
+    if (FAILED(registered->get_Definition(&definition))) return false;
+  }
+  ui::ComPtr<ITaskSettings> settings;
+  definition->get_Settings(&settings);
+  if (settings) {
+    settings->put_DisallowStartIfOnBatteries(VARIANT_FALSE);
+    settings->put_StopIfGoingOnBatteries(VARIANT_FALSE);
+    settings->put_Priority(5);
+    // A task stops after 72 hours by default, which would end the resident
+    // program without its exit sequence.
+    const ui::UniqueBstr unlimited = ui::MakeBstr(L"PT0S");
+    settings->put_ExecutionTimeLimit(unlimited.get());
+  }
+  ui::UniqueVariant sddl;
+  sddl.SetString(ui::MakeBstr(L""));
+  ui::ComPtr<IRegisteredTask> updated;
+  return SUCCEEDED(root->RegisterTaskDefinition(name.get(), definition.Get(), TASK_CREATE_OR_UPDATE, none.value(),
+                                                none.value(), static_cast<TASK_LOGON_TYPE>(logon_type),
+                                                sddl.value(), &updated));
+}
+
+int DeleteBootTask() {
+  RunHiddenCommand(DeleteTaskCommand(kBootTaskName));
+  return 1;
+}
+
+int DeleteLogonTask() {
+  RunHiddenCommand(DeleteTaskCommand(kLogonTaskName));
+  return 1;
+}
+
+int DeleteLockTask() {
+  RunHiddenCommand(DeleteTaskCommand(kLockTaskName));
+  return 1;
+}
+
+int CreateBootTask() {
+  RunHiddenCommand(CreateBootTaskCommand(ui::ModuleFileName(nullptr)));
+  return AdjustTaskSettings(kBootTaskName, TASK_LOGON_SERVICE_ACCOUNT) ? 1 : 0;
+}
+
+int CreateLogonTask(const Settings& settings) {
+  RunHiddenCommand(CreateLogonTaskCommand(ui::ModuleFileName(nullptr), settings.window_enable != 0));
+  return AdjustTaskSettings(kLogonTaskName, TASK_LOGON_INTERACTIVE_TOKEN) ? 1 : 0;
+}
+
+int CreateLockTask(const ui::WinApp& app) {
+  const std::wstring program = ui::ModuleFileName(nullptr);
+  const std::wstring xml_path = TaskXmlPath(program);
+  {
+    // Text mode with this encoding writes the byte-order mark and makes each
+    // line feed a CR LF.
+    const std::unique_ptr<std::FILE, FileCloser> file(::_wfopen(xml_path.c_str(), L"w, ccs=UTF-16LE"));
+    if (!file) {
+      app.ShowMessage(ui::LoadLocalizedText(app.instance(), IDS_TASK_XML_FAILED), MB_ICONEXCLAMATION);
+      return 0;
+    }
+    std::fputws(LockTaskXml(program).c_str(), file.get());
+  }
+  RunHiddenCommand(CreateLockTaskCommand(xml_path));
+  const bool adjusted = AdjustTaskSettings(kLockTaskName, TASK_LOGON_SERVICE_ACCOUNT);
+  ::DeleteFileW(xml_path.c_str());
+  return adjusted ? 1 : 0;
+}
+
+void RefreshScheduledTasks(Settings& settings, const ui::WinApp& app) {
+  DeleteBootTask();
+  if (settings.task_boot) settings.task_boot = static_cast<std::uint8_t>(CreateBootTask());
+  DeleteLogonTask();
+  if (settings.task_startup) settings.task_startup = static_cast<std::uint8_t>(CreateLogonTask(settings));
+  DeleteLockTask();
+  if (settings.task_lock) settings.task_lock = static_cast<std::uint8_t>(CreateLockTask(app));
+}
+
+}  // namespace veltra

@@ -1,0 +1,154 @@
+// The scheduled tasks of the simulated Veltra.exe against Wine's own task
+// store, read back through the Task Scheduler's COM interfaces. Wine's
+// schtasks takes only the /xml form of /Create, so the boot and logon
+// tasks cannot be registered here: that is the failure path, for real.
+#include <gtest/gtest.h>
+
+#include <taskschd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+#include "e2e_support.h"
+#include "ui/com.h"
+
+namespace veltra::e2e {
+namespace {
+
+const std::wstring kId = kTouchId;
+
+struct TaskFacts {
+  VARIANT_BOOL disallow_on_batteries = VARIANT_TRUE;
+  VARIANT_BOOL stop_on_batteries = VARIANT_TRUE;
+  int priority = -1;
+  std::wstring time_limit;
+};
+
+// The task as the store holds it, or nothing when there is no such task.
+class TaskStore {
+ public:
+  TaskStore() {
+    if (FAILED(::CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskService,
+                                  reinterpret_cast<void**>(service_.GetAddressOf())))) {
+      return;
+    }
+    const ui::UniqueVariant none;
+    const ui::UniqueBstr root = ui::MakeBstr(L"\\");
+    if (FAILED(service_->Connect(none.value(), none.value(), none.value(), none.value())) ||
+        FAILED(service_->GetFolder(root.get(), &root_))) {
+      root_.Reset();
+    }
+  }
+  bool ok() const { return root_ != nullptr; }
+
+  std::optional<TaskFacts> Find(const wchar_t* name) const {
+    ui::ComPtr<IRegisteredTask> task;
+    ui::ComPtr<ITaskDefinition> definition;
+    ui::ComPtr<ITaskSettings> settings;
+    const ui::UniqueBstr task_name = ui::MakeBstr(name);
+    if (FAILED(root_->GetTask(task_name.get(), &task)) || FAILED(task->get_Definition(&definition)) ||
+        FAILED(definition->get_Settings(&settings))) {
+      return std::nullopt;
+    }
+    TaskFacts facts;
+    settings->get_DisallowStartIfOnBatteries(&facts.disallow_on_batteries);
+    settings->get_StopIfGoingOnBatteries(&facts.stop_on_batteries);
+    settings->get_Priority(&facts.priority);
+    ui::UniqueBstr limit;
+    if (SUCCEEDED(settings->get_ExecutionTimeLimit(limit.put())) && limit) facts.time_limit = limit.get();
+    return facts;
+  }
+
+  void Remove(const wchar_t* name) const {
+    const ui::UniqueBstr task_name = ui::MakeBstr(name);
+    root_->DeleteTask(task_name.get(), 0);
+  }
+
+ private:
+  ui::ComApartment apartment_;
+  ui::ComPtr<ITaskService> service_;
+  ui::ComPtr<ITaskFolder> root_;
+};
+
+std::string Bytes(const std::wstring& path) {
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class Tasks : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(store_.ok());
+    store_.Remove(L"Veltra_SessionLock");
+  }
+  void TearDown() override { store_.Remove(L"Veltra_SessionLock"); }
+
+  void RunAndClose(const Sandbox& box) {
+    RunningVeltra veltra(box);
+    ASSERT_NE(veltra.window(), nullptr);
+    veltra.Send(WM_CLOSE);
+    ASSERT_TRUE(veltra.WaitForExit(std::chrono::seconds(30)));
+  }
+
+  TaskStore store_;
+};
+
+TEST_F(Tasks, TheLockTaskIsRegisteredAdjustedAndRemovedWhenTurnedOff) {
+  Sandbox box(L"tasks-lock");
+  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteSettings("[task_scheduler]\r\ntask_lock=1\r\n");
+  RunAndClose(box);
+  const std::optional<TaskFacts> task = store_.Find(L"Veltra_SessionLock");
+  ASSERT_TRUE(task.has_value());
+  EXPECT_EQ(task->disallow_on_batteries, VARIANT_FALSE);
+  EXPECT_EQ(task->stop_on_batteries, VARIANT_FALSE);
+  EXPECT_EQ(task->priority, 5);
+  EXPECT_EQ(task->time_limit, L"PT0S");
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(box.File(L"Veltra.xml"))));
+  EXPECT_EQ(box.Setting(L"task_scheduler", L"task_lock"), L"1");
+
+  box.WriteSettings("[task_scheduler]\r\ntask_lock=0\r\n");
+  RunAndClose(box);
+  EXPECT_FALSE(store_.Find(L"Veltra_SessionLock").has_value());
+}
+
+TEST_F(Tasks, BootAndLogonTasksThatCannotBeRegisteredTurnTheirSettingsOff) {
+  Sandbox box(L"tasks-boot");
+  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteSettings("[task_scheduler]\r\ntask_boot=1\r\ntask_startup=1\r\n");
+  RunAndClose(box);
+  EXPECT_FALSE(store_.Find(L"Veltra_BootTime").has_value());
+  EXPECT_EQ(box.Setting(L"task_scheduler", L"task_boot"), L"0");
+  EXPECT_EQ(box.Setting(L"task_scheduler", L"task_startup"), L"0");
+}
+
+// A folder name with a blank and "&": the quoted, escaped definition is
+// registered and the file goes. (Wine's schtasks also takes a bare "&", and
+// its store gives the Exec action back without its command, so the escape
+// itself is shown by the native test of the definition text.)
+TEST_F(Tasks, AProgramInAFolderWithABlankAndAnAmpersandGetsItsLockTask) {
+  Sandbox box(L"tasks R&D");
+  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteSettings("[task_scheduler]\r\ntask_lock=1\r\n");
+  RunAndClose(box);
+  const std::optional<TaskFacts> task = store_.Find(L"Veltra_SessionLock");
+  ASSERT_TRUE(task.has_value());
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(box.File(L"Veltra.xml"))));
+  EXPECT_EQ(box.Setting(L"task_scheduler", L"task_lock"), L"1");
+}
+
+TEST_F(Tasks, OneShotRefreshesTheTasksAndWritesNoSettings) {
+  Sandbox box(L"tasks-oneshot");
+  box.WriteDevices(DeviceSection(kId, 0));
+  box.WriteSettings("[task_scheduler]\r\ntask_lock=1\r\n");
+  const std::string before = Bytes(box.File(L"Veltra.ini"));
+  EXPECT_EQ(box.Run(L"/T 1 /O"), 0);
+  EXPECT_TRUE(store_.Find(L"Veltra_SessionLock").has_value());
+  EXPECT_EQ(Bytes(box.File(L"Veltra.ini")), before);
+  EXPECT_EQ(box.DeviceStarted(kId), 1);
+}
+
+}  // namespace
+}  // namespace veltra::e2e
