@@ -12,17 +12,13 @@
 #include <vector>
 
 #include "ui/paths.h"
+#include "ui/unique_handle.h"
 
 namespace veltra {
 namespace {
 
 constexpr wchar_t kIniName[] = L"sim_devices.ini";
 constexpr wchar_t kLogName[] = L"sim_devices.log";
-
-struct FileCloser {
-  void operator()(std::FILE* file) const noexcept { std::fclose(file); }
-};
-using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 
 std::wstring ExecutablePath() {
   std::wstring path = ui::ModuleFileName(nullptr);
@@ -179,7 +175,7 @@ bool WriteSimDeviceStarted(const std::wstring& id, bool started) {
 
 bool AppendSimDeviceLog(std::wstring_view line) {
   const std::string text = ToUtf8(line) + "\r\n";
-  UniqueFile file(::_wfopen(SimDeviceLogPath().c_str(), L"ab"));
+  ui::UniqueStdioFile file(::_wfopen(SimDeviceLogPath().c_str(), L"ab"));
   if (!file) return false;
   const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
   // Buffered bytes reach the file only on close, so its result counts too.

@@ -4,7 +4,6 @@
 #include <taskschd.h>
 
 #include <cstdio>
-#include <memory>
 
 #include "resources/resource.h"
 #include "startup/task_commands.h"
@@ -21,23 +20,14 @@ namespace {
 // and a creation counted as failed would turn the user's setting off.
 constexpr DWORD kCommandWaitMs = 10000;
 
-struct FileCloser {
-  void operator()(std::FILE* file) const noexcept { std::fclose(file); }
-};
-
-std::wstring SystemProgram(const wchar_t* name) {
-  wchar_t folder[MAX_PATH] = {};
-  const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return name;
-  return std::wstring(folder, length) + L"\\" + name;
-}
-
 }  // namespace
 
 void RunHiddenCommand(std::wstring command_line) {
-  // By its full path: the program runs elevated, and a bare name is looked
-  // for beside the program and in the current folder first.
-  const std::wstring program = SystemProgram(L"schtasks.exe");
+  const std::wstring program = ui::SystemProgramPath(L"schtasks.exe");
+  if (program.empty()) {
+    ui::TraceLastError(L"GetSystemDirectoryW");
+    return;
+  }
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -124,7 +114,7 @@ int CreateLockTask(const ui::WinApp& app) {
   {
     // Text mode with this encoding writes the byte-order mark and makes each
     // line feed a CR LF.
-    const std::unique_ptr<std::FILE, FileCloser> file(::_wfopen(xml_path.c_str(), L"w, ccs=UTF-16LE"));
+    const ui::UniqueStdioFile file(::_wfopen(xml_path.c_str(), L"w, ccs=UTF-16LE"));
     if (!file) {
       app.ShowMessage(ui::LoadLocalizedText(app.instance(), IDS_TASK_XML_FAILED), MB_ICONEXCLAMATION);
       return 0;

@@ -35,6 +35,13 @@ std::wstring ShortPathName(const std::wstring& path) {
   }
 }
 
+std::wstring SystemProgramPath(const wchar_t* name) {
+  wchar_t folder[MAX_PATH] = {};
+  const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
+  return std::wstring(folder, length) + L"\\" + name;
+}
+
 std::wstring FileStem(const std::wstring& path) {
   const std::size_t slash = path.find_last_of(L"\\/");
   std::wstring name = path.substr(slash == std::wstring::npos ? 0 : slash + 1);

@@ -16,6 +16,12 @@ std::wstring ModuleFileName(HMODULE module);
 // path cannot be read.
 std::wstring ShortPathName(const std::wstring& path);
 
+// `name` in the system folder (C:\Windows\System32\name); empty when the
+// folder cannot be read. An elevated program starts system tools this way:
+// a bare name is looked for beside the program and in the current folder
+// first.
+std::wstring SystemProgramPath(const wchar_t* name);
+
 // "C:\dir\Veltra.exe" -> "Veltra".
 std::wstring FileStem(const std::wstring& path);
 

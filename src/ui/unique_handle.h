@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <utility>
 
 namespace ui {
@@ -68,6 +69,10 @@ struct FindTraits {
   static void close(pointer value) noexcept { ::FindClose(value); }
 };
 using UniqueFind = UniqueAny<FindTraits>;
+
+// C runtime files.
+inline void CloseStdioFile(std::FILE* file) noexcept { std::fclose(file); }
+using UniqueStdioFile = UniqueAny<HandleTraits<std::FILE*, &CloseStdioFile>>;
 
 using UniqueHkey = UniqueAny<HandleTraits<HKEY, &::RegCloseKey>>;
 using UniqueHicon = UniqueAny<HandleTraits<HICON, &::DestroyIcon>>;

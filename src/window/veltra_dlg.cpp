@@ -136,15 +136,11 @@ void CVeltraDlg::RecoverFromDeviceError() {
 }
 
 void CVeltraDlg::OpenDeviceManager() {
-  // By its full path: this program runs elevated, and a bare "mmc" would be
-  // looked for beside the program and in the current folder first.
-  wchar_t system_dir[MAX_PATH] = {};
-  const UINT length = ::GetSystemDirectoryW(system_dir, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) {
+  const std::wstring mmc = ui::SystemProgramPath(L"mmc.exe");
+  if (mmc.empty()) {
     ui::TraceLastError(L"GetSystemDirectoryW");
     return;
   }
-  const std::wstring mmc = std::wstring(system_dir, length) + L"\\mmc.exe";
   const auto started = reinterpret_cast<INT_PTR>(
       ::ShellExecuteW(nullptr, L"open", mmc.c_str(), L"devmgmt.msc", L"", SW_SHOWNORMAL));
   if (started <= 32) ui::TraceFailure(L"starting the Device Manager", static_cast<DWORD>(started));
