@@ -92,6 +92,13 @@ void Mouse(DWORD flags, int x = 0, int y = 0) {
 
 void MoveMouse(int x, int y) { Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y); }
 
+// Whether the window's thread runs the system's move loop for it.
+bool InMoveLoop(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  return ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) && info.hwndMoveSize == window;
+}
+
 // Wine keeps the wallpaper here; each process caches what the system
 // parameter reads, so the test reads the registry.
 std::wstring Wallpaper() {
@@ -173,7 +180,7 @@ TEST_F(Placement, LandscapeRectangleLookDragAndTheForegroundLeftAlone) {
                                          nullptr, nullptr, nullptr);
     ::SetForegroundWindow(front);
     ASSERT_EQ(::GetForegroundWindow(), front);
-    MoveMouse(120, 130);
+    MoveMouse(120, 140);
     Mouse(MOUSEEVENTF_LEFTDOWN);
     Mouse(MOUSEEVENTF_LEFTUP);
     WaitUntil([] { return false; }, 300ms);
@@ -181,12 +188,28 @@ TEST_F(Placement, LandscapeRectangleLookDragAndTheForegroundLeftAlone) {
 
     // Grabbed 20 px into the window and dropped with its left edge 30 px
     // from the work area's: it sticks to the edge; the top is far from any.
-    MoveMouse(120, 140);
-    Mouse(MOUSEEVENTF_LEFTDOWN);
+    // Under load Wine may replay a stale pointer position from the X server
+    // (an earlier spot, the desktop's centre), so a press can land off the
+    // grab point: it is made where the click was, after the double-click
+    // time so that it cannot switch, and made again until the move loop
+    // runs. The moves wait for that loop: one started after the last move
+    // would see no motion.
+    bool grabbed = false;
+    for (int attempt = 0; attempt < 3 && !grabbed; ++attempt) {
+      WaitUntil([] { return false; }, std::chrono::milliseconds(::GetDoubleClickTime() + 200));
+      MoveMouse(120, 140);
+      WaitUntil([] { return false; }, 100ms);
+      Mouse(MOUSEEVENTF_LEFTDOWN);
+      grabbed = WaitUntil([&] { return InMoveLoop(window); }, 2s);
+      if (!grabbed) Mouse(MOUSEEVENTF_LEFTUP);
+    }
+    ASSERT_TRUE(grabbed);
     for (int step = 1; step <= 10; ++step) {
       MoveMouse(120 - step * 7, 140 + step * 10);
       WaitUntil([] { return false; }, 30ms);
     }
+    MoveMouse(50, 240);  // the drop point once more, over any stale position
+    WaitUntil([] { return false; }, 100ms);
     Mouse(MOUSEEVENTF_LEFTUP);
     EXPECT_TRUE(WaitUntil([&] { return Placed(window, 0, 220, 300, 60); }, 3s))
         << WindowRect(window).left << "," << WindowRect(window).top;
