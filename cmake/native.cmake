@@ -3,6 +3,8 @@ if(VELTRA_SANITIZE)
   set(sanitize_flags -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_compile_options(veltra_core PUBLIC ${sanitize_flags})
   target_link_options(veltra_core PUBLIC ${sanitize_flags})
+  target_compile_options(veltra_list_file PRIVATE ${sanitize_flags})
+  target_compile_options(veltra_watch_rules PRIVATE ${sanitize_flags})
 endif()
 
 find_package(GTest REQUIRED)
@@ -21,10 +23,11 @@ add_executable(veltra_native_tests
   tests/native/system_info_test.cpp
   tests/native/text_encoding_test.cpp
   tests/native/tray_click_test.cpp
+  tests/native/watch_rules_test.cpp
   tests/native/winkey_filter_test.cpp
   src/hook/winkey_filter.cpp
   src/device/system_info.cpp
 )
-target_link_libraries(veltra_native_tests PRIVATE veltra_core GTest::gtest_main)
+target_link_libraries(veltra_native_tests PRIVATE veltra_core veltra_watch_rules GTest::gtest_main)
 gtest_discover_tests(veltra_native_tests TEST_PREFIX "native.")
 include(cmake/hook.cmake)

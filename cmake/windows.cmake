@@ -12,6 +12,7 @@ add_library(veltra_ui STATIC
   src/ui/strings.cpp
   src/ui/trace.cpp
   src/ui/win_app.cpp
+  src/ui/window.cpp
 )
 target_include_directories(veltra_ui PUBLIC src)
 target_link_libraries(veltra_ui PUBLIC user32 gdi32 ole32 oleaut32)
@@ -83,6 +84,34 @@ target_link_libraries(veltra_dist PRIVATE veltra_app)
 veltra_program(sim src/sim/default_device_api.cpp src/sim/simulated_crash.cpp)
 target_link_libraries(veltra_sim PRIVATE veltra_app veltra_sim_devices)
 
+# Veltrawatch.exe: the framework, the protocol header and its own sources;
+# nothing of Veltra.exe. One build serves both folders, with its two
+# (commented, empty) program lists beside it.
+add_library(veltra_watch STATIC
+  src/watch/main_wnd.cpp
+  src/watch/tray_icon_app.cpp
+  src/watch/watch_step.cpp
+)
+target_link_libraries(veltra_watch PUBLIC veltra_ui veltra_watch_rules shell32)
+set(watch_resources src/watch/Veltrawatch.rc)
+set_source_files_properties(${watch_resources} PROPERTIES
+  COMPILE_FLAGS "-I${CMAKE_SOURCE_DIR}/src/watch"
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/watch/Veltrawatch.manifest;${CMAKE_SOURCE_DIR}/src/watch/watch_resource.h")
+add_executable(veltrawatch WIN32 src/watch/watch_main.cpp ${watch_resources})
+target_link_libraries(veltrawatch PRIVATE veltra_watch)
+target_link_options(veltrawatch PRIVATE -s)
+set_target_properties(veltrawatch PROPERTIES
+  OUTPUT_NAME Veltrawatch
+  RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/dist")
+add_custom_command(TARGET veltrawatch POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E make_directory "${CMAKE_BINARY_DIR}/sim"
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different "$<TARGET_FILE:veltrawatch>" "${CMAKE_BINARY_DIR}/sim/")
+foreach(flavour dist sim)
+  foreach(list enable_proc_list.txt disable_proc_list.txt)
+    configure_file(src/watch/${list} "${CMAKE_BINARY_DIR}/${flavour}/${list}" COPYONLY)
+  endforeach()
+endforeach()
+
 # GoogleTest from the sources Debian ships, built with the cross compiler.
 set(gtest_root /usr/src/googletest/googletest)
 add_library(gtest_win STATIC ${gtest_root}/src/gtest-all.cc)
@@ -128,11 +157,13 @@ add_executable(veltra_e2e_tests
   tests/e2e/keys_e2e_test.cpp
   tests/e2e/placement_e2e_test.cpp
   tests/e2e/tasks_e2e_test.cpp
+  tests/e2e/watch_e2e_test.cpp
   tests/windows/test_main.cpp
 )
 add_executable(fake_mmc tests/e2e/fake_mmc.cpp)
+add_executable(fake_app WIN32 tests/e2e/fake_app.cpp)
 target_link_libraries(veltra_e2e_tests PRIVATE veltra_core gtest_win shell32 ole32 oleaut32 taskschd)
-add_dependencies(veltra_e2e_tests veltra_sim fake_mmc)
+add_dependencies(veltra_e2e_tests veltra_sim veltrawatch fake_mmc fake_app)
 gtest_discover_tests(veltra_e2e_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
   PROPERTIES TIMEOUT 120)
 
@@ -141,3 +172,8 @@ gtest_discover_tests(veltra_e2e_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST
 add_executable(veltra_bench_set_touch_state tests/bench/set_touch_state_bench.cpp)
 target_link_libraries(veltra_bench_set_touch_state PRIVATE veltra_ui)
 add_dependencies(veltra_bench_set_touch_state veltra_sim)
+
+# Benchmark of one watcher tick against the bare platform calls it makes;
+# run by scripts/bench.
+add_executable(veltra_bench_watch_step tests/bench/watch_step_bench.cpp)
+target_link_libraries(veltra_bench_watch_step PRIVATE veltra_watch)

@@ -119,9 +119,7 @@ std::wstring Sandbox::ProfilePath(const std::wstring& name) const {
 }
 
 std::wstring Sandbox::Setting(const wchar_t* section, const wchar_t* key) const {
-  wchar_t buffer[2048] = {};
-  ::GetPrivateProfileStringW(section, key, L"<missing>", buffer, 2048, ProfilePath(L"Veltra.ini").c_str());
-  return buffer;
+  return ProfileValue(L"Veltra.ini", section, key);
 }
 
 int Sandbox::DeviceStarted(const std::wstring& id) const {
@@ -139,15 +137,41 @@ std::vector<std::wstring> Sandbox::LogLines() const {
   return lines;
 }
 
-ui::UniqueHandle Sandbox::Start(const std::wstring& arguments) const {
-  std::wstring command = L"\"" + exe() + L"\"";
+void Sandbox::CopyProgram(const std::wstring& from_build, const std::wstring& name) const {
+  const std::wstring target = File(name);
+  CreateFolders(target.substr(0, target.find_last_of(L'\\')));
+  if (!::CopyFileW(Extended(BuildFolder() + L"\\" + from_build).c_str(), Extended(target).c_str(), FALSE)) {
+    throw std::runtime_error("cannot copy a program into the sandbox");
+  }
+}
+
+void Sandbox::WriteFile(const std::wstring& name, const std::string& bytes) const {
+  std::ofstream out(std::filesystem::path(Extended(File(name))), std::ios::binary);
+  out << bytes;
+}
+
+bool Sandbox::Exists(const std::wstring& name) const {
+  return ::GetFileAttributesW(Extended(File(name)).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::wstring Sandbox::ProfileValue(const std::wstring& file, const wchar_t* section, const wchar_t* key) const {
+  wchar_t buffer[2048] = {};
+  ::GetPrivateProfileStringW(section, key, L"<missing>", buffer, 2048, ProfilePath(file).c_str());
+  return buffer;
+}
+
+ui::UniqueHandle Sandbox::Start(const std::wstring& arguments) const { return StartProgram(L"Veltra.exe", arguments); }
+
+ui::UniqueHandle Sandbox::StartProgram(const std::wstring& name, const std::wstring& arguments) const {
+  const std::wstring program = File(name);
+  std::wstring command = L"\"" + program + L"\"";
   if (!arguments.empty()) command += L" " + arguments;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   std::wstring desktop = desktop_;
   if (!desktop.empty()) startup.lpDesktop = desktop.data();
   PROCESS_INFORMATION info{};
-  if (!::CreateProcessW(exe().c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, dir_.c_str(), &startup,
+  if (!::CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, dir_.c_str(), &startup,
                         &info)) {
     throw std::runtime_error("CreateProcessW failed: " + std::to_string(::GetLastError()));
   }

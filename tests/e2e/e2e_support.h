@@ -45,6 +45,17 @@ class Sandbox {
   int DeviceStarted(const std::wstring& id) const;
   std::vector<std::wstring> LogLines() const;
 
+  // Copies a program of the build folder (a path relative to it) here,
+  // under `name` (which may hold a subfolder).
+  void CopyProgram(const std::wstring& from_build, const std::wstring& name) const;
+  // A file of this folder, byte for byte.
+  void WriteFile(const std::wstring& name, const std::string& bytes) const;
+  bool Exists(const std::wstring& name) const;
+  // A value of another profile file here, such as Veltrawatch.ini.
+  std::wstring ProfileValue(const std::wstring& file, const wchar_t* section, const wchar_t* key) const;
+  // Starts a program of this folder and returns at once.
+  ui::UniqueHandle StartProgram(const std::wstring& name, const std::wstring& arguments = L"") const;
+
   // Starts the program with `arguments`, pumping this thread's messages
   // until it ends. Returns its exit code, or -1 if it had to be killed
   // after `timeout`.

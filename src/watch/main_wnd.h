@@ -1,0 +1,52 @@
+// Veltrawatch's hidden main window: the target of the watch timer, the
+// owner of the notification icon and its menu. Its end ends the program.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <optional>
+
+#include "ui/unique_handle.h"
+#include "ui/window.h"
+
+namespace veltra::watch {
+
+class CTrayIconApp;
+
+inline constexpr UINT_PTR kWatchTimerId = 200;
+inline constexpr UINT WM_WATCH_NOTIFY = WM_USER + 1;  // the notification icon's callback
+inline constexpr char kTip[] = "Veltra Control";
+
+class CMainWnd : public ui::Window {
+ public:
+  explicit CMainWnd(const CTrayIconApp& app);
+  ~CMainWnd() override;
+
+  // Creates the hidden window; false when it could not be created.
+  bool CreateHidden();
+  // Adds the notification icon, waiting while the shell times out. On any
+  // other failure tells the user and closes the window, which ends the
+  // program; false then.
+  bool AddNotifyIcon();
+  void StartWatching();
+
+ protected:
+  std::optional<LRESULT> OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+  void PostNcDestroy() noexcept override;
+
+ private:
+  NOTIFYICONDATAA IconData() const;
+  void OnNotifyIcon(UINT mouse_message);
+  void ShowMenu();
+  void Exit();
+
+  const CTrayIconApp& app_;
+  HWND icon_window_ = nullptr;
+  bool watching_ = true;
+  ui::UniqueHicon watching_icon_;
+  ui::UniqueHicon paused_icon_;
+  UINT taskbar_created_ = 0;
+};
+
+}  // namespace veltra::watch

@@ -1,0 +1,77 @@
+// Veltrawatch's start-up.
+#include "watch/tray_icon_app.h"
+
+#include <cstdio>
+
+#include "protocol/veltra_protocol.h"
+#include "ui/dialog.h"
+#include "ui/trace.h"
+#include "watch/main_wnd.h"
+#include "watch/watch_step.h"
+
+namespace veltra::watch {
+namespace {
+
+constexpr char kSection[] = "config";
+constexpr char kIntervalKey[] = "interval";
+constexpr char kDefaultStatusKey[] = "default status";
+
+// The bytes of a file beside the program; empty when it cannot be read.
+std::string ReadFileBytes(const std::string& path) {
+  std::string bytes;
+  const ui::UniqueStdioFile file(std::fopen(path.c_str(), "rb"));
+  if (!file) return bytes;
+  char buffer[4096];
+  std::size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof(buffer), file.get())) > 0) bytes.append(buffer, got);
+  return bytes;
+}
+
+void WriteInt(const char* key, long value, const std::string& ini_path) {
+  const std::string text = std::to_string(value);
+  ::WritePrivateProfileStringA(kSection, key, text.c_str(), ini_path.c_str());
+}
+
+}  // namespace
+
+bool CTrayIconApp::InitInstance() {
+  // One watcher per session; a second start ends without a word.
+  instance_mutex_.reset(::CreateMutexA(nullptr, FALSE, protocol::kWatchMutexA));
+  if (!instance_mutex_ || ::GetLastError() == ERROR_ALREADY_EXISTS) return false;
+
+  char module[520] = {};
+  const DWORD length = ::GetModuleFileNameA(nullptr, module, sizeof(module));
+  const std::string path(module, length < sizeof(module) ? length : 0);
+  const std::size_t slash = path.find_last_of('\\');
+  program_directory_ = path.substr(0, slash + 1);
+  const std::string file = path.substr(slash + 1);
+  program_name_ = file.substr(0, file.find_last_of('.'));
+  ini_path_ = program_directory_ + program_name_ + ".ini";
+
+  ReadSettings();
+  ReadLists();
+
+  CMainWnd window(*this);
+  if (!window.CreateHidden()) return false;
+  if (!window.AddNotifyIcon()) return false;
+  window.StartWatching();
+  const bool never = false;
+  ui::RunMessageLoop(never);
+  return false;
+}
+
+void CTrayIconApp::ReadSettings() {
+  // Both keys are written back, so the file always shows what is in use.
+  interval_ = ::GetPrivateProfileIntA(kSection, kIntervalKey, 100, ini_path_.c_str());
+  WriteInt(kIntervalKey, static_cast<std::int32_t>(interval_), ini_path_);
+  default_status_ = static_cast<std::int32_t>(::GetPrivateProfileIntA(kSection, kDefaultStatusKey, 0, ini_path_.c_str()));
+  WriteInt(kDefaultStatusKey, default_status_, ini_path_);
+}
+
+void CTrayIconApp::ReadLists() {
+  // A missing file is an empty list.
+  lists_.enable = ReadProcessList(ReadFileBytes(program_directory_ + kEnableListName), &UpperCaseAnsi);
+  lists_.disable = ReadProcessList(ReadFileBytes(program_directory_ + kDisableListName), &UpperCaseAnsi);
+}
+
+}  // namespace veltra::watch

@@ -1,0 +1,41 @@
+// What Veltrawatch decides, apart from the platform: its two program lists
+// and, for the program in the foreground, whether to ask Veltra to enable
+// the panel, disable it, or leave it alone. Portable: no platform header.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace veltra::watch {
+
+inline constexpr char kEnableListName[] = "enable_proc_list.txt";
+inline constexpr char kDisableListName[] = "disable_proc_list.txt";
+
+// Upper-cases 8-bit text in place. On Windows the watcher folds by the
+// rules of the system's code page, so list entries and image paths match
+// whatever their letters' case; this portable one knows the ASCII letters.
+using CaseFolder = void (*)(std::string&);
+void UpperCaseAscii(std::string& text);
+
+// The full paths of program files in a list file's bytes, upper-cased, in
+// file order (see ui::ReadListEntries for the format).
+std::vector<std::string> ReadProcessList(std::string_view file, CaseFolder upper = UpperCaseAscii);
+
+struct ProcessLists {
+  std::vector<std::string> enable;
+  std::vector<std::string> disable;
+};
+
+enum class TouchRequest { None, Enable, Disable };
+
+// For the foreground program's upper-cased image path (nullopt when it
+// could not be read): the enable list wins over the disable list; a path in
+// neither gets what `default_status` says (0 disable, 1 enable, any other
+// value nothing). Only whole paths match.
+TouchRequest DecideRequest(const ProcessLists& lists, std::optional<std::string_view> upper_path,
+                           std::int32_t default_status);
+
+}  // namespace veltra::watch

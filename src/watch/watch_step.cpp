@@ -1,0 +1,41 @@
+// The watch step.
+#include "watch/watch_step.h"
+
+#include <windows.h>
+
+#include "protocol/veltra_protocol.h"
+#include "ui/unique_handle.h"
+
+namespace veltra::watch {
+
+void UpperCaseAnsi(std::string& text) {
+  if (!text.empty()) ::CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
+}
+
+TouchRequest WatchStep(const ProcessLists& lists, std::int32_t default_status) {
+  const HWND foreground = ::GetForegroundWindow();
+  if (foreground == nullptr) return TouchRequest::None;
+  DWORD process_id = 0;
+  ::GetWindowThreadProcessId(foreground, &process_id);
+  if (process_id == 0) return TouchRequest::None;
+
+  std::optional<std::string> path;
+  {
+    const ui::UniqueHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, process_id));
+    if (!process) return TouchRequest::None;
+    char buffer[1000] = {};
+    DWORD size = sizeof(buffer);
+    if (::QueryFullProcessImageNameA(process.get(), 0, buffer, &size)) path.emplace(buffer, size);
+  }
+  if (path) UpperCaseAnsi(*path);
+
+  const HWND veltra = ::FindWindowA(protocol::kWindowClassA, nullptr);
+  if (veltra == nullptr) return TouchRequest::None;
+  const TouchRequest request = DecideRequest(lists, path, default_status);
+  if (request != TouchRequest::None) {
+    ::SendMessageA(veltra, protocol::WM_SET_TOUCH_STATE, request == TouchRequest::Enable ? 1 : 0, 0);
+  }
+  return request;
+}
+
+}  // namespace veltra::watch

@@ -1,0 +1,204 @@
+// Veltrawatch as a real process beside the simulated Veltra.exe: programs
+// brought to the foreground switch the panel as the lists say, the icon's
+// double click pauses and resumes, one copy runs, and the settings file is
+// completed at start.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "e2e_support.h"
+
+namespace veltra::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::wstring kId = kTouchId;
+constexpr wchar_t kWatcher[] = L"Veltrawatch.exe";
+constexpr wchar_t kWatcherTitle[] = L"Veltra Control App Main Window";
+constexpr UINT kWatchNotify = WM_USER + 1;
+constexpr WPARAM kExitCommand = 32783;
+// One watch interval is 100 ms; a switch takes the simulated installer a
+// while more on a busy machine.
+constexpr auto kWithinAnInterval = 3s;
+
+HWND FindWatcher(DWORD process_id) {
+  HWND window = nullptr;
+  while ((window = ::FindWindowExW(nullptr, window, nullptr, kWatcherTitle)) != nullptr) {
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner == process_id) return window;
+  }
+  return nullptr;
+}
+
+std::size_t CountWatcherWindows() {
+  std::size_t count = 0;
+  HWND window = nullptr;
+  while ((window = ::FindWindowExW(nullptr, window, nullptr, kWatcherTitle)) != nullptr) ++count;
+  return count;
+}
+
+// A started program's first visible top-level window.
+HWND WindowOf(HANDLE process) {
+  const DWORD id = ::GetProcessId(process);
+  HWND found = nullptr;
+  WaitUntil([&] {
+    HWND window = nullptr;
+    while ((window = ::FindWindowExW(nullptr, window, L"VeltraTestForegroundApp", nullptr)) != nullptr) {
+      DWORD owner = 0;
+      ::GetWindowThreadProcessId(window, &owner);
+      if (owner == id && ::IsWindowVisible(window)) {
+        found = window;
+        return true;
+      }
+    }
+    return false;
+  });
+  return found;
+}
+
+// A window of this process takes the foreground itself; one of another
+// process is asked to (fake_app answers WM_APP so).
+bool BringToFront(HWND window) {
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(window, &owner);
+  if (owner == ::GetCurrentProcessId()) {
+    ::SetForegroundWindow(window);
+  } else {
+    ::PostMessageW(window, WM_APP, 0, 0);
+  }
+  return WaitUntil([&] { return ::GetForegroundWindow() == window; }, 2s);
+}
+
+std::size_t PropertyChanges(const Sandbox& box) {
+  const std::vector<std::wstring> lines = box.LogLines();
+  return static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(), [](const std::wstring& line) {
+    return line.rfind(L"PROPERTYCHANGE", 0) == 0;
+  }));
+}
+
+std::string Narrow(const std::wstring& text) {
+  std::string narrow;
+  for (const wchar_t c : text) narrow += static_cast<char>(c);
+  return narrow;
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// A running process that is ended when the test ends, however it ends.
+struct Process {
+  ui::UniqueHandle handle;
+  ~Process() {
+    if (handle && ::WaitForSingleObject(handle.get(), 0) == WAIT_TIMEOUT) ::TerminateProcess(handle.get(), 9);
+  }
+};
+
+TEST(Watcher, ForegroundProgramsSwitchAsListedAndTheIconPausesAndResumes) {
+  Sandbox box(L"watch-lists");
+  box.WriteDevices(DeviceSection(kId, 1));
+  box.CopyProgram(L"sim\\Veltrawatch.exe", kWatcher);
+  box.CopyProgram(L"fake_app.exe", L"Drawing Tools\\Paint Pad.exe");
+  box.CopyProgram(L"fake_app.exe", L"Reader.exe");
+  // Written in another case, with a trailing comment; the reader stands in
+  // both lists; a file name alone never matches.
+  box.WriteFile(L"disable_proc_list.txt", "# pen programs\r\n" + Lower(Narrow(box.File(L"Drawing Tools\\Paint Pad.exe"))) +
+                                              "    # drawing\r\n" + Narrow(box.File(L"Reader.exe")) + "\r\n");
+  box.WriteFile(L"enable_proc_list.txt", "Paint Pad.exe\r\n" + Lower(Narrow(box.File(L"Reader.exe"))) + "\r\n");
+  box.WriteFile(L"Veltrawatch.ini", "[config]\r\ninterval=100\r\ndefault status=2\r\n");
+
+  RunningVeltra veltra(box);
+  ASSERT_NE(veltra.window(), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 1 && !veltra.Text().empty(); }));
+  Process watcher{box.StartProgram(kWatcher)};
+  HWND watch_window = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (watch_window = FindWatcher(::GetProcessId(watcher.handle.get()))) != nullptr; }));
+  EXPECT_FALSE(::IsWindowVisible(watch_window));
+
+  Process paint{box.StartProgram(L"Drawing Tools\\Paint Pad.exe")};
+  Process reader{box.StartProgram(L"Reader.exe")};
+  const HWND paint_window = WindowOf(paint.handle.get());
+  const HWND reader_window = WindowOf(reader.handle.get());
+  ASSERT_NE(paint_window, nullptr);
+  ASSERT_NE(reader_window, nullptr);
+
+  ASSERT_TRUE(BringToFront(paint_window));
+  EXPECT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 0; }, kWithinAnInterval)) << "the disable list";
+  ASSERT_TRUE(BringToFront(reader_window));
+  EXPECT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 1; }, kWithinAnInterval)) << "both lists: enable wins";
+
+  // A program in neither list with default status 2: nothing is sent, so a
+  // switch by hand stays.
+  const HWND own = ::CreateWindowExW(0, L"Static", L"unlisted", WS_POPUP | WS_VISIBLE, 50, 50, 100, 50, nullptr,
+                                     nullptr, nullptr, nullptr);
+  ASSERT_TRUE(BringToFront(own));
+  veltra.Send(protocol::WM_SET_TOUCH_STATE, 0, 1);  // toggle, as the user would
+  ASSERT_EQ(box.DeviceStarted(kId), 0);
+  const std::size_t changes = PropertyChanges(box);
+  WaitUntil([] { return false; }, 1s);
+  EXPECT_EQ(box.DeviceStarted(kId), 0);
+  EXPECT_EQ(PropertyChanges(box), changes);
+
+  // Paused by a double click on the icon, the reader changes nothing;
+  // resumed, it enables within an interval.
+  ::SendMessageW(watch_window, kWatchNotify, 0, WM_LBUTTONDBLCLK);
+  ASSERT_TRUE(BringToFront(reader_window));
+  WaitUntil([] { return false; }, 1s);
+  EXPECT_EQ(box.DeviceStarted(kId), 0) << "paused";
+  ::SendMessageW(watch_window, kWatchNotify, 0, WM_LBUTTONDBLCLK);
+  EXPECT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 1; }, kWithinAnInterval)) << "resumed";
+
+  // Exit from the menu ends the watcher and takes its window away.
+  ::PostMessageW(watch_window, WM_COMMAND, kExitCommand, 0);
+  EXPECT_TRUE(WaitPumping(watcher.handle.get(), 10s));
+  EXPECT_EQ(CountWatcherWindows(), 0u);
+  ::DestroyWindow(own);
+  ::PostMessageW(paint_window, WM_CLOSE, 0, 0);
+  ::PostMessageW(reader_window, WM_CLOSE, 0, 0);
+}
+
+TEST(Watcher, OneCopyWithDefaultsWrittenKeepsPollingUntilVeltraRuns) {
+  Sandbox box(L"watch-defaults");
+  box.WriteDevices(DeviceSection(kId, 1));
+  box.CopyProgram(L"sim\\Veltrawatch.exe", kWatcher);
+  ASSERT_FALSE(box.Exists(L"Veltrawatch.ini"));
+  ASSERT_FALSE(box.Exists(L"enable_proc_list.txt"));
+
+  // The test's own window in front: an unlisted program, and with the
+  // default status 0 the panel is to be disabled, once Veltra runs.
+  const HWND own = ::CreateWindowExW(0, L"Static", L"unlisted", WS_POPUP | WS_VISIBLE, 50, 50, 100, 50, nullptr,
+                                     nullptr, nullptr, nullptr);
+  ASSERT_TRUE(BringToFront(own));
+  Process watcher{box.StartProgram(kWatcher)};
+  ASSERT_TRUE(WaitUntil([&] { return FindWatcher(::GetProcessId(watcher.handle.get())) != nullptr; }));
+  EXPECT_EQ(box.ProfileValue(L"Veltrawatch.ini", L"config", L"interval"), L"100");
+  EXPECT_EQ(box.ProfileValue(L"Veltrawatch.ini", L"config", L"default status"), L"0");
+
+  // A second copy ends at once, leaving one watcher window.
+  Process second{box.StartProgram(kWatcher)};
+  EXPECT_TRUE(WaitPumping(second.handle.get(), 10s));
+  DWORD code = 1;
+  ::GetExitCodeProcess(second.handle.get(), &code);
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(CountWatcherWindows(), 1u);
+  EXPECT_EQ(::WaitForSingleObject(watcher.handle.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+
+  // Nothing to send to yet; then Veltra starts and the watcher acts.
+  WaitUntil([] { return false; }, 500ms);
+  EXPECT_EQ(box.DeviceStarted(kId), 1);
+  ASSERT_TRUE(BringToFront(own));
+  RunningVeltra veltra(box);
+  ASSERT_NE(veltra.window(), nullptr);
+  ASSERT_TRUE(BringToFront(own));
+  EXPECT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 0; }, kWithinAnInterval));
+
+  ::PostMessageW(FindWatcher(::GetProcessId(watcher.handle.get())), WM_COMMAND, kExitCommand, 0);
+  EXPECT_TRUE(WaitPumping(watcher.handle.get(), 10s));
+  ::DestroyWindow(own);
+}
+
+}  // namespace
+}  // namespace veltra::e2e
