@@ -13,6 +13,7 @@ include(GoogleTest)
 
 add_executable(veltra_native_tests
   tests/native/command_line_test.cpp
+  tests/native/config_controls_test.cpp
   tests/native/key_triggers_test.cpp
   tests/native/known_devices_test.cpp
   tests/native/placement_test.cpp
@@ -29,5 +30,8 @@ add_executable(veltra_native_tests
   src/device/system_info.cpp
 )
 target_link_libraries(veltra_native_tests PRIVATE veltra_core veltra_watch_rules GTest::gtest_main)
+# Tests that compare the portable tables with the resource scripts read them
+# from the source tree.
+target_compile_definitions(veltra_native_tests PRIVATE VELTRA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(veltra_native_tests TEST_PREFIX "native.")
 include(cmake/hook.cmake)

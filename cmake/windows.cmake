@@ -61,6 +61,8 @@ set(veltra_resources src/resources/Veltra.rc)
 set_source_files_properties(${veltra_resources} PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/Veltra.manifest;${CMAKE_SOURCE_DIR}/src/resources/strings.rc;${CMAKE_SOURCE_DIR}/src/resources/resource.h")
 set_property(SOURCE ${veltra_resources} APPEND PROPERTY OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/device_select.rc")
+set_property(SOURCE ${veltra_resources} APPEND PROPERTY OBJECT_DEPENDS
+  "${CMAKE_SOURCE_DIR}/src/resources/config_dialog.rc;${CMAKE_SOURCE_DIR}/src/resources/config_tooltips.rc")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/src/resources -DVELTRA_VERSION_MAJOR=${PROJECT_VERSION_MAJOR} -DVELTRA_VERSION_MINOR=${PROJECT_VERSION_MINOR} -DVELTRA_VERSION_PATCH=${PROJECT_VERSION_PATCH}")
 enable_language(RC)
 
@@ -127,6 +129,7 @@ add_executable(veltra_windows_tests
   src/sim/default_device_api.cpp
   src/window/simulated_crash.cpp
   tests/windows/com_test.cpp
+  tests/windows/config_dialog_test.cpp
   tests/windows/device_control_test.cpp
   tests/windows/dialog_loop_test.cpp
   tests/windows/hid_discovery_test.cpp
