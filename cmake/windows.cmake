@@ -45,11 +45,16 @@ add_library(veltra_window STATIC
 )
 target_link_libraries(veltra_window PUBLIC veltra_device veltra_hook shell32 uuid)
 
+add_library(veltra_config STATIC
+  src/config/icon_dialog.cpp
+)
+target_link_libraries(veltra_config PUBLIC veltra_window comdlg32)
+
 add_library(veltra_app STATIC
   src/app/ini_store.cpp
   src/app/veltra_app.cpp
 )
-target_link_libraries(veltra_app PUBLIC veltra_window veltra_startup)
+target_link_libraries(veltra_app PUBLIC veltra_config veltra_window veltra_startup)
 
 add_library(veltra_sim_devices STATIC
   src/sim/sim_device_api.cpp
@@ -61,6 +66,7 @@ set(veltra_resources src/resources/Veltra.rc)
 set_source_files_properties(${veltra_resources} PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/Veltra.manifest;${CMAKE_SOURCE_DIR}/src/resources/strings.rc;${CMAKE_SOURCE_DIR}/src/resources/resource.h")
 set_property(SOURCE ${veltra_resources} APPEND PROPERTY OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/device_select.rc")
+set_property(SOURCE ${veltra_resources} APPEND PROPERTY OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/icon_dialog.rc")
 set_property(SOURCE ${veltra_resources} APPEND PROPERTY OBJECT_DEPENDS
   "${CMAKE_SOURCE_DIR}/src/resources/config_dialog.rc;${CMAKE_SOURCE_DIR}/src/resources/config_tooltips.rc")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/src/resources -DVELTRA_VERSION_MAJOR=${PROJECT_VERSION_MAJOR} -DVELTRA_VERSION_MINOR=${PROJECT_VERSION_MINOR} -DVELTRA_VERSION_PATCH=${PROJECT_VERSION_PATCH}")
@@ -133,6 +139,7 @@ add_executable(veltra_windows_tests
   tests/windows/device_control_test.cpp
   tests/windows/dialog_loop_test.cpp
   tests/windows/hid_discovery_test.cpp
+  tests/windows/icon_dialog_test.cpp
   tests/windows/ini_store_test.cpp
   tests/windows/init_dlg_test.cpp
   tests/windows/sim_device_api_test.cpp

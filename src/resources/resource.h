@@ -171,3 +171,10 @@
 #define IDS_CFG_TIP_WINKEY_MODE_ENABLE 1446
 #define IDS_CFG_TIP_WINKEY_MODE_DISABLE 1447
 #define IDS_CFG_TIP_DEVICE_SELECT 1448
+
+// The icon picker (icon_dialog.rc): the file's path, and its icons, item i
+// being the file's icon i.
+#define IDD_ICON_DIALOG 129
+#define IDC_ICON_BROWSE 3   // "&Browse...": choose the file in the open-file dialog
+#define IDC_ICON_FILE 1000
+#define IDC_ICON_LIST 1004
