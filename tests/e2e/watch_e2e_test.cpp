@@ -59,16 +59,23 @@ HWND WindowOf(HANDLE process) {
 }
 
 // A window of this process takes the foreground itself; one of another
-// process is asked to (fake_app answers WM_APP so).
+// process is asked to (fake_app answers WM_APP so). Asked again until it
+// holds: a program still starting may take the foreground back once.
 bool BringToFront(HWND window) {
   DWORD owner = 0;
   ::GetWindowThreadProcessId(window, &owner);
-  if (owner == ::GetCurrentProcessId()) {
-    ::SetForegroundWindow(window);
-  } else {
-    ::PostMessageW(window, WM_APP, 0, 0);
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    if (owner == ::GetCurrentProcessId()) {
+      ::SetForegroundWindow(window);
+    } else {
+      ::PostMessageW(window, WM_APP, 0, 0);
+    }
+    if (WaitUntil([&] { return ::GetForegroundWindow() == window; }, 1s) &&
+        !WaitUntil([&] { return ::GetForegroundWindow() != window; }, 200ms)) {
+      return true;
+    }
   }
-  return WaitUntil([&] { return ::GetForegroundWindow() == window; }, 2s);
+  return false;
 }
 
 std::size_t PropertyChanges(const Sandbox& box) {
