@@ -13,6 +13,7 @@ include(GoogleTest)
 
 add_executable(veltra_native_tests
   tests/native/command_line_test.cpp
+  tests/native/config_rules_test.cpp
   tests/native/config_controls_test.cpp
   tests/native/icon_dialog_rules_test.cpp
   tests/native/key_triggers_test.cpp

@@ -46,9 +46,13 @@ add_library(veltra_window STATIC
 target_link_libraries(veltra_window PUBLIC veltra_device veltra_hook shell32 uuid)
 
 add_library(veltra_config STATIC
+  src/config/config_choosers.cpp
+  src/config/config_dlg.cpp
+  src/config/config_keys.cpp
+  src/config/config_system.cpp
   src/config/icon_dialog.cpp
 )
-target_link_libraries(veltra_config PUBLIC veltra_window comdlg32)
+target_link_libraries(veltra_config PUBLIC veltra_window veltra_startup comdlg32 comctl32)
 
 add_library(veltra_app STATIC
   src/app/ini_store.cpp
@@ -135,6 +139,7 @@ add_executable(veltra_windows_tests
   src/sim/default_device_api.cpp
   src/window/simulated_crash.cpp
   tests/windows/com_test.cpp
+  tests/windows/config_dlg_test.cpp
   tests/windows/config_dialog_test.cpp
   tests/windows/device_control_test.cpp
   tests/windows/dialog_loop_test.cpp
@@ -167,6 +172,7 @@ add_executable(veltra_e2e_tests
   tests/e2e/keys_e2e_test.cpp
   tests/e2e/placement_e2e_test.cpp
   tests/e2e/tasks_e2e_test.cpp
+  tests/e2e/config_e2e_test.cpp
   tests/e2e/watch_e2e_test.cpp
   tests/windows/test_main.cpp
 )

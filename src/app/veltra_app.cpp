@@ -10,6 +10,7 @@
 
 #include "app/command_line.h"
 #include "app/ini_store.h"
+#include "config/config_dlg.h"
 #include "core/program_paths.h"
 #include "device/device_control.h"
 #include "device/hid_discovery.h"
@@ -111,6 +112,8 @@ bool CVeltraApp::InitInstance() {
   ::SetUnhandledExceptionFilter(&EnablePanelBeforeDying);
   if (ResolveTargetDevice()) {
     CVeltraDlg dialog(*this, *this, store);
+    CConfigDlg configuration(*this, *this, dialog);
+    dialog.set_config_dialog(&configuration);
     if (dialog.DoModal(nullptr) < 0) ui::TraceFailure(L"the status window", ERROR_INVALID_WINDOW_HANDLE);
   }
 

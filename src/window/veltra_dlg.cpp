@@ -27,6 +27,20 @@ COLORREF Rgb(std::int32_t r, std::int32_t g, std::int32_t b) {
   return RGB(static_cast<BYTE>(r), static_cast<BYTE>(g), static_cast<BYTE>(b));
 }
 
+// A state icon from the user's file, or the built-in one. ExtractIconW
+// answers 1 for a file that holds no icons at all.
+ui::UniqueHicon LoadStateIcon(HINSTANCE instance, const std::wstring& file, std::int32_t index, UINT fallback_id) {
+  if (!file.empty() && index >= 0) {
+    HICON icon = ::ExtractIconW(instance, file.c_str(), static_cast<UINT>(index));
+    if (reinterpret_cast<UINT_PTR>(icon) > 1) return ui::UniqueHicon(icon);
+  }
+  return ui::UniqueHicon(static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(fallback_id), IMAGE_ICON,
+                                                         ::GetSystemMetrics(SM_CXSMICON),
+                                                         ::GetSystemMetrics(SM_CYSMICON), 0)));
+}
+
+}  // namespace
+
 LOGFONTW ToLogFont(const FontRecord& font) {
   LOGFONTW log{};
   log.lfHeight = font.lfHeight;
@@ -49,19 +63,24 @@ LOGFONTW ToLogFont(const FontRecord& font) {
   return log;
 }
 
-// A state icon from the user's file, or the built-in one. ExtractIconW
-// answers 1 for a file that holds no icons at all.
-ui::UniqueHicon LoadStateIcon(HINSTANCE instance, const std::wstring& file, std::int32_t index, UINT fallback_id) {
-  if (!file.empty() && index >= 0) {
-    HICON icon = ::ExtractIconW(instance, file.c_str(), static_cast<UINT>(index));
-    if (reinterpret_cast<UINT_PTR>(icon) > 1) return ui::UniqueHicon(icon);
-  }
-  return ui::UniqueHicon(static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(fallback_id), IMAGE_ICON,
-                                                         ::GetSystemMetrics(SM_CXSMICON),
-                                                         ::GetSystemMetrics(SM_CYSMICON), 0)));
+FontRecord FromLogFont(const LOGFONTW& font) {
+  FontRecord record;
+  record.lfHeight = font.lfHeight;
+  record.lfWidth = font.lfWidth;
+  record.lfEscapement = font.lfEscapement;
+  record.lfOrientation = font.lfOrientation;
+  record.lfWeight = font.lfWeight;
+  record.lfItalic = font.lfItalic;
+  record.lfUnderline = font.lfUnderline;
+  record.lfStrikeOut = font.lfStrikeOut;
+  record.lfCharSet = font.lfCharSet;
+  record.lfOutPrecision = font.lfOutPrecision;
+  record.lfClipPrecision = font.lfClipPrecision;
+  record.lfQuality = font.lfQuality;
+  record.lfPitchAndFamily = font.lfPitchAndFamily;
+  record.lfFaceName.assign(font.lfFaceName, ::wcsnlen(font.lfFaceName, std::size(font.lfFaceName) - 1));
+  return record;
 }
-
-}  // namespace
 
 bool RegisterStatusWindowClass(HINSTANCE instance) {
   // The status window is a dialog whose template names this class, so it
@@ -214,6 +233,7 @@ void CVeltraDlg::AbortStart() {
 }
 
 void CVeltraDlg::EndOfUse() {
+  if (config_dialog_ != nullptr) config_dialog_->Destroy();
   tray_.Delete();
   UnregisterToggleHotKey();
   tray_.DestroyStateIcons();
@@ -504,6 +524,9 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
           return 0;
         case ID_MOVE_TO_CENTER:
           MoveToCenter();
+          return 0;
+        case ID_CONFIGURATION:
+          if (config_dialog_ != nullptr && config_dialog_->Create(hwnd())) config_dialog_->Show(true);
           return 0;
         case ID_APP_EXIT:
         case IDOK:

@@ -41,6 +41,13 @@ class CVeltraDlg final : public ui::Dialog {
   void RefreshAppearance();
   void AddTrayIcon(bool add);
   void TrayAction(TrayActionKind action);
+  // The notification icons of both states again from the settings (after
+  // the configuration dialog chose another).
+  void ReloadStateIcons() { LoadStateIcons(); }
+  // The configuration dialog, which lives beside this window: shown by
+  // "&Configuration", its window made on the first one and kept until the
+  // program ends.
+  void set_config_dialog(ui::Dialog* dialog) noexcept { config_dialog_ = dialog; }
 
  protected:
   bool PreTranslateMessage(MSG& message) override;
@@ -107,7 +114,12 @@ class CVeltraDlg final : public ui::Dialog {
   WinKeyDebounce winkey_;
   bool initialised_ = false;
   OsVersion os_version_;
+  ui::Dialog* config_dialog_ = nullptr;
 };
+
+// The settings record's font and the platform's, field by field.
+LOGFONTW ToLogFont(const FontRecord& font);
+FontRecord FromLogFont(const LOGFONTW& font);
 
 // The primary monitor's work area, as the platform reports it now.
 Rect PrimaryWorkArea();

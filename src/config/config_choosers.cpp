@@ -1,0 +1,87 @@
+// The configuration dialog's colour, font and icon choosers.
+#include <windows.h>
+
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <iterator>
+
+#include "config/config_dlg.h"
+#include "config/icon_dialog.h"
+#include "window/veltra_dlg.h"
+
+namespace veltra {
+namespace {
+
+// ExtractIconW answers 1 for a file without icons and the count for index
+// -1: neither is an icon.
+ui::UniqueHicon ExtractOwnedIcon(HINSTANCE instance, const std::wstring& file, std::int32_t index) {
+  if (file.empty() || index < 0) return {};
+  const HICON icon = ::ExtractIconW(instance, file.c_str(), static_cast<UINT>(index));
+  if (reinterpret_cast<UINT_PTR>(icon) <= 1) return {};
+  return ui::UniqueHicon(icon);
+}
+
+}  // namespace
+
+void CConfigDlg::PickColour(const ColorFields& colour) {
+  // The chooser edits the sixteen custom colours in place.
+  COLORREF custom[16];
+  std::copy(settings_.palette.begin(), settings_.palette.end(), std::begin(custom));
+  CHOOSECOLORW chooser{};
+  chooser.lStructSize = sizeof(chooser);
+  chooser.hwndOwner = hwnd();
+  chooser.rgbResult = RGB(static_cast<BYTE>(*colour.r), static_cast<BYTE>(*colour.g), static_cast<BYTE>(*colour.b));
+  chooser.lpCustColors = custom;
+  chooser.Flags = CC_FULLOPEN | CC_RGBINIT;
+  const bool chosen = ::ChooseColorW(&chooser) != FALSE;
+  std::copy(std::begin(custom), std::end(custom), settings_.palette.begin());
+  if (!chosen) return;
+  *colour.r = GetRValue(chooser.rgbResult);
+  *colour.g = GetGValue(chooser.rgbResult);
+  *colour.b = GetBValue(chooser.rgbResult);
+  NotifySettingsChanged();
+}
+
+void CConfigDlg::PickFont(FontRecord& font) {
+  LOGFONTW chosen = ToLogFont(font);
+  CHOOSEFONTW chooser{};
+  chooser.lStructSize = sizeof(chooser);
+  chooser.hwndOwner = hwnd();
+  chooser.lpLogFont = &chosen;
+  chooser.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;
+  if (!::ChooseFontW(&chooser)) return;
+  font = FromLogFont(chosen);
+  NotifySettingsChanged();
+}
+
+void CConfigDlg::PickIcon(bool enabled_state) {
+  std::wstring& file = enabled_state ? settings_.enable_icon : settings_.disable_icon;
+  std::int32_t& index = enabled_state ? settings_.enable_icon_idx : settings_.disable_icon_idx;
+
+  // The picker opens on the stored icon only when that one can be taken
+  // from its file; otherwise on its own default.
+  CIconDialog picker(app_);
+  if (ExtractOwnedIcon(app_.instance(), file, index)) {
+    const auto count = reinterpret_cast<UINT_PTR>(::ExtractIconW(app_.instance(), file.c_str(), UINT_MAX));
+    if (static_cast<UINT_PTR>(index) < count) {
+      picker.path = file;
+      picker.index = index;
+    }
+  }
+  if (picker.DoModal(hwnd()) != IDOK) return;
+
+  file = picker.path;
+  index = picker.index;
+  // A choice no icon can be taken from (an empty list gives index -1)
+  // falls back to the built-in icon of the state.
+  if (!ExtractOwnedIcon(app_.instance(), file, index)) {
+    file.clear();
+    index = 0;
+  }
+  status_.ReloadStateIcons();
+  NotifySettingsChanged();
+}
+
+}  // namespace veltra

@@ -1,0 +1,297 @@
+// The configuration dialog: initialisation from the control table, the
+// generic handlers of check boxes, radio buttons, scroll bars and edits,
+// and the tooltips.
+#include "config/config_dlg.h"
+
+#include <commctrl.h>
+
+#include <string>
+#include <type_traits>
+#include <variant>
+
+#include "config/config_rules.h"
+#include "device/init_dlg.h"
+#include "protocol/veltra_protocol.h"
+#include "resources/resource.h"
+#include "ui/strings.h"
+#include "window/veltra_dlg.h"
+
+namespace veltra {
+namespace {
+
+constexpr int kTipWidth = 512;
+
+// The integer a plain field holds; nullopt for any other kind of field.
+std::optional<std::int32_t> IntegerOf(const ControlField& field) {
+  if (const auto* value = std::get_if<std::int32_t*>(&field)) return **value;
+  if (const auto* value = std::get_if<std::uint8_t*>(&field)) return **value;
+  return std::nullopt;
+}
+
+// Whether two controls edit the same plain setting.
+bool SameInteger(const ControlField& a, const ControlField& b) {
+  const auto* wide_a = std::get_if<std::int32_t*>(&a);
+  const auto* wide_b = std::get_if<std::int32_t*>(&b);
+  if (wide_a != nullptr && wide_b != nullptr) return *wide_a == *wide_b;
+  const auto* byte_a = std::get_if<std::uint8_t*>(&a);
+  const auto* byte_b = std::get_if<std::uint8_t*>(&b);
+  return byte_a != nullptr && byte_b != nullptr && *byte_a == *byte_b;
+}
+
+void StoreInteger(const ControlField& field, std::int32_t value) {
+  if (const auto* target = std::get_if<std::int32_t*>(&field)) **target = value;
+  if (const auto* target = std::get_if<std::uint8_t*>(&field)) **target = static_cast<std::uint8_t>(value);
+}
+
+std::wstring WindowText(HWND window) {
+  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+bool Checked(HWND button) { return ::SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+}  // namespace
+
+CConfigDlg::CConfigDlg(const ui::WinApp& app, Settings& settings, CVeltraDlg& status, LANGID language)
+    : ui::Dialog(IDD_CONFIG_DIALOG), app_(app), settings_(settings), status_(status), language_(language) {}
+
+HWND CConfigDlg::status_window() const { return status_.hwnd(); }
+
+void CConfigDlg::NotifySettingsChanged() {
+  if (status_window() != nullptr) ::SendMessageW(status_window(), protocol::WM_SETTINGS_CHANGED, 0, 0);
+}
+
+BOOL CConfigDlg::OnInitDialog() {
+  ShowStoredHotKey();
+  for (const ConfigControl& control : ConfigControls()) ShowControl(control);
+  EnableHotKeyControls();
+  EnableWinKeyControls();
+  CreateTooltips();
+  return TRUE;
+}
+
+// One control as the settings record holds it now.
+void CConfigDlg::ShowControl(const ConfigControl& control) {
+  const HWND item = Item(control.id);
+  if (item == nullptr || control.field == nullptr) return;
+  const ControlField field = control.field(settings_);
+  const std::optional<std::int32_t> value = IntegerOf(field);
+  switch (control.kind) {
+    case ControlKind::CheckBox:
+      ::SendMessageW(item, BM_SETCHECK, value.value_or(0) != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+      break;
+    case ControlKind::RadioButton: {
+      // The mouse setting knows only "0" and "anything else"; the other
+      // groups show a value outside theirs with no button checked.
+      const bool on = control.id == IDC_CFG_LBUTTON_MODE_1 ? value.value_or(0) != 0 : value == control.radio_value;
+      ::SendMessageW(item, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+      break;
+    }
+    case ControlKind::Edit:
+    case ControlKind::Label:
+      if (const auto* text = std::get_if<std::wstring*>(&field)) {
+        ::SetWindowTextW(item, (*text)->c_str());
+      } else if (control.id == IDC_CFG_WINKEY_RESPONSE_VALUE) {
+        ::SetWindowTextW(item, ResponseTimeText(value.value_or(0)).c_str());
+      } else if (value) {
+        ::SetWindowTextW(item, std::to_wstring(*value).c_str());
+      }
+      break;
+    case ControlKind::ScrollBar:
+      ::SetScrollRange(item, SB_CTL, control.min, control.max, FALSE);
+      ::SetScrollPos(item, SB_CTL, value.value_or(0), TRUE);
+      break;
+    case ControlKind::UpDown:
+      ::SendMessageW(item, UDM_SETRANGE32, static_cast<WPARAM>(control.min), control.max);
+      ::SendMessageW(item, UDM_SETPOS32, 0, value.value_or(0));
+      break;
+    default:
+      break;
+  }
+}
+
+void CConfigDlg::CreateTooltips() {
+  const LANGID language = language_ == ui::kJapaneseLanguage ? ui::kJapaneseLanguage : LANGID{0x0409};
+  for (const ConfigControl* control : ConfigTooltipOrder()) {
+    const HWND tip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                       CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, app_.instance(), nullptr);
+    if (tip == nullptr) continue;
+    ::SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, kTipWidth);
+    std::wstring text = ui::LoadLocalizedText(app_.instance(), control->tooltip_text, language);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND;
+    tool.hwnd = hwnd();
+    tool.uId = reinterpret_cast<UINT_PTR>(Item(control->id));
+    tool.lpszText = text.data();
+    ::SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    tooltips_.push_back(tip);
+  }
+}
+
+bool CConfigDlg::PreTranslateMessage(MSG& message) {
+  // The tooltips learn of the mouse from here: the controls are not
+  // subclassed for them.
+  if (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST) {
+    for (const HWND tip : tooltips_) ::SendMessageW(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
+  }
+  return false;
+}
+
+std::optional<LRESULT> CConfigDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND:
+      OnCommand(LOWORD(wparam), HIWORD(wparam));
+      return 0;
+    case WM_HSCROLL:
+      OnScroll(reinterpret_cast<HWND>(lparam), LOWORD(wparam), static_cast<short>(HIWORD(wparam)));
+      return std::nullopt;
+    case WM_VSCROLL:
+      if (reinterpret_cast<HWND>(lparam) == Item(IDC_CFG_WINKEY_RESPONSE) && LOWORD(wparam) == SB_THUMBPOSITION) {
+        OnResponseTime(static_cast<short>(HIWORD(wparam)));
+      }
+      return std::nullopt;
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL:
+      OnWheel(wparam);
+      return 0;
+    case WM_DESTROY:
+      tooltips_.clear();
+      return std::nullopt;
+    default:
+      return std::nullopt;
+  }
+}
+
+void CConfigDlg::OnCommand(int id, int code) {
+  if (id == IDOK || id == IDCANCEL) {
+    // A combination typed but never applied is dropped; Cancel cannot be
+    // pressed, but a cancel command hides the dialog all the same.
+    if (id == IDOK) ShowStoredHotKey();
+    Show(false);
+    return;
+  }
+  const ConfigControl* control = FindConfigControl(id);
+  if (control == nullptr) return;
+  if (control->kind == ControlKind::Edit) {
+    if (code != EN_UPDATE) return;
+    const ControlField field = control->field(settings_);
+    if (const auto* text = std::get_if<std::wstring*>(&field); text != nullptr) {
+      **text = WindowText(Item(id));
+      NotifySettingsChanged();
+    }
+    return;
+  }
+  if (code == BN_CLICKED || (control->kind == ControlKind::ClickLabel && code == STN_CLICKED)) OnClicked(*control);
+}
+
+void CConfigDlg::OnClicked(const ConfigControl& control) {
+  const ControlField field = control.field != nullptr ? control.field(settings_) : ControlField{};
+  switch (control.id) {
+    case IDC_CFG_ENABLE_WINDOW_COLOR:
+    case IDC_CFG_DISABLE_WINDOW_COLOR:
+    case IDC_CFG_ENABLE_TEXT_COLOR:
+    case IDC_CFG_DISABLE_TEXT_COLOR:
+      PickColour(std::get<ColorFields>(field));
+      return;
+    case IDC_CFG_ENABLE_FONT:
+    case IDC_CFG_DISABLE_FONT:
+      PickFont(*std::get<FontRecord*>(field));
+      return;
+    case IDC_CFG_ENABLE_ICON:
+    case IDC_CFG_DISABLE_ICON:
+      PickIcon(control.id == IDC_CFG_ENABLE_ICON);
+      return;
+    case IDC_CFG_HOTKEY_APPLY:
+      ApplyHotKey();
+      return;
+    case IDC_CFG_HOTKEY_ENABLE:
+      OnHotKeyEnable();
+      return;
+    case IDC_CFG_OVERRIDE_WINKEY:
+      OnOverrideWinKey();
+      return;
+    case IDC_CFG_HWALLPAPER_SELECT:
+    case IDC_CFG_VWALLPAPER_SELECT:
+      SelectWallpaper(control.id == IDC_CFG_HWALLPAPER_SELECT);
+      return;
+    case IDC_CFG_DEVICE_SELECT:
+      RunDeviceSelection(app_, settings_, hwnd());
+      return;
+    default:
+      break;
+  }
+
+  // The table's plain controls: the setting takes the box's state or the
+  // radio button's value.
+  if (control.kind == ControlKind::CheckBox) {
+    StoreInteger(field, Checked(Item(control.id)) ? 1 : 0);
+  } else if (control.kind == ControlKind::RadioButton || control.kind == ControlKind::ClickLabel) {
+    StoreInteger(field, control.radio_value);
+  } else {
+    return;
+  }
+
+  switch (control.id) {
+    case IDC_CFG_TASK_STARTUP:
+    case IDC_CFG_TASK_BOOT:
+    case IDC_CFG_TASK_LOCK:
+      OnTaskBox(control.id);
+      break;
+    case IDC_CFG_FIXED_POS:
+      CapturePosition();
+      break;
+    case IDC_CFG_HWALLPAPER_ENABLE:
+    case IDC_CFG_HWALLPAPER_CENTER:
+    case IDC_CFG_HWALLPAPER_TILE:
+    case IDC_CFG_HWALLPAPER_STRETCH:
+      SetWallpaperIfWanted(true);
+      break;
+    case IDC_CFG_VWALLPAPER_ENABLE:
+    case IDC_CFG_VWALLPAPER_CENTER:
+    case IDC_CFG_VWALLPAPER_TILE:
+    case IDC_CFG_VWALLPAPER_STRETCH:
+      SetWallpaperIfWanted(false);
+      break;
+    default:
+      break;
+  }
+  if (control.notifies) NotifySettingsChanged();
+
+  // A label stands for a radio button without text: its group shows the
+  // new value.
+  if (control.kind == ControlKind::ClickLabel) {
+    for (const ConfigControl& other : ConfigControls()) {
+      if (other.kind == ControlKind::RadioButton && SameInteger(other.field(settings_), field)) ShowControl(other);
+    }
+  }
+}
+
+void CConfigDlg::OnScroll(HWND bar, int request, int thumb) {
+  const ConfigControl* control = FindConfigControl(::GetDlgCtrlID(bar));
+  if (control == nullptr || control->kind != ControlKind::ScrollBar) return;
+  const ControlField field = control->field(settings_);
+  const std::int32_t position =
+      ScrolledPosition(request, ::GetScrollPos(bar, SB_CTL), control->min, control->max, thumb);
+  if (IntegerOf(field) != position) {
+    StoreInteger(field, position);
+    ::SetWindowTextW(Item(control->value_label), std::to_wstring(position).c_str());
+    NotifySettingsChanged();
+  }
+  ::SetScrollPos(bar, SB_CTL, position, TRUE);
+}
+
+// A wheel turn moves the scroll bar that has the focus by one line, away
+// from the user to the left; with the focus elsewhere the wheel does
+// nothing here.
+void CConfigDlg::OnWheel(WPARAM wparam) {
+  const HWND focus = ::GetFocus();
+  if (focus == nullptr || ::GetParent(focus) != hwnd()) return;
+  const ConfigControl* control = FindConfigControl(::GetDlgCtrlID(focus));
+  if (control == nullptr || control->kind != ControlKind::ScrollBar) return;
+  const int request = GET_WHEEL_DELTA_WPARAM(wparam) < 0 ? SB_LINERIGHT : SB_LINELEFT;
+  OnScroll(focus, request, 0);
+}
+
+}  // namespace veltra

@@ -1,0 +1,73 @@
+// CConfigDlg: the configuration dialog. Modeless, created on the first
+// "&Configuration" command and kept; every control writes its setting the
+// moment it is used and most then have the status window re-apply the
+// settings. The controls are driven by one table (config_controls.h).
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <vector>
+
+#include "config/config_controls.h"
+#include "core/settings.h"
+#include "ui/dialog.h"
+#include "ui/win_app.h"
+
+namespace veltra {
+
+class CVeltraDlg;
+
+class CConfigDlg final : public ui::Dialog {
+ public:
+  // Creates no window. The tooltips are Japanese exactly when `language`,
+  // the user's interface language read now, is 0x0411.
+  CConfigDlg(const ui::WinApp& app, Settings& settings, CVeltraDlg& status,
+             LANGID language = ::GetUserDefaultUILanguage());
+
+ protected:
+  bool PreTranslateMessage(MSG& message) override;
+  std::optional<LRESULT> OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+  BOOL OnInitDialog() override;
+
+ private:
+  HWND Item(int id) const { return ::GetDlgItem(hwnd(), id); }
+  HWND status_window() const;
+  void NotifySettingsChanged();
+  void ShowControl(const ConfigControl& control);
+  void CreateTooltips();
+
+  void OnCommand(int id, int code);
+  void OnClicked(const ConfigControl& control);
+  void OnScroll(HWND bar, int request, int thumb);
+  void OnWheel(WPARAM wparam);
+
+  // Hot key and Windows key (config_keys.cpp).
+  void ShowStoredHotKey();
+  void EnableHotKeyControls();
+  void EnableWinKeyControls();
+  void ApplyHotKey();
+  void OnHotKeyEnable();
+  void OnOverrideWinKey();
+  void OnResponseTime(int position);
+
+  // Choosers (config_choosers.cpp).
+  void PickColour(const ColorFields& colour);
+  void PickFont(FontRecord& font);
+  void PickIcon(bool enabled_state);
+
+  // Wallpapers, tasks, position (config_system.cpp).
+  bool WallpaperSideMatches(bool horizontal) const;
+  void SetWallpaperIfWanted(bool horizontal);
+  void SelectWallpaper(bool horizontal);
+  void OnTaskBox(int id);
+  void CapturePosition();
+
+  const ui::WinApp& app_;
+  Settings& settings_;
+  CVeltraDlg& status_;
+  LANGID language_;
+  std::vector<HWND> tooltips_;  // children of the dialog, which destroys them
+};
+
+}  // namespace veltra

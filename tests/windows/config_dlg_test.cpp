@@ -1,0 +1,303 @@
+// The configuration dialog in this process beside a real status window over
+// the simulated touch screen: opened by the menu command, its controls
+// loaded from the settings, and each kind of control writing its setting
+// and telling the status window at once.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <functional>
+#include <thread>
+
+#include "config/config_dlg.h"
+#include "resources/resource.h"
+#include "status_window_fixture.h"
+#include "ui/paths.h"
+#include "window/messages.h"
+
+namespace veltra {
+namespace {
+
+class ConfigDialog : public StatusWindowFixture {
+ protected:
+  HWND Open(LANGID language = 0x0409) {
+    status_.emplace(app_, settings_, profile_);
+    if (!status_->Create(nullptr)) return nullptr;
+    config_.emplace(app_, settings_, *status_, language);
+    status_->set_config_dialog(&*config_);
+    ::SendMessageW(status_->hwnd(), WM_COMMAND, ID_CONFIGURATION, 0);
+    return config_->hwnd();
+  }
+  void TearDown() override {
+    if (status_ && status_->hwnd() != nullptr) ::SendMessageW(status_->hwnd(), WM_CLOSE, 0, 0);
+    StatusWindowFixture::TearDown();
+  }
+  HWND Item(int id) const { return ::GetDlgItem(config_->hwnd(), id); }
+  bool IsChecked(int id) const { return ::SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+  std::wstring TextOf(int id) const {
+    wchar_t text[256] = {};
+    ::GetWindowTextW(Item(id), text, 256);
+    return text;
+  }
+  void Click(int id) const {
+    ::SendMessageW(Item(id), BM_CLICK, 0, 0);
+  }
+  void Scroll(int id, int request, int thumb = 0) const {
+    ::SendMessageW(config_->hwnd(), WM_HSCROLL, MAKEWPARAM(request, thumb), reinterpret_cast<LPARAM>(Item(id)));
+  }
+  std::wstring StatusText() const {
+    wchar_t text[256] = {};
+    ::GetDlgItemTextW(status_->hwnd(), IDC_STATE_TEXT, text, 256);
+    return text;
+  }
+
+  std::optional<CVeltraDlg> status_;
+  std::optional<CConfigDlg> config_;
+};
+
+// Whether another thread could register the combination now.
+bool CombinationFree(UINT modifiers, UINT key) {
+  bool free = false;
+  std::thread([&] {
+    if (::RegisterHotKey(nullptr, 0x7777, modifiers, key)) {
+      free = true;
+      ::UnregisterHotKey(nullptr, 0x7777);
+    }
+  }).join();
+  return free;
+}
+
+std::size_t TooltipsOf(HWND dialog) {
+  std::pair<HWND, std::size_t> count{dialog, 0};
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* c = reinterpret_cast<std::pair<HWND, std::size_t>*>(param);
+        wchar_t name[64] = {};
+        ::GetClassNameW(window, name, 64);
+        if (::lstrcmpiW(name, TOOLTIPS_CLASSW) == 0 && ::GetWindow(window, GW_OWNER) == c->first) ++c->second;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count.second;
+}
+
+TEST_F(ConfigDialog, OpensOnceWithTheDefaultsAndOkOnlyHides) {
+  const HWND dialog = Open();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(::IsWindowVisible(dialog));
+  EXPECT_EQ(::GetWindow(dialog, GW_OWNER), status_->hwnd());
+
+  EXPECT_TRUE(IsChecked(IDC_CFG_HOTKEY_ENABLE));
+  EXPECT_EQ(::SendMessageW(Item(IDC_CFG_HOTKEY), HKM_GETHOTKEY, 0, 0), 0x035A);  // Ctrl + Shift + Z
+  EXPECT_TRUE(IsChecked(IDC_CFG_HOTKEY_MODE_TOGGLE));
+  EXPECT_FALSE(IsChecked(IDC_CFG_OVERRIDE_WINKEY));
+  for (const int id : {IDC_CFG_WINKEY_MODE_TOGGLE, IDC_CFG_WINKEY_MODE_ENABLE, IDC_CFG_WINKEY_MODE_DISABLE,
+                       IDC_CFG_WINKEY_MODE_ENABLE_LABEL, IDC_CFG_WINKEY_MODE_DISABLE_LABEL}) {
+    EXPECT_FALSE(::IsWindowEnabled(Item(id))) << id;
+  }
+  EXPECT_TRUE(::IsWindowEnabled(Item(IDC_CFG_WINKEY_RESPONSE)));
+  EXPECT_EQ(TextOf(IDC_CFG_WINKEY_RESPONSE_VALUE), L"150ms");
+  EXPECT_EQ(TextOf(IDC_CFG_SNAP_WIDTH_VALUE), L"50");
+  EXPECT_EQ(TextOf(IDC_CFG_TRANSPARENT_VALUE), L"85");
+  EXPECT_EQ(::GetScrollPos(Item(IDC_CFG_TRANSPARENT), SB_CTL), 85);
+  for (const int id : {IDC_CFG_SNAP_ENABLE, IDC_CFG_WINDOW_ENABLE, IDC_CFG_ALWAYS_TOP, IDC_CFG_LBUTTON_MODE_0}) {
+    EXPECT_TRUE(IsChecked(id)) << id;
+  }
+  for (const int id : {IDC_CFG_TASK_STARTUP, IDC_CFG_TASK_BOOT, IDC_CFG_TASK_LOCK, IDC_CFG_LBUTTON_MODE_1}) {
+    EXPECT_FALSE(IsChecked(id)) << id;
+  }
+  EXPECT_EQ(TextOf(IDC_CFG_ENABLE_TEXT), settings_.dialog_enable_txt);
+  EXPECT_EQ(TooltipsOf(dialog), 50u);
+
+  // A combination typed but not applied is dropped by OK, which hides; the
+  // next command shows the same window.
+  ::SendMessageW(Item(IDC_CFG_HOTKEY), HKM_SETHOTKEY, 0x0541, 0);
+  ::SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+  EXPECT_FALSE(::IsWindowVisible(dialog));
+  EXPECT_EQ(settings_.virtkey, 'Z');
+  ::SendMessageW(status_->hwnd(), WM_COMMAND, ID_CONFIGURATION, 0);
+  EXPECT_EQ(config_->hwnd(), dialog);
+  EXPECT_TRUE(::IsWindowVisible(dialog));
+  EXPECT_EQ(::SendMessageW(Item(IDC_CFG_HOTKEY), HKM_GETHOTKEY, 0, 0), 0x035A);
+}
+
+TEST_F(ConfigDialog, ControlsWriteTheirSettingsAtOnce) {
+  settings_.snap_width = 3;  // outside the bar's range
+  ASSERT_NE(Open(), nullptr);
+
+  // Scroll bars: a stored 3 shows as 3 with the thumb at 5; a line right
+  // stores 6. A line left at the minimum changes nothing; a page stops at
+  // the end; a wheel notch moves the focused bar by one.
+  EXPECT_EQ(TextOf(IDC_CFG_SNAP_WIDTH_VALUE), L"3");
+  Scroll(IDC_CFG_SNAP_WIDTH, SB_LINERIGHT);
+  EXPECT_EQ(settings_.snap_width, 6);
+  EXPECT_EQ(TextOf(IDC_CFG_SNAP_WIDTH_VALUE), L"6");
+  ::SendMessageW(Item(IDC_CFG_TRANSPARENT), SBM_SETPOS, 95, TRUE);
+  settings_.transparent = 95;
+  Scroll(IDC_CFG_TRANSPARENT, SB_PAGERIGHT);
+  EXPECT_EQ(settings_.transparent, 100);
+  EXPECT_EQ(TextOf(IDC_CFG_TRANSPARENT_VALUE), L"100");
+  Scroll(IDC_CFG_HORIZONTAL_WIDTH, SB_THUMBPOSITION, 200);
+  EXPECT_EQ(settings_.horizontal_width, 200);
+  ::SetFocus(Item(IDC_CFG_HORIZONTAL_WIDTH));
+  ::SendMessageW(config_->hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  EXPECT_EQ(settings_.horizontal_width, 201);
+  ::SetFocus(Item(IDC_CFG_ENABLE_TEXT));
+  ::SendMessageW(config_->hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  EXPECT_EQ(settings_.horizontal_width, 201);
+
+  // Each keystroke of the text reaches the status window.
+  ::SetWindowTextW(Item(IDC_CFG_ENABLE_TEXT), L"Touch on");
+  EXPECT_EQ(settings_.dialog_enable_txt, L"Touch on");
+  EXPECT_EQ(StatusText(), L"Touch on");
+
+  // Check boxes and radio buttons; a label selects its radio button.
+  Click(IDC_CFG_WINDOW_ENABLE);
+  EXPECT_EQ(settings_.window_enable, 0);
+  EXPECT_FALSE(::IsWindowVisible(status_->hwnd()));
+  Click(IDC_CFG_WINDOW_ENABLE);
+  EXPECT_TRUE(::IsWindowVisible(status_->hwnd()));
+  Click(IDC_CFG_LBUTTON_MODE_1);
+  EXPECT_EQ(settings_.lbutton_mode, 1);
+  ::SendMessageW(config_->hwnd(), WM_COMMAND, MAKEWPARAM(IDC_CFG_HOTKEY_MODE_DISABLE_LABEL, STN_CLICKED),
+                 reinterpret_cast<LPARAM>(Item(IDC_CFG_HOTKEY_MODE_DISABLE_LABEL)));
+  EXPECT_EQ(settings_.hotkey_toggle_mode, 2);
+  EXPECT_TRUE(IsChecked(IDC_CFG_HOTKEY_MODE_DISABLE));
+  EXPECT_FALSE(IsChecked(IDC_CFG_HOTKEY_MODE_TOGGLE));
+
+  // Fixing the window captures where it stands now.
+  ::SetWindowPos(status_->hwnd(), nullptr, 123, 77, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Click(IDC_CFG_FIXED_POS);
+  EXPECT_EQ(settings_.fixed_pos, 1);
+  EXPECT_EQ(settings_.horizontal_pos_x, 123);
+  EXPECT_EQ(settings_.horizontal_pos_y, 77);
+
+  // The response time.
+  ::SendMessageW(config_->hwnd(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 19),
+                 reinterpret_cast<LPARAM>(Item(IDC_CFG_WINKEY_RESPONSE)));
+  EXPECT_EQ(settings_.override_winkey_resp, 19);
+  EXPECT_EQ(TextOf(IDC_CFG_WINKEY_RESPONSE_VALUE), L"1000ms");
+}
+
+TEST_F(ConfigDialog, HotKeyApplyEnableAndTheWindowsKeyOverride) {
+  ASSERT_NE(Open(), nullptr);
+  ASSERT_FALSE(CombinationFree(MOD_CONTROL | MOD_SHIFT, 'Z'));
+
+  // Alt + Shift + A applied: stored, registered, the old one let go.
+  ::SendMessageW(Item(IDC_CFG_HOTKEY), HKM_SETHOTKEY, 0x0541, 0);
+  Click(IDC_CFG_HOTKEY_APPLY);
+  EXPECT_EQ(settings_.fsModifiers, 5);
+  EXPECT_EQ(settings_.virtkey, 65);
+  EXPECT_TRUE(CombinationFree(MOD_CONTROL | MOD_SHIFT, 'Z'));
+  EXPECT_FALSE(CombinationFree(MOD_ALT | MOD_SHIFT, 'A'));
+
+  // Off: let go at once, the controls disabled; on again: whatever the
+  // control holds now is stored and registered.
+  Click(IDC_CFG_HOTKEY_ENABLE);
+  EXPECT_EQ(settings_.enable_hotkey, 0);
+  EXPECT_TRUE(CombinationFree(MOD_ALT | MOD_SHIFT, 'A'));
+  EXPECT_FALSE(::IsWindowEnabled(Item(IDC_CFG_HOTKEY_MODE_DISABLE_LABEL)));
+  ::SendMessageW(Item(IDC_CFG_HOTKEY), HKM_SETHOTKEY, 0x0242, 0);  // Ctrl + B
+  Click(IDC_CFG_HOTKEY_ENABLE);
+  EXPECT_EQ(settings_.enable_hotkey, 1);
+  EXPECT_EQ(settings_.fsModifiers, MOD_CONTROL);
+  EXPECT_EQ(settings_.virtkey, 'B');
+  EXPECT_FALSE(CombinationFree(MOD_CONTROL, 'B'));
+
+  // The Windows-key override installs the hook and enables its modes.
+  Click(IDC_CFG_OVERRIDE_WINKEY);
+  EXPECT_EQ(settings_.override_winkey, 1);
+  EXPECT_TRUE(IsChecked(IDC_CFG_OVERRIDE_WINKEY));
+  EXPECT_TRUE(::IsWindowEnabled(Item(IDC_CFG_WINKEY_MODE_DISABLE)));
+  Click(IDC_CFG_OVERRIDE_WINKEY);
+  EXPECT_EQ(settings_.override_winkey, 0);
+  EXPECT_FALSE(::IsWindowEnabled(Item(IDC_CFG_WINKEY_MODE_DISABLE)));
+}
+
+// The text of the tooltip that serves `control`.
+std::wstring TipOf(HWND dialog, HWND control) {
+  std::pair<HWND, std::wstring> search{control, L""};
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<std::pair<HWND, std::wstring>*>(param);
+        wchar_t name[64] = {};
+        ::GetClassNameW(window, name, 64);
+        if (::lstrcmpiW(name, TOOLTIPS_CLASSW) != 0) return TRUE;
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        if (!::SendMessageW(window, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool))) return TRUE;
+        if (tool.uId != reinterpret_cast<UINT_PTR>(s->first)) return TRUE;
+        wchar_t text[1024] = {};
+        tool.lpszText = text;
+        ::SendMessageW(window, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
+        s->second = text;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  (void)dialog;
+  return search.second;
+}
+
+// Acts in the icon picker once it runs modally inside a click: what it
+// showed is kept, then `act` chooses.
+struct PickerScript {
+  static inline std::function<void(HWND)> act;
+  static inline std::wstring shown_path;
+  static inline LRESULT shown_index = -2;
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
+    const HWND picker = ::FindWindowW(L"#32770", L"Select Icon");
+    if (picker == nullptr || !::IsWindowVisible(picker)) return;
+    ::KillTimer(nullptr, timer);
+    wchar_t path[MAX_PATH] = {};
+    ::GetDlgItemTextW(picker, IDC_ICON_FILE, path, MAX_PATH);
+    shown_path = path;
+    shown_index = ::SendDlgItemMessageW(picker, IDC_ICON_LIST, LB_GETCURSEL, 0, 0);
+    act(picker);
+  }
+  static void Run(HWND button, std::function<void(HWND)> action) {
+    act = std::move(action);
+    shown_index = -2;
+    ::SetTimer(nullptr, 0, 100, &Tick);
+    ::SendMessageW(button, BM_CLICK, 0, 0);
+  }
+};
+
+TEST_F(ConfigDialog, TooltipsInTheUsersLanguageAndTheIconChoiceWithItsFallback) {
+  const std::wstring shell32 = ui::SystemProgramPath(L"shell32.dll");
+  settings_.disable_icon = shell32;
+  settings_.disable_icon_idx = 5;
+  const HWND dialog = Open(0x0411);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(TipOf(dialog, Item(IDC_CFG_DEVICE_SELECT)), L"コントロール対象デバイスの再設定を行います。");
+  EXPECT_EQ(TextOf(IDOK), L"OK");  // captions stay English
+
+  // The stored icon presets the picker; the fourth one is chosen.
+  PickerScript::Run(Item(IDC_CFG_DISABLE_ICON), [](HWND picker) {
+    ::SendDlgItemMessageW(picker, IDC_ICON_LIST, LB_SETCURSEL, 3, 0);
+    ::SetFocus(::GetDlgItem(picker, IDC_ICON_LIST));
+    ::PostMessageW(picker, WM_COMMAND, IDOK, 0);
+  });
+  EXPECT_EQ(PickerScript::shown_path, shell32);
+  EXPECT_EQ(PickerScript::shown_index, 5);
+  EXPECT_EQ(settings_.disable_icon, shell32);
+  EXPECT_EQ(settings_.disable_icon_idx, 3);
+
+  // A typed file no icon can be taken from, taken by OK: the built-in
+  // icon, an empty file name and index 0.
+  const std::wstring text_file = (Folder() / L"not-an-icon.txt").wstring();
+  std::ofstream(std::filesystem::path(text_file)) << "no icons here";
+  PickerScript::Run(Item(IDC_CFG_ENABLE_ICON), [&](HWND picker) {
+    ::SetDlgItemTextW(picker, IDC_ICON_FILE, text_file.c_str());
+    ::SetFocus(::GetDlgItem(picker, IDC_ICON_LIST));
+    ::PostMessageW(picker, WM_COMMAND, IDOK, 0);
+  });
+  EXPECT_EQ(PickerScript::shown_index, 0);  // the default file, its first icon
+  EXPECT_EQ(settings_.enable_icon, L"");
+  EXPECT_EQ(settings_.enable_icon_idx, 0);
+  std::filesystem::remove(text_file);
+}
+
+}  // namespace
+}  // namespace veltra
