@@ -22,11 +22,14 @@
 #include <thread>
 #include <vector>
 
+#include "bench_timing.h"
 #include "protocol/veltra_protocol.h"
 #include "ui/paths.h"
 #include "ui/unique_handle.h"
 
 namespace {
+
+using veltra::bench::Median;
 
 constexpr UINT kSetTouchState = veltra::protocol::WM_SET_TOUCH_STATE;
 constexpr const wchar_t* kVeltraClass = veltra::protocol::kWindowClass;
@@ -180,27 +183,11 @@ void WaitForQuietLog(const std::wstring& log, std::chrono::milliseconds still, s
   }
 }
 
-double Seconds(LONGLONG ticks) {
-  LARGE_INTEGER frequency;
-  ::QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
-}
-
 // Microseconds per send for `count` synchronous sends of the unchanged state.
 double TimeSends(HWND window, int count) {
-  LARGE_INTEGER start;
-  LARGE_INTEGER end;
-  ::QueryPerformanceCounter(&start);
-  for (int i = 0; i < count; ++i) ::SendMessageW(window, kSetTouchState, 1, 0);
-  ::QueryPerformanceCounter(&end);
-  return Seconds(end.QuadPart - start.QuadPart) * 1e6 / count;
+  return veltra::bench::MicrosecondsPerCall([&] { ::SendMessageW(window, kSetTouchState, 1, 0); }, count);
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t middle = values.size() / 2;
-  return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
 
 int RunBenchmark() {
   const std::wstring self = OwnPath();

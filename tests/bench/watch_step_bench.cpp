@@ -20,12 +20,15 @@
 #include <vector>
 
 #include "../common/stand_in_window.h"
+#include "bench_timing.h"
 #include "protocol/veltra_protocol.h"
 #include "ui/unique_handle.h"
 #include "watch/watch_step.h"
 
 namespace {
 
+using veltra::bench::Median;
+using veltra::bench::MicrosecondsPerCall;
 using veltra::watch::ProcessLists;
 using veltra::watch::WatchStep;
 
@@ -54,28 +57,6 @@ void BareCalls() {
   ::CloseHandle(process);
   const HWND veltra = ::FindWindowA(veltra::protocol::kWindowClassA, nullptr);
   ::SendMessageA(veltra, veltra::protocol::WM_SET_TOUCH_STATE, 0, 0);
-}
-
-double Seconds(LONGLONG ticks) {
-  LARGE_INTEGER frequency;
-  ::QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
-}
-
-template <class F>
-double MicrosecondsPerCall(F call, int count) {
-  LARGE_INTEGER start;
-  LARGE_INTEGER end;
-  ::QueryPerformanceCounter(&start);
-  for (int i = 0; i < count; ++i) call();
-  ::QueryPerformanceCounter(&end);
-  return Seconds(end.QuadPart - start.QuadPart) * 1e6 / count;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t middle = values.size() / 2;
-  return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 // Entries as long as `path`, each differing from it a few characters
