@@ -140,7 +140,7 @@ add_executable(veltra_windows_tests
   src/window/simulated_crash.cpp
   tests/windows/com_test.cpp
   tests/windows/config_dlg_test.cpp
-  tests/windows/config_dialog_test.cpp
+  tests/windows/config_template_test.cpp
   tests/windows/device_control_test.cpp
   tests/windows/dialog_loop_test.cpp
   tests/windows/hid_discovery_test.cpp
