@@ -178,6 +178,8 @@ add_executable(veltra_e2e_tests
 )
 add_executable(fake_mmc tests/e2e/fake_mmc.cpp)
 add_executable(fake_app WIN32 tests/e2e/fake_app.cpp)
+add_executable(post_command tests/e2e/post_command.cpp)
+target_include_directories(post_command PRIVATE src)
 target_link_libraries(veltra_e2e_tests PRIVATE veltra_core gtest_win shell32 ole32 oleaut32 taskschd)
 add_dependencies(veltra_e2e_tests veltra_sim veltrawatch fake_mmc fake_app)
 gtest_discover_tests(veltra_e2e_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
