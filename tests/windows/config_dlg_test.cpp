@@ -12,6 +12,7 @@
 #include "config/config_dlg.h"
 #include "resources/resource.h"
 #include "status_window_fixture.h"
+#include "startup/task_commands.h"
 #include "ui/paths.h"
 #include "window/messages.h"
 
@@ -65,6 +66,54 @@ bool CombinationFree(UINT modifiers, UINT key) {
     }
   }).join();
   return free;
+}
+
+BYTE Alpha(HWND window) {
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  ::GetLayeredWindowAttributes(window, nullptr, &alpha, &flags);
+  return alpha;
+}
+
+// Wine keeps the wallpaper here; each process caches what the system
+// parameter reads.
+std::wstring Wallpaper() {
+  wchar_t value[1024] = {};
+  DWORD size = sizeof(value);
+  ::RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"Wallpaper", RRF_RT_REG_SZ, nullptr, value, &size);
+  return value;
+}
+
+void SetWallpaperValue(const std::wstring& path) {
+  ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"Wallpaper", REG_SZ, path.c_str(),
+                    static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
+}
+
+// A 2 x 2 bitmap, enough for a wallpaper.
+void WriteBitmap(const std::wstring& path) {
+  const unsigned char file[] = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0, 2, 0,
+                                0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                0, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 255, 0, 255, 255, 255, 0, 0, 0};
+  std::ofstream(std::filesystem::path(path), std::ios::binary)
+      .write(reinterpret_cast<const char*>(file), sizeof(file));
+}
+
+// The first static text of a message box.
+std::wstring StaticTextOf(HWND box) {
+  std::wstring found;
+  ::EnumChildWindows(
+      box,
+      [](HWND child, LPARAM param) -> BOOL {
+        wchar_t name[32] = {};
+        wchar_t text[512] = {};
+        ::GetClassNameW(child, name, 32);
+        ::GetWindowTextW(child, text, 512);
+        if (::lstrcmpiW(name, L"Static") != 0 || text[0] == 0) return TRUE;
+        *reinterpret_cast<std::wstring*>(param) = text;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 std::size_t TooltipsOf(HWND dialog) {
@@ -138,6 +187,9 @@ TEST_F(ConfigDialog, ControlsWriteTheirSettingsAtOnce) {
   Scroll(IDC_CFG_TRANSPARENT, SB_PAGERIGHT);
   EXPECT_EQ(settings_.transparent, 100);
   EXPECT_EQ(TextOf(IDC_CFG_TRANSPARENT_VALUE), L"100");
+  EXPECT_EQ(Alpha(status_->hwnd()), 255);
+  Scroll(IDC_CFG_TRANSPARENT, SB_THUMBTRACK, 50);
+  EXPECT_EQ(Alpha(status_->hwnd()), 127);
   Scroll(IDC_CFG_HORIZONTAL_WIDTH, SB_THUMBPOSITION, 200);
   EXPECT_EQ(settings_.horizontal_width, 200);
   ::SetFocus(Item(IDC_CFG_HORIZONTAL_WIDTH));
@@ -240,24 +292,30 @@ std::wstring TipOf(HWND dialog, HWND control) {
   return search.second;
 }
 
-// Acts in the icon picker once it runs modally inside a click: what it
-// showed is kept, then `act` chooses.
-struct PickerScript {
+// Acts in a modal window (a dialog or message box with the caption
+// `title`) once it runs inside a click: `act` is called with it. The icon
+// picker's file and selection as it first showed them are kept.
+struct ModalScript {
+  static inline std::wstring title;
   static inline std::function<void(HWND)> act;
+  static inline bool seen = false;
   static inline std::wstring shown_path;
   static inline LRESULT shown_index = -2;
   static void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
-    const HWND picker = ::FindWindowW(L"#32770", L"Select Icon");
-    if (picker == nullptr || !::IsWindowVisible(picker)) return;
+    const HWND window = ::FindWindowW(L"#32770", title.c_str());
+    if (window == nullptr || !::IsWindowVisible(window)) return;
     ::KillTimer(nullptr, timer);
+    seen = true;
     wchar_t path[MAX_PATH] = {};
-    ::GetDlgItemTextW(picker, IDC_ICON_FILE, path, MAX_PATH);
+    ::GetDlgItemTextW(window, IDC_ICON_FILE, path, MAX_PATH);
     shown_path = path;
-    shown_index = ::SendDlgItemMessageW(picker, IDC_ICON_LIST, LB_GETCURSEL, 0, 0);
-    act(picker);
+    shown_index = ::SendDlgItemMessageW(window, IDC_ICON_LIST, LB_GETCURSEL, 0, 0);
+    act(window);
   }
-  static void Run(HWND button, std::function<void(HWND)> action) {
+  static void Run(HWND button, std::wstring caption, std::function<void(HWND)> action) {
+    title = std::move(caption);
     act = std::move(action);
+    seen = false;
     shown_index = -2;
     ::SetTimer(nullptr, 0, 100, &Tick);
     ::SendMessageW(button, BM_CLICK, 0, 0);
@@ -274,13 +332,13 @@ TEST_F(ConfigDialog, TooltipsInTheUsersLanguageAndTheIconChoiceWithItsFallback) 
   EXPECT_EQ(TextOf(IDOK), L"OK");  // captions stay English
 
   // The stored icon presets the picker; the fourth one is chosen.
-  PickerScript::Run(Item(IDC_CFG_DISABLE_ICON), [](HWND picker) {
+  ModalScript::Run(Item(IDC_CFG_DISABLE_ICON), L"Select Icon", [](HWND picker) {
     ::SendDlgItemMessageW(picker, IDC_ICON_LIST, LB_SETCURSEL, 3, 0);
     ::SetFocus(::GetDlgItem(picker, IDC_ICON_LIST));
     ::PostMessageW(picker, WM_COMMAND, IDOK, 0);
   });
-  EXPECT_EQ(PickerScript::shown_path, shell32);
-  EXPECT_EQ(PickerScript::shown_index, 5);
+  EXPECT_EQ(ModalScript::shown_path, shell32);
+  EXPECT_EQ(ModalScript::shown_index, 5);
   EXPECT_EQ(settings_.disable_icon, shell32);
   EXPECT_EQ(settings_.disable_icon_idx, 3);
 
@@ -288,15 +346,70 @@ TEST_F(ConfigDialog, TooltipsInTheUsersLanguageAndTheIconChoiceWithItsFallback) 
   // icon, an empty file name and index 0.
   const std::wstring text_file = (Folder() / L"not-an-icon.txt").wstring();
   std::ofstream(std::filesystem::path(text_file)) << "no icons here";
-  PickerScript::Run(Item(IDC_CFG_ENABLE_ICON), [&](HWND picker) {
+  ModalScript::Run(Item(IDC_CFG_ENABLE_ICON), L"Select Icon", [&](HWND picker) {
     ::SetDlgItemTextW(picker, IDC_ICON_FILE, text_file.c_str());
     ::SetFocus(::GetDlgItem(picker, IDC_ICON_LIST));
     ::PostMessageW(picker, WM_COMMAND, IDOK, 0);
   });
-  EXPECT_EQ(PickerScript::shown_index, 0);  // the default file, its first icon
+  EXPECT_EQ(ModalScript::shown_index, 0);  // the default file, its first icon
   EXPECT_EQ(settings_.enable_icon, L"");
   EXPECT_EQ(settings_.enable_icon_idx, 0);
   std::filesystem::remove(text_file);
+}
+
+TEST_F(ConfigDialog, WallpaperTasksAndDeviceSelectionActOutsideAtOnce) {
+  // A landscape screen: ticking the horizontal side's "Enable" sets its
+  // wallpaper with its style; the portrait side's changes nothing.
+  const std::filesystem::path folder = Folder() / L"config-system";
+  std::filesystem::create_directories(folder);
+  const std::wstring landscape = (folder / L"landscape.bmp").wstring();
+  const std::wstring portrait = (folder / L"portrait.bmp").wstring();
+  WriteBitmap(landscape);
+  WriteBitmap(portrait);
+  settings_.horizonal = landscape;
+  settings_.vertical = portrait;
+  settings_.horizonal_style = 2;
+  const std::wstring before = Wallpaper();
+  ASSERT_NE(Open(), nullptr);
+  ASSERT_EQ(settings_.portrait, 0);
+  Click(IDC_CFG_VWALLPAPER_ENABLE);
+  EXPECT_EQ(settings_.vertical_enable, 1);
+  EXPECT_EQ(Wallpaper(), before);
+  Click(IDC_CFG_HWALLPAPER_ENABLE);
+  EXPECT_EQ(settings_.horizonal_enable, 1);
+  EXPECT_EQ(Wallpaper(), landscape);
+  Click(IDC_CFG_HWALLPAPER_TILE);
+  EXPECT_EQ(settings_.horizonal_style, 1);
+  SetWallpaperValue(before);
+
+  // The lock task: registered when ticked, removed when cleared. Where its
+  // definition cannot be written (a folder in the file's place) the message
+  // comes, the setting is 0 and the tick stays.
+  Click(IDC_CFG_TASK_LOCK);
+  EXPECT_EQ(settings_.task_lock, 1);
+  Click(IDC_CFG_TASK_LOCK);
+  EXPECT_EQ(settings_.task_lock, 0);
+  const std::filesystem::path blocker = TaskXmlPath(ui::ModuleFileName(nullptr));
+  std::filesystem::create_directory(blocker);
+  std::wstring message;
+  ModalScript::Run(Item(IDC_CFG_TASK_LOCK), app_.app_name(), [&](HWND box) {
+    message = StaticTextOf(box);
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+  });
+  std::filesystem::remove(blocker);
+  EXPECT_EQ(message, L"Could not generate xml file for task scheduler.");
+  EXPECT_EQ(settings_.task_lock, 0);
+  EXPECT_TRUE(IsChecked(IDC_CFG_TASK_LOCK));
+  Click(IDC_CFG_TASK_LOCK);  // cleared again, so no task is left behind
+  EXPECT_EQ(settings_.task_lock, 0);
+
+  // "Select" runs the device selection; Cancel keeps the device.
+  const std::wstring device = settings_.device_instance_path;
+  ModalScript::Run(Item(IDC_CFG_DEVICE_SELECT), L"Select Control Target Device",
+                   [](HWND selection) { ::PostMessageW(selection, WM_COMMAND, IDCANCEL, 0); });
+  EXPECT_TRUE(ModalScript::seen);
+  EXPECT_EQ(settings_.device_instance_path, device);
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

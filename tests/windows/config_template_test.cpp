@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -107,6 +109,36 @@ TEST(ConfigDialogTemplate, DialogManagerBuildsItHiddenWithoutCloseBoxAndWithEver
       EXPECT_EQ(::SendMessageW(control, UDM_GETBUDDY, 0, 0), 0);
     }
   }
+
+  // Every control, in template order, stands where the script puts it, in
+  // dialog units of the dialog's font.
+  std::ifstream script(VELTRA_SOURCE_DIR "/src/resources/config_dialog.rc");
+  ASSERT_TRUE(script.is_open());
+  const std::regex control_line(R"re(^\s*CONTROL .*, (\d+), (\d+), (\d+), (\d+)\s*$)re");
+  HWND child = ::GetWindow(window, GW_CHILD);
+  int placed = 0;
+  for (std::string line; std::getline(script, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::smatch m;
+    if (!std::regex_match(line, m, control_line)) continue;
+    ASSERT_NE(child, nullptr) << line;
+    // The dialog manager converts the corner and the size each by itself.
+    RECT units{std::stoi(m[1]), std::stoi(m[2]), std::stoi(m[3]), std::stoi(m[4])};
+    ::MapDialogRect(window, &units);
+    const RECT want{units.left, units.top, units.left + units.right, units.top + units.bottom};
+    RECT got{};
+    ::GetWindowRect(child, &got);
+    ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&got), 2);
+    // Wine's up-down control takes its own width when it has no buddy.
+    if (line.find("msctls_updown32") != std::string::npos) got.right = want.right;
+    EXPECT_TRUE(::EqualRect(&want, &got)) << line << " wanted " << want.left << "," << want.top << " " << want.right
+                                          << "," << want.bottom << " at " << got.left << "," << got.top << " " << got.right << ","
+                                          << got.bottom;
+    child = ::GetWindow(child, GW_HWNDNEXT);
+    ++placed;
+  }
+  EXPECT_EQ(child, nullptr);  // no control beyond the script's
+  EXPECT_GT(placed, 70);
 
   // Tab walks the table's tab stops in table order and comes round again,
   // passing over the hidden Cancel.
