@@ -1,17 +1,41 @@
-// Posts a menu command (the decimal number given) to the running Veltra's
-// status window, as a choice in its notification icon's menu would; for
-// scripts that drive the simulated program from outside. Exits 1 when no
-// status window is found.
+// Drives the running Veltra from outside, for scripts (scripts/screenshot):
+//   post_command <command>              posts a menu command (decimal) to the
+//                                       status window, as its menu would
+//   post_command click <title> <id>     clicks control <id> of the dialog
+//                                       captioned <title>
+//   post_command hover <title> <id>     puts the mouse over that control
+// Exits 1 when the window is not found, 2 on a bad command line.
 #include <windows.h>
 
 #include <cwchar>
 
 #include "protocol/veltra_protocol.h"
 
+namespace {
+
+HWND ControlOf(const wchar_t* title, const wchar_t* id) {
+  const HWND dialog = ::FindWindowW(L"#32770", title);
+  return dialog != nullptr ? ::GetDlgItem(dialog, static_cast<int>(std::wcstol(id, nullptr, 10))) : nullptr;
+}
+
+}  // namespace
+
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 2) return 2;
-  const HWND window = ::FindWindowW(veltra::protocol::kWindowClass, nullptr);
-  if (window == nullptr) return 1;
-  const WPARAM command = std::wcstoul(argv[1], nullptr, 10);
-  return ::PostMessageW(window, WM_COMMAND, command, 0) ? 0 : 1;
+  if (argc == 2) {
+    const HWND window = ::FindWindowW(veltra::protocol::kWindowClass, nullptr);
+    if (window == nullptr) return 1;
+    return ::PostMessageW(window, WM_COMMAND, std::wcstoul(argv[1], nullptr, 10), 0) ? 0 : 1;
+  }
+  if (argc != 4) return 2;
+  const HWND control = ControlOf(argv[2], argv[3]);
+  if (control == nullptr) return 1;
+  if (std::wcscmp(argv[1], L"click") == 0) return ::PostMessageW(control, BM_CLICK, 0, 0) ? 0 : 1;
+  if (std::wcscmp(argv[1], L"hover") != 0) return 2;
+  RECT rect{};
+  ::GetWindowRect(control, &rect);
+  // Two steps, so the control sees the mouse arrive and then rest on it.
+  ::SetCursorPos(rect.left + 1, rect.top + 1);
+  ::Sleep(100);
+  ::SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  return 0;
 }
