@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "../common/desktop_probes.h"
 #include "e2e_support.h"
 
 namespace veltra::e2e {
@@ -18,6 +19,10 @@ namespace {
 using namespace std::chrono_literals;
 
 const std::wstring kId = kTouchId;
+
+using testing::Alpha;
+using testing::WriteBitmap;
+std::wstring Wallpaper() { return testing::DesktopValue(L"Wallpaper"); }
 
 RECT WindowRect(HWND window) {
   RECT r{};
@@ -28,13 +33,6 @@ RECT WindowRect(HWND window) {
 bool Placed(HWND window, int left, int top, int width, int height) {
   const RECT r = WindowRect(window);
   return r.left == left && r.top == top && r.right - r.left == width && r.bottom - r.top == height;
-}
-
-BYTE Alpha(HWND window) {
-  BYTE alpha = 0;
-  DWORD flags = 0;
-  ::GetLayeredWindowAttributes(window, nullptr, &alpha, &flags);
-  return alpha;
 }
 
 // The window's pixels as the screen shows them now.
@@ -99,28 +97,6 @@ bool InMoveLoop(HWND window) {
   return ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) && info.hwndMoveSize == window;
 }
 
-// Wine keeps the wallpaper here; each process caches what the system
-// parameter reads, so the test reads the registry.
-std::wstring Wallpaper() {
-  wchar_t value[1024] = {};
-  DWORD size = sizeof(value);
-  ::RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"Wallpaper", RRF_RT_REG_SZ, nullptr, value, &size);
-  return value;
-}
-
-void SetWallpaperValue(const std::wstring& path) {
-  ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"Wallpaper", REG_SZ, path.c_str(),
-                    static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
-}
-
-// A 2 x 2 bitmap, enough for the shell to take as a wallpaper.
-void WriteBitmap(const std::wstring& path) {
-  const unsigned char file[] = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0, 2, 0,
-                                0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                0, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 255, 0, 255, 255, 255, 0, 0, 0};
-  std::ofstream(std::filesystem::path(path), std::ios::binary).write(reinterpret_cast<const char*>(file), sizeof(file));
-}
-
 // The sandbox paths are ASCII.
 std::string Narrow(const std::wstring& text) {
   std::string narrow;
@@ -131,7 +107,7 @@ std::string Narrow(const std::wstring& text) {
 class Placement : public ::testing::Test {
  protected:
   void SetUp() override { saved_wallpaper_ = Wallpaper(); }
-  void TearDown() override { SetWallpaperValue(saved_wallpaper_); }
+  void TearDown() override { testing::SetDesktopValue(L"Wallpaper", saved_wallpaper_); }
 
   std::wstring saved_wallpaper_;
 };

@@ -11,6 +11,7 @@
 
 #include "config/config_dlg.h"
 #include "resources/resource.h"
+#include "../common/desktop_probes.h"
 #include "status_window_fixture.h"
 #include "startup/task_commands.h"
 #include "ui/paths.h"
@@ -56,6 +57,10 @@ class ConfigDialog : public StatusWindowFixture {
   std::optional<CConfigDlg> config_;
 };
 
+using testing::Alpha;
+using testing::WriteBitmap;
+std::wstring Wallpaper() { return testing::DesktopValue(L"Wallpaper"); }
+
 // Whether another thread could register the combination now.
 bool CombinationFree(UINT modifiers, UINT key) {
   bool free = false;
@@ -66,36 +71,6 @@ bool CombinationFree(UINT modifiers, UINT key) {
     }
   }).join();
   return free;
-}
-
-BYTE Alpha(HWND window) {
-  BYTE alpha = 0;
-  DWORD flags = 0;
-  ::GetLayeredWindowAttributes(window, nullptr, &alpha, &flags);
-  return alpha;
-}
-
-// Wine keeps the wallpaper here; each process caches what the system
-// parameter reads.
-std::wstring Wallpaper() {
-  wchar_t value[1024] = {};
-  DWORD size = sizeof(value);
-  ::RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"Wallpaper", RRF_RT_REG_SZ, nullptr, value, &size);
-  return value;
-}
-
-void SetWallpaperValue(const std::wstring& path) {
-  ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"Wallpaper", REG_SZ, path.c_str(),
-                    static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
-}
-
-// A 2 x 2 bitmap, enough for a wallpaper.
-void WriteBitmap(const std::wstring& path) {
-  const unsigned char file[] = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0, 2, 0,
-                                0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                0, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 255, 0, 255, 255, 255, 0, 0, 0};
-  std::ofstream(std::filesystem::path(path), std::ios::binary)
-      .write(reinterpret_cast<const char*>(file), sizeof(file));
 }
 
 // The first static text of a message box.
@@ -380,7 +355,7 @@ TEST_F(ConfigDialog, WallpaperTasksAndDeviceSelectionActOutsideAtOnce) {
   EXPECT_EQ(Wallpaper(), landscape);
   Click(IDC_CFG_HWALLPAPER_TILE);
   EXPECT_EQ(settings_.horizonal_style, 1);
-  SetWallpaperValue(before);
+  testing::SetDesktopValue(L"Wallpaper", before);
 
   // The lock task: registered when ticked, removed when cleared. Where its
   // definition cannot be written (a folder in the file's place) the message

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "resources/resource.h"
+#include "../common/desktop_probes.h"
 #include "status_window_fixture.h"
 #include "window/messages.h"
 
@@ -18,17 +19,12 @@ namespace {
 
 using StatusWindowInProcess = StatusWindowFixture;
 
+using testing::Alpha;
+
 std::wstring Text(HWND window) {
   wchar_t text[256] = {};
   ::GetDlgItemTextW(window, IDC_STATE_TEXT, text, 256);
   return text;
-}
-
-BYTE Alpha(HWND window) {
-  BYTE alpha = 0;
-  DWORD flags = 0;
-  ::GetLayeredWindowAttributes(window, nullptr, &alpha, &flags);
-  return alpha;
 }
 
 // Whether another thread could take Ctrl+Shift+Z now, i.e. nobody holds it.

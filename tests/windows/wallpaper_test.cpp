@@ -11,22 +11,15 @@
 #include <fstream>
 #include <string>
 
+#include "../common/desktop_probes.h"
 #include "temp_dir.h"
 
 namespace veltra {
 namespace {
 
-std::wstring DesktopValue(const wchar_t* name) {
-  wchar_t value[1024] = {};
-  DWORD size = sizeof(value);
-  ::RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", name, RRF_RT_REG_SZ, nullptr, value, &size);
-  return value;
-}
+using testing::DesktopValue;
+using testing::SetDesktopValue;
 
-void SetDesktopValue(const wchar_t* name, const std::wstring& value) {
-  ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", name, REG_SZ, value.c_str(),
-                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
 
 TEST(Wallpaper, SetWithItsStyleOnlyForAFileThatExistsAndPerOrientation) {
   const std::wstring saved[] = {DesktopValue(L"Wallpaper"), DesktopValue(L"WallpaperStyle"),
