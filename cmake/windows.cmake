@@ -8,6 +8,7 @@ add_link_options(-static -municode)
 # library of its own that only the simulated program and the tests link.
 add_library(veltra_ui STATIC
   src/ui/dialog.cpp
+  src/ui/file_icons.cpp
   src/ui/paths.cpp
   src/ui/strings.cpp
   src/ui/trace.cpp
@@ -15,7 +16,7 @@ add_library(veltra_ui STATIC
   src/ui/window.cpp
 )
 target_include_directories(veltra_ui PUBLIC src)
-target_link_libraries(veltra_ui PUBLIC user32 gdi32 ole32 oleaut32)
+target_link_libraries(veltra_ui PUBLIC user32 gdi32 shell32 ole32 oleaut32)
 
 add_library(veltra_device STATIC
   src/device/device_api.cpp

@@ -2,28 +2,16 @@
 #include <windows.h>
 
 #include <commdlg.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <iterator>
 
 #include "config/config_dlg.h"
 #include "config/icon_dialog.h"
+#include "ui/file_icons.h"
 #include "window/veltra_dlg.h"
 
 namespace veltra {
-namespace {
-
-// ExtractIconW answers 1 for a file without icons and the count for index
-// -1: neither is an icon.
-ui::UniqueHicon ExtractOwnedIcon(HINSTANCE instance, const std::wstring& file, std::int32_t index) {
-  if (file.empty() || index < 0) return {};
-  const HICON icon = ::ExtractIconW(instance, file.c_str(), static_cast<UINT>(index));
-  if (reinterpret_cast<UINT_PTR>(icon) <= 1) return {};
-  return ui::UniqueHicon(icon);
-}
-
-}  // namespace
 
 void CConfigDlg::PickColour(const ColorFields& colour) {
   // The chooser edits the sixteen custom colours in place.
@@ -63,9 +51,8 @@ void CConfigDlg::PickIcon(bool enabled_state) {
   // The picker opens on the stored icon only when that one can be taken
   // from its file; otherwise on its own default.
   CIconDialog picker(app_);
-  if (ExtractOwnedIcon(app_.instance(), file, index)) {
-    const auto count = reinterpret_cast<UINT_PTR>(::ExtractIconW(app_.instance(), file.c_str(), UINT_MAX));
-    if (static_cast<UINT_PTR>(index) < count) {
+  if (ui::ExtractFileIcon(app_.instance(), file, index)) {
+    if (static_cast<std::uint32_t>(index) < ui::FileIconCount(app_.instance(), file)) {
       picker.path = file;
       picker.index = index;
     }
@@ -76,7 +63,7 @@ void CConfigDlg::PickIcon(bool enabled_state) {
   index = picker.index;
   // A choice no icon can be taken from (an empty list gives index -1)
   // falls back to the built-in icon of the state.
-  if (!ExtractOwnedIcon(app_.instance(), file, index)) {
+  if (!ui::ExtractFileIcon(app_.instance(), file, index)) {
     file.clear();
     index = 0;
   }

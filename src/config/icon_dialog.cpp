@@ -11,7 +11,9 @@
 
 #include "config/icon_dialog_rules.h"
 #include "resources/resource.h"
+#include "ui/file_icons.h"
 #include "ui/paths.h"
+#include "ui/window.h"
 #include "ui/trace.h"
 
 namespace veltra {
@@ -19,10 +21,6 @@ namespace {
 
 // The platform's limit for a path; the chosen file is read whole.
 constexpr DWORD kPathBufferChars = 32768;
-
-// What ExtractIconW hands back instead of an icon for a file of another
-// kind. It is no handle and must never be destroyed.
-const HICON kNotAnIconFile = reinterpret_cast<HICON>(1);
 
 std::wstring SystemErrorText(DWORD error) {
   wchar_t text[kMaxOpenFailureText] = {};
@@ -124,13 +122,7 @@ std::optional<LRESULT> CIconDialog::OnMessage(UINT message, WPARAM wparam, LPARA
   }
 }
 
-std::wstring CIconDialog::EditText() const {
-  const HWND edit = Item(IDC_ICON_FILE);
-  std::wstring text(static_cast<std::size_t>(std::max(::GetWindowTextLengthW(edit), 0)) + 1, L'\0');
-  const int length = ::GetWindowTextW(edit, text.data(), static_cast<int>(text.size()));
-  text.resize(static_cast<std::size_t>(std::max(length, 0)));
-  return text;
-}
+std::wstring CIconDialog::EditText() const { return ui::WindowText(Item(IDC_ICON_FILE)); }
 
 void CIconDialog::ReleaseIcons() {
   // The list lets go of the handles before they are destroyed, so it never
@@ -153,10 +145,7 @@ bool CIconDialog::CanOpen() const {
 void CIconDialog::Fill() {
   ReleaseIcons();
   if (!CanOpen()) return;
-  // Asked for index -1, the platform answers the number of icons in the
-  // file, not an icon.
-  const auto answer = reinterpret_cast<std::uintptr_t>(::ExtractIconW(app_.instance(), path.c_str(), UINT_MAX));
-  const auto count = static_cast<std::uint32_t>(std::min<std::uintptr_t>(answer, UINT32_MAX));
+  const std::uint32_t count = ui::FileIconCount(app_.instance(), path);
   if (!HasIcons(count)) {
     app_.ShowMessage(NoIconText(path), MB_OK, hwnd());
     return;
@@ -164,10 +153,9 @@ void CIconDialog::Fill() {
   const HWND list = Item(IDC_ICON_LIST);
   icons_.reserve(count);
   for (std::uint32_t i = 0; i < count; ++i) {
-    ui::UniqueHicon icon(::ExtractIconW(app_.instance(), path.c_str(), i));
     // An icon that cannot be read keeps its cell, empty, so that every
     // later item's position is still its icon's index in the file.
-    if (icon.get() == kNotAnIconFile) static_cast<void>(icon.release());
+    ui::UniqueHicon icon = ui::ExtractFileIcon(app_.instance(), path, static_cast<std::int32_t>(i));
     const LRESULT inserted = ::SendMessageW(list, LB_INSERTSTRING, i, reinterpret_cast<LPARAM>(icon.get()));
     if (inserted < 0) {
       ui::TraceFailure(L"LB_INSERTSTRING", static_cast<DWORD>(inserted));

@@ -12,6 +12,7 @@
 #include "device/taskbar_refresh.h"
 #include "hook/veltra_hook.h"
 #include "resources/resource.h"
+#include "ui/file_icons.h"
 #include "ui/paths.h"
 #include "ui/strings.h"
 #include "ui/trace.h"
@@ -27,13 +28,9 @@ COLORREF Rgb(std::int32_t r, std::int32_t g, std::int32_t b) {
   return RGB(static_cast<BYTE>(r), static_cast<BYTE>(g), static_cast<BYTE>(b));
 }
 
-// A state icon from the user's file, or the built-in one. ExtractIconW
-// answers 1 for a file that holds no icons at all.
+// A state icon from the user's file, or the built-in one.
 ui::UniqueHicon LoadStateIcon(HINSTANCE instance, const std::wstring& file, std::int32_t index, UINT fallback_id) {
-  if (!file.empty() && index >= 0) {
-    HICON icon = ::ExtractIconW(instance, file.c_str(), static_cast<UINT>(index));
-    if (reinterpret_cast<UINT_PTR>(icon) > 1) return ui::UniqueHicon(icon);
-  }
+  if (ui::UniqueHicon icon = ui::ExtractFileIcon(instance, file, index)) return icon;
   return ui::UniqueHicon(static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(fallback_id), IMAGE_ICON,
                                                          ::GetSystemMetrics(SM_CXSMICON),
                                                          ::GetSystemMetrics(SM_CYSMICON), 0)));
