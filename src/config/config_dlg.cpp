@@ -14,6 +14,7 @@
 #include "protocol/veltra_protocol.h"
 #include "resources/resource.h"
 #include "ui/strings.h"
+#include "ui/window.h"
 #include "window/veltra_dlg.h"
 
 namespace veltra {
@@ -41,12 +42,6 @@ bool SameInteger(const ControlField& a, const ControlField& b) {
 void StoreInteger(const ControlField& field, std::int32_t value) {
   if (const auto* target = std::get_if<std::int32_t*>(&field)) **target = value;
   if (const auto* target = std::get_if<std::uint8_t*>(&field)) **target = static_cast<std::uint8_t>(value);
-}
-
-std::wstring WindowText(HWND window) {
-  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
 }
 
 bool Checked(HWND button) { return ::SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
@@ -178,7 +173,7 @@ void CConfigDlg::OnCommand(int id, int code) {
     if (code != EN_UPDATE) return;
     const ControlField field = control->field(settings_);
     if (const auto* text = std::get_if<std::wstring*>(&field); text != nullptr) {
-      **text = WindowText(Item(id));
+      **text = ui::WindowText(Item(id));
       NotifySettingsChanged();
     }
     return;

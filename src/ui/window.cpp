@@ -1,6 +1,8 @@
 // Window.
 #include "ui/window.h"
 
+#include <algorithm>
+
 #include "ui/trace.h"
 
 namespace ui {
@@ -57,6 +59,13 @@ LRESULT CALLBACK Window::WindowProc(HWND window, UINT message, WPARAM wparam, LP
     TraceException(L"window procedure");
     return ::DefWindowProcW(window, message, wparam, lparam);
   }
+}
+
+std::wstring WindowText(HWND window) {
+  std::wstring text(static_cast<std::size_t>(std::max(::GetWindowTextLengthW(window), 0)) + 1, L'\0');
+  const int length = ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+  text.resize(static_cast<std::size_t>(std::max(length, 0)));
+  return text;
 }
 
 }  // namespace ui

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <string>
 
 namespace ui {
 
@@ -37,5 +38,8 @@ class Window {
 
   HWND hwnd_ = nullptr;
 };
+
+// A window's whole text, however long.
+std::wstring WindowText(HWND window);
 
 }  // namespace ui

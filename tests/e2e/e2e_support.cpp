@@ -71,6 +71,12 @@ void RemoveTree(const std::wstring& path) {
 
 }  // namespace
 
+std::string Narrow(const std::wstring& text) {
+  std::string narrow;
+  for (const wchar_t c : text) narrow += static_cast<char>(c);
+  return narrow;
+}
+
 std::wstring DeviceSection(const std::wstring& id, int started, const std::wstring& extra) {
   return L"[" + id + L"]\r\ndescription=HID-compliant touch screen\r\nsetup_class=HID\r\nhid_interface=1\r\n"
          L"disableable=1\r\nstarted=" + std::to_wstring(started) + L"\r\n" + extra;

@@ -19,6 +19,10 @@ namespace veltra::e2e {
 
 inline constexpr wchar_t kTouchId[] = L"HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002";
 
+// A sandbox path as 8-bit text for a file the test writes; the sandbox
+// paths are ASCII.
+std::string Narrow(const std::wstring& text);
+
 // A device section for sim_devices.ini.
 std::wstring DeviceSection(const std::wstring& id, int started, const std::wstring& extra = L"");
 

@@ -97,13 +97,6 @@ bool InMoveLoop(HWND window) {
   return ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) && info.hwndMoveSize == window;
 }
 
-// The sandbox paths are ASCII.
-std::string Narrow(const std::wstring& text) {
-  std::string narrow;
-  for (const wchar_t c : text) narrow += static_cast<char>(c);
-  return narrow;
-}
-
 class Placement : public ::testing::Test {
  protected:
   void SetUp() override { saved_wallpaper_ = Wallpaper(); }

@@ -85,12 +85,6 @@ std::size_t PropertyChanges(const Sandbox& box) {
   }));
 }
 
-std::string Narrow(const std::wstring& text) {
-  std::string narrow;
-  for (const wchar_t c : text) narrow += static_cast<char>(c);
-  return narrow;
-}
-
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(::tolower(static_cast<unsigned char>(c)));
   return text;
