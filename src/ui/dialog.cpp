@@ -39,7 +39,20 @@ std::vector<Dialog*>& OpenDialogs() {
 
 }  // namespace
 
-Dialog::~Dialog() { Destroy(); }
+Dialog::~Dialog() {
+  if (hwnd_ == nullptr) return;
+  const HWND window = hwnd_;
+  Detach(window);
+  ::DestroyWindow(window);
+}
+
+void Dialog::Detach(HWND window) noexcept {
+  std::erase(OpenDialogs(), this);
+  if (::IsWindow(window) && ::GetWindowLongPtrW(window, DWLP_USER) == reinterpret_cast<LONG_PTR>(this)) {
+    ::SetWindowLongPtrW(window, DWLP_USER, 0);
+  }
+  hwnd_ = nullptr;
+}
 
 HWND Dialog::CreateWindowFor(HWND owner) {
   const HWND window = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(template_id_), owner,
@@ -59,11 +72,14 @@ INT_PTR Dialog::DoModal(HWND owner) {
     if (disable_owner) ::EnableWindow(owner, TRUE);
     return -1;
   }
+  modal_ = true;
   RunMessageLoop(ended_);
+  modal_ = false;
   // The owner must be enabled before this window goes, or the activation
-  // (and with it the focus) passes to some other program's window.
-  if (disable_owner) ::EnableWindow(owner, TRUE);
-  if (owner != nullptr && ::GetActiveWindow() == hwnd_) ::SetActiveWindow(owner);
+  // (and with it the focus) passes to some other program's window. An
+  // owner destroyed meanwhile took this window with it.
+  if (disable_owner && ::IsWindow(owner)) ::EnableWindow(owner, TRUE);
+  if (hwnd_ != nullptr && ::GetActiveWindow() == hwnd_ && ::IsWindow(owner)) ::SetActiveWindow(owner);
   Destroy();
   return result_;
 }
@@ -129,9 +145,13 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wparam, LP
     auto* self = reinterpret_cast<Dialog*>(::GetWindowLongPtrW(window, DWLP_USER));
     if (self == nullptr) return FALSE;
     if (message == WM_NCDESTROY) {
-      std::erase(OpenDialogs(), self);
-      self->hwnd_ = nullptr;
-      ::SetWindowLongPtrW(window, DWLP_USER, 0);
+      self->Detach(window);
+      // Destroyed from outside while its modal loop runs: that loop ends
+      // as if the user had cancelled.
+      if (self->modal_ && !self->ended_) {
+        self->result_ = IDCANCEL;
+        self->ended_ = true;
+      }
       return FALSE;
     }
     const std::optional<LRESULT> answer = self->OnMessage(message, wparam, lparam);

@@ -15,14 +15,19 @@ namespace ui {
 class Dialog {
  public:
   explicit Dialog(UINT template_id) noexcept : template_id_(template_id) {}
-  // Destroys a window still open.
+  // Destroys a window still open, after cutting it off from this object:
+  // the derived part is gone by then, so none of its handlers may run. A
+  // derived class whose handlers must see its window's end (to undo what
+  // the window did) calls Destroy() in its own destructor.
   virtual ~Dialog();
   Dialog(const Dialog&) = delete;
   Dialog& operator=(const Dialog&) = delete;
 
   // Creates the dialog and runs the loop until EndDialog; returns its
   // result, or -1 if the window could not be created. `owner` stays
-  // disabled while the dialog runs and is active again when it ends.
+  // disabled while the dialog runs and is active again when it ends. A
+  // window destroyed from outside (with its owner, say) ends the run as
+  // IDCANCEL, so the caller's loop is not left waiting for ever.
   INT_PTR DoModal(HWND owner);
   void EndDialog(INT_PTR result) noexcept;
 
@@ -35,6 +40,8 @@ class Dialog {
   void Destroy() noexcept;
 
   HWND hwnd() const noexcept { return hwnd_; }
+  // True once the modal run has its result: EndDialog, or the window gone.
+  bool ended() const noexcept { return ended_; }
 
   // Offers a queued message to the open dialog whose window holds its
   // target; true when that dialog consumed it.
@@ -51,11 +58,13 @@ class Dialog {
 
  private:
   HWND CreateWindowFor(HWND owner);
+  void Detach(HWND window) noexcept;
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) noexcept;
 
   UINT template_id_;
   HWND hwnd_ = nullptr;
   bool ended_ = false;
+  bool modal_ = false;  // a DoModal loop waits on ended_
   INT_PTR result_ = 0;
 };
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "sim/sim_device_tree.h"
@@ -27,10 +28,12 @@ class OptionsDialog final : public ui::Dialog {
   std::optional<LRESULT> OnMessage(UINT, WPARAM, LPARAM) override { return std::nullopt; }
 };
 
-// Ends itself once its loop runs, noting whether its owner was disabled.
+// Ends itself once its loop runs, noting whether its owner was disabled;
+// or, told to, destroys its owner instead.
 class ChildDialog final : public ui::Dialog {
  public:
-  explicit ChildDialog(HWND owner) : ui::Dialog(IDD_TEST_CHILD), owner_(owner) {}
+  explicit ChildDialog(HWND owner, bool destroy_owner = false)
+      : ui::Dialog(IDD_TEST_CHILD), owner_(owner), destroy_owner_(destroy_owner) {}
   bool owner_was_disabled = false;
 
  protected:
@@ -41,7 +44,11 @@ class ChildDialog final : public ui::Dialog {
   std::optional<LRESULT> OnMessage(UINT message, WPARAM wparam, LPARAM) override {
     if (message == WM_COMMAND && LOWORD(wparam) == IDOK) {
       owner_was_disabled = !::IsWindowEnabled(owner_);
-      EndDialog(IDOK);
+      if (destroy_owner_) {
+        ::DestroyWindow(owner_);
+      } else {
+        EndDialog(IDOK);
+      }
       return 0;
     }
     return std::nullopt;
@@ -49,6 +56,7 @@ class ChildDialog final : public ui::Dialog {
 
  private:
   HWND owner_;
+  bool destroy_owner_;
 };
 
 void Key(WORD vk, bool up) {
@@ -168,6 +176,23 @@ TEST_F(DialogLoop, EachDialogKeepsItsKeysAndTheHotKeyWorksFromBoth) {
   EXPECT_EQ(options.hwnd(), nullptr);
   EXPECT_EQ(settings_.touch_status, 1);
   EXPECT_TRUE(DeviceStarted());
+}
+
+// A modal dialog that goes with its owner ends its loop as Cancel (before,
+// the loop waited for ever); a dialog object that ends with its window open
+// takes the window along without a message reaching the half-gone object.
+TEST(DialogEnd, ADialogDestroyedFromOutsideEndsItsLoopAndADeadObjectHearsNothing) {
+  auto owner = std::make_unique<OptionsDialog>();
+  ASSERT_TRUE(owner->Create(nullptr));
+  const HWND owner_window = owner->hwnd();
+  ChildDialog child(owner_window, true);
+  EXPECT_EQ(child.DoModal(owner_window), IDCANCEL);
+  EXPECT_FALSE(::IsWindow(owner_window));
+
+  ASSERT_TRUE(owner->Create(nullptr));
+  const HWND open_window = owner->hwnd();
+  owner.reset();
+  EXPECT_FALSE(::IsWindow(open_window));
 }
 
 }  // namespace
