@@ -10,7 +10,6 @@
 #include <variant>
 
 #include "config/config_rules.h"
-#include "device/init_dlg.h"
 #include "protocol/veltra_protocol.h"
 #include "resources/resource.h"
 #include "ui/strings.h"
@@ -212,7 +211,7 @@ void CConfigDlg::OnClicked(const ConfigControl& control) {
       SelectWallpaper(control.id == IDC_CFG_HWALLPAPER_SELECT);
       return;
     case IDC_CFG_DEVICE_SELECT:
-      RunDeviceSelection(app_, settings_, hwnd());
+      status_.SelectDevice(hwnd());
       return;
     default:
       break;

@@ -110,6 +110,8 @@ CInitDlg::CInitDlg(const ui::WinApp& app, Settings& settings, std::wstring prese
   }
 }
 
+CInitDlg::~CInitDlg() { Destroy(); }
+
 std::wstring CInitDlg::Text(UINT id) const { return ui::LoadLocalizedText(app_.instance(), id, language_); }
 
 BOOL CInitDlg::OnInitDialog() {
@@ -120,8 +122,8 @@ BOOL CInitDlg::OnInitDialog() {
   list_.descriptions.resize(list_.size());
   list_.touch_screen.resize(list_.size());
   passed_.assign(list_.size(), 0);
+  ever_tested_.assign(list_.size(), false);
   testing_ = false;
-  ended_ = false;
 
   const HWND combo = Item(IDC_INIT_DEVICE_LIST);
   for (const std::wstring& id : list_.ids) {
@@ -228,8 +230,10 @@ std::optional<LRESULT> CInitDlg::OnMessage(UINT message, WPARAM wparam, LPARAM l
       return 0;
     case WM_DESTROY:
       // However the window goes (a quit request ends the loop without
-      // Cancel), a device under test is not left disabled.
+      // Cancel, the owner's end takes it along), a device under test is not
+      // left disabled.
       AbandonTest();
+      EnableTestedDevices();
       tooltips_.fill(nullptr);
       return std::nullopt;
     default:
@@ -277,12 +281,14 @@ void CInitDlg::OnTestStart() {
   if (!index) return;
   // The test starts when the user has read what it does.
   app_.ShowMessage(Text(IDS_INIT_TEST_NOTICE), MB_ICONEXCLAMATION | MB_OK, hwnd());
-  if (ended_) return;
+  // A message box's own loop can end the dialog underneath.
+  if (ended()) return;
 
-  settings_.device_instance_path = list_.ids[*index];
+  tested_path_ = list_.ids[*index];
   tested_ = *index;
+  ever_tested_[*index] = true;
   // Whether the device really went off is what the user is asked after.
-  SetDeviceState(QueryOsVersion(), settings_.device_instance_path, DICS_DISABLE, settings_.redraw_traynotifywnd);
+  SetDeviceState(QueryOsVersion(), tested_path_, DICS_DISABLE, settings_.redraw_traynotifywnd);
   testing_ = true;
   ticks_ = 0;
   // A disabled control cannot keep the focus, and with no focus Escape would
@@ -332,20 +338,20 @@ void CInitDlg::FinishTest() {
   ShowDevice(tested_);
   const std::optional<std::size_t> index = Selection();
   // The device works again before the user is asked anything.
-  SetDeviceState(QueryOsVersion(), settings_.device_instance_path, DICS_ENABLE, settings_.redraw_traynotifywnd);
+  SetDeviceState(QueryOsVersion(), tested_path_, DICS_ENABLE, settings_.redraw_traynotifywnd);
   ShowSystemInfo();
   if (!index) return;
 
   const int disabled = app_.ShowMessage(Text(IDS_INIT_ASK_DISABLED), MB_ICONQUESTION | MB_YESNO, hwnd());
-  if (ended_) return;
+  if (ended()) return;
   if (disabled != IDYES) {
     passed_[*index] = 0;
     EnableItem(IDOK, false);
     app_.ShowMessage(Text(IDS_INIT_TRY_ANOTHER), MB_ICONINFORMATION | MB_OK, hwnd());
     return;
   }
-  if (app_.ShowMessage(Text(IDS_INIT_ASK_TARGET), MB_ICONQUESTION | MB_YESNO, hwnd()) == IDYES && !ended_) Accept();
-  if (ended_) return;
+  if (app_.ShowMessage(Text(IDS_INIT_ASK_TARGET), MB_ICONQUESTION | MB_YESNO, hwnd()) == IDYES && !ended()) Accept();
+  if (ended()) return;
   passed_[*index] = 1;
   EnableItem(IDOK, true);
 }
@@ -368,13 +374,20 @@ void CInitDlg::AbandonTest() {
   if (!testing_) return;
   testing_ = false;
   ::KillTimer(hwnd(), kTestTimer);
-  SetDeviceState(QueryOsVersion(), settings_.device_instance_path, DICS_ENABLE, settings_.redraw_traynotifywnd);
+  SetDeviceState(QueryOsVersion(), tested_path_, DICS_ENABLE, settings_.redraw_traynotifywnd);
+}
+
+void CInitDlg::EnableTestedDevices() {
+  for (std::size_t i = 0; i < ever_tested_.size(); ++i) {
+    if (ever_tested_[i] && GetDeviceState(list_.ids[i]) != 1) {
+      SetDeviceState(QueryOsVersion(), list_.ids[i], DICS_ENABLE, settings_.redraw_traynotifywnd);
+    }
+  }
 }
 
 void CInitDlg::End(INT_PTR result) {
   // The first way out decides the result.
-  if (ended_) return;
-  ended_ = true;
+  if (ended()) return;
   EndDialog(result);
 }
 
@@ -382,11 +395,8 @@ INT_PTR RunDeviceSelection(const ui::WinApp& app, Settings& settings, HWND owner
   // The status window may have left the current target disabled; the user
   // is about to judge touch input, so it works again first.
   SetDeviceState(QueryOsVersion(), settings.device_instance_path, DICS_ENABLE, settings.redraw_traynotifywnd);
-  const std::wstring previous = settings.device_instance_path;
-  CInitDlg dialog(app, settings, previous, std::move(lister));
-  const INT_PTR result = dialog.DoModal(owner);
-  if (result != IDOK) settings.device_instance_path = previous;
-  return result;
+  CInitDlg dialog(app, settings, settings.device_instance_path, std::move(lister));
+  return dialog.DoModal(owner);
 }
 
 }  // namespace veltra

@@ -34,6 +34,9 @@ class CInitDlg final : public ui::Dialog {
   // box. `language` decides the texts once, for the dialog's whole life.
   CInitDlg(const ui::WinApp& app, Settings& settings, std::wstring preset_path, DeviceLister lister = {},
            LANGID language = ::GetUserDefaultUILanguage());
+  // A window still open goes here, while its handlers can still give the
+  // devices under test back.
+  ~CInitDlg() override;
 
  protected:
   bool PreTranslateMessage(MSG& message) override;
@@ -62,6 +65,9 @@ class CInitDlg final : public ui::Dialog {
   void Cancel();
   // Ends a running test at once: the timer goes and the device works again.
   void AbandonTest();
+  // Every device tested in this dialog, enabled again: whatever the window's
+  // end, no device it switched stays off.
+  void EnableTestedDevices();
   void End(INT_PTR result);
 
   std::wstring preset_path_;
@@ -77,12 +83,14 @@ class CInitDlg final : public ui::Dialog {
   std::array<HWND, 4> tooltips_{};
   bool testing_ = false;  // the device is disabled and the timer runs
   std::size_t tested_ = 0;  // the device under test, whatever is selected meanwhile
-  bool ended_ = false;
+  // Kept here, not in the settings, until OK: the status window goes on
+  // switching the configured device meanwhile.
+  std::wstring tested_path_;
+  std::vector<bool> ever_tested_;
 };
 
 // Runs the dialog over the machine's devices with the current target (made
-// to work first) preselected. Only OK changes settings.device_instance_path:
-// any other end puts back what the caller had, even after a test wrote it.
+// to work first) preselected. Only OK changes settings.device_instance_path.
 // Returns the dialog's result.
 INT_PTR RunDeviceSelection(const ui::WinApp& app, Settings& settings, HWND owner, DeviceLister lister = {});
 

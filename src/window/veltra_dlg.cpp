@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "device/device_control.h"
+#include "device/init_dlg.h"
 #include "device/taskbar_refresh.h"
 #include "hook/veltra_hook.h"
 #include "resources/resource.h"
@@ -192,6 +193,7 @@ void CVeltraDlg::UpdateHotKeyRegistration() {
 }
 
 void CVeltraDlg::SetTouchState(std::uint8_t state, bool drive_device) {
+  if (drive_device && !AcceptsSwitches()) return;
   settings_.touch_status = state != 0 ? 1 : 0;
   if (drive_device) {
     ApplyTouchState();
@@ -237,6 +239,10 @@ void CVeltraDlg::EndOfUse() {
 }
 
 void CVeltraDlg::ExitSequence() {
+  // Removing the icon lets pending sent messages in; nothing of theirs may
+  // switch the panel off again, nor run this twice.
+  if (exiting_) return;
+  exiting_ = true;
   initialised_ = false;
   const OsVersion version = QueryOsVersion();
   // Whatever the user chose, the panel is left working; the saved state
@@ -249,11 +255,21 @@ void CVeltraDlg::ExitSequence() {
 }
 
 void CVeltraDlg::ApplyTouchState() {
+  if (!AcceptsSwitches()) return;
   os_version_ = QueryOsVersion();
   SetDeviceState(os_version_, settings_.device_instance_path, enabled_state() ? DICS_ENABLE : DICS_DISABLE,
                  settings_.redraw_traynotifywnd);
   ShowStateIndicators();
   if (settings_.hotkey_single_use) UpdateHotKeyRegistration();
+}
+
+INT_PTR CVeltraDlg::SelectDevice(HWND owner) {
+  struct Selecting {
+    bool& flag;
+    explicit Selecting(bool& f) : flag(f) { flag = true; }
+    ~Selecting() { flag = false; }
+  } selecting(selecting_);
+  return RunDeviceSelection(app_, settings_, owner);
 }
 
 void CVeltraDlg::ToggleTouchState() { SetTouchState(settings_.touch_status ? 0 : 1); }

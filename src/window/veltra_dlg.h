@@ -48,6 +48,10 @@ class CVeltraDlg final : public ui::Dialog {
   // "&Configuration", its window made on the first one and kept until the
   // program ends.
   void set_config_dialog(ui::Dialog* dialog) noexcept { config_dialog_ = dialog; }
+  // The device selection over this window's settings, for the
+  // configuration dialog: while it runs no switch reaches a device, so the
+  // user judges each device undisturbed. Returns the dialog's result.
+  INT_PTR SelectDevice(HWND owner);
 
  protected:
   bool PreTranslateMessage(MSG& message) override;
@@ -96,6 +100,9 @@ class CVeltraDlg final : public ui::Dialog {
   void InstallWinKeyHook();
 
   bool enabled_state() const { return settings_.touch_status != 0; }
+  // False once the exit has begun (the panel was enabled for good) and
+  // while the device selection runs.
+  bool AcceptsSwitches() const { return !exiting_ && !selecting_; }
   const std::wstring& tooltip() const {
     return enabled_state() ? settings_.tooltip_enable_txt : settings_.tooltip_disable_txt;
   }
@@ -113,6 +120,8 @@ class CVeltraDlg final : public ui::Dialog {
   TrayClickMachine click_;
   WinKeyDebounce winkey_;
   bool initialised_ = false;
+  bool exiting_ = false;
+  bool selecting_ = false;
   OsVersion os_version_;
   ui::Dialog* config_dialog_ = nullptr;
 };

@@ -206,6 +206,7 @@ TEST_F(InitDlgTest, PreselectsTheLastTouchScreenOrThePresetPathAndNumbersFromOne
 // The first test is confirmed but not taken, the second fails; OK follows
 // each item's own result and takes the selected item, not the last tested.
 TEST_F(InitDlgTest, ATestDisablesTheDeviceForFiveTicksAndItsAnswerDecidesOk) {
+  const std::wstring configured = settings_.device_instance_path;
   CInitDlg dialog(app_, settings_, L"", Fixed({{kOtherId, L"Keyboard"}, {kTouchId, kTouchName}}), 0x0409);
   HWND window = nullptr;
   std::vector<Step> steps = {[&] {
@@ -263,7 +264,7 @@ TEST_F(InitDlgTest, ATestDisablesTheDeviceForFiveTicksAndItsAnswerDecidesOk) {
   steps.push_back([&] {
     if (Box() != nullptr) return false;
     EXPECT_EQ(Text(window, IDC_INIT_DEVICE_NAME), L"Keyboard");
-    EXPECT_EQ(settings_.device_instance_path, kOtherId);
+    EXPECT_EQ(settings_.device_instance_path, configured);  // a tested path stays in the dialog until OK
     EXPECT_FALSE(Enabled(window, IDOK));
     Choose(window, 1);
     EXPECT_TRUE(Enabled(window, IDOK));
@@ -295,7 +296,7 @@ TEST_F(InitDlgTest, EscapeDuringATestEnablesTheDeviceAndTheCallerKeepsItsPath) {
        [&] {
          if (Text(window, IDC_INIT_TEST_START) != L"Testing Now 4") return false;
          EXPECT_FALSE(Started(kOtherId));
-         EXPECT_EQ(settings_.device_instance_path, kOtherId);
+         EXPECT_EQ(settings_.device_instance_path, kTouchId);
          ::SetForegroundWindow(window);
          return ::GetForegroundWindow() == window && ::GetFocus() != nullptr;
        },

@@ -66,6 +66,11 @@ TEST_F(StatusWindowInProcess, ASettingsChangeRefreshesOpacityDeviceVisibilityAnd
   EXPECT_TRUE(::IsWindowVisible(window));
   EXPECT_EQ(Alpha(window), 255);
   ::SendMessageW(window, WM_CLOSE, 0, 0);
+  // Once the exit has begun, nothing switches the panel off again.
+  ::SendMessageW(window, WM_SET_TOUCH_STATE, 0, 0);
+  ::SendMessageW(window, WM_HOTKEY, 0, 0);
+  EXPECT_TRUE(DeviceStarted());
+  EXPECT_EQ(settings_.touch_status, 1);
 }
 
 // Single use, disable-only: the key is held exactly while the panel is
