@@ -70,18 +70,16 @@ std::wstring ReachableIniPath(const ProgramPaths& paths) {
 CVeltraApp& TheApp() { return static_cast<CVeltraApp&>(*ui::WinApp::Current()); }
 
 bool CVeltraApp::InitInstance() {
+  // A one-shot run belongs to a scheduled task, often as the system account
+  // in a session nobody watches: it never shows a message box.
   if (!IsWindows8OrLater()) {
-    ShowMessage(ui::LoadLocalizedText(instance(), IDS_NEED_WINDOWS8), MB_ICONEXCLAMATION | MB_OK);
+    if (!IsOneShotCommandLine(command_line())) {
+      ShowMessage(ui::LoadLocalizedText(instance(), IDS_NEED_WINDOWS8), MB_ICONEXCLAMATION | MB_OK);
+    }
     return false;
   }
 
-  app_mutex.reset(::CreateMutexW(nullptr, FALSE, protocol::kAppMutex));
-  const DWORD mutex_error = ::GetLastError();
-  if (!app_mutex) return false;
-  if (mutex_error == ERROR_ALREADY_EXISTS) {
-    ForwardToRunningInstance();
-    return false;
-  }
+  if (!ClaimSingleInstance()) return false;
 
   RegisterStatusWindowClass(instance());
 
@@ -95,15 +93,19 @@ bool CVeltraApp::InitInstance() {
   one_shot = 0;
   ParseCommandLine(*this, command_line());
 
-  RefreshScheduledTasks(*this, *this);
-
   const OsVersion os_version = QueryOsVersion();
   if (one_shot != 0) {
+    // The panel first: at the lock screen someone is waiting for it. The
+    // tasks are left alone: run as the system account, a refresh would
+    // register the user's logon task under that account.
+    LetGoOfSingleInstance();
     if (GetDeviceState(device_instance_path) != 1) {
       SetDeviceState(os_version, device_instance_path, DICS_ENABLE, redraw_traynotifywnd);
     }
     return false;
   }
+
+  RefreshScheduledTasks(*this, *this);
 
   if (const std::int32_t pause = StartupWaitMs(wait); pause > 0) ::Sleep(static_cast<DWORD>(pause));
 
@@ -117,11 +119,57 @@ bool CVeltraApp::InitInstance() {
     if (dialog.DoModal(nullptr) < 0) ui::TraceFailure(L"the status window", ERROR_INVALID_WINDOW_HANDLE);
   }
 
+  LetGoOfSingleInstance();
   RefreshScheduledTasks(*this, *this);
-  if (!SaveSettings(*this, store)) ui::TraceFailure(L"saving the settings", ERROR_WRITE_FAULT);
+  const bool saved = SaveSettings(*this, store);
   ResetLowKeyboardHook();
   SweepNotificationArea();
+  if (!saved) {
+    // Nothing is left to do that a new start could disturb, so it need not
+    // wait for the user to read this.
+    app_mutex.reset();
+    std::wstring text = ui::LoadLocalizedText(instance(), IDS_SETTINGS_NOT_SAVED);
+    if (const std::size_t at = text.find(L"%s"); at != std::wstring::npos) text.replace(at, 2, ini_path);
+    ShowMessage(text, MB_ICONWARNING | MB_OK);
+  }
   return false;
+}
+
+bool CVeltraApp::ClaimSingleInstance() {
+  // Owned by this instance until its closing steps begin: a second start
+  // that finds no status window can tell an instance still starting (it
+  // owns the mutex) from one that is ending (it let go).
+  const auto create = [this] {
+    const HANDLE mutex = ::CreateMutexW(nullptr, TRUE, protocol::kAppMutex);
+    const bool existed = ::GetLastError() == ERROR_ALREADY_EXISTS;
+    app_mutex.reset(mutex);
+    return existed;
+  };
+  if (!create()) return static_cast<bool>(app_mutex);
+  if (!app_mutex || ForwardToRunningInstance()) return false;
+
+  // The other instance is ending; once its mutex is gone (its settings
+  // saved), this one starts in its place.
+  const ULONGLONG deadline = ::GetTickCount64() + kEndingInstanceWaitMs;
+  while (OtherInstanceIsEnding()) {
+    app_mutex.reset();
+    if (::GetTickCount64() >= deadline) return false;
+    ::Sleep(100);
+    if (!create()) return static_cast<bool>(app_mutex);
+    if (!app_mutex) return false;
+  }
+  return false;
+}
+
+bool CVeltraApp::OtherInstanceIsEnding() {
+  const DWORD waited = ::WaitForSingleObject(app_mutex.get(), 0);
+  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return false;
+  ::ReleaseMutex(app_mutex.get());
+  return true;
+}
+
+void CVeltraApp::LetGoOfSingleInstance() {
+  if (app_mutex) ::ReleaseMutex(app_mutex.get());
 }
 
 bool CVeltraApp::ResolveTargetDevice() {
@@ -148,9 +196,9 @@ LONG WINAPI CVeltraApp::EnablePanelBeforeDying(EXCEPTION_POINTERS*) {
   return EXCEPTION_EXECUTE_HANDLER;
 }
 
-void CVeltraApp::ForwardToRunningInstance() {
+bool CVeltraApp::ForwardToRunningInstance() {
   const HWND running = ::FindWindowW(protocol::kWindowClass, nullptr);
-  if (running == nullptr) return;
+  if (running == nullptr) return false;
   // The settings are not read here, so the state starts at 0: /W alone
   // sends 0.
   if (ParseCommandLine(*this, command_line())) {
@@ -158,6 +206,13 @@ void CVeltraApp::ForwardToRunningInstance() {
   } else {
     ::SendMessageW(running, WM_SET_TOUCH_STATE, 0, 1);
   }
+  return true;
+}
+
+bool IsOneShotCommandLine(std::wstring_view command_line) {
+  Settings probe;
+  ParseCommandLine(probe, command_line);
+  return probe.one_shot != 0;
 }
 
 }  // namespace veltra

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 #include "core/program_paths.h"
 #include "core/settings.h"
@@ -23,11 +24,23 @@ class CVeltraApp final : public ui::WinApp, public Settings {
   std::wstring program_dir;
   ui::UniqueHandle app_mutex;  // held until the process ends
 
+  // How long a start waits for an ending instance to go.
+  static constexpr ULONGLONG kEndingInstanceWaitMs = 10000;
+
  protected:
   bool InitInstance() override;
 
  private:
-  void ForwardToRunningInstance();
+  // True when this is the one instance (it then owns app_mutex); false when
+  // another one runs or is still starting (a running one got the command
+  // line) and this start must end.
+  bool ClaimSingleInstance();
+  // Whether the instance holding the mutex has let go of it.
+  bool OtherInstanceIsEnding();
+  void LetGoOfSingleInstance();
+  // Sends the command line to the running status window; false when there
+  // is none.
+  bool ForwardToRunningInstance();
   // The configured device if it is listed, else the first listed one of the
   // known list, else the user's choice in the selection dialog. False when
   // the user cancelled it: the status window is then skipped.
@@ -37,6 +50,10 @@ class CVeltraApp final : public ui::WinApp, public Settings {
 };
 
 bool IsWindows8OrLater();
+
+// Whether the command line asks for the one-shot run, read before anything
+// else so that run never shows a message box.
+bool IsOneShotCommandLine(std::wstring_view command_line);
 
 // The screen values the settings defaults depend on, read from the primary
 // monitor.

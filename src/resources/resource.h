@@ -22,6 +22,7 @@
 #define IDS_DEVICE_ERROR 1101   // the first drive of the device failed
 #define IDS_HOOK_FAILED 1102    // the Windows-key hook could not be installed
 #define IDS_TRAY_ERROR 1103     // "%d": the notification icon could not be added
+#define IDS_SETTINGS_NOT_SAVED 1104  // "%s": the settings file that could not be written
 
 // The target device selection dialog (device_select.rc).
 #define IDD_INIT_DIALOG 137

@@ -286,7 +286,8 @@ LRESULT RunningVeltra::Send(UINT message, WPARAM wparam, LPARAM lparam) const {
 bool RunningVeltra::WaitForExit(std::chrono::milliseconds timeout) const { return WaitPumping(process_.get(), timeout); }
 
 FakeRunningInstance::FakeRunningInstance(bool with_window) {
-  mutex_.reset(::CreateMutexW(nullptr, FALSE, protocol::kAppMutex));
+  // Owned, as a running instance owns it until it begins to end.
+  mutex_.reset(::CreateMutexW(nullptr, TRUE, protocol::kAppMutex));
   if (!with_window) return;
   window_ = testing::CreateStandInWindow(protocol::kWindowClass, &RecordingProc);
   g_received.clear();

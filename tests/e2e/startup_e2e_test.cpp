@@ -81,6 +81,38 @@ TEST(NormalRun, WaitsTheConfiguredTimeBeforeShowingTheWindow) {
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1400));
 }
 
+// A start while the last instance runs its closing steps (its window gone)
+// waits until it has ended and then starts, with what that one saved.
+TEST(NormalRun, AStartWhileTheLastInstanceEndsWaitsForItAndStarts) {
+  Sandbox box(L"restart");
+  box.WriteDevices(DeviceSection(kId, 1));
+  RunningVeltra first(box, L"/T 0");
+  ASSERT_NE(first.window(), nullptr);
+  first.Send(WM_CLOSE);
+  ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(first.window()); }));
+  ASSERT_EQ(::WaitForSingleObject(first.process(), 0), WAIT_TIMEOUT) << "the closing steps were over already";
+  RunningVeltra second(box);
+  EXPECT_NE(second.window(), nullptr);
+  EXPECT_TRUE(first.WaitForExit());
+  EXPECT_EQ(box.DeviceStarted(kId), 0);  // the saved state, read after the first one wrote it
+}
+
+// A settings file that cannot be written is named in a message at the end
+// of a normal run.
+TEST(NormalRun, SettingsThatCannotBeSavedAreReported) {
+  Sandbox box(L"unwritable");
+  box.WriteDevices(DeviceSection(kId, 1));
+  ASSERT_TRUE(::CreateDirectoryW(box.File(L"Veltra.ini").c_str(), nullptr));
+  RunningVeltra veltra(box);
+  ASSERT_NE(veltra.window(), nullptr);
+  veltra.Send(WM_CLOSE);
+  HWND message = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (message = FindDialogOf(veltra.process_id())) != nullptr; }, std::chrono::seconds(20)));
+  EXPECT_NE(StaticText(message).find(box.File(L"Veltra.ini")), std::wstring::npos) << Narrow(StaticText(message));
+  ::PostMessageW(message, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(veltra.WaitForExit());
+}
+
 TEST(SecondStart, ForwardsItsCommandLineToTheRunningInstance) {
   Sandbox box(L"second-start");
   FakeRunningInstance running(true);
@@ -131,13 +163,15 @@ class Windows7ForVeltra {
   ui::UniqueHkey key_;
 };
 
+// A one-shot run has nobody to read a message: it ends without one.
 TEST(OldWindows, Windows7GetsTheMessageAndNothingElseHappens) {
   Sandbox box(L"windows7");
   box.WriteDevices(DeviceSection(kId, 0));
   ui::UniqueHandle process;
   {
     Windows7ForVeltra old_windows;
-    process = box.Start(L"/T 1 /O");
+    EXPECT_EQ(box.Run(L"/T 1 /O", std::chrono::seconds(10)), 0);
+    process = box.Start(L"/T 1");
     HWND dialog = nullptr;
     for (int i = 0; i < 200 && dialog == nullptr; ++i) {
       if (::WaitForSingleObject(process.get(), 50) == WAIT_OBJECT_0) break;

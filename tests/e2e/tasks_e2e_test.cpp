@@ -139,15 +139,23 @@ TEST_F(Tasks, AProgramInAFolderWithABlankAndAnAmpersandGetsItsLockTask) {
   EXPECT_EQ(box.Setting(L"task_scheduler", L"task_lock"), L"1");
 }
 
-TEST_F(Tasks, OneShotRefreshesTheTasksAndWritesNoSettings) {
+// A one-shot run may be the system account's: it enables the panel and
+// neither creates nor removes a task, whatever the settings say.
+TEST_F(Tasks, OneShotLeavesTheTasksAloneAndWritesNoSettings) {
   Sandbox box(L"tasks-oneshot");
   box.WriteDevices(DeviceSection(kId, 0));
   box.WriteSettings("[task_scheduler]\r\ntask_lock=1\r\n");
   const std::string before = Bytes(box.File(L"Veltra.ini"));
   EXPECT_EQ(box.Run(L"/T 1 /O"), 0);
-  EXPECT_TRUE(store_.Find(L"Veltra_SessionLock").has_value());
+  EXPECT_FALSE(store_.Find(L"Veltra_SessionLock").has_value());
   EXPECT_EQ(Bytes(box.File(L"Veltra.ini")), before);
   EXPECT_EQ(box.DeviceStarted(kId), 1);
+
+  RunAndClose(box);
+  ASSERT_TRUE(store_.Find(L"Veltra_SessionLock").has_value());
+  box.WriteSettings("[task_scheduler]\r\ntask_lock=0\r\n");
+  EXPECT_EQ(box.Run(L"/T 1 /O"), 0);
+  EXPECT_TRUE(store_.Find(L"Veltra_SessionLock").has_value());
 }
 
 }  // namespace
