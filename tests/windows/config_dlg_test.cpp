@@ -178,6 +178,10 @@ TEST_F(ConfigDialog, ControlsWriteTheirSettingsAtOnce) {
   ::SetWindowTextW(Item(IDC_CFG_ENABLE_TEXT), L"Touch on");
   EXPECT_EQ(settings_.dialog_enable_txt, L"Touch on");
   EXPECT_EQ(StatusText(), L"Touch on");
+  // A pasted text stops where the settings file would cut it at the next start.
+  const std::wstring long_text(kIniStringMax + 100, L'x');
+  ::SendMessageW(Item(IDC_CFG_DISABLE_TEXT), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(long_text.c_str()));
+  EXPECT_EQ(settings_.dialog_disable_txt.size(), kIniStringMax);
 
   // Check boxes and radio buttons; a label selects its radio button.
   Click(IDC_CFG_WINDOW_ENABLE);
