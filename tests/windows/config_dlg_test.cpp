@@ -7,7 +7,10 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <map>
+#include <set>
 #include <thread>
+#include <tuple>
 
 #include "config/config_dlg.h"
 #include "resources/resource.h"
@@ -296,10 +299,84 @@ struct ModalScript {
     act = std::move(action);
     seen = false;
     shown_index = -2;
-    ::SetTimer(nullptr, 0, 100, &Tick);
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, &Tick);
     ::SendMessageW(button, BM_CLICK, 0, 0);
+    ::KillTimer(nullptr, timer);  // when no window came up
   }
 };
+
+// Counts the settings changes the status window hears of, passing every
+// message on.
+struct SettingsChanges {
+  static inline WNDPROC original = nullptr;
+  static inline int count = 0;
+  static LRESULT CALLBACK Count(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    count += message == protocol::WM_SETTINGS_CHANGED ? 1 : 0;
+    return ::CallWindowProcW(original, window, message, wparam, lparam);
+  }
+};
+
+// Every control of the table used twice as a user would (a chooser once, to
+// its end): the status window hears of exactly the changes it shows, and
+// each scroll bar offers its own range, both ends stored as they are reached.
+TEST_F(ConfigDialog, EachControlTellsTheStatusWindowExactlyWhenItShouldAndEachBarHasItsRange) {
+  const std::set<int> notifying = {
+      IDC_CFG_ENABLE_WINDOW_COLOR, IDC_CFG_DISABLE_WINDOW_COLOR, IDC_CFG_ENABLE_TEXT_COLOR, IDC_CFG_DISABLE_TEXT_COLOR,
+      IDC_CFG_ENABLE_FONT, IDC_CFG_DISABLE_FONT, IDC_CFG_ENABLE_ICON, IDC_CFG_DISABLE_ICON, IDC_CFG_ENABLE_TEXT,
+      IDC_CFG_DISABLE_TEXT, IDC_CFG_HOTKEY_MODE_TOGGLE, IDC_CFG_HOTKEY_MODE_ENABLE, IDC_CFG_HOTKEY_MODE_DISABLE,
+      IDC_CFG_HOTKEY_MODE_ENABLE_LABEL, IDC_CFG_HOTKEY_MODE_DISABLE_LABEL, IDC_CFG_WINKEY_MODE_TOGGLE,
+      IDC_CFG_WINKEY_MODE_ENABLE, IDC_CFG_WINKEY_MODE_DISABLE, IDC_CFG_WINKEY_MODE_ENABLE_LABEL,
+      IDC_CFG_WINKEY_MODE_DISABLE_LABEL, IDC_CFG_TASK_STARTUP, IDC_CFG_TASK_BOOT, IDC_CFG_TASK_LOCK,
+      IDC_CFG_DETECT_RESUME, IDC_CFG_WINDOW_ENABLE, IDC_CFG_FIXED_POS /* by the capture */, IDC_CFG_ALWAYS_TOP,
+      IDC_CFG_REDRAW_TRAY};
+  const std::map<int, std::pair<int, int>> bars = {  // they notify too
+      {IDC_CFG_HORIZONTAL_WIDTH, {10, 640}}, {IDC_CFG_HORIZONTAL_HEIGHT, {10, 640}}, {IDC_CFG_SNAP_WIDTH, {5, 100}},
+      {IDC_CFG_VERTICAL_WIDTH, {10, 640}}, {IDC_CFG_VERTICAL_HEIGHT, {10, 640}}, {IDC_CFG_TRANSPARENT, {30, 100}}};
+  // The buttons that open a window: its caption and the button that ends it.
+  const std::map<int, std::pair<std::wstring, int>> modal = {
+      {IDC_CFG_ENABLE_WINDOW_COLOR, {L"Color", IDOK}}, {IDC_CFG_DISABLE_WINDOW_COLOR, {L"Color", IDOK}},
+      {IDC_CFG_ENABLE_TEXT_COLOR, {L"Color", IDOK}}, {IDC_CFG_DISABLE_TEXT_COLOR, {L"Color", IDOK}},
+      {IDC_CFG_ENABLE_FONT, {L"Font", IDOK}}, {IDC_CFG_DISABLE_FONT, {L"Font", IDOK}},
+      {IDC_CFG_ENABLE_ICON, {L"Select Icon", IDOK}}, {IDC_CFG_DISABLE_ICON, {L"Select Icon", IDOK}},
+      {IDC_CFG_HWALLPAPER_SELECT, {L"Open", IDCANCEL}}, {IDC_CFG_VWALLPAPER_SELECT, {L"Open", IDCANCEL}},
+      {IDC_CFG_DEVICE_SELECT, {L"Select Control Target Device", IDCANCEL}}};
+  ASSERT_NE(Open(), nullptr);
+  SettingsChanges::original = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(status_->hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SettingsChanges::Count)));
+  const auto send = [&](UINT message, WPARAM wparam, int id) {
+    ::SendMessageW(config_->hwnd(), message, wparam, reinterpret_cast<LPARAM>(Item(id)));
+  };
+  for (const ConfigControl& control : ConfigControls()) {
+    const int id = control.id, before = SettingsChanges::count;
+    const auto chooser = modal.find(id);
+    const int uses = chooser != modal.end() ? 1 : control.kind == ControlKind::Label ? 0 : 2;
+    if (chooser != modal.end()) {
+      ModalScript::Run(Item(id), chooser->second.first, [&](HWND window) {
+        ::SetFocus(::GetDlgItem(window, IDC_ICON_LIST));  // Enter in the picker's file name would load the file
+        ::PostMessageW(window, WM_COMMAND, chooser->second.second, 0);
+      });
+      EXPECT_TRUE(ModalScript::seen) << "control " << id;
+    } else if (control.kind == ControlKind::ScrollBar) {
+      int low = -1, high = -1;
+      ::GetScrollRange(Item(id), SB_CTL, &low, &high);
+      Scroll(id, SB_LEFT);
+      const std::int32_t left = *std::get<std::int32_t*>(control.field(settings_));
+      Scroll(id, SB_RIGHT);
+      const auto [min, max] = bars.at(id);
+      EXPECT_EQ(std::tuple(low, high, left, *std::get<std::int32_t*>(control.field(settings_))),
+                std::tuple(min, max, min, max)) << "bar " << id;
+    } else {
+      for (int use = 0; use < uses; ++use) {
+        if (control.kind == ControlKind::CheckBox) Click(id);  // and back
+        else if (control.kind == ControlKind::Edit) ::SetWindowTextW(Item(id), use == 0 ? L"one" : L"two");
+        else if (control.kind == ControlKind::UpDown) send(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, use * 19), id);
+        else send(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), id);  // radios and labels, disabled or not; other buttons
+      }
+    }
+    EXPECT_EQ(SettingsChanges::count - before, notifying.contains(id) || bars.contains(id) ? uses : 0)
+        << "control " << id;
+  }
+}
 
 TEST_F(ConfigDialog, TooltipsInTheUsersLanguageAndTheIconChoiceWithItsFallback) {
   const std::wstring shell32 = ui::SystemProgramPath(L"shell32.dll");
