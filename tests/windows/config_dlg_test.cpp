@@ -445,19 +445,28 @@ TEST_F(ConfigDialog, WallpaperTasksAndDeviceSelectionActOutsideAtOnce) {
   EXPECT_EQ(settings_.task_lock, 1);
   Click(IDC_CFG_TASK_LOCK);
   EXPECT_EQ(settings_.task_lock, 0);
+  // A task that cannot be registered leaves its setting 0 and the tick:
+  // Wine's schtasks takes no /sc, so the logon and boot tasks fail for real;
+  // the lock task's definition cannot be written where a folder stands in the
+  // file's place, and it says so.
   const std::filesystem::path blocker = TaskXmlPath(ui::ModuleFileName(nullptr));
   std::filesystem::create_directory(blocker);
-  std::wstring message;
-  ModalScript::Run(Item(IDC_CFG_TASK_LOCK), app_.app_name(), [&](HWND box) {
-    message = StaticTextOf(box);
-    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-  });
+  const struct { int id; std::uint8_t Settings::*setting; std::wstring message; } boxes[] = {
+      {IDC_CFG_TASK_STARTUP, &Settings::task_startup, L""}, {IDC_CFG_TASK_BOOT, &Settings::task_boot, L""},
+      {IDC_CFG_TASK_LOCK, &Settings::task_lock, L"Could not generate xml file for task scheduler."}};
+  for (const auto& box : boxes) {
+    std::wstring message;
+    ModalScript::Run(Item(box.id), app_.app_name(), [&](HWND shown) {
+      message = StaticTextOf(shown);
+      ::PostMessageW(shown, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(message, box.message) << box.id;
+    EXPECT_EQ(settings_.*box.setting, 0) << box.id;
+    EXPECT_TRUE(IsChecked(box.id)) << box.id;
+    Click(box.id);  // cleared again, so no task is left behind
+    EXPECT_EQ(settings_.*box.setting, 0) << box.id;
+  }
   std::filesystem::remove(blocker);
-  EXPECT_EQ(message, L"Could not generate xml file for task scheduler.");
-  EXPECT_EQ(settings_.task_lock, 0);
-  EXPECT_TRUE(IsChecked(IDC_CFG_TASK_LOCK));
-  Click(IDC_CFG_TASK_LOCK);  // cleared again, so no task is left behind
-  EXPECT_EQ(settings_.task_lock, 0);
 
   // "Select" runs the device selection; Cancel keeps the device.
   const std::wstring device = settings_.device_instance_path;
