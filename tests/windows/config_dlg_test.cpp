@@ -378,6 +378,31 @@ TEST_F(ConfigDialog, EachControlTellsTheStatusWindowExactlyWhenItShouldAndEachBa
   }
 }
 
+// Where hooks are refused (a desktop handle without the right to set them),
+// the Windows-key override warns and is off again: setting, box and modes.
+TEST_F(ConfigDialog, AWindowsKeyHookThatCannotBeInstalledTurnsTheOverrideOffWithAWarning) {
+  wchar_t desktop[64] = {};
+  ASSERT_TRUE(::GetUserObjectInformationW(::GetThreadDesktop(::GetCurrentThreadId()), UOI_NAME, desktop,
+                                          sizeof(desktop), nullptr));
+  const ui::UniqueAny<ui::HandleTraits<HDESK, &::CloseDesktop>> no_hooks(::OpenDesktopW(
+      desktop, 0, FALSE, DESKTOP_CREATEWINDOW | DESKTOP_CREATEMENU | DESKTOP_READOBJECTS | DESKTOP_WRITEOBJECTS));
+  ASSERT_TRUE(no_hooks);
+  std::wstring warning;
+  std::thread([&] {
+    ASSERT_TRUE(::SetThreadDesktop(no_hooks.get()));
+    ASSERT_NE(Open(), nullptr);
+    ModalScript::Run(Item(IDC_CFG_OVERRIDE_WINKEY), app_.app_name(), [&](HWND box) {
+      warning = StaticTextOf(box);
+      ::PostMessageW(box, WM_COMMAND, IDIGNORE, 0);
+    });
+    EXPECT_EQ(settings_.override_winkey, 0);
+    EXPECT_FALSE(IsChecked(IDC_CFG_OVERRIDE_WINKEY));
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_CFG_WINKEY_MODE_DISABLE)));
+    ::SendMessageW(status_->hwnd(), WM_CLOSE, 0, 0);  // its windows end with this thread
+  }).join();
+  EXPECT_EQ(warning, L"Fail to Install Hook for override Windows Key.");
+}
+
 TEST_F(ConfigDialog, TooltipsInTheUsersLanguageAndTheIconChoiceWithItsFallback) {
   const std::wstring shell32 = ui::SystemProgramPath(L"shell32.dll");
   settings_.disable_icon = shell32;
