@@ -151,7 +151,9 @@ TEST_F(ConfigDialog, OpensOnceWithTheDefaultsAndOkOnlyHides) {
 
 TEST_F(ConfigDialog, ControlsWriteTheirSettingsAtOnce) {
   settings_.snap_width = 3;  // outside the bar's range
+  settings_.lbutton_mode = 2;  // read as 1, as the notification icon does
   ASSERT_NE(Open(), nullptr);
+  EXPECT_EQ(std::pair(IsChecked(IDC_CFG_LBUTTON_MODE_0), IsChecked(IDC_CFG_LBUTTON_MODE_1)), std::pair(false, true));
 
   // Scroll bars: a stored 3 shows as 3 with the thumb at 5; a line right
   // stores 6. A line left at the minimum changes nothing; a page stops at
