@@ -58,7 +58,12 @@ void CConfigDlg::NotifySettingsChanged() {
 
 BOOL CConfigDlg::OnInitDialog() {
   ShowStoredHotKey();
-  for (const ConfigControl& control : ConfigControls()) ShowControl(control);
+  for (const ConfigControl& control : ConfigControls()) {
+    // The settings file gives a text back only this long, so a longer one
+    // typed or pasted here would be cut at the next start.
+    if (control.kind == ControlKind::Edit) ::SendMessageW(Item(control.id), EM_SETLIMITTEXT, kIniStringMax, 0);
+    ShowControl(control);
+  }
   EnableHotKeyControls();
   EnableWinKeyControls();
   CreateTooltips();

@@ -61,8 +61,10 @@ bool CTrayIconApp::InitInstance() {
 }
 
 void CTrayIconApp::ReadSettings() {
-  // Both keys are written back, so the file always shows what is in use.
-  interval_ = ::GetPrivateProfileIntA(kSection, kIntervalKey, 100, ini_path_.c_str());
+  // Both keys are written back, so the file always shows what is in use:
+  // for an interval out of bounds, the default.
+  interval_ = WatchInterval(
+      ::GetPrivateProfileIntA(kSection, kIntervalKey, static_cast<INT>(kDefaultInterval), ini_path_.c_str()));
   WriteInt(kIntervalKey, static_cast<std::int32_t>(interval_), ini_path_);
   default_status_ = static_cast<std::int32_t>(::GetPrivateProfileIntA(kSection, kDefaultStatusKey, 0, ini_path_.c_str()));
   WriteInt(kDefaultStatusKey, default_status_, ini_path_);

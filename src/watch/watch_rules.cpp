@@ -31,6 +31,10 @@ std::vector<std::string> ReadProcessList(std::string_view file, CaseFolder upper
   return list;
 }
 
+std::uint32_t WatchInterval(std::int64_t stored) {
+  return stored >= 10 && stored <= 60000 ? static_cast<std::uint32_t>(stored) : kDefaultInterval;
+}
+
 TouchRequest DecideRequest(const ProcessLists& lists, std::optional<std::string_view> upper_path,
                            std::int32_t default_status) {
   // Both lists are searched every time, as a path may stand in both.

@@ -31,6 +31,14 @@ struct ProcessLists {
 
 enum class TouchRequest { None, Enable, Disable };
 
+inline constexpr std::uint32_t kDefaultInterval = 100;  // milliseconds
+
+// The watch period for `stored`, the settings file's interval in
+// milliseconds: 10 ms to a minute as stored, anything else the default. A
+// negative or huge value would leave the timer never firing while the icon
+// says the watcher watches.
+std::uint32_t WatchInterval(std::int64_t stored);
+
 // For the foreground program's upper-cased image path (nullopt when it
 // could not be read): the enable list wins over the disable list; a path in
 // neither gets what `default_status` says (0 disable, 1 enable, any other

@@ -2,10 +2,15 @@
 // brought to the foreground switch the panel as the lists say, the icon's
 // double click pauses and resumes, one copy runs, and the settings file is
 // completed at start.
+#include <windows.h>
+#include <shellapi.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
+#include "../common/stand_in_window.h"
 #include "e2e_support.h"
 
 namespace veltra::e2e {
@@ -98,6 +103,20 @@ struct Process {
   }
 };
 
+// Stands in for the notification area: Wine's Shell_NotifyIcon hands the
+// first window of class "Shell_TrayWnd" each change, the icon's pixels
+// included.
+struct StandInTray {
+  static inline std::vector<std::tuple<HWND, ULONG_PTR, std::string>> received;  // owner, NIM_*, data
+  static LRESULT CALLBACK Receive(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message != WM_COPYDATA) return ::DefWindowProcW(window, message, wparam, lparam);
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lparam);
+    received.emplace_back(reinterpret_cast<HWND>(wparam), data->dwData,
+                          std::string(static_cast<const char*>(data->lpData), data->cbData));
+    return TRUE;
+  }
+};
+
 TEST(Watcher, ForegroundProgramsSwitchAsListedAndTheIconPausesAndResumes) {
   Sandbox box(L"watch-lists");
   box.WriteDevices(DeviceSection(kId, 1));
@@ -109,15 +128,19 @@ TEST(Watcher, ForegroundProgramsSwitchAsListedAndTheIconPausesAndResumes) {
   box.WriteFile(L"disable_proc_list.txt", "# pen programs\r\n" + Lower(Narrow(box.File(L"Drawing Tools\\Paint Pad.exe"))) +
                                               "    # drawing\r\n" + Narrow(box.File(L"Reader.exe")) + "\r\n");
   box.WriteFile(L"enable_proc_list.txt", "Paint Pad.exe\r\n" + Lower(Narrow(box.File(L"Reader.exe"))) + "\r\n");
-  box.WriteFile(L"Veltrawatch.ini", "[config]\r\ninterval=100\r\ndefault status=2\r\n");
+  // An interval that would never fire watches at the default 100 ms.
+  box.WriteFile(L"Veltrawatch.ini", "[config]\r\ninterval=-1\r\ndefault status=2\r\n");
 
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
   ASSERT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 1 && !veltra.Text().empty(); }));
+  const HWND tray = testing::CreateStandInWindow(L"Shell_TrayWnd", &StandInTray::Receive);
+  ASSERT_TRUE(::SetWindowPos(tray, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
   Process watcher{box.StartProgram(kWatcher)};
   HWND watch_window = nullptr;
   ASSERT_TRUE(WaitUntil([&] { return (watch_window = FindWatcher(::GetProcessId(watcher.handle.get()))) != nullptr; }));
   EXPECT_FALSE(::IsWindowVisible(watch_window));
+  EXPECT_EQ(box.ProfileValue(L"Veltrawatch.ini", L"config", L"interval"), L"100");
 
   Process paint{box.StartProgram(L"Drawing Tools\\Paint Pad.exe")};
   Process reader{box.StartProgram(L"Reader.exe")};
@@ -151,12 +174,22 @@ TEST(Watcher, ForegroundProgramsSwitchAsListedAndTheIconPausesAndResumes) {
   EXPECT_EQ(box.DeviceStarted(kId), 0) << "paused";
   ::SendMessageW(watch_window, kWatchNotify, 0, WM_LBUTTONDBLCLK);
   EXPECT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 1; }, kWithinAnInterval)) << "resumed";
+  // The icon the shell was given: added watching, then paused, then watching again.
+  std::vector<std::pair<ULONG_PTR, std::string>> icon;
+  for (const auto& [owner, change, data] : StandInTray::received) {
+    if (owner == watch_window) icon.emplace_back(change, data);
+  }
+  ASSERT_EQ(icon.size(), 3u);
+  EXPECT_EQ(std::tuple(icon[0].first, icon[1].first, icon[2].first), std::tuple(NIM_ADD, NIM_MODIFY, NIM_MODIFY));
+  EXPECT_TRUE(icon[1].second != icon[0].second) << "the pause left the icon as it was";
+  EXPECT_TRUE(icon[2].second == icon[0].second) << "resumed, the icon is not the watching one";
 
   // Exit from the menu ends the watcher and takes its window away.
   ::PostMessageW(watch_window, WM_COMMAND, kExitCommand, 0);
   EXPECT_TRUE(WaitPumping(watcher.handle.get(), 10s));
   EXPECT_EQ(CountWatcherWindows(), 0u);
   ::DestroyWindow(own);
+  ::DestroyWindow(tray);
   ::PostMessageW(paint_window, WM_CLOSE, 0, 0);
   ::PostMessageW(reader_window, WM_CLOSE, 0, 0);
 }

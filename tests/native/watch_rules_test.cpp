@@ -29,6 +29,13 @@ TEST(ProcessList, CommentsCaseBlanksAndPieces) {
   EXPECT_EQ(folded, L{"C:\\J\xd6RG\\A.EXE"});
 }
 
+TEST(WatchInterval, TenMillisecondsToAMinuteAsStoredAnythingElseTheDefault) {
+  const std::pair<std::int64_t, std::uint32_t> cases[] = {
+      {10, 10}, {250, 250}, {60000, 60000},                                                         // as stored
+      {9, 100}, {0, 100}, {-1, 100}, {60001, 100}, {2147483647, 100}, {4294967295, 100}};  // the default
+  for (const auto& [stored, expected] : cases) EXPECT_EQ(WatchInterval(stored), expected) << stored;
+}
+
 TEST(DecideRequest, EnableListWinsThenDisableListThenTheDefaultStatus) {
   const ProcessLists lists{ReadProcessList("c:\\apps\\both.exe\r\nC:\\Apps\\Reader.exe # reading\r\n"),
                            ReadProcessList("C:\\APPS\\BOTH.EXE\r\nc:\\apps\\paint.exe\r\nnotepad.exe\r\n")};

@@ -7,7 +7,10 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <map>
+#include <set>
 #include <thread>
+#include <tuple>
 
 #include "config/config_dlg.h"
 #include "resources/resource.h"
@@ -148,7 +151,9 @@ TEST_F(ConfigDialog, OpensOnceWithTheDefaultsAndOkOnlyHides) {
 
 TEST_F(ConfigDialog, ControlsWriteTheirSettingsAtOnce) {
   settings_.snap_width = 3;  // outside the bar's range
+  settings_.lbutton_mode = 2;  // read as 1, as the notification icon does
   ASSERT_NE(Open(), nullptr);
+  EXPECT_EQ(std::pair(IsChecked(IDC_CFG_LBUTTON_MODE_0), IsChecked(IDC_CFG_LBUTTON_MODE_1)), std::pair(false, true));
 
   // Scroll bars: a stored 3 shows as 3 with the thumb at 5; a line right
   // stores 6. A line left at the minimum changes nothing; a page stops at
@@ -178,6 +183,10 @@ TEST_F(ConfigDialog, ControlsWriteTheirSettingsAtOnce) {
   ::SetWindowTextW(Item(IDC_CFG_ENABLE_TEXT), L"Touch on");
   EXPECT_EQ(settings_.dialog_enable_txt, L"Touch on");
   EXPECT_EQ(StatusText(), L"Touch on");
+  // A pasted text stops where the settings file would cut it at the next start.
+  const std::wstring long_text(kIniStringMax + 100, L'x');
+  ::SendMessageW(Item(IDC_CFG_DISABLE_TEXT), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(long_text.c_str()));
+  EXPECT_EQ(settings_.dialog_disable_txt.size(), kIniStringMax);
 
   // Check boxes and radio buttons; a label selects its radio button.
   Click(IDC_CFG_WINDOW_ENABLE);
@@ -292,10 +301,109 @@ struct ModalScript {
     act = std::move(action);
     seen = false;
     shown_index = -2;
-    ::SetTimer(nullptr, 0, 100, &Tick);
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, &Tick);
     ::SendMessageW(button, BM_CLICK, 0, 0);
+    ::KillTimer(nullptr, timer);  // when no window came up
   }
 };
+
+// Counts the settings changes the status window hears of, passing every
+// message on.
+struct SettingsChanges {
+  static inline WNDPROC original = nullptr;
+  static inline int count = 0;
+  static LRESULT CALLBACK Count(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    count += message == protocol::WM_SETTINGS_CHANGED ? 1 : 0;
+    return ::CallWindowProcW(original, window, message, wparam, lparam);
+  }
+};
+
+// Every control of the table used twice as a user would (a chooser once, to
+// its end): the status window hears of exactly the changes it shows, and
+// each scroll bar offers its own range, both ends stored as they are reached.
+TEST_F(ConfigDialog, EachControlTellsTheStatusWindowExactlyWhenItShouldAndEachBarHasItsRange) {
+  const std::set<int> notifying = {
+      IDC_CFG_ENABLE_WINDOW_COLOR, IDC_CFG_DISABLE_WINDOW_COLOR, IDC_CFG_ENABLE_TEXT_COLOR, IDC_CFG_DISABLE_TEXT_COLOR,
+      IDC_CFG_ENABLE_FONT, IDC_CFG_DISABLE_FONT, IDC_CFG_ENABLE_ICON, IDC_CFG_DISABLE_ICON, IDC_CFG_ENABLE_TEXT,
+      IDC_CFG_DISABLE_TEXT, IDC_CFG_HOTKEY_MODE_TOGGLE, IDC_CFG_HOTKEY_MODE_ENABLE, IDC_CFG_HOTKEY_MODE_DISABLE,
+      IDC_CFG_HOTKEY_MODE_ENABLE_LABEL, IDC_CFG_HOTKEY_MODE_DISABLE_LABEL, IDC_CFG_WINKEY_MODE_TOGGLE,
+      IDC_CFG_WINKEY_MODE_ENABLE, IDC_CFG_WINKEY_MODE_DISABLE, IDC_CFG_WINKEY_MODE_ENABLE_LABEL,
+      IDC_CFG_WINKEY_MODE_DISABLE_LABEL, IDC_CFG_TASK_STARTUP, IDC_CFG_TASK_BOOT, IDC_CFG_TASK_LOCK,
+      IDC_CFG_DETECT_RESUME, IDC_CFG_WINDOW_ENABLE, IDC_CFG_FIXED_POS /* by the capture */, IDC_CFG_ALWAYS_TOP,
+      IDC_CFG_REDRAW_TRAY};
+  const std::map<int, std::pair<int, int>> bars = {  // they notify too
+      {IDC_CFG_HORIZONTAL_WIDTH, {10, 640}}, {IDC_CFG_HORIZONTAL_HEIGHT, {10, 640}}, {IDC_CFG_SNAP_WIDTH, {5, 100}},
+      {IDC_CFG_VERTICAL_WIDTH, {10, 640}}, {IDC_CFG_VERTICAL_HEIGHT, {10, 640}}, {IDC_CFG_TRANSPARENT, {30, 100}}};
+  // The buttons that open a window: its caption and the button that ends it.
+  const std::map<int, std::pair<std::wstring, int>> modal = {
+      {IDC_CFG_ENABLE_WINDOW_COLOR, {L"Color", IDOK}}, {IDC_CFG_DISABLE_WINDOW_COLOR, {L"Color", IDOK}},
+      {IDC_CFG_ENABLE_TEXT_COLOR, {L"Color", IDOK}}, {IDC_CFG_DISABLE_TEXT_COLOR, {L"Color", IDOK}},
+      {IDC_CFG_ENABLE_FONT, {L"Font", IDOK}}, {IDC_CFG_DISABLE_FONT, {L"Font", IDOK}},
+      {IDC_CFG_ENABLE_ICON, {L"Select Icon", IDOK}}, {IDC_CFG_DISABLE_ICON, {L"Select Icon", IDOK}},
+      {IDC_CFG_HWALLPAPER_SELECT, {L"Open", IDCANCEL}}, {IDC_CFG_VWALLPAPER_SELECT, {L"Open", IDCANCEL}},
+      {IDC_CFG_DEVICE_SELECT, {L"Select Control Target Device", IDCANCEL}}};
+  ASSERT_NE(Open(), nullptr);
+  SettingsChanges::original = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(status_->hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SettingsChanges::Count)));
+  const auto send = [&](UINT message, WPARAM wparam, int id) {
+    ::SendMessageW(config_->hwnd(), message, wparam, reinterpret_cast<LPARAM>(Item(id)));
+  };
+  for (const ConfigControl& control : ConfigControls()) {
+    const int id = control.id, before = SettingsChanges::count;
+    const auto chooser = modal.find(id);
+    const int uses = chooser != modal.end() ? 1 : control.kind == ControlKind::Label ? 0 : 2;
+    if (chooser != modal.end()) {
+      ModalScript::Run(Item(id), chooser->second.first, [&](HWND window) {
+        ::SetFocus(::GetDlgItem(window, IDC_ICON_LIST));  // Enter in the picker's file name would load the file
+        ::PostMessageW(window, WM_COMMAND, chooser->second.second, 0);
+      });
+      EXPECT_TRUE(ModalScript::seen) << "control " << id;
+    } else if (control.kind == ControlKind::ScrollBar) {
+      int low = -1, high = -1;
+      ::GetScrollRange(Item(id), SB_CTL, &low, &high);
+      Scroll(id, SB_LEFT);
+      const std::int32_t left = *std::get<std::int32_t*>(control.field(settings_));
+      Scroll(id, SB_RIGHT);
+      const auto [min, max] = bars.at(id);
+      EXPECT_EQ(std::tuple(low, high, left, *std::get<std::int32_t*>(control.field(settings_))),
+                std::tuple(min, max, min, max)) << "bar " << id;
+    } else {
+      for (int use = 0; use < uses; ++use) {
+        if (control.kind == ControlKind::CheckBox) Click(id);  // and back
+        else if (control.kind == ControlKind::Edit) ::SetWindowTextW(Item(id), use == 0 ? L"one" : L"two");
+        else if (control.kind == ControlKind::UpDown) send(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, use * 19), id);
+        else send(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), id);  // radios and labels, disabled or not; other buttons
+      }
+    }
+    EXPECT_EQ(SettingsChanges::count - before, notifying.contains(id) || bars.contains(id) ? uses : 0)
+        << "control " << id;
+  }
+}
+
+// Where hooks are refused (a desktop handle without the right to set them),
+// the Windows-key override warns and is off again: setting, box and modes.
+TEST_F(ConfigDialog, AWindowsKeyHookThatCannotBeInstalledTurnsTheOverrideOffWithAWarning) {
+  wchar_t desktop[64] = {};
+  ASSERT_TRUE(::GetUserObjectInformationW(::GetThreadDesktop(::GetCurrentThreadId()), UOI_NAME, desktop,
+                                          sizeof(desktop), nullptr));
+  const ui::UniqueAny<ui::HandleTraits<HDESK, &::CloseDesktop>> no_hooks(::OpenDesktopW(
+      desktop, 0, FALSE, DESKTOP_CREATEWINDOW | DESKTOP_CREATEMENU | DESKTOP_READOBJECTS | DESKTOP_WRITEOBJECTS));
+  ASSERT_TRUE(no_hooks);
+  std::wstring warning;
+  std::thread([&] {
+    ASSERT_TRUE(::SetThreadDesktop(no_hooks.get()));
+    ASSERT_NE(Open(), nullptr);
+    ModalScript::Run(Item(IDC_CFG_OVERRIDE_WINKEY), app_.app_name(), [&](HWND box) {
+      warning = StaticTextOf(box);
+      ::PostMessageW(box, WM_COMMAND, IDIGNORE, 0);
+    });
+    EXPECT_EQ(settings_.override_winkey, 0);
+    EXPECT_FALSE(IsChecked(IDC_CFG_OVERRIDE_WINKEY));
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_CFG_WINKEY_MODE_DISABLE)));
+    ::SendMessageW(status_->hwnd(), WM_CLOSE, 0, 0);  // its windows end with this thread
+  }).join();
+  EXPECT_EQ(warning, L"Fail to Install Hook for override Windows Key.");
+}
 
 TEST_F(ConfigDialog, TooltipsInTheUsersLanguageAndTheIconChoiceWithItsFallback) {
   const std::wstring shell32 = ui::SystemProgramPath(L"shell32.dll");
@@ -364,19 +472,28 @@ TEST_F(ConfigDialog, WallpaperTasksAndDeviceSelectionActOutsideAtOnce) {
   EXPECT_EQ(settings_.task_lock, 1);
   Click(IDC_CFG_TASK_LOCK);
   EXPECT_EQ(settings_.task_lock, 0);
+  // A task that cannot be registered leaves its setting 0 and the tick:
+  // Wine's schtasks takes no /sc, so the logon and boot tasks fail for real;
+  // the lock task's definition cannot be written where a folder stands in the
+  // file's place, and it says so.
   const std::filesystem::path blocker = TaskXmlPath(ui::ModuleFileName(nullptr));
   std::filesystem::create_directory(blocker);
-  std::wstring message;
-  ModalScript::Run(Item(IDC_CFG_TASK_LOCK), app_.app_name(), [&](HWND box) {
-    message = StaticTextOf(box);
-    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-  });
+  const struct { int id; std::uint8_t Settings::*setting; std::wstring message; } boxes[] = {
+      {IDC_CFG_TASK_STARTUP, &Settings::task_startup, L""}, {IDC_CFG_TASK_BOOT, &Settings::task_boot, L""},
+      {IDC_CFG_TASK_LOCK, &Settings::task_lock, L"Could not generate xml file for task scheduler."}};
+  for (const auto& box : boxes) {
+    std::wstring message;
+    ModalScript::Run(Item(box.id), app_.app_name(), [&](HWND shown) {
+      message = StaticTextOf(shown);
+      ::PostMessageW(shown, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(message, box.message) << box.id;
+    EXPECT_EQ(settings_.*box.setting, 0) << box.id;
+    EXPECT_TRUE(IsChecked(box.id)) << box.id;
+    Click(box.id);  // cleared again, so no task is left behind
+    EXPECT_EQ(settings_.*box.setting, 0) << box.id;
+  }
   std::filesystem::remove(blocker);
-  EXPECT_EQ(message, L"Could not generate xml file for task scheduler.");
-  EXPECT_EQ(settings_.task_lock, 0);
-  EXPECT_TRUE(IsChecked(IDC_CFG_TASK_LOCK));
-  Click(IDC_CFG_TASK_LOCK);  // cleared again, so no task is left behind
-  EXPECT_EQ(settings_.task_lock, 0);
 
   // "Select" runs the device selection; Cancel keeps the device.
   const std::wstring device = settings_.device_instance_path;
