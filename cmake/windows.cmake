@@ -28,7 +28,10 @@ add_library(veltra_device STATIC
   src/device/system_info.cpp
   src/device/taskbar_refresh.cpp
 )
-target_link_libraries(veltra_device PUBLIC veltra_ui veltra_core setupapi cfgmgr32 netapi32 advapi32)
+# Only libraries the system protects are imported (see scripts/check-imports):
+# the configuration manager's calls come through SETUPAPI.DLL, and HID.DLL
+# and NETAPI32.DLL are loaded from the system folder at run time.
+target_link_libraries(veltra_device PUBLIC veltra_ui veltra_core setupapi advapi32)
 target_link_libraries(veltra_device PUBLIC comctl32)
 
 add_library(veltra_startup STATIC
@@ -184,7 +187,11 @@ add_executable(fake_app WIN32 tests/e2e/fake_app.cpp)
 add_executable(post_command tests/e2e/post_command.cpp)
 target_include_directories(post_command PRIVATE src)
 target_link_libraries(veltra_e2e_tests PRIVATE veltra_core gtest_win shell32 ole32 oleaut32 taskschd)
-add_dependencies(veltra_e2e_tests veltra_sim veltrawatch fake_mmc fake_app)
+# Planted beside the simulated program under system libraries' names.
+add_library(planted_dll SHARED tests/e2e/planted_dll.cpp)
+set_target_properties(planted_dll PROPERTIES PREFIX "" OUTPUT_NAME planted)
+target_include_directories(planted_dll PRIVATE src)
+add_dependencies(veltra_e2e_tests veltra_sim veltrawatch fake_mmc fake_app planted_dll)
 gtest_discover_tests(veltra_e2e_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
   PROPERTIES TIMEOUT 120)
 

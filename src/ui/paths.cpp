@@ -50,4 +50,15 @@ std::wstring FileStem(const std::wstring& path) {
   return name;
 }
 
+bool RestrictLibrarySearch() {
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  const auto restrict_search =
+      ProcAddress<SetDefaultDllDirectoriesFn>(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
+  return restrict_search != nullptr && restrict_search(LOAD_LIBRARY_SEARCH_SYSTEM32) != FALSE;
+}
+
+UniqueModule LoadSystemLibrary(const wchar_t* name) {
+  return UniqueModule(::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+}
+
 }  // namespace ui
