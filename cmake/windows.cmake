@@ -43,6 +43,7 @@ add_library(veltra_window STATIC
   src/window/layered_window.cpp
   src/window/messages.cpp
   src/window/status_placement.cpp
+  src/window/suspend_resume.cpp
   src/window/tray_icon.cpp
   src/window/veltra_dlg.cpp
   src/window/wallpaper.cpp
