@@ -86,7 +86,9 @@ enable_language(RC)
 # both from src/sim.
 function(veltra_program flavour)
   add_executable(veltra_${flavour} WIN32 src/app/main.cpp ${ARGN} ${veltra_resources})
-  target_link_options(veltra_${flavour} PRIVATE -s)
+  # Unreferenced sections go: one GUID of the system's interface list (the
+  # wallpaper's) would otherwise bring in the whole list, some 40 KB.
+  target_link_options(veltra_${flavour} PRIVATE -s -Wl,--gc-sections)
   set_target_properties(veltra_${flavour} PROPERTIES
     OUTPUT_NAME Veltra
     RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/${flavour}")
@@ -116,7 +118,7 @@ set_source_files_properties(${watch_resources} PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/watch/Veltrawatch.manifest;${CMAKE_SOURCE_DIR}/src/watch/watch_resource.h")
 add_executable(veltrawatch WIN32 src/watch/watch_main.cpp ${watch_resources})
 target_link_libraries(veltrawatch PRIVATE veltra_watch)
-target_link_options(veltrawatch PRIVATE -s)
+target_link_options(veltrawatch PRIVATE -s -Wl,--gc-sections)
 set_target_properties(veltrawatch PROPERTIES
   OUTPUT_NAME Veltrawatch
   RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/dist")

@@ -1,9 +1,10 @@
-// Paths of the running program, read however long they are; the system
-// folder it takes its libraries and tools from.
+// Paths of the running program, read however long they are; the files
+// beside it; the system folder it takes its libraries and tools from.
 #pragma once
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "ui/unique_handle.h"
@@ -27,6 +28,9 @@ std::wstring SystemProgramPath(const wchar_t* name);
 
 // "C:\dir\Veltra.exe" -> "Veltra".
 std::wstring FileStem(const std::wstring& path);
+
+// The whole of a file's bytes; nothing when it cannot be opened or read.
+std::optional<std::string> ReadFileBytes(const std::wstring& path);
 
 // From here on, libraries loaded by name come from the system folder only,
 // never from beside the program or the current folder, where anyone might
