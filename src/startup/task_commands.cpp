@@ -1,6 +1,8 @@
 // Scheduled-task command lines and definition text.
 #include "startup/task_commands.h"
 
+#include <cstdint>
+
 namespace veltra {
 namespace {
 
@@ -15,6 +17,11 @@ std::wstring EscapeXmlText(std::wstring_view text) {
     }
   }
   return escaped;
+}
+
+void AppendUtf16Le(std::string& bytes, std::uint32_t unit) {
+  bytes += static_cast<char>(unit & 0xFF);
+  bytes += static_cast<char>((unit >> 8) & 0xFF);
 }
 
 }  // namespace
@@ -76,6 +83,22 @@ std::wstring LockTaskXml(std::wstring_view program_path) {
          L"    </Exec>\n"
          L"  </Actions>\n"
          L"</Task>\n";
+}
+
+std::string Utf16LeTextFile(std::wstring_view text) {
+  std::string bytes = "\xFF\xFE";
+  for (const wchar_t c : text) {
+    const auto code = static_cast<std::uint32_t>(c);
+    if (c == L'\n') AppendUtf16Le(bytes, 0x0D);
+    if (code > 0xFFFF) {
+      // Only where wchar_t holds whole code points (not on Windows).
+      AppendUtf16Le(bytes, 0xD800 + ((code - 0x10000) >> 10));
+      AppendUtf16Le(bytes, 0xDC00 + ((code - 0x10000) & 0x3FF));
+    } else {
+      AppendUtf16Le(bytes, code);
+    }
+  }
+  return bytes;
 }
 
 }  // namespace veltra

@@ -26,10 +26,16 @@ std::wstring DeleteTaskCommand(std::wstring_view task_name);
 // extension ".xml".
 std::wstring TaskXmlPath(std::wstring_view program_path);
 
-// The definition's 23 lines, each ending with a line feed (the file is
-// written in text mode, which makes each a CR LF). The Command element
-// holds the program path, quoted when it has a blank; "&", "<" and ">" in
-// it are escaped, so a folder such as "R&D" still gives well-formed XML.
+// The definition's 23 lines, each ending with a line feed (Utf16LeTextFile
+// makes each a CR LF). The Command element holds the program path, quoted
+// when it has a blank; "&", "<" and ">" in it are escaped, so a folder such
+// as "R&D" still gives well-formed XML.
 std::wstring LockTaskXml(std::wstring_view program_path);
+
+// The bytes of a text file for the Task Scheduler: the UTF-16LE byte-order
+// mark, then `text` in UTF-16LE with each line feed preceded by a carriage
+// return, as the C runtime's "ccs=UTF-16LE" text mode writes it, but the
+// same whichever runtime the machine has.
+std::string Utf16LeTextFile(std::wstring_view text);
 
 }  // namespace veltra
