@@ -19,6 +19,16 @@ std::wstring EscapeXmlText(std::wstring_view text) {
   return escaped;
 }
 
+// The program between the quotes schtasks makes double ones of. Inside a
+// quoted argument an apostrophe would end them, so such a path goes between
+// \" instead, which reaches schtasks as a plain double quote. Every other
+// path keeps the single quotes: the form these commands have always been
+// registered with on real machines.
+std::wstring TaskProgram(std::wstring_view program_path) {
+  const wchar_t* quote = program_path.find(L'\'') == std::wstring_view::npos ? L"'" : L"\\\"";
+  return quote + std::wstring(program_path) + quote;
+}
+
 void AppendUtf16Le(std::string& bytes, std::uint32_t unit) {
   bytes += static_cast<char>(unit & 0xFF);
   bytes += static_cast<char>((unit >> 8) & 0xFF);
@@ -33,13 +43,13 @@ std::wstring QuoteIfBlank(std::wstring_view path) {
 }
 
 std::wstring CreateBootTaskCommand(std::wstring_view program_path) {
-  return L"schtasks.exe /Create /tn Veltra_BootTime /sc ONSTART /ru system /rl highest /f /tr \"'" +
-         std::wstring(program_path) + L"' /T 1 /O\" ";
+  return L"schtasks.exe /Create /tn Veltra_BootTime /sc ONSTART /ru system /rl highest /f /tr \"" +
+         TaskProgram(program_path) + L" /T 1 /O\" ";
 }
 
 std::wstring CreateLogonTaskCommand(std::wstring_view program_path, bool window_enable) {
-  return L"schtasks.exe /Create /tn Veltra /sc ONLOGON /rl highest /f /tr \"'" + std::wstring(program_path) +
-         L"' /T 1 /W " + (window_enable ? L"1" : L"0") + L"\" ";
+  return L"schtasks.exe /Create /tn Veltra /sc ONLOGON /rl highest /f /tr \"" + TaskProgram(program_path) +
+         L" /T 1 /W " + (window_enable ? L"1" : L"0") + L"\" ";
 }
 
 std::wstring CreateLockTaskCommand(std::wstring_view xml_path) {

@@ -16,7 +16,9 @@ inline constexpr wchar_t kLockTaskName[] = L"Veltra_SessionLock";
 std::wstring QuoteIfBlank(std::wstring_view path);
 
 // The program path goes in unquoted between the single quotes that
-// schtasks turns into double quotes; each create command ends with a blank.
+// schtasks turns into double quotes; a path holding an apostrophe, which
+// would end those quotes early, goes between escaped double quotes (\")
+// instead. Each create command ends with a blank.
 std::wstring CreateBootTaskCommand(std::wstring_view program_path);
 std::wstring CreateLogonTaskCommand(std::wstring_view program_path, bool window_enable);
 std::wstring CreateLockTaskCommand(std::wstring_view xml_path);

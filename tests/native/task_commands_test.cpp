@@ -23,6 +23,13 @@ TEST(TaskCommands, CommandLinesAsSchtasksTakesThem) {
             L"schtasks.exe /Create /tn Veltra_SessionLock /ru system /f /xml C:\\Tools\\Veltra.xml");
   EXPECT_EQ(CreateLockTaskCommand(L"C:\\My Tools\\Veltra.xml"),
             L"schtasks.exe /Create /tn Veltra_SessionLock /ru system /f /xml \"C:\\My Tools\\Veltra.xml\"");
+  // An apostrophe would end the single quotes early; \" survives it.
+  EXPECT_EQ(CreateBootTaskCommand(L"C:\\Users\\O'Brien\\My Tools\\Veltra.exe"),
+            L"schtasks.exe /Create /tn Veltra_BootTime /sc ONSTART /ru system /rl highest /f /tr "
+            L"\"\\\"C:\\Users\\O'Brien\\My Tools\\Veltra.exe\\\" /T 1 /O\" ");
+  EXPECT_EQ(CreateLogonTaskCommand(L"C:\\O'Brien\\Veltra.exe", true),
+            L"schtasks.exe /Create /tn Veltra /sc ONLOGON /rl highest /f /tr "
+            L"\"\\\"C:\\O'Brien\\Veltra.exe\\\" /T 1 /W 1\" ");
   EXPECT_EQ(DeleteTaskCommand(kBootTaskName), L"schtasks.exe /Delete /tn Veltra_BootTime /F");
   EXPECT_EQ(DeleteTaskCommand(kLogonTaskName), L"schtasks.exe /Delete /tn Veltra /F");
   EXPECT_EQ(DeleteTaskCommand(kLockTaskName), L"schtasks.exe /Delete /tn Veltra_SessionLock /F");
