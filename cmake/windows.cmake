@@ -28,7 +28,10 @@ add_library(veltra_device STATIC
   src/device/system_info.cpp
   src/device/taskbar_refresh.cpp
 )
-target_link_libraries(veltra_device PUBLIC veltra_ui veltra_core setupapi cfgmgr32 netapi32 advapi32)
+# Only libraries the system protects are imported (see scripts/check-imports):
+# the configuration manager's calls come through SETUPAPI.DLL, and HID.DLL
+# and NETAPI32.DLL are loaded from the system folder at run time.
+target_link_libraries(veltra_device PUBLIC veltra_ui veltra_core setupapi advapi32)
 target_link_libraries(veltra_device PUBLIC comctl32)
 
 add_library(veltra_startup STATIC
@@ -40,6 +43,7 @@ add_library(veltra_window STATIC
   src/window/layered_window.cpp
   src/window/messages.cpp
   src/window/status_placement.cpp
+  src/window/suspend_resume.cpp
   src/window/tray_icon.cpp
   src/window/veltra_dlg.cpp
   src/window/wallpaper.cpp
@@ -82,7 +86,9 @@ enable_language(RC)
 # both from src/sim.
 function(veltra_program flavour)
   add_executable(veltra_${flavour} WIN32 src/app/main.cpp ${ARGN} ${veltra_resources})
-  target_link_options(veltra_${flavour} PRIVATE -s)
+  # Unreferenced sections go: one GUID of the system's interface list (the
+  # wallpaper's) would otherwise bring in the whole list, some 40 KB.
+  target_link_options(veltra_${flavour} PRIVATE -s -Wl,--gc-sections)
   set_target_properties(veltra_${flavour} PROPERTIES
     OUTPUT_NAME Veltra
     RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/${flavour}")
@@ -112,7 +118,7 @@ set_source_files_properties(${watch_resources} PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/watch/Veltrawatch.manifest;${CMAKE_SOURCE_DIR}/src/watch/watch_resource.h")
 add_executable(veltrawatch WIN32 src/watch/watch_main.cpp ${watch_resources})
 target_link_libraries(veltrawatch PRIVATE veltra_watch)
-target_link_options(veltrawatch PRIVATE -s)
+target_link_options(veltrawatch PRIVATE -s -Wl,--gc-sections)
 set_target_properties(veltrawatch PROPERTIES
   OUTPUT_NAME Veltrawatch
   RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/dist")
@@ -184,7 +190,11 @@ add_executable(fake_app WIN32 tests/e2e/fake_app.cpp)
 add_executable(post_command tests/e2e/post_command.cpp)
 target_include_directories(post_command PRIVATE src)
 target_link_libraries(veltra_e2e_tests PRIVATE veltra_core gtest_win shell32 ole32 oleaut32 taskschd)
-add_dependencies(veltra_e2e_tests veltra_sim veltrawatch fake_mmc fake_app)
+# Planted beside the simulated program under system libraries' names.
+add_library(planted_dll SHARED tests/e2e/planted_dll.cpp)
+set_target_properties(planted_dll PROPERTIES PREFIX "" OUTPUT_NAME planted)
+target_include_directories(planted_dll PRIVATE src)
+add_dependencies(veltra_e2e_tests veltra_sim veltrawatch fake_mmc fake_app planted_dll)
 gtest_discover_tests(veltra_e2e_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
   PROPERTIES TIMEOUT 120)
 

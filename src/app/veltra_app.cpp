@@ -4,8 +4,6 @@
 #include <setupapi.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 
 #include "app/command_line.h"
@@ -176,10 +174,8 @@ bool CVeltraApp::ResolveTargetDevice() {
   DeviceList devices;
   EnumerateHidDevices(devices, [this](const std::wstring& text) { ShowMessage(text, MB_OK); });
   const std::wstring known_list = program_dir + kKnownDeviceListName;
-  const TargetSource source = veltra::ResolveTargetDevice(device_instance_path, devices.ids, [&known_list] {
-    auto file = std::make_unique<std::ifstream>(std::filesystem::path(known_list), std::ios::binary);
-    return file->is_open() ? std::unique_ptr<std::istream>(std::move(file)) : nullptr;
-  });
+  const TargetSource source = veltra::ResolveTargetDevice(device_instance_path, devices.ids,
+                                                          [&known_list] { return ui::ReadFileBytes(known_list); });
   if (source != TargetSource::Selection) return true;
   // A test in the dialog writes the tested path; Cancel must leave the
   // configured one.

@@ -1,7 +1,7 @@
 // The production table: the platform's own device installer.
 #include "device/device_api.h"
 #include "device/taskbar_refresh.h"
-#include "ui/unique_handle.h"
+#include "ui/paths.h"
 
 namespace veltra {
 namespace {
@@ -10,14 +10,12 @@ using HidDGetHidGuidFn = void(WINAPI*)(LPGUID);
 
 // HID.DLL is loaded only for the lookup and let go at once: the program
 // needs one GUID from it, and a machine without it still lists devices by
-// their setup class.
+// their setup class. It is not one of the libraries the system protects, so
+// it is taken from the system folder by name, never from beside the program.
 bool GetHidGuid(GUID* guid) {
   if (guid == nullptr) return false;
-  const ui::UniqueModule hid(::LoadLibraryW(L"HID.DLL"));
-  if (!hid) return false;
-  // The platform's own way of handing out a function address.
-  const auto get = reinterpret_cast<HidDGetHidGuidFn>(
-      reinterpret_cast<void*>(::GetProcAddress(hid.get(), "HidD_GetHidGuid")));
+  const ui::UniqueModule hid = ui::LoadSystemLibrary(L"hid.dll");
+  const auto get = ui::ProcAddress<HidDGetHidGuidFn>(hid.get(), "HidD_GetHidGuid");
   if (get == nullptr) return false;
   get(guid);
   return true;

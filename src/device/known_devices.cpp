@@ -2,7 +2,6 @@
 #include "device/known_devices.h"
 
 #include <algorithm>
-#include <iterator>
 
 #include "core/program_paths.h"
 #include "ui/list_file.h"
@@ -16,8 +15,7 @@ bool Listed(const std::vector<std::wstring>& listed, const std::wstring& path) {
 
 }  // namespace
 
-void ReadKnownDeviceList(std::istream& in, const std::function<bool(const std::wstring&)>& on_line) {
-  const std::string file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+void ReadKnownDeviceList(std::string_view file, const std::function<bool(const std::wstring&)>& on_line) {
   ui::ReadListEntries(file, [&](std::string_view entry) {
     // The file is 8-bit text: each byte stands for itself.
     std::wstring line;
@@ -27,9 +25,9 @@ void ReadKnownDeviceList(std::istream& in, const std::function<bool(const std::w
 }
 
 TargetSource ResolveTargetDevice(std::wstring& path, const std::vector<std::wstring>& listed,
-                                 const std::function<std::unique_ptr<std::istream>()>& open_known_list) {
+                                 const std::function<std::optional<std::string>()>& read_known_list) {
   if (Listed(listed, path)) return TargetSource::Configured;
-  const std::unique_ptr<std::istream> file = open_known_list();
+  const std::optional<std::string> file = read_known_list();
   if (!file) return TargetSource::Selection;
   bool found = false;
   ReadKnownDeviceList(*file, [&](const std::wstring& line) {

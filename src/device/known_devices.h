@@ -4,30 +4,30 @@
 #pragma once
 
 #include <functional>
-#include <istream>
-#include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace veltra {
 
 inline constexpr wchar_t kKnownDeviceListName[] = L"known_device_list.txt";
 
-// Reads the list as a file opened in text mode is read with a 520-character
-// buffer: at most 519 characters at a time, so a longer line comes in
-// pieces, each taken as a line. Each line loses everything from its first
-// '#', is upper-cased and trimmed; lines left empty are skipped. `on_line`
-// gets the others in file order until it answers true.
-void ReadKnownDeviceList(std::istream& in, const std::function<bool(const std::wstring&)>& on_line);
+// Reads the list's bytes as a file opened in text mode is read with a
+// 520-character buffer: at most 519 characters at a time, so a longer line
+// comes in pieces, each taken as a line. Each line loses everything from
+// its first '#', is upper-cased and trimmed; lines left empty are skipped.
+// `on_line` gets the others in file order until it answers true.
+void ReadKnownDeviceList(std::string_view file, const std::function<bool(const std::wstring&)>& on_line);
 
 enum class TargetSource { Configured, KnownList, Selection };
 
 // The start-up's choice: the configured path when a listed device has it
 // (the known list is then not opened at all); else the first line of the
 // known list, in file order, that names a listed device, which becomes the
-// path; else the selection dialog must decide. `open_known_list` gives
-// the file, or null when it cannot be opened.
+// path; else the selection dialog must decide. `read_known_list` gives
+// the file's bytes, or nothing when it cannot be read.
 TargetSource ResolveTargetDevice(std::wstring& path, const std::vector<std::wstring>& listed,
-                                 const std::function<std::unique_ptr<std::istream>()>& open_known_list);
+                                 const std::function<std::optional<std::string>()>& read_known_list);
 
 }  // namespace veltra

@@ -6,20 +6,24 @@
 
 #include <memory>
 
+#include "ui/paths.h"
+
 namespace veltra {
-namespace {
-
-struct NetBufferFree {
-  void operator()(void* buffer) const noexcept { ::NetApiBufferFree(buffer); }
-};
-
-}  // namespace
 
 OsVersion QueryOsVersion() {
-  LPBYTE raw = nullptr;
-  const NET_API_STATUS status = ::NetWkstaGetInfo(nullptr, 100, &raw);
-  std::unique_ptr<void, NetBufferFree> buffer(raw);
   OsVersion version;
+  // NETAPI32.DLL is not one of the libraries the system protects: imported,
+  // the loader would look for it beside the program first. So it is taken
+  // from the system folder at run time.
+  const ui::UniqueModule netapi = ui::LoadSystemLibrary(L"netapi32.dll");
+  const auto get_info = ui::ProcAddress<decltype(&::NetWkstaGetInfo)>(netapi.get(), "NetWkstaGetInfo");
+  const auto free_buffer = ui::ProcAddress<decltype(&::NetApiBufferFree)>(netapi.get(), "NetApiBufferFree");
+  if (get_info == nullptr || free_buffer == nullptr) return version;
+
+  LPBYTE raw = nullptr;
+  const NET_API_STATUS status = get_info(nullptr, 100, &raw);
+  const auto release = [free_buffer](void* buffer) { free_buffer(buffer); };
+  const std::unique_ptr<void, decltype(release)> buffer(raw, release);
   if (status == NERR_Success && raw != nullptr) {
     const auto* info = reinterpret_cast<const WKSTA_INFO_100*>(raw);
     version.major = info->wki100_ver_major;

@@ -446,6 +446,11 @@ CONFIGRET WINAPI SimGetDevNodeStatus(PULONG status, PULONG problem, DEVINST dev_
 
 bool SimGetHidGuid(GUID* guid) {
   if (guid == nullptr) return false;
+  // The platform's lookup runs too, so the simulated program loads HID.DLL
+  // as the production one does and a test can see where it comes from; the
+  // simulated devices answer to their own interface whatever it gives.
+  GUID platform{};
+  RealDeviceApi().get_hid_guid(&platform);
   *guid = kHidInterface;
   return true;
 }

@@ -3,8 +3,6 @@
 
 #include <taskschd.h>
 
-#include <cstdio>
-
 #include "resources/resource.h"
 #include "startup/task_commands.h"
 #include "ui/com.h"
@@ -19,6 +17,17 @@ namespace {
 // Long enough for a slow logon; the user-interface thread waits either way,
 // and a creation counted as failed would turn the user's setting off.
 constexpr DWORD kCommandWaitMs = 10000;
+
+// `bytes` as the whole of a new file (or one made anew); false when it
+// cannot be created or fully written.
+bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
+  const ui::UniqueFile file(
+      ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  DWORD written = 0;
+  return ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != FALSE &&
+         written == bytes.size();
+}
 
 }  // namespace
 
@@ -111,15 +120,11 @@ int CreateLogonTask(const Settings& settings) {
 int CreateLockTask(const ui::WinApp& app) {
   const std::wstring program = ui::ModuleFileName(nullptr);
   const std::wstring xml_path = TaskXmlPath(program);
-  {
-    // Text mode with this encoding writes the byte-order mark and makes each
-    // line feed a CR LF.
-    const ui::UniqueStdioFile file(::_wfopen(xml_path.c_str(), L"w, ccs=UTF-16LE"));
-    if (!file) {
-      app.ShowMessage(ui::LoadLocalizedText(app.instance(), IDS_TASK_XML_FAILED), MB_ICONEXCLAMATION);
-      return 0;
-    }
-    std::fputws(LockTaskXml(program).c_str(), file.get());
+  if (!WriteNewFile(xml_path, Utf16LeTextFile(LockTaskXml(program)))) {
+    // A file cut short would only make schtasks fail where nobody sees it.
+    ::DeleteFileW(xml_path.c_str());
+    app.ShowMessage(ui::LoadLocalizedText(app.instance(), IDS_TASK_XML_FAILED), MB_ICONEXCLAMATION);
+    return 0;
   }
   RunHiddenCommand(CreateLockTaskCommand(xml_path));
   const bool adjusted = AdjustTaskSettings(kLockTaskName, TASK_LOGON_SERVICE_ACCOUNT);

@@ -1,6 +1,8 @@
 // Scheduled-task command lines and definition text.
 #include "startup/task_commands.h"
 
+#include <cstdint>
+
 namespace veltra {
 namespace {
 
@@ -17,6 +19,21 @@ std::wstring EscapeXmlText(std::wstring_view text) {
   return escaped;
 }
 
+// The program between the quotes schtasks makes double ones of. Inside a
+// quoted argument an apostrophe would end them, so such a path goes between
+// \" instead, which reaches schtasks as a plain double quote. Every other
+// path keeps the single quotes: the form these commands have always been
+// registered with on real machines.
+std::wstring TaskProgram(std::wstring_view program_path) {
+  const wchar_t* quote = program_path.find(L'\'') == std::wstring_view::npos ? L"'" : L"\\\"";
+  return quote + std::wstring(program_path) + quote;
+}
+
+void AppendUtf16Le(std::string& bytes, std::uint32_t unit) {
+  bytes += static_cast<char>(unit & 0xFF);
+  bytes += static_cast<char>((unit >> 8) & 0xFF);
+}
+
 }  // namespace
 
 std::wstring QuoteIfBlank(std::wstring_view path) {
@@ -26,13 +43,13 @@ std::wstring QuoteIfBlank(std::wstring_view path) {
 }
 
 std::wstring CreateBootTaskCommand(std::wstring_view program_path) {
-  return L"schtasks.exe /Create /tn Veltra_BootTime /sc ONSTART /ru system /rl highest /f /tr \"'" +
-         std::wstring(program_path) + L"' /T 1 /O\" ";
+  return L"schtasks.exe /Create /tn Veltra_BootTime /sc ONSTART /ru system /rl highest /f /tr \"" +
+         TaskProgram(program_path) + L" /T 1 /O\" ";
 }
 
 std::wstring CreateLogonTaskCommand(std::wstring_view program_path, bool window_enable) {
-  return L"schtasks.exe /Create /tn Veltra /sc ONLOGON /rl highest /f /tr \"'" + std::wstring(program_path) +
-         L"' /T 1 /W " + (window_enable ? L"1" : L"0") + L"\" ";
+  return L"schtasks.exe /Create /tn Veltra /sc ONLOGON /rl highest /f /tr \"" + TaskProgram(program_path) +
+         L" /T 1 /W " + (window_enable ? L"1" : L"0") + L"\" ";
 }
 
 std::wstring CreateLockTaskCommand(std::wstring_view xml_path) {
@@ -76,6 +93,22 @@ std::wstring LockTaskXml(std::wstring_view program_path) {
          L"    </Exec>\n"
          L"  </Actions>\n"
          L"</Task>\n";
+}
+
+std::string Utf16LeTextFile(std::wstring_view text) {
+  std::string bytes = "\xFF\xFE";
+  for (const wchar_t c : text) {
+    const auto code = static_cast<std::uint32_t>(c);
+    if (c == L'\n') AppendUtf16Le(bytes, 0x0D);
+    if (code > 0xFFFF) {
+      // Only where wchar_t holds whole code points (not on Windows).
+      AppendUtf16Le(bytes, 0xD800 + ((code - 0x10000) >> 10));
+      AppendUtf16Le(bytes, 0xDC00 + ((code - 0x10000) & 0x3FF));
+    } else {
+      AppendUtf16Le(bytes, code);
+    }
+  }
+  return bytes;
 }
 
 }  // namespace veltra

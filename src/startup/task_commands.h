@@ -16,7 +16,9 @@ inline constexpr wchar_t kLockTaskName[] = L"Veltra_SessionLock";
 std::wstring QuoteIfBlank(std::wstring_view path);
 
 // The program path goes in unquoted between the single quotes that
-// schtasks turns into double quotes; each create command ends with a blank.
+// schtasks turns into double quotes; a path holding an apostrophe, which
+// would end those quotes early, goes between escaped double quotes (\")
+// instead. Each create command ends with a blank.
 std::wstring CreateBootTaskCommand(std::wstring_view program_path);
 std::wstring CreateLogonTaskCommand(std::wstring_view program_path, bool window_enable);
 std::wstring CreateLockTaskCommand(std::wstring_view xml_path);
@@ -26,10 +28,16 @@ std::wstring DeleteTaskCommand(std::wstring_view task_name);
 // extension ".xml".
 std::wstring TaskXmlPath(std::wstring_view program_path);
 
-// The definition's 23 lines, each ending with a line feed (the file is
-// written in text mode, which makes each a CR LF). The Command element
-// holds the program path, quoted when it has a blank; "&", "<" and ">" in
-// it are escaped, so a folder such as "R&D" still gives well-formed XML.
+// The definition's 23 lines, each ending with a line feed (Utf16LeTextFile
+// makes each a CR LF). The Command element holds the program path, quoted
+// when it has a blank; "&", "<" and ">" in it are escaped, so a folder such
+// as "R&D" still gives well-formed XML.
 std::wstring LockTaskXml(std::wstring_view program_path);
+
+// The bytes of a text file for the Task Scheduler: the UTF-16LE byte-order
+// mark, then `text` in UTF-16LE with each line feed preceded by a carriage
+// return, as the C runtime's "ccs=UTF-16LE" text mode writes it, but the
+// same whichever runtime the machine has.
+std::string Utf16LeTextFile(std::wstring_view text);
 
 }  // namespace veltra

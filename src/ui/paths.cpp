@@ -50,4 +50,33 @@ std::wstring FileStem(const std::wstring& path) {
   return name;
 }
 
+std::optional<std::string> ReadFileBytes(const std::wstring& path) {
+  // The program may lie deeper than MAX_PATH; the \\?\ form of a full
+  // path reaches it.
+  const bool long_full_path = path.size() >= MAX_PATH && path.size() > 2 && path[1] == L':';
+  const std::wstring name = long_full_path ? L"\\\\?\\" + path : path;
+  const UniqueFile file(::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  std::string bytes;
+  char buffer[4096];
+  DWORD got = 0;
+  while (::ReadFile(file.get(), buffer, sizeof(buffer), &got, nullptr)) {
+    if (got == 0) return bytes;
+    bytes.append(buffer, got);
+  }
+  return std::nullopt;
+}
+
+bool RestrictLibrarySearch() {
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  const auto restrict_search =
+      ProcAddress<SetDefaultDllDirectoriesFn>(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
+  return restrict_search != nullptr && restrict_search(LOAD_LIBRARY_SEARCH_SYSTEM32) != FALSE;
+}
+
+UniqueModule LoadSystemLibrary(const wchar_t* name) {
+  return UniqueModule(::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+}
+
 }  // namespace ui

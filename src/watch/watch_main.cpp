@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "watch/tray_icon_app.h"
+#include "ui/paths.h"
 
 namespace {
 
@@ -10,5 +11,7 @@ veltra::watch::CTrayIconApp theApp;
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
+  // Before anything can load a library by name (see RestrictLibrarySearch).
+  ui::RestrictLibrarySearch();
   return theApp.Run(instance, command_line);
 }

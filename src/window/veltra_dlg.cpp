@@ -109,7 +109,7 @@ CVeltraDlg::CVeltraDlg(const ui::WinApp& app, Settings& settings, ProfileStore& 
 BOOL CVeltraDlg::OnInitDialog() {
   const HWND window = hwnd();
   tray_.Attach(window);
-  suspend_resume_registration_.reset(::RegisterSuspendResumeNotification(window, DEVICE_NOTIFY_WINDOW_HANDLE));
+  suspend_resume_registration_.Register(window);
 
   ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(program_icon_.get()));
   ::SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(program_icon_.get()));

@@ -16,13 +16,11 @@
 #include "window/key_triggers.h"
 #include "window/layered_window.h"
 #include "window/placement.h"
+#include "window/suspend_resume.h"
 #include "window/tray_click.h"
 #include "window/tray_icon.h"
 
 namespace veltra {
-
-using UniqueSuspendResume =
-    ui::UniqueAny<ui::HandleTraits<HPOWERNOTIFY, &::UnregisterSuspendResumeNotification>>;
 
 class CVeltraDlg final : public ui::Dialog {
  public:
@@ -111,7 +109,7 @@ class CVeltraDlg final : public ui::Dialog {
   Settings& settings_;
   ProfileStore& store_;
   ui::UniqueHicon program_icon_;
-  UniqueSuspendResume suspend_resume_registration_;
+  SuspendResumeRegistration suspend_resume_registration_;
   ui::UniqueHbrush enable_brush_, disable_brush_;
   ui::UniqueHfont enable_font_, disable_font_;
   CLayeredWindowHelperST layered_;

@@ -71,6 +71,22 @@ TEST(NormalRun, SavesEveryKeyWithTheCommandLineValues) {
   EXPECT_EQ(box.Setting(L"palette", L"palette16"), L"16777215");
 }
 
+// Veltra runs elevated: a library planted beside it under a system library's
+// name must not load. Listing the devices asks HID.DLL, by name, for the
+// interface class.
+TEST(NormalRun, LoadsNoLibraryPlantedBesideIt) {
+  Sandbox box(L"planted");
+  box.WriteDevices(DeviceSection(kId, 1));
+  box.CopyProgram(L"planted.dll", L"hid.dll");
+  {
+    RunningVeltra veltra(box);
+    ASSERT_NE(veltra.window(), nullptr);
+    veltra.Send(WM_CLOSE);
+    EXPECT_TRUE(veltra.WaitForExit());
+  }
+  EXPECT_FALSE(box.Exists(L"hid.dll.loaded"));
+}
+
 TEST(NormalRun, WaitsTheConfiguredTimeBeforeShowingTheWindow) {
   Sandbox box(L"normal-wait");
   box.WriteDevices(DeviceSection(kId, 1));

@@ -4,14 +4,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <sstream>
-#include <string>
+#include <string_view>
 
 #include "device/known_devices.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
-  veltra::ReadKnownDeviceList(in, [](const std::wstring& line) {
+  const std::string_view file(reinterpret_cast<const char*>(data), size);
+  veltra::ReadKnownDeviceList(file, [](const std::wstring& line) {
     if (line.empty() || line.size() > 519 || line.find(L'#') != std::wstring::npos) std::abort();
     for (const wchar_t c : line) {
       if (c >= L'a' && c <= L'z') std::abort();

@@ -3,15 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 namespace veltra {
 namespace {
 
 std::vector<std::wstring> Lines(const std::string& text) {
-  std::istringstream in(text);
   std::vector<std::wstring> lines;
-  ReadKnownDeviceList(in, [&](const std::wstring& line) {
+  ReadKnownDeviceList(text, [&](const std::wstring& line) {
     lines.push_back(line);
     return false;
   });
@@ -42,7 +39,7 @@ TEST(ResolveTargetDevice, ConfiguredThenKnownListInFileOrderThenTheDialog) {
   auto list_of = [&](const std::string& text) {
     return [&opened, text] {
       ++opened;
-      return std::unique_ptr<std::istream>(std::make_unique<std::istringstream>(text));
+      return std::optional<std::string>(text);
     };
   };
   struct Case {
@@ -63,10 +60,10 @@ TEST(ResolveTargetDevice, ConfiguredThenKnownListInFileOrderThenTheDialog) {
   for (const Case& c : cases) {
     opened = 0;
     std::wstring path = c.configured;
-    const auto open = c.known != nullptr ? std::function<std::unique_ptr<std::istream>()>(list_of(c.known))
+    const auto open = c.known != nullptr ? std::function<std::optional<std::string>()>(list_of(c.known))
                                          : [&opened] {
                                              ++opened;
-                                             return std::unique_ptr<std::istream>();
+                                             return std::optional<std::string>();
                                            };
     EXPECT_EQ(ResolveTargetDevice(path, listed, open), c.source) << static_cast<int>(c.source);
     EXPECT_EQ(path, c.path);
