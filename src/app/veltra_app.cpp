@@ -177,13 +177,9 @@ bool CVeltraApp::ResolveTargetDevice() {
   const TargetSource source = veltra::ResolveTargetDevice(device_instance_path, devices.ids,
                                                           [&known_list] { return ui::ReadFileBytes(known_list); });
   if (source != TargetSource::Selection) return true;
-  // A test in the dialog writes the tested path; Cancel must leave the
-  // configured one.
-  const std::wstring configured = device_instance_path;
+  // Only OK writes the path; any other end leaves the configured one.
   CInitDlg selection(*this, *this, std::wstring());
-  if (selection.DoModal(nullptr) == IDOK) return true;
-  device_instance_path = configured;
-  return false;
+  return selection.DoModal(nullptr) == IDOK;
 }
 
 LONG WINAPI CVeltraApp::EnablePanelBeforeDying(EXCEPTION_POINTERS*) {
