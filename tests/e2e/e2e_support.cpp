@@ -1,6 +1,8 @@
 // End-to-end helpers.
 #include "e2e_support.h"
 
+#include <gtest/gtest.h>
+
 #include "../common/stand_in_window.h"
 
 #include <filesystem>
@@ -315,9 +317,25 @@ VirtualDesktop::~VirtualDesktop() {
 }
 
 void VirtualDesktop::Run(const std::function<void()>& body) const {
+  // A body that did not run on the desktop checked nothing: that fails the
+  // test, as does an exception, which must not end the thread.
+  std::string failure;
   std::thread([&] {
-    if (::SetThreadDesktop(desktop_)) body();
+    // Wine closes a thread's desktop handle when the thread ends, so each
+    // thread joins through a handle of its own; desktop_ keeps the desktop.
+    const HDESK own = ::OpenDesktopW(name_.c_str(), 0, FALSE, GENERIC_ALL);
+    if (own == nullptr || !::SetThreadDesktop(own)) {
+      failure = "cannot enter the desktop " + Narrow(name_) + ": error " + std::to_string(::GetLastError());
+      if (own != nullptr) ::CloseDesktop(own);
+      return;
+    }
+    try {
+      body();
+    } catch (const std::exception& error) {
+      failure = std::string("exception on the desktop's thread: ") + error.what();
+    }
   }).join();
+  if (!failure.empty()) ADD_FAILURE() << failure;
 }
 
 bool VirtualDesktop::ChangeMode(int width, int height) {
