@@ -116,15 +116,20 @@ class InitDlgTest : public StatusWindowFixture {
 
   // Runs `steps` while `modal` runs its loop. A step may wait ten seconds;
   // after the last one the loop has one second to end by itself. Otherwise
-  // the run fails and whatever is open is closed.
+  // the run fails and whatever is open is closed. A loop that ends before
+  // every step ran fails too: what the steps left would check never held.
   INT_PTR Run(std::vector<Step> steps, const std::function<INT_PTR()>& modal) {
     steps_ = std::move(steps);
+    next_ = 0;
+    waited_ = 0;
+    stuck_at_ = -1;
     current_ = this;
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &Tick);
     const INT_PTR result = modal();
     ::KillTimer(nullptr, timer);
     current_ = nullptr;
     EXPECT_EQ(stuck_at_, -1) << "the step the run got stuck at (" << steps_.size() << ": the end)";
+    EXPECT_EQ(next_, steps_.size()) << "the dialog ended (with " << result << ") before this step ran";
     return result;
   }
 
@@ -239,6 +244,8 @@ TEST_F(InitDlgTest, ATestDisablesTheDeviceForFiveTicksAndItsAnswerDecidesOk) {
     EXPECT_EQ(Text(window, IDC_INIT_TEST_START), L"Test Start");
     EXPECT_TRUE(Enabled(window, IDC_INIT_TEST_START) && Enabled(window, IDCANCEL));
   }));
+  // No to the second question keeps the dialog (the steps below must run):
+  // the device passed, so OK is on, but nothing was taken.
   steps.push_back(Answer(L"Do you want to set this device as a control target pf Veltra?", IDNO));
   steps.push_back([&] {
     if (Box() != nullptr || !Enabled(window, IDOK)) return false;
