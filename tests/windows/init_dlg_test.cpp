@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -229,7 +230,11 @@ TEST_F(InitDlgTest, ATestDisablesTheDeviceForFiveTicksAndItsAnswerDecidesOk) {
     Click(window, IDC_INIT_TEST_START);
     return true;
   }};
-  steps.push_back(Answer(kNotice, IDOK, [&] { EXPECT_TRUE(Started(kTouchId)); }));
+  std::chrono::steady_clock::time_point answered;
+  steps.push_back(Answer(kNotice, IDOK, [&] {
+    EXPECT_TRUE(Started(kTouchId));
+    answered = std::chrono::steady_clock::now();
+  }));
   for (const wchar_t* countdown : {L"Testing Now", L"Testing Now 5", L"Testing Now 4", L"Testing Now 3",
                                    L"Testing Now 2", L"Testing Now 1"}) {
     steps.push_back([&, countdown] {
@@ -240,6 +245,12 @@ TEST_F(InitDlgTest, ATestDisablesTheDeviceForFiveTicksAndItsAnswerDecidesOk) {
     });
   }
   steps.push_back(Answer(L"Has been disabled the touch panel?", IDYES, [&] {
+    // Six ticks of a second and the two switches (about 8 s here) from the
+    // notice to the question: load only makes it longer, and with ticks of
+    // a few tenths of a second it stays below the lower bound (2.7 s at 0.1).
+    const auto elapsed = std::chrono::steady_clock::now() - answered;
+    EXPECT_TRUE(elapsed >= std::chrono::seconds(5) && elapsed <= std::chrono::seconds(16))
+        << std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() << " ms";
     EXPECT_TRUE(Started(kTouchId));
     EXPECT_EQ(Text(window, IDC_INIT_TEST_START), L"Test Start");
     EXPECT_TRUE(Enabled(window, IDC_INIT_TEST_START) && Enabled(window, IDCANCEL));
