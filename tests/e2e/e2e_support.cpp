@@ -355,6 +355,8 @@ void VirtualDesktop::Run(const std::function<void()>& body) const {
       body();
     } catch (const std::exception& error) {
       failure = std::string("exception on the desktop's thread: ") + error.what();
+    } catch (...) {
+      failure = "exception on the desktop's thread";
     }
   }).join();
   if (!failure.empty()) ADD_FAILURE() << failure;
