@@ -36,23 +36,45 @@ stop_xvfb() {
   started_xvfb_pid=
 }
 
+# The Windows version a program of the selected prefix is told, as
+# "major.minor.build" (what cmd's "ver" prints), or nothing.
+wine_windows_version() {
+  "$wine_loader" cmd /c ver 2>/dev/null | tr -d '\r' | sed -nE 's/.*[^0-9.]([0-9]+\.[0-9]+\.[0-9]+).*/\1/p' | head -1
+}
+
 # Creates (once) and selects a Wine prefix under build/wine/ (by default the
 # tests' one), reporting Windows 10: a fresh prefix says Windows 7, where the
 # program refuses to run. Tools that run Veltra beside a test run use a
 # prefix of their own, since Veltra admits one copy per Wine server.
+# Returns non-zero when the prefix cannot be made to report Windows 10.
 use_wine_prefix() {
   export WINEPREFIX="$root/build/wine/${1:-prefix}"
+  local server
+  server="$(dirname "$wine_loader")/wineserver"
   if [ ! -f "$WINEPREFIX/.veltra-ready" ]; then
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     "$wine_loader" wineboot -i >/dev/null 2>&1
-    "$wine_loader" winecfg -v win10 >/dev/null 2>&1
-    "$(dirname "$wine_loader")/wineserver" -w
+    "$server" -w
     touch "$WINEPREFIX/.veltra-ready"
   fi
+  # The prefix's first set-up can still be writing its defaults (Windows 7)
+  # after it seems done, and undo a version chosen meanwhile; so the version
+  # is read every time, with nothing else running, and set until it holds.
+  local version tries=0
+  while version=$(wine_windows_version); [ "${version%%.*}" != 10 ]; do
+    if [ "$tries" -ge 3 ]; then
+      echo "wine prefix $WINEPREFIX still reports Windows ${version:-(no answer)} after $tries tries to set Windows 10" >&2
+      return 1
+    fi
+    tries=$((tries + 1))
+    "$wine_loader" winecfg -v win10 >/dev/null 2>&1
+    # Bounded: a server left running with -p by an earlier run never ends.
+    timeout 120 "$server" -w
+  done
   # Keep the server and its services up between test programs: otherwise
   # every program pays for a fresh start of Wine's services.
-  "$(dirname "$wine_loader")/wineserver" -p >/dev/null 2>&1
+  "$server" -p >/dev/null 2>&1
   "$wine_loader" wineboot >/dev/null 2>&1
 }
 

@@ -1,6 +1,8 @@
 // End-to-end helpers.
 #include "e2e_support.h"
 
+#include <gtest/gtest.h>
+
 #include "../common/stand_in_window.h"
 
 #include <filesystem>
@@ -251,18 +253,40 @@ std::wstring StaticText(HWND window) {
 
 RunningVeltra::RunningVeltra(const Sandbox& box, const std::wstring& arguments) : process_(box.Start(arguments)) {
   const DWORD id = ::GetProcessId(process_.get());
-  WaitUntil([&] {
+  const auto find_window = [&] {
     HWND candidate = nullptr;
     while ((candidate = ::FindWindowExW(nullptr, candidate, protocol::kWindowClass, nullptr)) != nullptr) {
       DWORD owner = 0;
       ::GetWindowThreadProcessId(candidate, &owner);
-      if (owner == id) {
-        window_ = candidate;
-        return true;
-      }
+      if (owner == id) return candidate;
+    }
+    return candidate;
+  };
+  // A box the program shows before its status window exists (an old
+  // Windows, a start-up error) is one no test expects: a box a test waits
+  // for comes from the status window, which is then found first. So such a
+  // box fails the test at once, with its text.
+  HWND dialog = nullptr;
+  WaitUntil([&] {
+    if ((window_ = find_window()) != nullptr) return true;
+    if ((dialog = FindDialogOf(id)) != nullptr) {
+      window_ = find_window();  // made just before the box: the box is its own
+      return true;
     }
     return ::WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0;
   });
+  if (window_ == nullptr && dialog != nullptr) {
+    wchar_t caption[256] = {};
+    ::GetWindowTextW(dialog, caption, 256);
+    ADD_FAILURE() << "Veltra showed \"" << caption << "\" before its status window: " << StaticText(dialog);
+    ::TerminateProcess(process_.get(), 99);
+    ::WaitForSingleObject(process_.get(), 5000);
+  } else if (window_ == nullptr) {
+    DWORD code = 0;
+    ::GetExitCodeProcess(process_.get(), &code);
+    ADD_FAILURE() << "no status window came up; Veltra "
+                  << (code == STILL_ACTIVE ? std::string("still runs") : "ended with " + std::to_string(code));
+  }
 }
 
 RunningVeltra::~RunningVeltra() {
@@ -316,9 +340,27 @@ VirtualDesktop::~VirtualDesktop() {
 }
 
 void VirtualDesktop::Run(const std::function<void()>& body) const {
+  // A body that did not run on the desktop checked nothing: that fails the
+  // test, as does an exception, which must not end the thread.
+  std::string failure;
   std::thread([&] {
-    if (::SetThreadDesktop(desktop_)) body();
+    // Wine closes a thread's desktop handle when the thread ends, so each
+    // thread joins through a handle of its own; desktop_ keeps the desktop.
+    const HDESK own = ::OpenDesktopW(name_.c_str(), 0, FALSE, GENERIC_ALL);
+    if (own == nullptr || !::SetThreadDesktop(own)) {
+      failure = "cannot enter the desktop " + Narrow(name_) + ": error " + std::to_string(::GetLastError());
+      if (own != nullptr) ::CloseDesktop(own);
+      return;
+    }
+    try {
+      body();
+    } catch (const std::exception& error) {
+      failure = std::string("exception on the desktop's thread: ") + error.what();
+    } catch (...) {
+      failure = "exception on the desktop's thread";
+    }
   }).join();
+  if (!failure.empty()) ADD_FAILURE() << failure;
 }
 
 bool VirtualDesktop::ChangeMode(int width, int height) {

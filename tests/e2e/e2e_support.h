@@ -138,6 +138,9 @@ HWND FindDialogOf(DWORD process_id);
 std::wstring StaticText(HWND window);
 
 // A running simulated Veltra with its status window, started in a sandbox.
+// The test fails when no status window comes up, at once when a message box
+// or dialog comes before it (a box the test waits for, shown by the status
+// window, comes after it and is left to the test).
 class RunningVeltra {
  public:
   explicit RunningVeltra(const Sandbox& box, const std::wstring& arguments = L"");
@@ -145,7 +148,7 @@ class RunningVeltra {
   RunningVeltra(const RunningVeltra&) = delete;
   RunningVeltra& operator=(const RunningVeltra&) = delete;
 
-  // Null when no status window came up.
+  // Null when no status window came up (the test has failed then).
   HWND window() const { return window_; }
   DWORD process_id() const { return ::GetProcessId(process_.get()); }
   HANDLE process() const { return process_.get(); }

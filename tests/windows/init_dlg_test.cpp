@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -116,15 +117,20 @@ class InitDlgTest : public StatusWindowFixture {
 
   // Runs `steps` while `modal` runs its loop. A step may wait ten seconds;
   // after the last one the loop has one second to end by itself. Otherwise
-  // the run fails and whatever is open is closed.
+  // the run fails and whatever is open is closed. A loop that ends before
+  // every step ran fails too: what the steps left would check never held.
   INT_PTR Run(std::vector<Step> steps, const std::function<INT_PTR()>& modal) {
     steps_ = std::move(steps);
+    next_ = 0;
+    waited_ = 0;
+    stuck_at_ = -1;
     current_ = this;
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &Tick);
     const INT_PTR result = modal();
     ::KillTimer(nullptr, timer);
     current_ = nullptr;
     EXPECT_EQ(stuck_at_, -1) << "the step the run got stuck at (" << steps_.size() << ": the end)";
+    EXPECT_EQ(next_, steps_.size()) << "the dialog ended (with " << result << ") before this step ran";
     return result;
   }
 
@@ -225,7 +231,11 @@ TEST_F(InitDlgTest, ATestDisablesTheDeviceForFiveTicksAndItsAnswerDecidesOk) {
     Click(window, IDC_INIT_TEST_START);
     return true;
   }};
-  steps.push_back(Answer(kNotice, IDOK, [&] { EXPECT_TRUE(Started(kTouchId)); }));
+  std::chrono::steady_clock::time_point answered;
+  steps.push_back(Answer(kNotice, IDOK, [&] {
+    EXPECT_TRUE(Started(kTouchId));
+    answered = std::chrono::steady_clock::now();
+  }));
   for (const wchar_t* countdown : {L"Testing Now", L"Testing Now 5", L"Testing Now 4", L"Testing Now 3",
                                    L"Testing Now 2", L"Testing Now 1"}) {
     steps.push_back([&, countdown] {
@@ -236,10 +246,18 @@ TEST_F(InitDlgTest, ATestDisablesTheDeviceForFiveTicksAndItsAnswerDecidesOk) {
     });
   }
   steps.push_back(Answer(L"Has been disabled the touch panel?", IDYES, [&] {
+    // Six ticks of a second and the two switches (about 8 s here) from the
+    // notice to the question: load only makes it longer, and with ticks of
+    // a few tenths of a second it stays below the lower bound (2.7 s at 0.1).
+    const auto elapsed = std::chrono::steady_clock::now() - answered;
+    EXPECT_TRUE(elapsed >= std::chrono::seconds(5) && elapsed <= std::chrono::seconds(16))
+        << std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() << " ms";
     EXPECT_TRUE(Started(kTouchId));
     EXPECT_EQ(Text(window, IDC_INIT_TEST_START), L"Test Start");
     EXPECT_TRUE(Enabled(window, IDC_INIT_TEST_START) && Enabled(window, IDCANCEL));
   }));
+  // No to the second question keeps the dialog (the steps below must run):
+  // the device passed, so OK is on, but nothing was taken.
   steps.push_back(Answer(L"Do you want to set this device as a control target pf Veltra?", IDNO));
   steps.push_back([&] {
     if (Box() != nullptr || !Enabled(window, IDOK)) return false;

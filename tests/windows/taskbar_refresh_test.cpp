@@ -27,6 +27,10 @@ class TaskbarRefresh : public ::testing::Test {
     // The newest top-level window is found first, ahead of any taskbar of
     // Wine's own.
     taskbar_ = testing::CreateStandInWindow(L"Shell_TrayWnd", &TaskbarProc, nullptr, 1, 1);
+    // The class keeps the procedure of its first registration in this
+    // process, which another test (the tray sweep's) may have made; the
+    // window takes this test's procedure whatever the order.
+    ::SetWindowLongPtrW(taskbar_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TaskbarProc));
     g_posted.clear();
   }
   ~TaskbarRefresh() override {
