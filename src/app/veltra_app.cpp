@@ -103,7 +103,11 @@ bool CVeltraApp::InitInstance() {
     return false;
   }
 
-  RefreshScheduledTasks(*this, *this);
+  // The refresh needs nothing from the window and takes three schtasks
+  // runs: the window comes up beside it. Whatever reads or changes a task
+  // flag later waits for it first (Apply).
+  TaskRefresh task_refresh;
+  task_refresh.Start(*this, *this);
 
   if (const std::int32_t pause = StartupWaitMs(wait); pause > 0) ::Sleep(static_cast<DWORD>(pause));
 
@@ -113,11 +117,13 @@ bool CVeltraApp::InitInstance() {
   if (ResolveTargetDevice()) {
     CVeltraDlg dialog(*this, *this, store);
     CConfigDlg configuration(*this, *this, dialog);
+    configuration.set_task_refresh(&task_refresh);
     dialog.set_config_dialog(&configuration);
     if (dialog.DoModal(nullptr) < 0) ui::TraceFailure(L"the status window", ERROR_INVALID_WINDOW_HANDLE);
   }
 
   LetGoOfSingleInstance();
+  task_refresh.Apply(*this);
   RefreshScheduledTasks(*this, *this);
   const bool saved = SaveSettings(*this, store);
   ResetLowKeyboardHook();

@@ -57,6 +57,8 @@ void CConfigDlg::NotifySettingsChanged() {
 }
 
 BOOL CConfigDlg::OnInitDialog() {
+  // The task boxes show what the start-up refresh found.
+  if (task_refresh_ != nullptr) task_refresh_->Apply(settings_);
   ShowStoredHotKey();
   for (const ConfigControl& control : ConfigControls()) {
     // The settings file gives a text back only this long, so a longer one

@@ -11,6 +11,7 @@
 
 #include "config/config_controls.h"
 #include "core/settings.h"
+#include "startup/scheduled_tasks.h"
 #include "ui/dialog.h"
 #include "ui/win_app.h"
 
@@ -24,6 +25,10 @@ class CConfigDlg final : public ui::Dialog {
   // the user's interface language read now, is 0x0411.
   CConfigDlg(const ui::WinApp& app, Settings& settings, CVeltraDlg& status,
              LANGID language = ::GetUserDefaultUILanguage());
+
+  // The start-up refresh of the tasks, if one may still run: the task boxes
+  // wait for it before they show or change a task.
+  void set_task_refresh(TaskRefresh* refresh) { task_refresh_ = refresh; }
 
  protected:
   bool PreTranslateMessage(MSG& message) override;
@@ -67,6 +72,7 @@ class CConfigDlg final : public ui::Dialog {
   Settings& settings_;
   CVeltraDlg& status_;
   LANGID language_;
+  TaskRefresh* task_refresh_ = nullptr;
   std::vector<HWND> tooltips_;  // children of the dialog, which destroys them
 };
 

@@ -61,6 +61,17 @@ void CConfigDlg::SelectWallpaper(bool horizontal) {
 // wanted, registered again. The tick stays as the user left it even when
 // the registration failed and the setting is 0.
 void CConfigDlg::OnTaskBox(int id) {
+  // Never two registrations of one task at once: the start-up refresh ends
+  // first (it has, since the dialog opened), and the tick just stored wins
+  // over what it found.
+  if (task_refresh_ != nullptr) {
+    std::uint8_t& box = id == IDC_CFG_TASK_STARTUP ? settings_.task_startup
+                        : id == IDC_CFG_TASK_BOOT  ? settings_.task_boot
+                                                   : settings_.task_lock;
+    const std::uint8_t ticked = box;
+    task_refresh_->Apply(settings_);
+    box = ticked;
+  }
   switch (id) {
     case IDC_CFG_TASK_STARTUP:
       DeleteLogonTask();

@@ -3,6 +3,8 @@
 
 #include <taskschd.h>
 
+#include <system_error>
+
 #include "resources/resource.h"
 #include "startup/task_commands.h"
 #include "ui/com.h"
@@ -139,6 +141,52 @@ void RefreshScheduledTasks(Settings& settings, const ui::WinApp& app) {
   if (settings.task_startup) settings.task_startup = static_cast<std::uint8_t>(CreateLogonTask(settings));
   DeleteLockTask();
   if (settings.task_lock) settings.task_lock = static_cast<std::uint8_t>(CreateLockTask(app));
+}
+
+TaskRefresh::~TaskRefresh() {
+  if (worker_.joinable()) worker_.join();
+}
+
+void TaskRefresh::Start(const Settings& settings, const ui::WinApp& app) {
+  if (worker_.joinable()) worker_.join();
+  asked_ = {settings.task_boot, settings.task_startup, settings.task_lock};
+  wanted_ = Settings();
+  wanted_.task_boot = asked_.boot;
+  wanted_.task_startup = asked_.startup;
+  wanted_.task_lock = asked_.lock;
+  wanted_.window_enable = settings.window_enable;  // the logon task's command line depends on it
+  pending_ = true;
+  try {
+    worker_ = std::thread([this, &app] { Run(app); });
+  } catch (const std::system_error&) {
+    ui::TraceFailure(L"starting the task refresh thread", ERROR_NOT_ENOUGH_MEMORY);
+    Run(app);
+  }
+}
+
+void TaskRefresh::Run(const ui::WinApp& app) noexcept {
+  // The task service is reached over COM, and this thread has no apartment
+  // of its own otherwise. Nothing thrown may leave a thread: a failure
+  // counts as a failed creation, which turns the settings off as any other
+  // failure would.
+  const ui::ComApartment apartment;
+  try {
+    RefreshScheduledTasks(wanted_, app);
+  } catch (...) {
+    ui::TraceFailure(L"refreshing the scheduled tasks", ERROR_INTERNAL_ERROR);
+    wanted_.task_boot = wanted_.task_startup = wanted_.task_lock = 0;
+  }
+}
+
+void TaskRefresh::Apply(Settings& settings) {
+  if (!pending_) return;
+  if (worker_.joinable()) worker_.join();
+  pending_ = false;
+  // A setting that was off stays as it is; only a creation's outcome is
+  // written.
+  if (asked_.boot != 0) settings.task_boot = wanted_.task_boot;
+  if (asked_.startup != 0) settings.task_startup = wanted_.task_startup;
+  if (asked_.lock != 0) settings.task_lock = wanted_.task_lock;
 }
 
 }  // namespace veltra

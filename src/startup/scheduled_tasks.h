@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 
 #include "core/settings.h"
 #include "ui/win_app.h"
@@ -33,5 +34,38 @@ int CreateLockTask(const ui::WinApp& app);
 // Boot, logon, lock: each deleted, then created if its setting is on, the
 // setting keeping whether the creation succeeded.
 void RefreshScheduledTasks(Settings& settings, const ui::WinApp& app);
+
+// The start-up refresh run on a thread of its own, so the status window
+// need not wait for three schtasks runs. The thread works on a copy of the
+// few settings it needs and never touches the record; its outcome reaches
+// the record only through Apply, on the thread that owns this object. Its
+// one message (the lock task's definition could not be written) comes from
+// that thread, with no owner window, as it did before the window existed.
+class TaskRefresh {
+ public:
+  TaskRefresh() = default;
+  ~TaskRefresh();  // waits for the thread; the outcome is then dropped
+  TaskRefresh(const TaskRefresh&) = delete;
+  TaskRefresh& operator=(const TaskRefresh&) = delete;
+
+  // Starts the refresh of the tasks `settings` ask for. Where no thread can
+  // be started, it runs here and now instead, as at any earlier time.
+  void Start(const Settings& settings, const ui::WinApp& app);
+  // Waits for a started refresh and gives each task flag it examined
+  // whether the creation succeeded. Only the first call after Start does
+  // anything.
+  void Apply(Settings& settings);
+
+ private:
+  void Run(const ui::WinApp& app) noexcept;
+
+  struct Flags {
+    std::uint8_t boot = 0, startup = 0, lock = 0;
+  };
+  Flags asked_;
+  Settings wanted_;  // the copy the thread works on and fills
+  std::thread worker_;
+  bool pending_ = false;
+};
 
 }  // namespace veltra

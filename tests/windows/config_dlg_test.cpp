@@ -25,10 +25,11 @@ namespace {
 
 class ConfigDialog : public StatusWindowFixture {
  protected:
-  HWND Open(LANGID language = 0x0409) {
+  HWND Open(LANGID language = 0x0409, TaskRefresh* refresh = nullptr) {
     status_.emplace(app_, settings_, profile_);
     if (!status_->Create(nullptr)) return nullptr;
     config_.emplace(app_, settings_, *status_, language);
+    config_->set_task_refresh(refresh);
     status_->set_config_dialog(&*config_);
     ::SendMessageW(status_->hwnd(), WM_COMMAND, ID_CONFIGURATION, 0);
     return config_->hwnd();
@@ -502,6 +503,32 @@ TEST_F(ConfigDialog, WallpaperTasksAndDeviceSelectionActOutsideAtOnce) {
   EXPECT_TRUE(ModalScript::seen);
   EXPECT_EQ(settings_.device_instance_path, device);
   std::filesystem::remove_all(folder);
+}
+
+// The start-up refresh runs on its own thread beside the status window: it
+// never writes the record, its message comes from that thread, and the
+// dialog opened meanwhile waits for it and shows what it found (Wine
+// registers no boot or logon task; a folder blocks the lock task's file).
+TEST_F(ConfigDialog, TheStartUpTaskRefreshReachesTheBoxesWhenTheDialogOpens) {
+  settings_.task_boot = settings_.task_startup = settings_.task_lock = 1;
+  const std::filesystem::path blocker = TaskXmlPath(ui::ModuleFileName(nullptr));
+  std::filesystem::create_directory(blocker);
+  TaskRefresh refresh;
+  refresh.Start(settings_, app_);
+  HWND box = nullptr;
+  for (int waited = 0; box == nullptr && waited < 30000; waited += 50) {
+    ::Sleep(50);
+    box = ::FindWindowW(L"#32770", app_.app_name().c_str());
+  }
+  ASSERT_NE(box, nullptr) << "the refresh showed no message";
+  EXPECT_EQ(StaticTextOf(box), L"Could not generate xml file for task scheduler.");
+  EXPECT_NE(::GetWindowThreadProcessId(box, nullptr), ::GetCurrentThreadId());
+  EXPECT_EQ(settings_.task_boot + settings_.task_startup + settings_.task_lock, 3);
+  ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+  ASSERT_NE(Open(0x0409, &refresh), nullptr);
+  std::filesystem::remove(blocker);
+  for (const int id : {IDC_CFG_TASK_BOOT, IDC_CFG_TASK_STARTUP, IDC_CFG_TASK_LOCK}) EXPECT_FALSE(IsChecked(id)) << id;
+  EXPECT_EQ(settings_.task_boot + settings_.task_startup + settings_.task_lock, 0);
 }
 
 }  // namespace
