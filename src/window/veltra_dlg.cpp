@@ -244,6 +244,9 @@ void CVeltraDlg::ExitSequence() {
   if (exiting_) return;
   exiting_ = true;
   initialised_ = false;
+  // The window goes at once: enabling the panel and removing the icon wait
+  // on the device and the shell, which may be slow to answer.
+  ::ShowWindow(hwnd(), SW_HIDE);
   const OsVersion version = QueryOsVersion();
   // Whatever the user chose, the panel is left working; the saved state
   // keeps the choice for the next start.
