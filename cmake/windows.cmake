@@ -208,3 +208,11 @@ add_dependencies(veltra_bench_set_touch_state veltra_sim)
 # run by scripts/bench.
 add_executable(veltra_bench_watch_step tests/bench/watch_step_bench.cpp)
 target_link_libraries(veltra_bench_watch_step PRIVATE veltra_watch)
+
+# Start-up benchmark: the simulated Veltra.exe against a bare window program,
+# from the start to a visible window, the working set, and the end; run by
+# scripts/bench.
+add_executable(veltra_bench_bare_window WIN32 tests/bench/bare_window.cpp)
+add_executable(veltra_bench_startup tests/bench/startup_bench.cpp)
+target_link_libraries(veltra_bench_startup PRIVATE veltra_ui psapi)
+add_dependencies(veltra_bench_startup veltra_sim veltra_bench_bare_window)
