@@ -88,4 +88,15 @@ bool ParseCommandLine(Settings& settings, std::wstring_view command_line) {
   return set_value;
 }
 
+bool IsRemovalCommandLine(std::wstring_view command_line) {
+  const std::vector<std::wstring> tokens = TokenizeCommandLine(command_line);
+  std::size_t i = 0;
+  while (i < tokens.size()) {
+    const std::wstring& token = tokens[i];
+    if (token == L"/X") return true;
+    i += (token == L"/T" || token == L"/W" || token == L"/O") ? 2 : 1;
+  }
+  return false;
+}
+
 }  // namespace veltra

@@ -1,5 +1,5 @@
 // The main program's command line: splitting it into tokens and applying the
-// /T, /W and /O options. Portable.
+// /T, /W and /O options; recognising /X. Portable.
 #pragma once
 
 #include <string>
@@ -24,5 +24,11 @@ std::vector<std::wstring> TokenizeCommandLine(std::wstring_view command_line);
 // and take their value from the next token; /O skips the token after it.
 // True when /T or /W set a value.
 bool ParseCommandLine(Settings& settings, std::wstring_view command_line);
+
+// True when /X (case-sensitive) stands where an option may: not as the value
+// of /T or /W, nor as the token /O skips. It asks the program to end the
+// running Veltra and Veltrawatch and remove the scheduled tasks, as an
+// uninstaller needs before it takes the files.
+bool IsRemovalCommandLine(std::wstring_view command_line);
 
 }  // namespace veltra

@@ -102,5 +102,22 @@ TEST(ParseCommandLine, ValueTokensAreNotOptionsAndLaterOptionsWin) {
   EXPECT_EQ(p.touch, 0);
 }
 
+TEST(IsRemovalCommandLine, OnlyWhereAnOptionMayStand) {
+  const struct {
+    std::wstring_view line;
+    bool removal;
+  } cases[] = {
+      {L"/X", true},           {L"\"C:\\a b\\Veltra.exe\" /X", true}, {L"/T 1 /X", true},
+      {L"/O x /X", true},      {L"/x", false},                       {L"/X1", false},
+      {L"/T /X", false},       {L"/W /X", false},                    {L"/O /X", false},
+      {L"", false},            {L"/T 1 /O", false},                  {L"\"/X", true},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsRemovalCommandLine(c.line), c.removal) << std::wstring(c.line).size();
+  // The other options read /X as a stray token.
+  const Parsed p = Parse(L"/X /T 0");
+  EXPECT_TRUE(p.result);
+  EXPECT_EQ(p.touch, 0);
+}
+
 }  // namespace
 }  // namespace veltra
