@@ -105,6 +105,28 @@ void EndForRemoval() {
   DeleteLockTask();
 }
 
+// The installer's options, /X and /P; true when the command line is one of
+// them and the program is to end. Neither shows anything. /P writes the
+// given settings, and nothing else, into the settings file beside the
+// program; a request the installer got wrong writes nothing and ends the
+// process with exit code 1, which fails the installation that ran it.
+bool RunInstallerOption(const std::wstring& command_line, const std::wstring& module_path) {
+  if (IsRemovalCommandLine(command_line)) {
+    EndForRemoval();
+    return true;
+  }
+  std::vector<Preset> presets;
+  const PresetRequest request = ParsePresets(command_line, presets);
+  if (request == PresetRequest::None) return false;
+  bool written = request == PresetRequest::Valid;
+  if (written) {
+    IniFileStore store(ReachableIniPath(SplitProgramPath(module_path)));
+    for (const Preset& preset : presets) written = store.WriteString(preset.section, preset.key, preset.value) && written;
+  }
+  if (!written) ::ExitProcess(1);
+  return true;
+}
+
 }  // namespace
 
 CVeltraApp& TheApp() { return static_cast<CVeltraApp&>(*ui::WinApp::Current()); }
@@ -113,16 +135,15 @@ bool CVeltraApp::InitInstance() {
   // A one-shot run belongs to a scheduled task, often as the system account
   // in a session nobody watches: it never shows a message box.
   if (!IsWindows8OrLater()) {
-    if (!IsOneShotCommandLine(command_line()) && !IsRemovalCommandLine(command_line())) {
+    std::vector<Preset> presets;
+    if (!IsOneShotCommandLine(command_line()) && !IsRemovalCommandLine(command_line()) &&
+        ParsePresets(command_line(), presets) == PresetRequest::None) {
       ShowMessage(ui::LoadLocalizedText(instance(), IDS_NEED_WINDOWS8), MB_ICONEXCLAMATION | MB_OK);
     }
     return false;
   }
 
-  if (IsRemovalCommandLine(command_line())) {
-    EndForRemoval();
-    return false;
-  }
+  if (RunInstallerOption(command_line(), module_path())) return false;
 
   if (!ClaimSingleInstance()) return false;
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The packages under Wine, built over the simulated programs: a signed build
-# whose signatures check, an upgrade that keeps Veltra.ini, a start and a
+# whose signatures check, an upgrade that keeps Veltra.ini and presets what
+# its properties give, a start and a
 # switch, and an uninstall that ends Veltra (panel on, settings saved) and
 # leaves no program file and no task. Run by scripts/test.
 set -u
@@ -31,16 +32,19 @@ check "the old package is unsigned" '! osslsigncode extract-signature -in "$old"
 
 start_xvfb && use_wine_prefix package || exit 1
 msi() { "$wine_loader" msiexec "$@" /qn; }
-msi /x "$new"; msi /x "$old"  # what an interrupted run left
 dir="$WINEPREFIX/drive_c/Program Files/Veltra" task="$WINEPREFIX/drive_c/windows/system32/tasks/Veltra_SessionLock"
+msi /x "$new"; msi /x "$old"; rm -rf "$dir"  # what an earlier run left
 id='HID\VID_1B96&PID_0F00&COL03\7&34568466&0&0002'
+installed() { "$wine_loader" reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p')" >/dev/null 2>&1; }
+ini() { tr -d '\r' <"$dir/Veltra.ini"; }
+msi /i "$new" TASK_LOCK=yes
+check "a property of no valid value fails the installation" '! installed "$new" && [ ! -e "$dir/Veltra.exe" ] && [ ! -e "$dir/Veltra.ini" ]'
 msi /i "$old"
 printf '[%s]\r\nsetup_class=HID\r\nhid_interface=1\r\nstarted=1\r\n' "$id" >"$dir/sim_devices.ini"
-printf '[hardware]\r\ndevice_instance_path=%s\r\n[task_scheduler]\r\ntask_lock=1\r\n' "$id" >"$dir/Veltra.ini"
-msi /i "$new"
-check "the upgrade keeps Veltra.ini" 'grep -q "task_lock=1" "$dir/Veltra.ini"'
-installed() { "$wine_loader" reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p')" >/dev/null 2>&1; }
+printf '[hardware]\r\ndevice_instance_path=%s\r\n' "$id" >"$dir/Veltra.ini"
+msi /i "$new" TASK_LOCK=1 TASK_BOOT=
 check "the upgrade replaced the old version" '! installed "$old" && installed "$new"'
+check "it kept Veltra.ini and preset the given property alone" 'ini | grep -qxF "device_instance_path=$id" && ini | grep -qx task_lock=1 && ! ini | grep -q task_boot'
 "$wine_loader" "$dir/Veltra.exe" &
 veltra=$!
 started() { tr -d '\r' <"$dir/sim_devices.ini" | grep -q "^started=$1"; }
@@ -51,7 +55,7 @@ msi /x "$new"
 check "the program files are gone" '! ls "$dir"/*.exe "$dir"/*.dll "$dir"/*.txt "$dir"/README.md >/dev/null 2>&1'
 check "the lock task is gone" '[ ! -f "$task" ]'
 check "the panel is on again" 'started 1'
-check "the settings were saved" 'tr -d "\r" <"$dir/Veltra.ini" | grep -q "^touch_status=0"'
+check "the settings were saved" 'ini | grep -qx touch_status=0'
 check "Veltra has ended" '! kill -0 "$veltra" 2>/dev/null'
 echo "package: $fails failed"
 [ "$fails" -eq 0 ]
