@@ -50,6 +50,7 @@ veltra=$!
 started() { tr -d '\r' <"$dir/sim_devices.ini" | grep -q "^started=$1"; }
 for _ in $(seq 30); do started 0 && break; sleep 1; "$wine_loader" "$dir/Veltra.exe" /T 0; done
 check "a second start switched the panel off" 'started 0'
+for _ in $(seq 30); do [ -f "$task" ] && break; sleep 1; done  # the refresh runs beside the window
 check "the lock task is registered" '[ -f "$task" ]'
 msi /x "$new"
 check "the program files are gone" '! ls "$dir"/*.exe "$dir"/*.dll "$dir"/*.txt "$dir"/README.md >/dev/null 2>&1'

@@ -35,7 +35,8 @@ TEST(Removal, EndsVeltraAndItsWatcherThroughTheirExitThenRemovesTheTasks) {
 
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
-  ASSERT_TRUE(TaskExists(kLockTask));
+  // The start-up refresh registers it beside the window.
+  ASSERT_TRUE(WaitUntil([] { return TaskExists(kLockTask); }, 30s));
   veltra.Send(protocol::WM_SET_TOUCH_STATE, 0, 0);
   ASSERT_TRUE(WaitUntil([&] { return box.DeviceStarted(kTouchId) == 0; }));
   const ui::UniqueHandle watcher = box.StartProgram(L"Veltrawatch.exe");
