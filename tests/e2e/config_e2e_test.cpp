@@ -10,7 +10,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A dialog of the process by its caption; null when none came within 10 s.
+// A dialog of the process by its caption, once it is shown (its set-up
+// done: a message sent earlier may be undone by it); null when none came
+// within 10 s.
 HWND FindDialogOf(DWORD process_id, const wchar_t* caption) {
   HWND found = nullptr;
   WaitUntil([&] {
@@ -18,7 +20,7 @@ HWND FindDialogOf(DWORD process_id, const wchar_t* caption) {
     while ((window = ::FindWindowExW(nullptr, window, L"#32770", caption)) != nullptr) {
       DWORD owner = 0;
       ::GetWindowThreadProcessId(window, &owner);
-      if (owner == process_id) {
+      if (owner == process_id && ::IsWindowVisible(window)) {
         found = window;
         return true;
       }
