@@ -6,8 +6,10 @@ if(WIN32)
     src/hook/veltra_hook.cpp
     src/hook/winkey_filter.cpp
     src/hook/VeltraHook.def
+    src/hook/VeltraHook.rc
   )
   target_include_directories(veltra_hook PUBLIC src)
+  set_source_files_properties(src/hook/VeltraHook.rc PROPERTIES OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/version.h")
   target_compile_definitions(veltra_hook PRIVATE VELTRA_HOOK_BUILD)
   # Loaded by the main program for its whole life: kept small, with no
   # exception or type-information machinery it has no use for.

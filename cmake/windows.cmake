@@ -73,7 +73,7 @@ target_link_libraries(veltra_sim_devices PUBLIC veltra_device)
 
 set(veltra_resources src/resources/Veltra.rc)
 set_source_files_properties(${veltra_resources} PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/Veltra.manifest;${CMAKE_SOURCE_DIR}/src/resources/strings.rc;${CMAKE_SOURCE_DIR}/src/resources/resource.h")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/Veltra.manifest;${CMAKE_SOURCE_DIR}/src/resources/strings.rc;${CMAKE_SOURCE_DIR}/src/resources/resource.h;${CMAKE_SOURCE_DIR}/src/resources/version.h")
 set_property(SOURCE ${veltra_resources} APPEND PROPERTY OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/device_select.rc")
 set_property(SOURCE ${veltra_resources} APPEND PROPERTY OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/icon_dialog.rc")
 set_property(SOURCE ${veltra_resources} APPEND PROPERTY OBJECT_DEPENDS
@@ -115,7 +115,7 @@ target_link_libraries(veltra_watch PUBLIC veltra_ui veltra_watch_rules shell32)
 set(watch_resources src/watch/Veltrawatch.rc)
 set_source_files_properties(${watch_resources} PROPERTIES
   COMPILE_FLAGS "-I${CMAKE_SOURCE_DIR}/src/watch"
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/watch/Veltrawatch.manifest;${CMAKE_SOURCE_DIR}/src/watch/watch_resource.h")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/watch/Veltrawatch.manifest;${CMAKE_SOURCE_DIR}/src/watch/watch_resource.h;${CMAKE_SOURCE_DIR}/src/resources/version.h")
 add_executable(veltrawatch WIN32 src/watch/watch_main.cpp ${watch_resources})
 target_link_libraries(veltrawatch PRIVATE veltra_watch)
 target_link_options(veltrawatch PRIVATE -s -Wl,--gc-sections)
@@ -183,6 +183,7 @@ add_executable(veltra_e2e_tests
   tests/e2e/tasks_e2e_test.cpp
   tests/e2e/config_e2e_test.cpp
   tests/e2e/watch_e2e_test.cpp
+  tests/e2e/removal_e2e_test.cpp
   tests/windows/test_main.cpp
 )
 add_executable(fake_mmc tests/e2e/fake_mmc.cpp)

@@ -1,6 +1,11 @@
 // Command-line tokenising and option handling.
 #include "app/command_line.h"
 
+#include <algorithm>
+#include <iterator>
+
+#include "core/program_paths.h"
+
 namespace veltra {
 namespace {
 
@@ -29,6 +34,25 @@ bool ApplyBinaryOption(const std::vector<std::wstring>& tokens, std::size_t i, s
     return true;
   }
   return false;
+}
+
+// The index of `option` where an option may stand (not the value of /T or
+// /W, nor the token /O skips), or the token count.
+std::size_t FindOption(const std::vector<std::wstring>& tokens, std::wstring_view option) {
+  std::size_t i = 0;
+  while (i < tokens.size()) {
+    const std::wstring& token = tokens[i];
+    if (token == option) return i;
+    i += (token == L"/T" || token == L"/W" || token == L"/O") ? 2 : 1;
+  }
+  return tokens.size();
+}
+
+// What a device instance identifier may be: at most 200 characters
+// (MAX_DEVICE_ID_LEN), each printable ASCII other than the blank and comma.
+bool IsDeviceInstanceId(std::wstring_view text) {
+  if (text.size() > 200) return false;
+  return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c > L' ' && c < 0x7F && c != L','; });
 }
 
 }  // namespace
@@ -86,6 +110,51 @@ bool ParseCommandLine(Settings& settings, std::wstring_view command_line) {
     }
   }
   return set_value;
+}
+
+bool IsRemovalCommandLine(std::wstring_view command_line) {
+  const std::vector<std::wstring> tokens = TokenizeCommandLine(command_line);
+  return FindOption(tokens, L"/X") < tokens.size();
+}
+
+bool Preset::operator==(const Preset& other) const {
+  return std::wstring_view(section) == other.section && std::wstring_view(key) == other.key && value == other.value;
+}
+
+PresetRequest ParsePresets(std::wstring_view command_line, std::vector<Preset>& presets) {
+  presets.clear();
+  const std::vector<std::wstring> tokens = TokenizeCommandLine(command_line);
+  const std::size_t at = FindOption(tokens, L"/P");
+  if (at >= tokens.size()) return PresetRequest::None;
+  static constexpr struct {
+    std::wstring_view name;
+    const wchar_t* section;
+    const wchar_t* key;
+  } kProperties[] = {
+      {L"DEVICE_PATH", L"hardware", L"device_instance_path"},
+      {L"TASK_BOOT", L"task_scheduler", L"task_boot"},
+      {L"TASK_STARTUP", L"task_scheduler", L"task_startup"},
+      {L"TASK_LOCK", L"task_scheduler", L"task_lock"},
+  };
+  for (std::size_t i = at + 1; i < tokens.size(); ++i) {
+    const std::wstring_view token = tokens[i];
+    const std::size_t equals = token.find(L'=');
+    const auto* property = std::find_if(std::begin(kProperties), std::end(kProperties),
+                                        [&](const auto& p) { return p.name == token.substr(0, equals); });
+    if (equals == std::wstring_view::npos || property == std::end(kProperties)) {
+      presets.clear();
+      return PresetRequest::Invalid;
+    }
+    const std::wstring_view value = token.substr(equals + 1);
+    if (value.empty()) continue;
+    const bool is_path = property == std::begin(kProperties);
+    if (!(is_path ? IsDeviceInstanceId(value) : value == L"0" || value == L"1")) {
+      presets.clear();
+      return PresetRequest::Invalid;
+    }
+    presets.push_back({property->section, property->key, UpperCaseAscii(value)});
+  }
+  return PresetRequest::Valid;
 }
 
 }  // namespace veltra

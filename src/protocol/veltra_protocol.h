@@ -15,6 +15,8 @@ inline constexpr wchar_t kAppMutex[] = L"VeltraAppMain";
 // The companion watcher's own single-instance mutex.
 inline constexpr wchar_t kWatchMutex[] = L"VeltraPcocDetect";
 inline constexpr char kWatchMutexA[] = "VeltraPcocDetect";
+// The watcher's hidden window; closing it ends the watcher.
+inline constexpr wchar_t kWatchWindowClass[] = L"VeltrawatchMainWnd";
 
 // Private messages of the status window (the application range starts at
 // 0x8000).

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "protocol/veltra_protocol.h"
 #include "ui/trace.h"
 #include "watch/tray_icon_app.h"
 #include "watch/watch_resource.h"
@@ -14,7 +15,7 @@
 namespace veltra::watch {
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"VeltrawatchMainWnd";
+constexpr const wchar_t* kWindowClass = protocol::kWatchWindowClass;
 constexpr wchar_t kWindowTitle[] = L"Veltra Control App Main Window";
 constexpr char kTrayError[] = "Veltra Control App Set TaskTray err!";
 constexpr DWORD kRetryWaitMs = 1000;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/command_line.h"
 
@@ -16,5 +17,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   veltra::Settings settings;
   veltra::ParseCommandLine(settings, line);
   if (settings.touch_status > 1 || settings.window_status > 1 || settings.one_shot > 1) std::abort();
+  // What an installer presets is a task switch or a device path of at most 200 characters, or nothing.
+  std::vector<veltra::Preset> presets;
+  if (veltra::ParsePresets(line, presets) != veltra::PresetRequest::Valid && !presets.empty()) std::abort();
+  for (const veltra::Preset& p : presets) {
+    if (p.value.empty() || p.value.size() > 200) std::abort();
+  }
   return 0;
 }

@@ -102,5 +102,55 @@ TEST(ParseCommandLine, ValueTokensAreNotOptionsAndLaterOptionsWin) {
   EXPECT_EQ(p.touch, 0);
 }
 
+TEST(IsRemovalCommandLine, OnlyWhereAnOptionMayStand) {
+  const struct {
+    std::wstring_view line;
+    bool removal;
+  } cases[] = {
+      {L"/X", true},           {L"\"C:\\a b\\Veltra.exe\" /X", true}, {L"/T 1 /X", true},
+      {L"/O x /X", true},      {L"/x", false},                       {L"/X1", false},
+      {L"/T /X", false},       {L"/W /X", false},                    {L"/O /X", false},
+      {L"", false},            {L"/T 1 /O", false},                  {L"\"/X", true},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsRemovalCommandLine(c.line), c.removal) << std::wstring(c.line).size();
+  // The other options read /X as a stray token.
+  const Parsed p = Parse(L"/X /T 0");
+  EXPECT_TRUE(p.result);
+  EXPECT_EQ(p.touch, 0);
+}
+
+TEST(ParsePresets, GivenValuesOnlyAndAllOrNothing) {
+  using enum PresetRequest;
+  const std::wstring id = L"HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002";
+  const Preset path{L"hardware", L"device_instance_path", id}, lock{L"task_scheduler", L"task_lock", L"1"},
+      boot{L"task_scheduler", L"task_boot", L"0"}, startup{L"task_scheduler", L"task_startup", L"1"};
+  const struct {
+    std::wstring line;
+    PresetRequest request;
+    std::vector<Preset> presets;
+  } cases[] = {
+      {L"/T 1", None, {}},
+      {L"/T /P", None, {}},  // the value of /T
+      {L"/P DEVICE_PATH=" + id + L" TASK_BOOT=0 TASK_STARTUP=1 TASK_LOCK=1", Valid, {path, boot, startup, lock}},
+      {L"/P DEVICE_PATH= TASK_BOOT= TASK_LOCK=1", Valid, {lock}},  // left out: not written
+      {L"/P DEVICE_PATH=hid\\vid_1b96&pid_0f00&col03\\7&34568466&0&0002", Valid, {path}},
+      {L"/P", Valid, {}},
+      {L"/P TASK_LOCK=1 TASK_BOOT=2", Invalid, {}},
+      {L"/P TASK_LOCK=yes", Invalid, {}},
+      {L"/P task_lock=1", Invalid, {}},
+      {L"/P TASK_LOCK", Invalid, {}},
+      {L"/P WAIT=5", Invalid, {}},
+      {L"/P \"DEVICE_PATH=HID\\A B\"", Invalid, {}},
+      {L"/P DEVICE_PATH=HID\\A,B", Invalid, {}},
+      {L"/P DEVICE_PATH=HID\\\x00E9", Invalid, {}},
+      {L"/P DEVICE_PATH=" + std::wstring(201, L'A'), Invalid, {}},
+  };
+  for (const auto& c : cases) {
+    std::vector<Preset> presets{boot};
+    EXPECT_EQ(ParsePresets(c.line, presets), c.request) << c.line.size();
+    EXPECT_EQ(presets, c.presets) << c.line.size();
+  }
+}
+
 }  // namespace
 }  // namespace veltra

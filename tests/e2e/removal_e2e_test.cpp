@@ -1,0 +1,61 @@
+// Veltra.exe /X, as the uninstaller runs it: a running Veltra and its
+// watcher end through their own exit (panel on, settings saved), then the
+// scheduled tasks go; nothing is shown and no settings are written.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "e2e_support.h"
+
+namespace veltra::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr wchar_t kLockTask[] = L"Veltra_SessionLock";
+
+// The task store keeps each task as a file of the system folder's Tasks.
+bool TaskExists(const wchar_t* name) {
+  wchar_t system[MAX_PATH] = {};
+  const UINT length = std::min(::GetSystemDirectoryW(system, MAX_PATH), UINT{MAX_PATH - 1});
+  const std::wstring file = std::wstring(system, length) + L"\\Tasks\\" + name;
+  return length > 0 && ::GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+TEST(Removal, EndsVeltraAndItsWatcherThroughTheirExitThenRemovesTheTasks) {
+  Sandbox box(L"removal");
+  box.WriteDevices(DeviceSection(kTouchId, 1));
+  box.WriteSettings("[task_scheduler]\r\ntask_lock=1\r\n");
+  box.CopyProgram(L"sim\\Veltrawatch.exe", L"Veltrawatch.exe");
+  // The watcher leaves the panel alone: only the test switches it.
+  box.WriteFile(L"Veltrawatch.ini", "[config]\r\ndefault status=2\r\n");
+
+  RunningVeltra veltra(box);
+  ASSERT_NE(veltra.window(), nullptr);
+  ASSERT_TRUE(TaskExists(kLockTask));
+  veltra.Send(protocol::WM_SET_TOUCH_STATE, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return box.DeviceStarted(kTouchId) == 0; }));
+  const ui::UniqueHandle watcher = box.StartProgram(L"Veltrawatch.exe");
+  ASSERT_TRUE(WaitUntil([] { return ::FindWindowW(protocol::kWatchWindowClass, nullptr) != nullptr; }));
+
+  // A message box or a wait that never ends would leave it to be killed.
+  EXPECT_NE(box.Run(L"/X", 60s), -1);
+  EXPECT_EQ(::WaitForSingleObject(veltra.process(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
+  EXPECT_EQ(::WaitForSingleObject(watcher.get(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
+  EXPECT_EQ(box.DeviceStarted(kTouchId), 1);
+  // Saved by Veltra's own exit: the choice is kept for the next start.
+  EXPECT_EQ(box.Setting(L"status", L"touch_status"), L"0");
+  // Veltra's exit registers the task again; /X removes it after that.
+  EXPECT_FALSE(TaskExists(kLockTask));
+
+  // With nothing running it ends at once and leaves no settings file.
+  Sandbox empty(L"removal-empty");
+  EXPECT_NE(empty.Run(L"/X", 30s), -1);
+  EXPECT_FALSE(empty.SettingsExist());
+}
+
+}  // namespace
+}  // namespace veltra::e2e
