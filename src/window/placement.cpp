@@ -100,8 +100,10 @@ std::uint8_t AlphaForPercent(std::uint8_t percent) {
 }
 
 std::uint8_t StatusWindowAlpha(std::int32_t transparent, bool startup_floor) {
-  if (startup_floor && transparent <= 30) return 76;
-  return AlphaForPercent(static_cast<std::uint8_t>(transparent & 0xFF));
+  const auto percent = static_cast<std::uint8_t>(transparent & 0xFF);
+  // The floor looks at what is shown too: 256 shows as 0 %.
+  if (startup_floor && (transparent <= 30 || percent <= 30)) return 76;
+  return AlphaForPercent(percent);
 }
 
 }  // namespace veltra

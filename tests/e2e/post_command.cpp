@@ -4,7 +4,14 @@
 //   post_command click <title> <id>     clicks control <id> of the dialog
 //                                       captioned <title>
 //   post_command hover <title> <id>     puts the mouse over that control
-// Exits 1 when the window is not found, 2 on a bad command line.
+//   post_command tray <class> <message> <mouse message>
+//                                       puts the mouse on the taskbar's
+//                                       notification area, where a click on
+//                                       an icon leaves it, and posts the
+//                                       icon callback <message> (decimal) with
+//                                       <mouse message> to the window of
+//                                       class <class>, as the icon would
+// Exits 1 when a window is not found, 2 on a bad command line.
 #include <windows.h>
 
 #include <cwchar>
@@ -18,6 +25,21 @@ HWND ControlOf(const wchar_t* title, const wchar_t* id) {
   return dialog != nullptr ? ::GetDlgItem(dialog, static_cast<int>(std::wcstol(id, nullptr, 10))) : nullptr;
 }
 
+// The notification icon's callback as the shell posts it: lParam's low word
+// the mouse message. A menu it opens appears at the mouse, so the mouse goes
+// first to the notification area at the taskbar's right end.
+int PostIconCallback(const wchar_t* window_class, const wchar_t* message, const wchar_t* mouse_message) {
+  const HWND window = ::FindWindowW(window_class, nullptr);
+  const HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+  RECT bar{};
+  if (window == nullptr || taskbar == nullptr || !::GetWindowRect(taskbar, &bar)) return 1;
+  ::SetCursorPos(bar.right - 12, (bar.top + bar.bottom) / 2);
+  return ::PostMessageW(window, static_cast<UINT>(std::wcstoul(message, nullptr, 10)), 0,
+                        static_cast<LPARAM>(std::wcstoul(mouse_message, nullptr, 10)))
+             ? 0
+             : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -26,6 +48,7 @@ int wmain(int argc, wchar_t** argv) {
     if (window == nullptr) return 1;
     return ::PostMessageW(window, WM_COMMAND, std::wcstoul(argv[1], nullptr, 10), 0) ? 0 : 1;
   }
+  if (argc == 5 && std::wcscmp(argv[1], L"tray") == 0) return PostIconCallback(argv[2], argv[3], argv[4]);
   if (argc != 4) return 2;
   const HWND control = ControlOf(argv[2], argv[3]);
   if (control == nullptr) return 1;

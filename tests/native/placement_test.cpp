@@ -18,7 +18,7 @@ TEST(StatusWindowAlpha, PercentToAlphaWithAndWithoutTheStartupFloor) {
   };
   const Case cases[] = {
       {85, 216, 216}, {100, 255, 255}, {101, 255, 255}, {255, 255, 255}, {20, 76, 51},
-      {30, 76, 76},   {31, 79, 79},    {0, 76, 0},      {-1, 76, 255},   {256 + 85, 216, 216},
+      {30, 76, 76},   {31, 79, 79},    {0, 76, 0},      {-1, 76, 255},   {256 + 85, 216, 216}, {256, 76, 0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(StatusWindowAlpha(c.transparent, true), c.at_startup) << c.transparent;
