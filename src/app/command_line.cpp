@@ -117,6 +117,14 @@ bool IsRemovalCommandLine(std::wstring_view command_line) {
   return FindOption(tokens, L"/X") < tokens.size();
 }
 
+bool IsUnattendedCommandLine(std::wstring_view command_line) {
+  const std::vector<std::wstring> tokens = TokenizeCommandLine(command_line);
+  if (FindOption(tokens, L"/X") < tokens.size() || FindOption(tokens, L"/P") < tokens.size()) return true;
+  Settings probe;
+  ParseCommandLine(probe, command_line);
+  return probe.one_shot != 0;
+}
+
 bool Preset::operator==(const Preset& other) const {
   return std::wstring_view(section) == other.section && std::wstring_view(key) == other.key && value == other.value;
 }

@@ -31,6 +31,11 @@ bool ParseCommandLine(Settings& settings, std::wstring_view command_line);
 // uninstaller needs before it takes the files.
 bool IsRemovalCommandLine(std::wstring_view command_line);
 
+// Whether nobody watches this run, so it must never show a message box: the
+// one-shot run of a scheduled task (/O, often as the system account), or
+// the installer's /X or /P.
+bool IsUnattendedCommandLine(std::wstring_view command_line);
+
 // One setting an installer presets in the settings file.
 struct Preset {
   const wchar_t* section;

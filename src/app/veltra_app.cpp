@@ -132,12 +132,8 @@ bool RunInstallerOption(const std::wstring& command_line, const std::wstring& mo
 CVeltraApp& TheApp() { return static_cast<CVeltraApp&>(*ui::WinApp::Current()); }
 
 bool CVeltraApp::InitInstance() {
-  // A one-shot run belongs to a scheduled task, often as the system account
-  // in a session nobody watches: it never shows a message box.
   if (!IsWindows8OrLater()) {
-    std::vector<Preset> presets;
-    if (!IsOneShotCommandLine(command_line()) && !IsRemovalCommandLine(command_line()) &&
-        ParsePresets(command_line(), presets) == PresetRequest::None) {
+    if (!IsUnattendedCommandLine(command_line())) {
       ShowMessage(ui::LoadLocalizedText(instance(), IDS_NEED_WINDOWS8), MB_ICONEXCLAMATION | MB_OK);
     }
     return false;
@@ -273,12 +269,6 @@ bool CVeltraApp::ForwardToRunningInstance() {
     ::SendMessageW(running, WM_SET_TOUCH_STATE, 0, 1);
   }
   return true;
-}
-
-bool IsOneShotCommandLine(std::wstring_view command_line) {
-  Settings probe;
-  ParseCommandLine(probe, command_line);
-  return probe.one_shot != 0;
 }
 
 }  // namespace veltra

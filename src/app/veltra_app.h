@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <string>
-#include <string_view>
 
 #include "core/program_paths.h"
 #include "core/settings.h"
@@ -50,10 +49,6 @@ class CVeltraApp final : public ui::WinApp, public Settings {
 };
 
 bool IsWindows8OrLater();
-
-// Whether the command line asks for the one-shot run, read before anything
-// else so that run never shows a message box.
-bool IsOneShotCommandLine(std::wstring_view command_line);
 
 // The screen values the settings defaults depend on, read from the primary
 // monitor.

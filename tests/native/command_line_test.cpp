@@ -113,6 +113,9 @@ TEST(IsRemovalCommandLine, OnlyWhereAnOptionMayStand) {
       {L"", false},            {L"/T 1 /O", false},                  {L"\"/X", true},
   };
   for (const auto& c : cases) EXPECT_EQ(IsRemovalCommandLine(c.line), c.removal) << std::wstring(c.line).size();
+  // Runs nobody watches: the one-shot run and the installer's options.
+  EXPECT_TRUE(IsUnattendedCommandLine(L"/T 1 /O") && IsUnattendedCommandLine(L"/P TASK_LOCK=1"));
+  EXPECT_FALSE(IsUnattendedCommandLine(L"/T 1 /W 0") || IsUnattendedCommandLine(L"/o"));
   // The other options read /X as a stray token.
   const Parsed p = Parse(L"/X /T 0");
   EXPECT_TRUE(p.result);
