@@ -10,7 +10,9 @@
 
 namespace veltra {
 
-OsVersion QueryOsVersion() {
+namespace {
+
+OsVersion ReadWorkstationVersion() {
   OsVersion version;
   // NETAPI32.DLL is not one of the libraries the system protects: imported,
   // the loader would look for it beside the program first. So it is taken
@@ -29,6 +31,16 @@ OsVersion QueryOsVersion() {
     version.major = info->wki100_ver_major;
     version.minor = info->wki100_ver_minor;
   }
+  return version;
+}
+
+}  // namespace
+
+OsVersion QueryOsVersion() {
+  // Asked at start-up and before every switch; loading the library and
+  // asking each time cost about 10 ms a call, and the answer cannot change
+  // while the process runs.
+  static const OsVersion version = ReadWorkstationVersion();
   return version;
 }
 

@@ -10,7 +10,8 @@ struct OsVersion {
   std::uint32_t minor = 0;
 };
 
-// Both numbers stay 0 when the workstation information cannot be read.
+// Both numbers stay 0 when the workstation information cannot be read. Read
+// once per process.
 OsVersion QueryOsVersion();
 
 }  // namespace veltra
