@@ -3,7 +3,7 @@ if(VELTRA_SANITIZE)
   set(sanitize_flags -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_compile_options(veltra_core PUBLIC ${sanitize_flags})
   target_link_options(veltra_core PUBLIC ${sanitize_flags})
-  target_compile_options(veltra_list_file PRIVATE ${sanitize_flags})
+  target_compile_options(veltra_base PRIVATE ${sanitize_flags})
   target_compile_options(veltra_watch_rules PRIVATE ${sanitize_flags})
 endif()
 

@@ -16,7 +16,7 @@ add_library(veltra_ui STATIC
   src/ui/window.cpp
 )
 target_include_directories(veltra_ui PUBLIC src)
-target_link_libraries(veltra_ui PUBLIC user32 gdi32 shell32 ole32 oleaut32)
+target_link_libraries(veltra_ui PUBLIC veltra_base user32 gdi32 shell32 ole32 oleaut32)
 
 add_library(veltra_device STATIC
   src/device/device_api.cpp

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "core/program_paths.h"
+#include "base/ascii.h"
 
 namespace veltra {
 namespace {
@@ -160,7 +160,7 @@ PresetRequest ParsePresets(std::wstring_view command_line, std::vector<Preset>& 
       presets.clear();
       return PresetRequest::Invalid;
     }
-    presets.push_back({property->section, property->key, UpperCaseAscii(value)});
+    presets.push_back({property->section, property->key, base::UpperCaseAscii(value)});
   }
   return PresetRequest::Valid;
 }

@@ -8,8 +8,9 @@
 
 #include "app/command_line.h"
 #include "app/ini_store.h"
+#include "base/ascii.h"
+#include "base/program_paths.h"
 #include "config/config_dlg.h"
-#include "core/program_paths.h"
 #include "device/device_control.h"
 #include "device/hid_discovery.h"
 #include "device/init_dlg.h"
@@ -55,7 +56,7 @@ ScreenMetrics QueryScreenMetrics() {
   return metrics;
 }
 
-std::wstring ReachableIniPath(const ProgramPaths& paths) {
+std::wstring ReachableIniPath(const base::ProgramPaths& paths) {
   if (paths.ini_path.size() < MAX_PATH) return paths.ini_path;
   // The profile functions cannot reach a file whose path is MAX_PATH or
   // longer; the folder's short name brings it back within reach.
@@ -120,7 +121,7 @@ bool RunInstallerOption(const std::wstring& command_line, const std::wstring& mo
   if (request == PresetRequest::None) return false;
   bool written = request == PresetRequest::Valid;
   if (written) {
-    IniFileStore store(ReachableIniPath(SplitProgramPath(module_path)));
+    IniFileStore store(ReachableIniPath(base::SplitProgramPath(module_path)));
     for (const Preset& preset : presets) written = store.WriteString(preset.section, preset.key, preset.value) && written;
   }
   if (!written) ::ExitProcess(1);
@@ -145,12 +146,12 @@ bool CVeltraApp::InitInstance() {
 
   RegisterStatusWindowClass(instance());
 
-  const ProgramPaths paths = SplitProgramPath(module_path());
+  const base::ProgramPaths paths = base::SplitProgramPath(module_path());
   program_dir = paths.program_dir;
   ini_path = ReachableIniPath(paths);
   IniFileStore store(ini_path);
   LoadSettings(*this, store, QueryScreenMetrics());
-  device_instance_path = UpperCaseAscii(device_instance_path);
+  device_instance_path = base::UpperCaseAscii(device_instance_path);
 
   one_shot = 0;
   ParseCommandLine(*this, command_line());

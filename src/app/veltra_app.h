@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "core/program_paths.h"
+#include "base/program_paths.h"
 #include "core/settings.h"
 #include "ui/unique_handle.h"
 #include "ui/win_app.h"
@@ -56,7 +56,7 @@ ScreenMetrics QueryScreenMetrics();
 
 // The settings file's path in a form the profile functions can open: a
 // path too long for them goes through the folder's short name.
-std::wstring ReachableIniPath(const ProgramPaths& paths);
+std::wstring ReachableIniPath(const base::ProgramPaths& paths);
 
 // The running application object.
 CVeltraApp& TheApp();

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <utility>
 
-#include "core/program_paths.h"
+#include "base/ascii.h"
 #include "device/device_api.h"
 
 namespace veltra {
@@ -94,7 +94,7 @@ bool IsTouchScreen(const DeviceApi& api, HDEVINFO set, SP_DEVINFO_DATA& element)
   while (!rest.empty()) {
     const std::size_t end = std::min(rest.find(L'\0'), rest.size());
     if (end == 0) break;
-    if (UpperCaseAscii(rest.substr(0, end)) == kTouchScreenCollection) return true;
+    if (base::UpperCaseAscii(rest.substr(0, end)) == kTouchScreenCollection) return true;
     rest.remove_prefix(std::min(end + 1, rest.size()));
   }
   return false;
@@ -153,7 +153,7 @@ void InterfacePass(const DeviceApi& api, DeviceList& list,
     if (!id) return;
     std::wstring description = Description(api, set.get(), element);
     const bool touch_screen = IsTouchScreen(api, set.get(), element);
-    Append(list, UpperCaseAscii(*id), std::move(description), touch_screen);
+    Append(list, base::UpperCaseAscii(*id), std::move(description), touch_screen);
   });
 }
 
@@ -171,7 +171,7 @@ void ClassPass(const DeviceApi& api, DeviceList& list,
     if (!IsEqualGUID(element.ClassGuid, kHidSetupClass) || !IsDisableable(api, element)) return;
     const std::optional<std::wstring> read = InstanceId(api, set.get(), element);
     if (!read) return;
-    std::wstring id = UpperCaseAscii(*read);
+    std::wstring id = base::UpperCaseAscii(*read);
     // From the end: a repeat is most likely among the latest additions.
     if (std::find(list.ids.rbegin(), list.ids.rend(), id) != list.ids.rend()) return;
     std::wstring description = Description(api, set.get(), element);

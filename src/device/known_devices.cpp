@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "core/program_paths.h"
-#include "ui/list_file.h"
+#include "base/ascii.h"
+#include "base/list_file.h"
 
 namespace veltra {
 namespace {
@@ -16,11 +16,11 @@ bool Listed(const std::vector<std::wstring>& listed, const std::wstring& path) {
 }  // namespace
 
 void ReadKnownDeviceList(std::string_view file, const std::function<bool(const std::wstring&)>& on_line) {
-  ui::ReadListEntries(file, [&](std::string_view entry) {
+  base::ReadListEntries(file, [&](std::string_view entry) {
     // The file is 8-bit text: each byte stands for itself.
     std::wstring line;
     for (const char c : entry) line += static_cast<wchar_t>(static_cast<unsigned char>(c));
-    return on_line(UpperCaseAscii(line));
+    return on_line(base::UpperCaseAscii(line));
   });
 }
 

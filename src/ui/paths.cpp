@@ -42,14 +42,6 @@ std::wstring SystemProgramPath(const wchar_t* name) {
   return std::wstring(folder, length) + L"\\" + name;
 }
 
-std::wstring FileStem(const std::wstring& path) {
-  const std::size_t slash = path.find_last_of(L"\\/");
-  std::wstring name = path.substr(slash == std::wstring::npos ? 0 : slash + 1);
-  const std::size_t dot = name.find_last_of(L'.');
-  if (dot != std::wstring::npos) name.erase(dot);
-  return name;
-}
-
 std::optional<std::string> ReadFileBytes(const std::wstring& path) {
   // The program may lie deeper than MAX_PATH; the \\?\ form of a full
   // path reaches it.

@@ -26,9 +26,6 @@ std::wstring ShortPathName(const std::wstring& path);
 // first.
 std::wstring SystemProgramPath(const wchar_t* name);
 
-// "C:\dir\Veltra.exe" -> "Veltra".
-std::wstring FileStem(const std::wstring& path);
-
 // The whole of a file's bytes; nothing when it cannot be opened or read.
 std::optional<std::string> ReadFileBytes(const std::wstring& path);
 

@@ -1,6 +1,7 @@
 // WinApp.
 #include "ui/win_app.h"
 
+#include "base/program_paths.h"
 #include "ui/paths.h"
 #include "ui/trace.h"
 
@@ -24,7 +25,7 @@ int WinApp::Run(HINSTANCE instance, const wchar_t* command_line) noexcept {
     instance_ = instance;
     command_line_ = command_line != nullptr ? command_line : L"";
     module_path_ = ModuleFileName(nullptr);
-    app_name_ = FileStem(module_path_);
+    app_name_ = base::SplitProgramPath(module_path_).app_name;
     InitInstance();
     return 0;
   } catch (...) {

@@ -2,7 +2,10 @@
 #include "watch/tray_icon_app.h"
 
 #include <cstdio>
+#include <string_view>
+#include <utility>
 
+#include "base/program_paths.h"
 #include "protocol/veltra_protocol.h"
 #include "ui/dialog.h"
 #include "ui/trace.h"
@@ -41,12 +44,11 @@ bool CTrayIconApp::InitInstance() {
 
   char module[520] = {};
   const DWORD length = ::GetModuleFileNameA(nullptr, module, sizeof(module));
-  const std::string path(module, length < sizeof(module) ? length : 0);
-  const std::size_t slash = path.find_last_of('\\');
-  program_directory_ = path.substr(0, slash + 1);
-  const std::string file = path.substr(slash + 1);
-  program_name_ = file.substr(0, file.find_last_of('.'));
-  ini_path_ = program_directory_ + program_name_ + ".ini";
+  base::BasicProgramPaths<char> paths =
+      base::SplitProgramPath(std::string_view(module, length < sizeof(module) ? length : 0));
+  program_directory_ = std::move(paths.program_dir);
+  program_name_ = std::move(paths.app_name);
+  ini_path_ = std::move(paths.ini_path);
 
   ReadSettings();
   ReadLists();

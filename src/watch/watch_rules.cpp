@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "ui/list_file.h"
+#include "base/list_file.h"
 
 namespace veltra::watch {
 namespace {
@@ -14,15 +14,9 @@ bool Listed(const std::vector<std::string>& list, std::string_view path) {
 
 }  // namespace
 
-void UpperCaseAscii(std::string& text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-}
-
 std::vector<std::string> ReadProcessList(std::string_view file, CaseFolder upper) {
   std::vector<std::string> list;
-  ui::ReadListEntries(file, [&](std::string_view entry) {
+  base::ReadListEntries(file, [&](std::string_view entry) {
     std::string path(entry);
     upper(path);
     list.push_back(std::move(path));

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/ascii.h"
+
 namespace veltra::watch {
 
 inline constexpr char kEnableListName[] = "enable_proc_list.txt";
@@ -16,13 +18,13 @@ inline constexpr char kDisableListName[] = "disable_proc_list.txt";
 
 // Upper-cases 8-bit text in place. On Windows the watcher folds by the
 // rules of the system's code page, so list entries and image paths match
-// whatever their letters' case; this portable one knows the ASCII letters.
+// whatever their letters' case; the portable default knows the ASCII
+// letters.
 using CaseFolder = void (*)(std::string&);
-void UpperCaseAscii(std::string& text);
 
 // The full paths of program files in a list file's bytes, upper-cased, in
-// file order (see ui::ReadListEntries for the format).
-std::vector<std::string> ReadProcessList(std::string_view file, CaseFolder upper = UpperCaseAscii);
+// file order (see base::ReadListEntries for the format).
+std::vector<std::string> ReadProcessList(std::string_view file, CaseFolder upper = base::UpperCaseAsciiInPlace<char>);
 
 struct ProcessLists {
   std::vector<std::string> enable;

@@ -1,9 +1,11 @@
 // Settings-file location and the device-path case rule.
-#include "core/program_paths.h"
+#include "base/program_paths.h"
 
 #include <gtest/gtest.h>
 
-namespace veltra {
+#include "base/ascii.h"
+
+namespace base {
 namespace {
 
 TEST(SplitProgramPath, IniBesideTheProgramNamedAfterIt) {
@@ -19,6 +21,11 @@ TEST(SplitProgramPath, IniBesideTheProgramNamedAfterIt) {
   p = SplitProgramPath(L"Veltra");
   EXPECT_EQ(p.program_dir, L"");
   EXPECT_EQ(p.ini_path, L"Veltra.ini");
+
+  // The watcher reads its path as 8-bit text; either slash ends a folder.
+  const BasicProgramPaths<char> narrow = SplitProgramPath(std::string_view("C:\\a.b/Veltrawatch.exe"));
+  EXPECT_EQ(narrow.program_dir + "|" + narrow.app_name + "|" + narrow.ini_path,
+            "C:\\a.b/|Veltrawatch|C:\\a.b/Veltrawatch.ini");
 }
 
 TEST(SplitProgramPath, LongPathsAreKeptWhole) {
@@ -35,4 +42,4 @@ TEST(UpperCaseAscii, OnlyLettersChange) {
 }
 
 }  // namespace
-}  // namespace veltra
+}  // namespace base

@@ -21,7 +21,7 @@ TEST(ProcessList, CommentsCaseBlanksAndPieces) {
   EXPECT_EQ(List(std::string(600, 'p') + "\r\n"), (L{std::string(519, 'P'), std::string(81, 'P')}));
   // The case folder is the caller's: bytes beyond ASCII go through it.
   const L folded = ReadProcessList("c:\\j\xf6rg\\a.exe\r\n", [](std::string& text) {
-    UpperCaseAscii(text);
+    base::UpperCaseAsciiInPlace(text);
     for (char& c : text) {
       if (c == '\xf6') c = '\xd6';
     }

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "core/program_paths.h"
+#include "base/ascii.h"
 #include "device/device_api.h"
 #include "sim/sim_device_api.h"
 #include "sim/sim_device_tree.h"
@@ -208,7 +208,7 @@ TEST(HidDiscoveryOnThePlatform, ListsOnlyIdentifiedDevicesOnce) {
   std::set<std::wstring> seen;
   for (const std::wstring& id : list.ids) {
     EXPECT_FALSE(id.empty());
-    EXPECT_EQ(id, UpperCaseAscii(id));
+    EXPECT_EQ(id, base::UpperCaseAscii(id));
     EXPECT_TRUE(seen.insert(id).second) << "listed twice";
   }
 }

@@ -243,7 +243,7 @@ TEST(IniFileStore, SettingsBesideAProgramDeeperThanMaxPathAreReachable) {
     ::CreateDirectoryW((L"\\\\?\\" + folders.back()).c_str(), nullptr);
   }
   const std::wstring& deep = folders.back();
-  const ProgramPaths paths = SplitProgramPath(deep + L"\\Veltra.exe");
+  const base::ProgramPaths paths = base::SplitProgramPath(deep + L"\\Veltra.exe");
   ASSERT_GE(paths.ini_path.size(), static_cast<std::size_t>(MAX_PATH));
   const std::wstring reachable = ReachableIniPath(paths);
   EXPECT_LT(reachable.size(), static_cast<std::size_t>(MAX_PATH));
@@ -256,7 +256,7 @@ TEST(IniFileStore, SettingsBesideAProgramDeeperThanMaxPathAreReachable) {
   // The library's recursive removal mishandles paths this long under Wine.
   for (auto it = folders.rbegin(); it + 1 != folders.rend(); ++it) ::RemoveDirectoryW((L"\\\\?\\" + *it).c_str());
 
-  const ProgramPaths shallow = SplitProgramPath(L"C:\\Tools\\Veltra.exe");
+  const base::ProgramPaths shallow = base::SplitProgramPath(L"C:\\Tools\\Veltra.exe");
   EXPECT_EQ(ReachableIniPath(shallow), L"C:\\Tools\\Veltra.ini");
 }
 

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "../native/fake_profile.h"
-#include "core/program_paths.h"
+#include "base/ascii.h"
 #include "core/settings.h"
 #include "sim/sim_device_tree.h"
 #include "ui/win_app.h"
@@ -36,7 +36,7 @@ class StatusWindowFixture : public ::testing::Test {
     static const bool registered = RegisterStatusWindowClass(app_.instance());
     ASSERT_TRUE(registered);
     LoadSettings(settings_, profile_, ScreenMetrics{});
-    settings_.device_instance_path = UpperCaseAscii(settings_.device_instance_path);
+    settings_.device_instance_path = base::UpperCaseAscii(settings_.device_instance_path);
   }
   void TearDown() override {
     std::error_code ignored;

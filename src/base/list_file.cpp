@@ -1,9 +1,9 @@
 // List file entries.
-#include "ui/list_file.h"
+#include "base/list_file.h"
 
 #include <string>
 
-namespace ui {
+namespace base {
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -33,4 +33,4 @@ void ReadListEntries(std::string_view file, const std::function<bool(std::string
   }
 }
 
-}  // namespace ui
+}  // namespace base

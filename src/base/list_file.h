@@ -7,7 +7,7 @@
 #include <functional>
 #include <string_view>
 
-namespace ui {
+namespace base {
 
 // Lines are read as a text-mode read into a buffer of this many bytes reads
 // them: at most one byte less at a time.
@@ -21,4 +21,4 @@ inline constexpr std::size_t kListLineBuffer = 520;
 // left empty are skipped. Letter case is the caller's business.
 void ReadListEntries(std::string_view file, const std::function<bool(std::string_view)>& on_entry);
 
-}  // namespace ui
+}  // namespace base
