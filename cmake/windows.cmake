@@ -9,6 +9,7 @@ add_link_options(-static -municode)
 add_library(veltra_ui STATIC
   src/ui/dialog.cpp
   src/ui/file_icons.cpp
+  src/ui/notify_icon.cpp
   src/ui/paths.cpp
   src/ui/strings.cpp
   src/ui/trace.cpp

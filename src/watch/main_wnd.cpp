@@ -18,7 +18,16 @@ namespace {
 constexpr const wchar_t* kWindowClass = protocol::kWatchWindowClass;
 constexpr wchar_t kWindowTitle[] = L"Veltra Control App Main Window";
 constexpr char kTrayError[] = "Veltra Control App Set TaskTray err!";
-constexpr DWORD kRetryWaitMs = 1000;
+// While the shell times out, the watcher waits for it as long as it takes,
+// a second at a time, first trying whether it took the icon all the same;
+// any other failure ends the program.
+constexpr ui::NotifyIconRetry kAddRetry{.attempts = 0,
+                                        .wait_before_add_ms = 0,
+                                        .modifies_after_timeout = 1,
+                                        .wait_after_timeout_ms = 1000,
+                                        .modifies_after_failure = 0,
+                                        .wait_before_modify_ms = 0,
+                                        .wait_after_failure_ms = 0};
 
 ui::UniqueHicon LoadIconResource(int id) {
   return ui::UniqueHicon(static_cast<HICON>(
@@ -42,10 +51,10 @@ bool CMainWnd::CreateHidden() {
   return true;
 }
 
-NOTIFYICONDATAA CMainWnd::IconData() const {
-  NOTIFYICONDATAA data{};
+NOTIFYICONDATAW CMainWnd::IconData() const {
+  NOTIFYICONDATAW data{};
   data.cbSize = sizeof(data);
-  data.hWnd = icon_window_;
+  data.hWnd = icon_.window();
   data.uID = 0;
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data.uCallbackMessage = WM_WATCH_NOTIFY;
@@ -55,15 +64,9 @@ NOTIFYICONDATAA CMainWnd::IconData() const {
 }
 
 bool CMainWnd::AddNotifyIcon() {
-  icon_window_ = hwnd();
-  NOTIFYICONDATAA data = IconData();
-  for (;;) {
-    if (::Shell_NotifyIconA(NIM_ADD, &data)) return true;
-    if (::GetLastError() != ERROR_TIMEOUT) break;
-    // A busy shell may have added it anyway.
-    if (::Shell_NotifyIconA(NIM_MODIFY, &data)) return true;
-    ::Sleep(kRetryWaitMs);
-  }
+  NOTIFYICONDATAW data = IconData();
+  DWORD last_error = 0;
+  if (icon_.Add(data, kAddRetry, last_error)) return true;
   ::MessageBoxA(hwnd(), kTrayError, app_.program_name().c_str(), MB_OK | MB_ICONEXCLAMATION);
   ::SendMessageW(hwnd(), WM_CLOSE, 0, 0);
   return false;
@@ -74,10 +77,7 @@ void CMainWnd::StartWatching() { ::SetTimer(hwnd(), kWatchTimerId, app_.interval
 std::optional<LRESULT> CMainWnd::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_CREATE:
-      taskbar_created_ = ::RegisterWindowMessageA("TaskbarCreated");
-      // Elevated, the watcher hears the shell's restart only when it lets
-      // that message through.
-      if (taskbar_created_ != 0) ::ChangeWindowMessageFilterEx(hwnd(), taskbar_created_, MSGFLT_ALLOW, nullptr);
+      icon_.Attach(hwnd(), 0);
       return std::nullopt;
     case WM_WATCH_NOTIFY:
       OnNotifyIcon(static_cast<UINT>(lparam));
@@ -92,7 +92,7 @@ std::optional<LRESULT> CMainWnd::OnMessage(UINT message, WPARAM wparam, LPARAM l
       }
       return std::nullopt;
     default:
-      if (taskbar_created_ != 0 && message == taskbar_created_) {
+      if (icon_.IsTaskbarCreated(message)) {
         AddNotifyIcon();
         return 0;
       }
@@ -108,8 +108,8 @@ void CMainWnd::OnNotifyIcon(UINT mouse_message) {
     } else {
       ::KillTimer(hwnd(), kWatchTimerId);
     }
-    NOTIFYICONDATAA data = IconData();
-    ::Shell_NotifyIconA(NIM_MODIFY, &data);
+    NOTIFYICONDATAW data = IconData();
+    icon_.Modify(data);
   } else if (mouse_message == WM_RBUTTONDOWN) {
     ShowMenu();
   }
@@ -135,11 +135,7 @@ void CMainWnd::Exit() {
 }
 
 void CMainWnd::PostNcDestroy() noexcept {
-  NOTIFYICONDATAA data{};
-  data.cbSize = sizeof(data);
-  data.hWnd = icon_window_;
-  data.uID = 0;
-  ::Shell_NotifyIconA(NIM_DELETE, &data);
+  icon_.Delete();
   watching_icon_.reset();
   paused_icon_.reset();
   ::PostQuitMessage(0);

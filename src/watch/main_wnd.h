@@ -7,6 +7,7 @@
 
 #include <optional>
 
+#include "ui/notify_icon.h"
 #include "ui/unique_handle.h"
 #include "ui/window.h"
 
@@ -16,7 +17,7 @@ class CTrayIconApp;
 
 inline constexpr UINT_PTR kWatchTimerId = 200;
 inline constexpr UINT WM_WATCH_NOTIFY = WM_USER + 1;  // the notification icon's callback
-inline constexpr char kTip[] = "Veltra Control";
+inline constexpr wchar_t kTip[] = L"Veltra Control";
 
 class CMainWnd : public ui::Window {
  public:
@@ -36,17 +37,16 @@ class CMainWnd : public ui::Window {
   void PostNcDestroy() noexcept override;
 
  private:
-  NOTIFYICONDATAA IconData() const;
+  NOTIFYICONDATAW IconData() const;
   void OnNotifyIcon(UINT mouse_message);
   void ShowMenu();
   void Exit();
 
   const CTrayIconApp& app_;
-  HWND icon_window_ = nullptr;
   bool watching_ = true;
   ui::UniqueHicon watching_icon_;
   ui::UniqueHicon paused_icon_;
-  UINT taskbar_created_ = 0;
+  ui::NotifyIcon icon_;
 };
 
 }  // namespace veltra::watch

@@ -7,31 +7,31 @@
 #include <utility>
 
 #include "resources/resource.h"
-#include "ui/trace.h"
 #include "window/messages.h"
 
 namespace veltra {
 namespace {
 
-static_assert(sizeof(NOTIFYICONDATAW) == 976, "the full icon record of Windows Vista and later");
-
-constexpr int kAddAttempts = 201;
-constexpr int kModifyTries = 5;
-
-NOTIFYICONDATAW IconData(HWND window) {
-  NOTIFYICONDATAW data{};
-  data.cbSize = sizeof(data);
-  data.hWnd = window;
-  data.uID = TRAY_ICON_ID;
-  return data;
-}
+// Some eight seconds while the shell times out: 10 ms before each addition,
+// 30 ms after a time-out; after any other failure five modifications 10 ms
+// apart, then 40 ms.
+constexpr ui::NotifyIconRetry kAddRetry{.attempts = 201,
+                                        .wait_before_add_ms = 10,
+                                        .modifies_after_timeout = 0,
+                                        .wait_after_timeout_ms = 30,
+                                        .modifies_after_failure = 5,
+                                        .wait_before_modify_ms = 10,
+                                        .wait_after_failure_ms = 40};
 
 void SweepToolbar(HWND toolbar);
 
 }  // namespace
 
 NOTIFYICONDATAW NotifyIconData(HWND window, HICON icon, std::wstring_view tip) {
-  NOTIFYICONDATAW data = IconData(window);
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof(data);
+  data.hWnd = window;
+  data.uID = TRAY_ICON_ID;
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data.uCallbackMessage = WM_TRAY_NOTIFY;
   data.hIcon = icon;
@@ -65,17 +65,7 @@ void SweepToolbar(HWND toolbar) {
 
 }  // namespace
 
-void TrayIcon::Attach(HWND window) {
-  window_ = window;
-  taskbar_created_ = ::RegisterWindowMessageW(L"TaskbarCreated");
-  if (taskbar_created_ == 0) {
-    ui::TraceLastError(L"RegisterWindowMessageW(TaskbarCreated)");
-    return;
-  }
-  if (!::ChangeWindowMessageFilterEx(window, taskbar_created_, MSGFLT_ALLOW, nullptr)) {
-    ui::TraceLastError(L"ChangeWindowMessageFilterEx");
-  }
-}
+void TrayIcon::Attach(HWND window) { icon_.Attach(window, TRAY_ICON_ID); }
 
 void TrayIcon::SetStateIcons(ui::UniqueHicon enabled, ui::UniqueHicon disabled) noexcept {
   enabled_icon_ = std::move(enabled);
@@ -88,37 +78,13 @@ void TrayIcon::DestroyStateIcons() noexcept {
 }
 
 bool TrayIcon::Add(bool enabled, std::wstring_view tip, DWORD& last_error) {
-  NOTIFYICONDATAW data = NotifyIconData(window_, StateIcon(enabled), tip);
-  last_error = 0;
-  for (int attempt = 0; attempt < kAddAttempts; ++attempt) {
-    ::Sleep(10);
-    if (::Shell_NotifyIconW(NIM_ADD, &data)) return true;
-    last_error = ::GetLastError();
-    if (last_error == ERROR_TIMEOUT) {
-      ::Sleep(30);
-      continue;
-    }
-    // The icon may be there already (a taskbar that kept it): modify it.
-    for (int i = 0; i < kModifyTries; ++i) {
-      ::Sleep(10);
-      if (::Shell_NotifyIconW(NIM_MODIFY, &data)) return true;
-    }
-    last_error = ::GetLastError();
-    ::Sleep(10);
-    ::Sleep(30);
-  }
-  return false;
+  NOTIFYICONDATAW data = NotifyIconData(icon_.window(), StateIcon(enabled), tip);
+  return icon_.Add(data, kAddRetry, last_error);
 }
 
 void TrayIcon::Modify(bool enabled, std::wstring_view tip) {
-  NOTIFYICONDATAW data = NotifyIconData(window_, StateIcon(enabled), tip);
-  ::Shell_NotifyIconW(NIM_MODIFY, &data);
-}
-
-void TrayIcon::Delete() noexcept {
-  if (window_ == nullptr) return;
-  NOTIFYICONDATAW data = IconData(window_);
-  ::Shell_NotifyIconW(NIM_DELETE, &data);
+  NOTIFYICONDATAW data = NotifyIconData(icon_.window(), StateIcon(enabled), tip);
+  icon_.Modify(data);
 }
 
 void SweepNotificationArea() {

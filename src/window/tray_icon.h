@@ -9,6 +9,7 @@
 
 #include <string_view>
 
+#include "ui/notify_icon.h"
 #include "ui/unique_handle.h"
 
 namespace veltra {
@@ -22,16 +23,10 @@ void PrepareTrayMenu(HMENU popup, bool touch_enabled, bool fixed_position);
 
 class TrayIcon {
  public:
-  TrayIcon() = default;
-  ~TrayIcon() { Delete(); }
-  TrayIcon(const TrayIcon&) = delete;
-  TrayIcon& operator=(const TrayIcon&) = delete;
-
   // Binds the icon to its window, and lets the shell's broadcast after a
-  // restart of the taskbar through to it: an elevated program receives it
-  // only when it allows it.
+  // restart of the taskbar through to it (see ui::NotifyIcon).
   void Attach(HWND window);
-  bool IsTaskbarCreated(UINT message) const noexcept { return taskbar_created_ != 0 && message == taskbar_created_; }
+  bool IsTaskbarCreated(UINT message) const noexcept { return icon_.IsTaskbarCreated(message); }
 
   // The icons of the two states, owned from now on.
   void SetStateIcons(ui::UniqueHicon enabled, ui::UniqueHicon disabled) noexcept;
@@ -43,12 +38,11 @@ class TrayIcon {
   // every attempt failed; `last_error` then holds the last failure's code.
   bool Add(bool enabled, std::wstring_view tip, DWORD& last_error);
   void Modify(bool enabled, std::wstring_view tip);
-  void Delete() noexcept;
+  void Delete() noexcept { icon_.Delete(); }
 
  private:
-  HWND window_ = nullptr;
-  UINT taskbar_created_ = 0;
   ui::UniqueHicon enabled_icon_, disabled_icon_;
+  ui::NotifyIcon icon_;  // last, so the icon leaves the shell before its pictures go
 };
 
 void SweepNotificationArea();
