@@ -61,33 +61,19 @@ void CConfigDlg::SelectWallpaper(bool horizontal) {
 // wanted, registered again. The tick stays as the user left it even when
 // the registration failed and the setting is 0.
 void CConfigDlg::OnTaskBox(int id) {
+  const ScheduledTask task = id == IDC_CFG_TASK_STARTUP ? ScheduledTask::Logon
+                             : id == IDC_CFG_TASK_BOOT  ? ScheduledTask::Boot
+                                                        : ScheduledTask::Lock;
   // Never two registrations of one task at once: the start-up refresh ends
   // first (it has, since the dialog opened), and the tick just stored wins
   // over what it found.
   if (task_refresh_ != nullptr) {
-    std::uint8_t& box = id == IDC_CFG_TASK_STARTUP ? settings_.task_startup
-                        : id == IDC_CFG_TASK_BOOT  ? settings_.task_boot
-                                                   : settings_.task_lock;
+    std::uint8_t& box = TaskFlag(settings_, task);
     const std::uint8_t ticked = box;
     task_refresh_->Apply(settings_);
     box = ticked;
   }
-  switch (id) {
-    case IDC_CFG_TASK_STARTUP:
-      DeleteLogonTask();
-      if (settings_.task_startup != 0) settings_.task_startup = CreateLogonTask(settings_) != 0 ? 1 : 0;
-      break;
-    case IDC_CFG_TASK_BOOT:
-      DeleteBootTask();
-      if (settings_.task_boot != 0) settings_.task_boot = CreateBootTask() != 0 ? 1 : 0;
-      break;
-    case IDC_CFG_TASK_LOCK:
-      DeleteLockTask();
-      if (settings_.task_lock != 0) settings_.task_lock = CreateLockTask(app_) != 0 ? 1 : 0;
-      break;
-    default:
-      break;
-  }
+  RefreshTask(task, settings_, app_);
 }
 
 // The status window's place now becomes the stored one of the current

@@ -134,13 +134,36 @@ int CreateLockTask(const ui::WinApp& app) {
   return adjusted ? 1 : 0;
 }
 
+std::uint8_t& TaskFlag(Settings& settings, ScheduledTask task) {
+  switch (task) {
+    case ScheduledTask::Boot: return settings.task_boot;
+    case ScheduledTask::Logon: return settings.task_startup;
+    case ScheduledTask::Lock: break;
+  }
+  return settings.task_lock;
+}
+
+void RefreshTask(ScheduledTask task, Settings& settings, const ui::WinApp& app) {
+  switch (task) {
+    case ScheduledTask::Boot: DeleteBootTask(); break;
+    case ScheduledTask::Logon: DeleteLogonTask(); break;
+    case ScheduledTask::Lock: DeleteLockTask(); break;
+  }
+  std::uint8_t& flag = TaskFlag(settings, task);
+  if (flag == 0) return;
+  int created = 0;
+  switch (task) {
+    case ScheduledTask::Boot: created = CreateBootTask(); break;
+    case ScheduledTask::Logon: created = CreateLogonTask(settings); break;
+    case ScheduledTask::Lock: created = CreateLockTask(app); break;
+  }
+  flag = created != 0 ? 1 : 0;
+}
+
 void RefreshScheduledTasks(Settings& settings, const ui::WinApp& app) {
-  DeleteBootTask();
-  if (settings.task_boot) settings.task_boot = static_cast<std::uint8_t>(CreateBootTask());
-  DeleteLogonTask();
-  if (settings.task_startup) settings.task_startup = static_cast<std::uint8_t>(CreateLogonTask(settings));
-  DeleteLockTask();
-  if (settings.task_lock) settings.task_lock = static_cast<std::uint8_t>(CreateLockTask(app));
+  for (const ScheduledTask task : {ScheduledTask::Boot, ScheduledTask::Logon, ScheduledTask::Lock}) {
+    RefreshTask(task, settings, app);
+  }
 }
 
 TaskRefresh::~TaskRefresh() {

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <thread>
 
@@ -31,8 +32,16 @@ int CreateBootTask();
 int CreateLogonTask(const Settings& settings);
 int CreateLockTask(const ui::WinApp& app);
 
-// Boot, logon, lock: each deleted, then created if its setting is on, the
-// setting keeping whether the creation succeeded.
+enum class ScheduledTask { Boot, Logon, Lock };
+
+// The task's setting: task_boot, task_startup or task_lock.
+std::uint8_t& TaskFlag(Settings& settings, ScheduledTask task);
+
+// Deletes the task, then creates it if its setting is on; the setting keeps
+// whether the creation succeeded.
+void RefreshTask(ScheduledTask task, Settings& settings, const ui::WinApp& app);
+
+// RefreshTask for boot, logon and lock, in that order.
 void RefreshScheduledTasks(Settings& settings, const ui::WinApp& app);
 
 // The start-up refresh run on a thread of its own, so the status window

@@ -43,17 +43,17 @@ std::wstring QuoteIfBlank(std::wstring_view path) {
 }
 
 std::wstring CreateBootTaskCommand(std::wstring_view program_path) {
-  return L"schtasks.exe /Create /tn Veltra_BootTime /sc ONSTART /ru system /rl highest /f /tr \"" +
+  return L"schtasks.exe /Create /tn " + std::wstring(kBootTaskName) + L" /sc ONSTART /ru system /rl highest /f /tr \"" +
          TaskProgram(program_path) + L" /T 1 /O\" ";
 }
 
 std::wstring CreateLogonTaskCommand(std::wstring_view program_path, bool window_enable) {
-  return L"schtasks.exe /Create /tn Veltra /sc ONLOGON /rl highest /f /tr \"" + TaskProgram(program_path) +
-         L" /T 1 /W " + (window_enable ? L"1" : L"0") + L"\" ";
+  return L"schtasks.exe /Create /tn " + std::wstring(kLogonTaskName) + L" /sc ONLOGON /rl highest /f /tr \"" +
+         TaskProgram(program_path) + L" /T 1 /W " + (window_enable ? L"1" : L"0") + L"\" ";
 }
 
 std::wstring CreateLockTaskCommand(std::wstring_view xml_path) {
-  return L"schtasks.exe /Create /tn Veltra_SessionLock /ru system /f /xml " + QuoteIfBlank(xml_path);
+  return L"schtasks.exe /Create /tn " + std::wstring(kLockTaskName) + L" /ru system /f /xml " + QuoteIfBlank(xml_path);
 }
 
 std::wstring DeleteTaskCommand(std::wstring_view task_name) {
