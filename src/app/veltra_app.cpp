@@ -245,7 +245,7 @@ bool CVeltraApp::ResolveTargetDevice() {
   DeviceList devices;
   EnumerateHidDevices(devices, [this](const std::wstring& text) { ShowMessage(text, MB_OK); });
   const std::wstring known_list = program_dir + kKnownDeviceListName;
-  const TargetSource source = veltra::ResolveTargetDevice(device_instance_path, devices.ids,
+  const TargetSource source = veltra::ResolveTargetDevice(device_instance_path, devices,
                                                           [&known_list] { return ui::ReadFileBytes(known_list); });
   if (source != TargetSource::Selection) return true;
   // Only OK writes the path; any other end leaves the configured one.

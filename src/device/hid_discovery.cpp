@@ -18,10 +18,6 @@ namespace {
 
 // {745a17a0-74d3-11d0-b6fe-00a0c90f57da}, the HID setup class.
 constexpr GUID kHidSetupClass{0x745a17a0, 0x74d3, 0x11d0, {0xb6, 0xfe, 0x00, 0xa0, 0xc9, 0x0f, 0x57, 0xda}};
-// Usage page 0x0D (digitizers), usage 0x04 (touch screen), as the HID class
-// driver names a collection among its compatible identifiers.
-constexpr std::wstring_view kTouchScreenCollection = L"HID_DEVICE_UP:000D_U:0004";
-
 // A value can only outgrow the size just reported if the device changes in
 // between; a few rounds cover that, and an installer that keeps asking for
 // more is not followed forever.
@@ -87,17 +83,7 @@ std::wstring Description(const DeviceApi& api, HDEVINFO set, SP_DEVINFO_DATA& el
 
 bool IsTouchScreen(const DeviceApi& api, HDEVINFO set, SP_DEVINFO_DATA& element) {
   const std::optional<std::wstring> ids = TextProperty(api, set, element, SPDRP_COMPATIBLEIDS);
-  if (!ids) return false;
-  // Each string ends at its NUL or at the end of what was read; an empty one
-  // ends the list.
-  std::wstring_view rest(*ids);
-  while (!rest.empty()) {
-    const std::size_t end = std::min(rest.find(L'\0'), rest.size());
-    if (end == 0) break;
-    if (base::UpperCaseAscii(rest.substr(0, end)) == kTouchScreenCollection) return true;
-    rest.remove_prefix(std::min(end + 1, rest.size()));
-  }
-  return false;
+  return ids && HasTouchScreenCollection(*ids);
 }
 
 // Only a device whose node reads and says it may be disabled is of use: the
@@ -107,17 +93,6 @@ bool IsDisableable(const DeviceApi& api, const SP_DEVINFO_DATA& element) {
   ULONG problem = 0;
   return api.get_devnode_status(&status, &problem, element.DevInst, 0) == CR_SUCCESS &&
          (status & DN_DISABLEABLE) != 0;
-}
-
-// All three lists grow together or not at all, so they stay parallel even
-// when memory runs out halfway.
-void Append(DeviceList& list, std::wstring id, std::wstring description, bool touch_screen) {
-  list.ids.reserve(list.ids.size() + 1);
-  list.descriptions.reserve(list.descriptions.size() + 1);
-  list.touch_screen.reserve(list.touch_screen.size() + 1);
-  list.ids.push_back(std::move(id));
-  list.descriptions.push_back(std::move(description));
-  list.touch_screen.push_back(touch_screen);
 }
 
 // Calls `visit` with every element of the set, in order, until enumeration
@@ -153,7 +128,7 @@ void InterfacePass(const DeviceApi& api, DeviceList& list,
     if (!id) return;
     std::wstring description = Description(api, set.get(), element);
     const bool touch_screen = IsTouchScreen(api, set.get(), element);
-    Append(list, base::UpperCaseAscii(*id), std::move(description), touch_screen);
+    list.push_back({base::UpperCaseAscii(*id), std::move(description), touch_screen});
   });
 }
 
@@ -173,10 +148,10 @@ void ClassPass(const DeviceApi& api, DeviceList& list,
     if (!read) return;
     std::wstring id = base::UpperCaseAscii(*read);
     // From the end: a repeat is most likely among the latest additions.
-    if (std::find(list.ids.rbegin(), list.ids.rend(), id) != list.ids.rend()) return;
+    if (std::any_of(list.rbegin(), list.rend(), [&](const HidDevice& listed) { return listed.id == id; })) return;
     std::wstring description = Description(api, set.get(), element);
     const bool touch_screen = IsTouchScreen(api, set.get(), element);
-    Append(list, std::move(id), std::move(description), touch_screen);
+    list.push_back({std::move(id), std::move(description), touch_screen});
   });
 }
 

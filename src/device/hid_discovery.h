@@ -6,22 +6,10 @@
 
 #include <functional>
 #include <string>
-#include <vector>
+
+#include "device/device_selection.h"
 
 namespace veltra {
-
-// Parallel lists, element i of each describing the same device.
-struct DeviceList {
-  std::vector<std::wstring> ids;           // instance identifiers, upper case
-  std::vector<std::wstring> descriptions;  // "description (friendly name)", or the description alone
-  // Whether the device's compatible identifiers include the touch-screen
-  // collection "HID_DEVICE_UP:000D_U:0004": a language-independent hint
-  // where the translated descriptions say nothing.
-  std::vector<bool> touch_screen;
-
-  std::size_t size() const { return ids.size(); }
-  bool empty() const { return ids.empty(); }
-};
 
 // Appends every disableable HID device to `list` (it never clears it): the
 // interface pass in enumeration order, then the class pass without the

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "device/device_control.h"
+#include "device/device_selection.h"
 #include "device/os_version.h"
 #include "device/system_info.h"
 #include "resources/resource.h"
@@ -21,40 +22,6 @@ namespace {
 
 constexpr UINT kTestTickMs = 1000;
 constexpr LPARAM kTooltipWidth = 512;
-
-// The descriptions the touch-screen collection has on English and Japanese
-// systems; either one marks a touch screen.
-constexpr std::wstring_view kTouchScreenNames[] = {L"HID 準拠タッチ スクリーン", L"HID-compliant touch screen"};
-
-bool IsTouchScreenName(const std::wstring& description) {
-  for (std::wstring_view name : kTouchScreenNames) {
-    if (description.find(name) != std::wstring::npos) return true;
-  }
-  return false;
-}
-
-// The last index for which `matches` holds.
-template <class Predicate>
-std::optional<std::size_t> LastMatch(std::size_t count, Predicate matches) {
-  for (std::size_t i = count; i-- > 0;) {
-    if (matches(i)) return i;
-  }
-  return std::nullopt;
-}
-
-// The item selected when the dialog opens. Without a preset the touch
-// screen is looked for by its description and then by its compatible
-// identifier, which reads the same in every language; the last match wins.
-std::size_t InitialSelection(const DeviceList& list, const std::wstring& preset_path) {
-  std::optional<std::size_t> found;
-  if (preset_path.empty()) {
-    found = LastMatch(list.size(), [&](std::size_t i) { return IsTouchScreenName(list.descriptions[i]); });
-    if (!found) found = LastMatch(list.size(), [&](std::size_t i) { return static_cast<bool>(list.touch_screen[i]); });
-  } else {
-    found = LastMatch(list.size(), [&](std::size_t i) { return list.ids[i] == preset_path; });
-  }
-  return found.value_or(0);
-}
 
 // Formats one integer into a text of the string table ("%d", "%02d").
 std::wstring FormatNumber(const std::wstring& format, int number) {
@@ -117,17 +84,13 @@ std::wstring CInitDlg::Text(UINT id) const { return ui::LoadLocalizedText(app_.i
 BOOL CInitDlg::OnInitDialog() {
   list_ = DeviceList{};
   lister_(list_);
-  // The lists are parallel by contract; a short one must not be read past
-  // its end.
-  list_.descriptions.resize(list_.size());
-  list_.touch_screen.resize(list_.size());
   passed_.assign(list_.size(), 0);
   ever_tested_.assign(list_.size(), false);
   testing_ = false;
 
   const HWND combo = Item(IDC_INIT_DEVICE_LIST);
-  for (const std::wstring& id : list_.ids) {
-    ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(id.c_str()));
+  for (const HidDevice& device : list_) {
+    ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(device.id.c_str()));
   }
   if (list_.empty()) {
     ::SetDlgItemTextW(hwnd(), IDC_INIT_DEVICE_NAME, Text(IDS_INIT_NO_DEVICE).c_str());
@@ -255,7 +218,7 @@ std::optional<std::size_t> CInitDlg::ReselectCurrent() const {
 }
 
 void CInitDlg::ShowDevice(std::size_t index) const {
-  ::SetDlgItemTextW(hwnd(), IDC_INIT_DEVICE_NAME, list_.descriptions[index].c_str());
+  ::SetDlgItemTextW(hwnd(), IDC_INIT_DEVICE_NAME, list_[index].description.c_str());
   ::SetDlgItemTextW(hwnd(), IDC_INIT_DEVICE_NUMBER,
                     FormatNumber(Text(IDS_INIT_DEVICE_NUMBER), static_cast<int>(index + 1)).c_str());
 }
@@ -284,7 +247,7 @@ void CInitDlg::OnTestStart() {
   // A message box's own loop can end the dialog underneath.
   if (ended()) return;
 
-  tested_path_ = list_.ids[*index];
+  tested_path_ = list_[*index].id;
   tested_ = *index;
   ever_tested_[*index] = true;
   // Whether the device really went off is what the user is asked after.
@@ -361,7 +324,7 @@ void CInitDlg::Accept() {
   AbandonTest();
   const std::optional<std::size_t> index = ReselectCurrent();
   if (!index) return;
-  settings_.device_instance_path = list_.ids[*index];
+  settings_.device_instance_path = list_[*index].id;
   End(IDOK);
 }
 
@@ -379,8 +342,8 @@ void CInitDlg::AbandonTest() {
 
 void CInitDlg::EnableTestedDevices() {
   for (std::size_t i = 0; i < ever_tested_.size(); ++i) {
-    if (ever_tested_[i] && GetDeviceState(list_.ids[i]) != 1) {
-      SetDeviceState(QueryOsVersion(), list_.ids[i], DICS_ENABLE, settings_.redraw_traynotifywnd);
+    if (ever_tested_[i] && GetDeviceState(list_[i].id) != 1) {
+      SetDeviceState(QueryOsVersion(), list_[i].id, DICS_ENABLE, settings_.redraw_traynotifywnd);
     }
   }
 }

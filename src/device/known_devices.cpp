@@ -9,8 +9,8 @@
 namespace veltra {
 namespace {
 
-bool Listed(const std::vector<std::wstring>& listed, const std::wstring& path) {
-  return std::find(listed.begin(), listed.end(), path) != listed.end();
+bool Listed(const DeviceList& listed, const std::wstring& path) {
+  return std::any_of(listed.begin(), listed.end(), [&](const HidDevice& device) { return device.id == path; });
 }
 
 }  // namespace
@@ -24,7 +24,7 @@ void ReadKnownDeviceList(std::string_view file, const std::function<bool(const s
   });
 }
 
-TargetSource ResolveTargetDevice(std::wstring& path, const std::vector<std::wstring>& listed,
+TargetSource ResolveTargetDevice(std::wstring& path, const DeviceList& listed,
                                  const std::function<std::optional<std::string>()>& read_known_list) {
   if (Listed(listed, path)) return TargetSource::Configured;
   const std::optional<std::string> file = read_known_list();

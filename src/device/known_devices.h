@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "device/device_selection.h"
+
 namespace veltra {
 
 inline constexpr wchar_t kKnownDeviceListName[] = L"known_device_list.txt";
@@ -27,7 +29,7 @@ enum class TargetSource { Configured, KnownList, Selection };
 // known list, in file order, that names a listed device, which becomes the
 // path; else the selection dialog must decide. `read_known_list` gives
 // the file's bytes, or nothing when it cannot be read.
-TargetSource ResolveTargetDevice(std::wstring& path, const std::vector<std::wstring>& listed,
+TargetSource ResolveTargetDevice(std::wstring& path, const DeviceList& listed,
                                  const std::function<std::optional<std::string>()>& read_known_list);
 
 }  // namespace veltra

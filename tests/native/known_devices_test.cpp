@@ -34,7 +34,7 @@ TEST(KnownDeviceList, CommentsCaseBlanksAndLongLinesInPieces) {
 }
 
 TEST(ResolveTargetDevice, ConfiguredThenKnownListInFileOrderThenTheDialog) {
-  const std::vector<std::wstring> listed = {L"HID\\A", L"HID\\B", L"HID\\C"};
+  const DeviceList listed = {{L"HID\\A", L""}, {L"HID\\B", L""}, {L"HID\\C", L""}};
   int opened = 0;
   auto list_of = [&](const std::string& text) {
     return [&opened, text] {

@@ -71,11 +71,9 @@ const std::wstring kH = L"HID\\VID_0008&PID_8000\\" + std::wstring(300, L'8') + 
 
 // One line per element, so a wrong, missing or extra field shows at once.
 std::vector<std::wstring> Rows(const DeviceList& list) {
-  EXPECT_EQ(list.descriptions.size(), list.size());
-  EXPECT_EQ(list.touch_screen.size(), list.size());
   std::vector<std::wstring> rows;
-  for (std::size_t i = 0; i < list.size() && i < list.descriptions.size() && i < list.touch_screen.size(); ++i) {
-    rows.push_back(list.ids[i] + L" | " + list.descriptions[i] + (list.touch_screen[i] ? L" | touch" : L" | -"));
+  for (const HidDevice& d : list) {
+    rows.push_back(d.id + L" | " + d.description + (d.touch_screen ? L" | touch" : L" | -"));
   }
   return rows;
 }
@@ -180,10 +178,8 @@ TEST_F(HidDiscoveryTest, InterfacePassThenUnlistedClassDevices) {
     SCOPED_TRACE(c.name);
     recorder_ = Recorder{c.interface_set_fails, c.class_set_fails, {}, 0};
     api_.get_hid_guid = c.hid_dll ? SimDeviceApi().get_hid_guid : &NoHidDll;
-    DeviceList list;
-    list.ids = {L"HID\\VID_0001&PID_A000&COL01\\1&AAAA&0&0000", L"HID\\VID_0002&PID_B000\\2&BBBB&0&0000"};
-    list.descriptions = {L"earlier", L"earlier"};
-    list.touch_screen = {false, true};
+    DeviceList list{{L"HID\\VID_0001&PID_A000&COL01\\1&AAAA&0&0000", L"earlier"},
+                    {L"HID\\VID_0002&PID_B000\\2&BBBB&0&0000", L"earlier", true}};
     EXPECT_EQ(Enumerate(list), c.messages);
     EXPECT_EQ(Rows(list), c.rows);
     EXPECT_EQ(recorder_.requests, c.requests);
@@ -203,10 +199,8 @@ TEST(HidDiscoveryOnThePlatform, ListsOnlyIdentifiedDevicesOnce) {
   std::vector<std::wstring> failures;
   EnumerateHidDevices(list, [&](const std::wstring& message) { failures.push_back(message); });
   EXPECT_EQ(failures, Lines{});
-  ASSERT_EQ(list.descriptions.size(), list.size());
-  ASSERT_EQ(list.touch_screen.size(), list.size());
   std::set<std::wstring> seen;
-  for (const std::wstring& id : list.ids) {
+  for (const auto& [id, description, touch_screen] : list) {
     EXPECT_FALSE(id.empty());
     EXPECT_EQ(id, base::UpperCaseAscii(id));
     EXPECT_TRUE(seen.insert(id).second) << "listed twice";
