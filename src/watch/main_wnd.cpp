@@ -21,13 +21,9 @@ constexpr char kTrayError[] = "Veltra Control App Set TaskTray err!";
 // While the shell times out, the watcher waits for it as long as it takes,
 // a second at a time, first trying whether it took the icon all the same;
 // any other failure ends the program.
-constexpr ui::NotifyIconRetry kAddRetry{.attempts = 0,
-                                        .wait_before_add_ms = 0,
-                                        .modifies_after_timeout = 1,
-                                        .wait_after_timeout_ms = 1000,
-                                        .modifies_after_failure = 0,
-                                        .wait_before_modify_ms = 0,
-                                        .wait_after_failure_ms = 0};
+constexpr ui::NotifyIconRetry kAddRetry{
+    .attempts = 0, .wait_before_add_ms = 0, .modifies_after_timeout = 1, .wait_after_timeout_ms = 1000,
+    .modifies_after_failure = 0, .wait_before_modify_ms = 0, .wait_after_failure_ms = 0};
 
 ui::UniqueHicon LoadIconResource(int id) {
   return ui::UniqueHicon(static_cast<HICON>(

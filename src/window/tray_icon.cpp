@@ -15,13 +15,9 @@ namespace {
 // Some eight seconds while the shell times out: 10 ms before each addition,
 // 30 ms after a time-out; after any other failure five modifications 10 ms
 // apart, then 40 ms.
-constexpr ui::NotifyIconRetry kAddRetry{.attempts = 201,
-                                        .wait_before_add_ms = 10,
-                                        .modifies_after_timeout = 0,
-                                        .wait_after_timeout_ms = 30,
-                                        .modifies_after_failure = 5,
-                                        .wait_before_modify_ms = 10,
-                                        .wait_after_failure_ms = 40};
+constexpr ui::NotifyIconRetry kAddRetry{
+    .attempts = 201, .wait_before_add_ms = 10, .modifies_after_timeout = 0, .wait_after_timeout_ms = 30,
+    .modifies_after_failure = 5, .wait_before_modify_ms = 10, .wait_after_failure_ms = 40};
 
 void SweepToolbar(HWND toolbar);
 
