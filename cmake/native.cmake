@@ -16,7 +16,6 @@ add_executable(veltra_native_tests
   tests/native/config_rules_test.cpp
   tests/native/config_controls_test.cpp
   tests/native/icon_dialog_rules_test.cpp
-  tests/native/device_selection_test.cpp
   tests/native/key_triggers_test.cpp
   tests/native/known_devices_test.cpp
   tests/native/placement_test.cpp

