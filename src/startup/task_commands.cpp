@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "base/program_paths.h"
+
 namespace veltra {
 namespace {
 
@@ -61,10 +63,8 @@ std::wstring DeleteTaskCommand(std::wstring_view task_name) {
 }
 
 std::wstring TaskXmlPath(std::wstring_view program_path) {
-  const std::size_t slash = program_path.find_last_of(L"\\/");
-  const std::size_t dot = program_path.find_last_of(L'.');
-  const bool has_extension = dot != std::wstring_view::npos && (slash == std::wstring_view::npos || dot > slash);
-  return std::wstring(program_path.substr(0, has_extension ? dot : program_path.size())) + L".xml";
+  const base::ProgramPaths paths = base::SplitProgramPath(program_path);
+  return paths.program_dir + paths.app_name + L".xml";
 }
 
 std::wstring LockTaskXml(std::wstring_view program_path) {
