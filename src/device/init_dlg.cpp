@@ -2,7 +2,6 @@
 #include "device/init_dlg.h"
 
 #include <commctrl.h>
-#include <setupapi.h>
 
 #include <cwchar>
 #include <iterator>
@@ -10,7 +9,6 @@
 #include <utility>
 
 #include "device/device_control.h"
-#include "device/os_version.h"
 #include "device/system_info.h"
 #include "resources/resource.h"
 #include "ui/strings.h"
@@ -288,7 +286,7 @@ void CInitDlg::OnTestStart() {
   tested_ = *index;
   ever_tested_[*index] = true;
   // Whether the device really went off is what the user is asked after.
-  SetDeviceState(QueryOsVersion(), tested_path_, DICS_DISABLE, settings_.redraw_traynotifywnd);
+  SwitchDevice(settings_, tested_path_, false);
   testing_ = true;
   ticks_ = 0;
   // A disabled control cannot keep the focus, and with no focus Escape would
@@ -338,7 +336,7 @@ void CInitDlg::FinishTest() {
   ShowDevice(tested_);
   const std::optional<std::size_t> index = Selection();
   // The device works again before the user is asked anything.
-  SetDeviceState(QueryOsVersion(), tested_path_, DICS_ENABLE, settings_.redraw_traynotifywnd);
+  SwitchDevice(settings_, tested_path_, true);
   ShowSystemInfo();
   if (!index) return;
 
@@ -374,13 +372,13 @@ void CInitDlg::AbandonTest() {
   if (!testing_) return;
   testing_ = false;
   ::KillTimer(hwnd(), kTestTimer);
-  SetDeviceState(QueryOsVersion(), tested_path_, DICS_ENABLE, settings_.redraw_traynotifywnd);
+  SwitchDevice(settings_, tested_path_, true);
 }
 
 void CInitDlg::EnableTestedDevices() {
   for (std::size_t i = 0; i < ever_tested_.size(); ++i) {
     if (ever_tested_[i] && GetDeviceState(list_.ids[i]) != 1) {
-      SetDeviceState(QueryOsVersion(), list_.ids[i], DICS_ENABLE, settings_.redraw_traynotifywnd);
+      SwitchDevice(settings_, list_.ids[i], true);
     }
   }
 }
@@ -394,7 +392,7 @@ void CInitDlg::End(INT_PTR result) {
 INT_PTR RunDeviceSelection(const ui::WinApp& app, Settings& settings, HWND owner, DeviceLister lister) {
   // The status window may have left the current target disabled; the user
   // is about to judge touch input, so it works again first.
-  SetDeviceState(QueryOsVersion(), settings.device_instance_path, DICS_ENABLE, settings.redraw_traynotifywnd);
+  SwitchDevice(settings, true);
   CInitDlg dialog(app, settings, settings.device_instance_path, std::move(lister));
   return dialog.DoModal(owner);
 }

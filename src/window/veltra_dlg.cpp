@@ -1,7 +1,6 @@
 // The status window's message handling, switch sequence and exit sequence.
 #include "window/veltra_dlg.h"
 
-#include <setupapi.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
@@ -10,6 +9,7 @@
 
 #include "device/device_control.h"
 #include "device/init_dlg.h"
+#include "device/os_version.h"
 #include "device/taskbar_refresh.h"
 #include "hook/veltra_hook.h"
 #include "resources/resource.h"
@@ -124,7 +124,6 @@ BOOL CVeltraDlg::OnInitDialog() {
   ::SetWindowLongPtrW(window, GWL_EXSTYLE, ::GetWindowLongPtrW(window, GWL_EXSTYLE) & ~WS_EX_APPWINDOW);
   AddTrayIcon(true);
   CreateLookObjects();
-  os_version_ = QueryOsVersion();
 
   if (!DriveDeviceAndVerify()) RecoverFromDeviceError();
 
@@ -218,15 +217,14 @@ void CVeltraDlg::OnWinKeyTrigger(WPARAM time_stamp) {
 
 bool CVeltraDlg::DriveDeviceAndVerify() {
   const bool enable = enabled_state();
-  const bool ok = SetDeviceState(QueryOsVersion(), settings_.device_instance_path,
-                                 enable ? DICS_ENABLE : DICS_DISABLE, settings_.redraw_traynotifywnd) != 0;
+  const bool ok = SwitchDevice(settings_, enable) != 0;
   ShowStateText();
   // A device that cannot be queried (-1) counts as failing either way.
   return ok && GetDeviceState(settings_.device_instance_path) == (enable ? 1 : 0);
 }
 
 void CVeltraDlg::AbortStart() {
-  SetDeviceState(QueryOsVersion(), settings_.device_instance_path, DICS_ENABLE, settings_.redraw_traynotifywnd);
+  SwitchDevice(settings_, true);
   EndOfUse();
   EndDialog(IDOK);
 }
@@ -247,21 +245,18 @@ void CVeltraDlg::ExitSequence() {
   // The window goes at once: enabling the panel and removing the icon wait
   // on the device and the shell, which may be slow to answer.
   ::ShowWindow(hwnd(), SW_HIDE);
-  const OsVersion version = QueryOsVersion();
   // Whatever the user chose, the panel is left working; the saved state
   // keeps the choice for the next start.
-  SetDeviceState(version, settings_.device_instance_path, DICS_ENABLE, settings_.redraw_traynotifywnd);
+  SwitchDevice(settings_, true);
   EndOfUse();
   suspend_resume_registration_.reset();
-  RefreshTaskbarTabletMode(version);
+  RefreshTaskbarTabletMode(QueryOsVersion());
   EndDialog(IDOK);
 }
 
 void CVeltraDlg::ApplyTouchState() {
   if (!AcceptsSwitches()) return;
-  os_version_ = QueryOsVersion();
-  SetDeviceState(os_version_, settings_.device_instance_path, enabled_state() ? DICS_ENABLE : DICS_DISABLE,
-                 settings_.redraw_traynotifywnd);
+  SwitchDevice(settings_, enabled_state());
   ShowStateIndicators();
   if (settings_.hotkey_single_use) UpdateHotKeyRegistration();
 }
@@ -365,10 +360,9 @@ void CVeltraDlg::OnSetTouchState(WPARAM wanted, LPARAM toggle) {
 }
 
 void CVeltraDlg::Resynchronise() {
-  os_version_ = QueryOsVersion();
   const std::uint8_t observed = GetDeviceState(settings_.device_instance_path) == 1 ? 1 : 0;
   if (observed != settings_.touch_status) SetTouchState(observed, false);
-  if (settings_.redraw_traynotifywnd) RefreshTaskbarTabletMode(os_version_);
+  if (settings_.redraw_traynotifywnd) RefreshTaskbarTabletMode(QueryOsVersion());
   if (settings_.hotkey_single_use) UpdateHotKeyRegistration();
 }
 

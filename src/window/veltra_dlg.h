@@ -9,7 +9,6 @@
 #include <string>
 
 #include "core/settings.h"
-#include "device/os_version.h"
 #include "ui/dialog.h"
 #include "ui/unique_handle.h"
 #include "ui/win_app.h"
@@ -120,7 +119,6 @@ class CVeltraDlg final : public ui::Dialog {
   bool initialised_ = false;
   bool exiting_ = false;
   bool selecting_ = false;
-  OsVersion os_version_;
   ui::Dialog* config_dialog_ = nullptr;
 };
 
