@@ -40,7 +40,9 @@ add_library(veltra_startup STATIC
 target_link_libraries(veltra_startup PUBLIC veltra_ui veltra_core taskschd)
 
 add_library(veltra_window STATIC
+  src/window/key_registrations.cpp
   src/window/layered_window.cpp
+  src/window/log_font.cpp
   src/window/messages.cpp
   src/window/status_placement.cpp
   src/window/suspend_resume.cpp

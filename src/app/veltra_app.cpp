@@ -13,7 +13,6 @@
 #include "device/hid_discovery.h"
 #include "device/init_dlg.h"
 #include "device/known_devices.h"
-#include "hook/veltra_hook.h"
 #include "protocol/veltra_protocol.h"
 #include "resources/resource.h"
 #include "startup/scheduled_tasks.h"
@@ -187,7 +186,6 @@ bool CVeltraApp::InitInstance() {
   task_refresh.Apply(*this);
   RefreshScheduledTasks(*this, *this);
   const bool saved = SaveSettings(*this, store);
-  ResetLowKeyboardHook();
   SweepNotificationArea();
   if (!saved) {
     // Nothing is left to do that a new start could disturb, so it need not

@@ -9,7 +9,7 @@
 #include "config/config_dlg.h"
 #include "config/icon_dialog.h"
 #include "ui/file_icons.h"
-#include "window/veltra_dlg.h"
+#include "window/log_font.h"
 
 namespace veltra {
 
@@ -67,7 +67,7 @@ void CConfigDlg::PickIcon(bool enabled_state) {
     file.clear();
     index = 0;
   }
-  status_.ReloadStateIcons();
+  status_.LoadStateIcons();
   NotifySettingsChanged();
 }
 

@@ -10,11 +10,9 @@
 #include <variant>
 
 #include "config/config_rules.h"
-#include "protocol/veltra_protocol.h"
 #include "resources/resource.h"
 #include "ui/strings.h"
 #include "ui/window.h"
-#include "window/veltra_dlg.h"
 
 namespace veltra {
 namespace {
@@ -47,14 +45,8 @@ bool Checked(HWND button) { return ::SendMessageW(button, BM_GETCHECK, 0, 0) == 
 
 }  // namespace
 
-CConfigDlg::CConfigDlg(const ui::WinApp& app, Settings& settings, CVeltraDlg& status, LANGID language)
+CConfigDlg::CConfigDlg(const ui::WinApp& app, Settings& settings, StatusWindowLink& status, LANGID language)
     : ui::Dialog(IDD_CONFIG_DIALOG), app_(app), settings_(settings), status_(status), language_(language) {}
-
-HWND CConfigDlg::status_window() const { return status_.hwnd(); }
-
-void CConfigDlg::NotifySettingsChanged() {
-  if (status_window() != nullptr) ::SendMessageW(status_window(), protocol::WM_SETTINGS_CHANGED, 0, 0);
-}
 
 BOOL CConfigDlg::OnInitDialog() {
   // The task boxes show what the start-up refresh found.

@@ -14,16 +14,15 @@
 #include "startup/scheduled_tasks.h"
 #include "ui/dialog.h"
 #include "ui/win_app.h"
+#include "window/status_link.h"
 
 namespace veltra {
-
-class CVeltraDlg;
 
 class CConfigDlg final : public ui::Dialog {
  public:
   // Creates no window. The tooltips are Japanese exactly when `language`,
   // the user's interface language read now, is 0x0411.
-  CConfigDlg(const ui::WinApp& app, Settings& settings, CVeltraDlg& status,
+  CConfigDlg(const ui::WinApp& app, Settings& settings, StatusWindowLink& status,
              LANGID language = ::GetUserDefaultUILanguage());
 
   // The start-up refresh of the tasks, if one may still run: the task boxes
@@ -37,8 +36,7 @@ class CConfigDlg final : public ui::Dialog {
 
  private:
   HWND Item(int id) const { return ::GetDlgItem(hwnd(), id); }
-  HWND status_window() const;
-  void NotifySettingsChanged();
+  void NotifySettingsChanged() { status_.SettingsChanged(); }
   void ShowControl(const ConfigControl& control);
   void CreateTooltips();
 
@@ -70,7 +68,7 @@ class CConfigDlg final : public ui::Dialog {
 
   const ui::WinApp& app_;
   Settings& settings_;
-  CVeltraDlg& status_;
+  StatusWindowLink& status_;
   LANGID language_;
   TaskRefresh* task_refresh_ = nullptr;
   std::vector<HWND> tooltips_;  // children of the dialog, which destroys them

@@ -11,12 +11,12 @@
 #include "device/init_dlg.h"
 #include "device/os_version.h"
 #include "device/taskbar_refresh.h"
-#include "hook/veltra_hook.h"
 #include "resources/resource.h"
 #include "ui/file_icons.h"
 #include "ui/paths.h"
 #include "ui/strings.h"
 #include "ui/trace.h"
+#include "window/log_font.h"
 #include "window/messages.h"
 #include "window/placement.h"
 #include "window/simulated_crash.h"
@@ -38,47 +38,6 @@ ui::UniqueHicon LoadStateIcon(HINSTANCE instance, const std::wstring& file, std:
 }
 
 }  // namespace
-
-LOGFONTW ToLogFont(const FontRecord& font) {
-  LOGFONTW log{};
-  log.lfHeight = font.lfHeight;
-  log.lfWidth = font.lfWidth;
-  log.lfEscapement = font.lfEscapement;
-  log.lfOrientation = font.lfOrientation;
-  log.lfWeight = font.lfWeight;
-  log.lfItalic = font.lfItalic;
-  log.lfUnderline = font.lfUnderline;
-  log.lfStrikeOut = font.lfStrikeOut;
-  log.lfCharSet = font.lfCharSet;
-  log.lfOutPrecision = font.lfOutPrecision;
-  log.lfClipPrecision = font.lfClipPrecision;
-  log.lfQuality = font.lfQuality;
-  log.lfPitchAndFamily = font.lfPitchAndFamily;
-  // The record never holds more than the field takes, but the copy must
-  // not rely on that.
-  const std::size_t length = std::min(font.lfFaceName.size(), std::size(log.lfFaceName) - 1);
-  std::copy_n(font.lfFaceName.data(), length, log.lfFaceName);
-  return log;
-}
-
-FontRecord FromLogFont(const LOGFONTW& font) {
-  FontRecord record;
-  record.lfHeight = font.lfHeight;
-  record.lfWidth = font.lfWidth;
-  record.lfEscapement = font.lfEscapement;
-  record.lfOrientation = font.lfOrientation;
-  record.lfWeight = font.lfWeight;
-  record.lfItalic = font.lfItalic;
-  record.lfUnderline = font.lfUnderline;
-  record.lfStrikeOut = font.lfStrikeOut;
-  record.lfCharSet = font.lfCharSet;
-  record.lfOutPrecision = font.lfOutPrecision;
-  record.lfClipPrecision = font.lfClipPrecision;
-  record.lfQuality = font.lfQuality;
-  record.lfPitchAndFamily = font.lfPitchAndFamily;
-  record.lfFaceName.assign(font.lfFaceName, ::wcsnlen(font.lfFaceName, std::size(font.lfFaceName) - 1));
-  return record;
-}
 
 bool RegisterStatusWindowClass(HINSTANCE instance) {
   // The status window is a dialog whose template names this class, so it
@@ -109,11 +68,12 @@ CVeltraDlg::CVeltraDlg(const ui::WinApp& app, Settings& settings, ProfileStore& 
 BOOL CVeltraDlg::OnInitDialog() {
   const HWND window = hwnd();
   tray_.Attach(window);
+  hot_key_.Attach(window);
   suspend_resume_registration_.Register(window);
 
   ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(program_icon_.get()));
   ::SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(program_icon_.get()));
-  if (settings_.enable_hotkey) RegisterToggleHotKey();
+  if (settings_.enable_hotkey) hot_key_.Register(settings_.fsModifiers, settings_.virtkey);
 
   ::SetWindowLongPtrW(window, GWL_EXSTYLE, ::GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
   SetOpacity(true);
@@ -133,7 +93,7 @@ BOOL CVeltraDlg::OnInitDialog() {
   if (settings_.debug_mode) ::SetTimer(window, TIMER_STATUS_POLL, 1000, nullptr);
   initialised_ = true;
   if (settings_.hotkey_single_use) UpdateHotKeyRegistration();
-  if (settings_.override_winkey) InstallWinKeyHook();
+  if (settings_.override_winkey) InstallWinKeyHook(window);
   return TRUE;
 }
 
@@ -162,33 +122,43 @@ void CVeltraDlg::OpenDeviceManager() {
   if (started <= 32) ui::TraceFailure(L"starting the Device Manager", static_cast<DWORD>(started));
 }
 
-void CVeltraDlg::InstallWinKeyHook() {
-  if (SetLowKeyboardHook(hwnd()) != 0) return;
+void CVeltraDlg::InstallWinKeyHook(HWND owner) {
+  if (winkey_hook_.Install(hwnd())) return;
   // Saved off with the rest, so the next start does not fail the same way.
+  // Every answer has the same effect.
   settings_.override_winkey = 0;
   app_.ShowMessage(ui::LoadLocalizedText(app_.instance(), IDS_HOOK_FAILED), MB_ICONWARNING | MB_ABORTRETRYIGNORE,
-                   hwnd());
+                   owner);
 }
 
-void CVeltraDlg::RegisterToggleHotKey() {
-  if (hwnd() == nullptr) return;
-  if (!::RegisterHotKey(hwnd(), HotKeyId(settings_.fsModifiers, settings_.virtkey),
-                        HotKeyModifiers(settings_.fsModifiers), static_cast<UINT>(settings_.virtkey))) {
-    ui::TraceLastError(L"RegisterHotKey");
+void CVeltraDlg::ApplyWinKeyOverride(HWND owner) {
+  if (settings_.override_winkey != 0) {
+    InstallWinKeyHook(owner);
+  } else {
+    winkey_hook_.Remove();
   }
-}
-
-void CVeltraDlg::UnregisterToggleHotKey() {
-  if (hwnd() == nullptr) return;
-  ::UnregisterHotKey(hwnd(), HotKeyId(settings_.fsModifiers, settings_.virtkey));
 }
 
 void CVeltraDlg::UpdateHotKeyRegistration() {
   if (HotKeyWanted(settings_.enable_hotkey != 0, settings_.hotkey_toggle_mode, settings_.touch_status)) {
-    RegisterToggleHotKey();
+    hot_key_.Register(settings_.fsModifiers, settings_.virtkey);
   } else {
-    UnregisterToggleHotKey();
+    hot_key_.Unregister();
   }
+}
+
+// The configuration dialog's rule, unlike the single-use one: a stored
+// combination is registered whenever the hot key is on.
+void CVeltraDlg::ReregisterHotKey() {
+  if (settings_.enable_hotkey != 0) {
+    hot_key_.Register(settings_.fsModifiers, settings_.virtkey);
+  } else {
+    hot_key_.Unregister();
+  }
+}
+
+void CVeltraDlg::SettingsChanged() {
+  if (hwnd() != nullptr) ::SendMessageW(hwnd(), WM_SETTINGS_CHANGED, 0, 0);
 }
 
 void CVeltraDlg::SetTouchState(std::uint8_t state, bool drive_device) {
@@ -232,7 +202,7 @@ void CVeltraDlg::AbortStart() {
 void CVeltraDlg::EndOfUse() {
   if (config_dialog_ != nullptr) config_dialog_->Destroy();
   tray_.Delete();
-  UnregisterToggleHotKey();
+  hot_key_.Unregister();
   tray_.DestroyStateIcons();
 }
 
