@@ -82,7 +82,7 @@ BOOL CVeltraDlg::OnInitDialog() {
   ApplyLayout(true);
   ApplyOrientationWallpaper(settings_);
   ::SetWindowLongPtrW(window, GWL_EXSTYLE, ::GetWindowLongPtrW(window, GWL_EXSTYLE) & ~WS_EX_APPWINDOW);
-  AddTrayIcon(true);
+  AddTrayIcon();
   CreateLookObjects();
 
   if (!DriveDeviceAndVerify()) RecoverFromDeviceError();
@@ -227,7 +227,7 @@ void CVeltraDlg::ExitSequence() {
 void CVeltraDlg::ApplyTouchState() {
   if (!AcceptsSwitches()) return;
   SwitchDevice(settings_, enabled_state());
-  ShowStateIndicators();
+  ShowTouchState();
   if (settings_.hotkey_single_use) UpdateHotKeyRegistration();
 }
 
@@ -242,11 +242,6 @@ INT_PTR CVeltraDlg::SelectDevice(HWND owner) {
 
 void CVeltraDlg::ToggleTouchState() { SetTouchState(settings_.touch_status ? 0 : 1); }
 
-// Display only: the hot key's registration follows switches and device
-// changes, not every repaint of the state (the debug poll calls this every
-// second).
-void CVeltraDlg::ShowTouchState() { ShowStateIndicators(); }
-
 void CVeltraDlg::ShowStateText() {
   const bool enable = enabled_state();
   ::SendDlgItemMessageW(hwnd(), IDC_STATE_TEXT, WM_SETFONT,
@@ -255,18 +250,17 @@ void CVeltraDlg::ShowStateText() {
                     (enable ? settings_.dialog_enable_txt : settings_.dialog_disable_txt).c_str());
 }
 
-void CVeltraDlg::ShowStateIndicators() {
+// Display only: the hot key's registration follows switches and device
+// changes, not every repaint of the state (the debug poll calls this every
+// second).
+void CVeltraDlg::ShowTouchState() {
   ShowStateText();
   tray_.Modify(enabled_state(), tooltip());
   // The window's own colours depend on the state too.
   ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
-void CVeltraDlg::AddTrayIcon(bool add) {
-  if (!add) {
-    tray_.Delete();
-    return;
-  }
+void CVeltraDlg::AddTrayIcon() {
   DWORD last_error = 0;
   if (tray_.Add(enabled_state(), tooltip(), last_error)) return;
   // Without its icon the program must stay reachable through its window.
@@ -423,7 +417,7 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
   }
   CrashIfRequested(message);
   if (tray_.IsTaskbarCreated(message)) {
-    AddTrayIcon(true);
+    AddTrayIcon();
     return std::nullopt;
   }
   if (message == WM_WINKEY_TRIGGER) {

@@ -38,7 +38,7 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   void ToggleTouchState();
   void ShowTouchState();
   void RefreshAppearance();
-  void AddTrayIcon(bool add);
+  void AddTrayIcon();
   void TrayAction(TrayActionKind action);
   // The configuration dialog, which lives beside this window: shown by
   // "&Configuration", its window made on the first one and kept until the
@@ -73,7 +73,6 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   void CarryOut(const TrayClickResult& result);
   void ShowTrayMenu();
   void ShowStateText();
-  void ShowStateIndicators();
   void CreateLookObjects();
   void SetOpacity(bool startup_floor);
 
