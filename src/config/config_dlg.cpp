@@ -17,8 +17,6 @@
 namespace veltra {
 namespace {
 
-constexpr int kTipWidth = 512;
-
 // The integer a plain field holds; nullopt for any other kind of field.
 std::optional<std::int32_t> IntegerOf(const ControlField& field) {
   if (const auto* value = std::get_if<std::int32_t*>(&field)) return **value;
@@ -107,29 +105,8 @@ void CConfigDlg::ShowControl(const ConfigControl& control) {
 void CConfigDlg::CreateTooltips() {
   const LANGID language = language_ == ui::kJapaneseLanguage ? ui::kJapaneseLanguage : LANGID{0x0409};
   for (const ConfigControl* control : ConfigTooltipOrder()) {
-    const HWND tip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
-                                       CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, app_.instance(), nullptr);
-    if (tip == nullptr) continue;
-    ::SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, kTipWidth);
-    std::wstring text = ui::LoadLocalizedText(app_.instance(), control->tooltip_text, language);
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.uFlags = TTF_IDISHWND;
-    tool.hwnd = hwnd();
-    tool.uId = reinterpret_cast<UINT_PTR>(Item(control->id));
-    tool.lpszText = text.data();
-    ::SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    tooltips_.push_back(tip);
+    AddTooltip(control->id, ui::LoadLocalizedText(app_.instance(), control->tooltip_text, language));
   }
-}
-
-bool CConfigDlg::PreTranslateMessage(MSG& message) {
-  // The tooltips learn of the mouse from here: the controls are not
-  // subclassed for them.
-  if (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST) {
-    for (const HWND tip : tooltips_) ::SendMessageW(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
-  }
-  return false;
 }
 
 std::optional<LRESULT> CConfigDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -149,9 +126,6 @@ std::optional<LRESULT> CConfigDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
     case WM_MOUSEHWHEEL:
       OnWheel(wparam);
       return 0;
-    case WM_DESTROY:
-      tooltips_.clear();
-      return std::nullopt;
     default:
       return std::nullopt;
   }

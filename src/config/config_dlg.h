@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <optional>
-#include <vector>
 
 #include "config/config_controls.h"
 #include "core/settings.h"
@@ -30,12 +29,10 @@ class CConfigDlg final : public ui::Dialog {
   void set_task_refresh(TaskRefresh* refresh) { task_refresh_ = refresh; }
 
  protected:
-  bool PreTranslateMessage(MSG& message) override;
   std::optional<LRESULT> OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   BOOL OnInitDialog() override;
 
  private:
-  HWND Item(int id) const { return ::GetDlgItem(hwnd(), id); }
   void NotifySettingsChanged() { status_.SettingsChanged(); }
   void ShowControl(const ConfigControl& control);
   void CreateTooltips();
@@ -71,7 +68,6 @@ class CConfigDlg final : public ui::Dialog {
   StatusWindowLink& status_;
   LANGID language_;
   TaskRefresh* task_refresh_ = nullptr;
-  std::vector<HWND> tooltips_;  // children of the dialog, which destroys them
 };
 
 }  // namespace veltra

@@ -18,7 +18,6 @@ namespace veltra {
 namespace {
 
 constexpr UINT kTestTickMs = 1000;
-constexpr LPARAM kTooltipWidth = 512;
 
 // The descriptions the touch-screen collection has on English and Japanese
 // systems; either one marks a touch screen.
@@ -59,36 +58,6 @@ std::wstring FormatNumber(const std::wstring& format, int number) {
   wchar_t text[512];
   const int length = std::swprintf(text, std::size(text), format.c_str(), number);
   return length < 0 ? std::wstring() : std::wstring(text, static_cast<std::size_t>(length));
-}
-
-// The platform puts the dialog at its template's origin; it belongs in the
-// middle of the work area its owner (or the primary monitor) shows.
-void CentreInWorkArea(HWND window) {
-  const HWND owner = ::GetWindow(window, GW_OWNER);
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof(monitor);
-  if (!::GetMonitorInfoW(::MonitorFromWindow(owner != nullptr ? owner : window, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
-    return;
-  }
-  RECT rect{};
-  ::GetWindowRect(window, &rect);
-  const RECT& area = monitor.rcWork;
-  const int x = area.left + (area.right - area.left - (rect.right - rect.left)) / 2;
-  const int y = area.top + (area.bottom - area.top - (rect.bottom - rect.top)) / 2;
-  ::SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void AddTool(HWND tooltip, HWND owner, HWND control, const std::wstring& text) {
-  TTTOOLINFOW tool{};
-  tool.cbSize = sizeof(tool);
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  tool.hwnd = owner;
-  tool.uId = reinterpret_cast<UINT_PTR>(control);
-  // The tooltip keeps a copy of the text.
-  tool.lpszText = const_cast<wchar_t*>(text.c_str());
-  if (!::SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) {
-    ui::TraceFailure(L"TTM_ADDTOOLW", 0);
-  }
 }
 
 }  // namespace
@@ -141,7 +110,8 @@ BOOL CInitDlg::OnInitDialog() {
   ShowSystemInfo();
 
   // The template is not visible by itself: it is shown once it is complete.
-  CentreInWorkArea(hwnd());
+  // In the middle of the work area its owner (or the primary monitor) shows.
+  Centre(false);
   ::ShowWindow(hwnd(), SW_SHOW);
   // The list is what the user works with first; with nothing in it, Cancel.
   ::SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list_.empty() ? Item(IDCANCEL) : combo), TRUE);
@@ -154,40 +124,11 @@ void CInitDlg::CreateTooltips() {
   classes.dwICC = ICC_WIN95_CLASSES;
   ::InitCommonControlsEx(&classes);
 
-  const std::array<std::pair<int, UINT>, 4> tools = {{{IDC_INIT_DEVICE_LIST, IDS_INIT_TIP_LIST},
-                                                      {IDC_INIT_TEST_START, IDS_INIT_TIP_TEST},
-                                                      {IDOK, IDS_INIT_TIP_OK},
-                                                      {IDCANCEL, IDS_INIT_TIP_CANCEL}}};
-  for (std::size_t i = 0; i < tools.size(); ++i) {
-    const HWND tooltip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
-                                           app_.instance(), nullptr);
-    tooltips_[i] = tooltip;
-    if (tooltip == nullptr) {
-      ui::TraceLastError(L"creating a tooltip");
-      continue;
-    }
-    // A width makes the tooltip break its lines at "\r\n".
-    ::SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, kTooltipWidth);
-    const HWND control = Item(tools[i].first);
-    const std::wstring text = Text(tools[i].second);
-    AddTool(tooltip, hwnd(), control, text);
-    if (tools[i].first == IDC_INIT_DEVICE_LIST) {
-      // The drop-down combo box is mostly its edit, a window of its own.
-      COMBOBOXINFO parts{};
-      parts.cbSize = sizeof(parts);
-      if (::GetComboBoxInfo(control, &parts) && parts.hwndItem != nullptr) {
-        AddTool(tooltip, hwnd(), parts.hwndItem, text);
-      }
-    }
-  }
-}
-
-bool CInitDlg::PreTranslateMessage(MSG& message) {
-  for (const HWND tooltip : tooltips_) {
-    if (tooltip != nullptr) ::SendMessageW(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
-  }
-  return false;
+  const std::pair<int, UINT> tools[] = {{IDC_INIT_DEVICE_LIST, IDS_INIT_TIP_LIST},
+                                        {IDC_INIT_TEST_START, IDS_INIT_TIP_TEST},
+                                        {IDOK, IDS_INIT_TIP_OK},
+                                        {IDCANCEL, IDS_INIT_TIP_CANCEL}};
+  for (const auto& [id, text] : tools) AddTooltip(id, Text(text), true);
 }
 
 std::optional<LRESULT> CInitDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -232,7 +173,6 @@ std::optional<LRESULT> CInitDlg::OnMessage(UINT message, WPARAM wparam, LPARAM l
       // left disabled.
       AbandonTest();
       EnableTestedDevices();
-      tooltips_.fill(nullptr);
       return std::nullopt;
     default:
       return std::nullopt;
@@ -341,6 +281,7 @@ void CInitDlg::FinishTest() {
   if (!index) return;
 
   const int disabled = app_.ShowMessage(Text(IDS_INIT_ASK_DISABLED), MB_ICONQUESTION | MB_YESNO, hwnd());
+  // As after every box here: its own loop can end the dialog underneath.
   if (ended()) return;
   if (disabled != IDYES) {
     passed_[*index] = 0;
@@ -360,12 +301,12 @@ void CInitDlg::Accept() {
   const std::optional<std::size_t> index = ReselectCurrent();
   if (!index) return;
   settings_.device_instance_path = list_.ids[*index];
-  End(IDOK);
+  EndDialog(IDOK);
 }
 
 void CInitDlg::Cancel() {
   AbandonTest();
-  End(IDCANCEL);
+  EndDialog(IDCANCEL);
 }
 
 void CInitDlg::AbandonTest() {
@@ -381,12 +322,6 @@ void CInitDlg::EnableTestedDevices() {
       SwitchDevice(settings_, list_.ids[i], true);
     }
   }
-}
-
-void CInitDlg::End(INT_PTR result) {
-  // The first way out decides the result.
-  if (ended()) return;
-  EndDialog(result);
 }
 
 INT_PTR RunDeviceSelection(const ui::WinApp& app, Settings& settings, HWND owner, DeviceLister lister) {
