@@ -155,75 +155,58 @@ void CConfigDlg::OnCommand(int id, int code) {
 
 void CConfigDlg::OnClicked(const ConfigControl& control) {
   const ControlField field = control.field != nullptr ? control.field(settings_) : ControlField{};
-  switch (control.id) {
-    case IDC_CFG_ENABLE_WINDOW_COLOR:
-    case IDC_CFG_DISABLE_WINDOW_COLOR:
-    case IDC_CFG_ENABLE_TEXT_COLOR:
-    case IDC_CFG_DISABLE_TEXT_COLOR:
-      PickColour(std::get<ColorFields>(field));
-      return;
-    case IDC_CFG_ENABLE_FONT:
-    case IDC_CFG_DISABLE_FONT:
-      PickFont(*std::get<FontRecord*>(field));
-      return;
-    case IDC_CFG_ENABLE_ICON:
-    case IDC_CFG_DISABLE_ICON:
-      PickIcon(control.id == IDC_CFG_ENABLE_ICON);
-      return;
-    case IDC_CFG_HOTKEY_APPLY:
-      ApplyHotKey();
-      return;
-    case IDC_CFG_HOTKEY_ENABLE:
-      OnHotKeyEnable();
-      return;
-    case IDC_CFG_OVERRIDE_WINKEY:
-      OnOverrideWinKey();
-      return;
-    case IDC_CFG_HWALLPAPER_SELECT:
-    case IDC_CFG_VWALLPAPER_SELECT:
-      SelectWallpaper(control.id == IDC_CFG_HWALLPAPER_SELECT);
-      return;
-    case IDC_CFG_DEVICE_SELECT:
-      status_.SelectDevice(hwnd());
-      return;
-    default:
-      break;
-  }
-
   // The table's plain controls: the setting takes the box's state or the
-  // radio button's value.
+  // radio button's value before the row's action runs. A push button
+  // stores nothing itself, and its action tells the status window only of
+  // a choice actually made.
+  const bool plain = control.kind == ControlKind::CheckBox || control.kind == ControlKind::RadioButton ||
+                     control.kind == ControlKind::ClickLabel;
   if (control.kind == ControlKind::CheckBox) {
     StoreInteger(field, Checked(Item(control.id)) ? 1 : 0);
-  } else if (control.kind == ControlKind::RadioButton || control.kind == ControlKind::ClickLabel) {
+  } else if (plain) {
     StoreInteger(field, control.radio_value);
-  } else {
-    return;
   }
 
-  switch (control.id) {
-    case IDC_CFG_TASK_STARTUP:
-    case IDC_CFG_TASK_BOOT:
-    case IDC_CFG_TASK_LOCK:
+  switch (control.action) {
+    case ControlAction::None:
+      break;
+    case ControlAction::PickColour:
+      PickColour(std::get<ColorFields>(field));
+      break;
+    case ControlAction::PickFont:
+      PickFont(*std::get<FontRecord*>(field));
+      break;
+    case ControlAction::PickIcon:
+      PickIcon(std::get<IconFields>(field));
+      break;
+    case ControlAction::ApplyHotKey:
+      ApplyHotKey();
+      break;
+    case ControlAction::EnableHotKey:
+      OnHotKeyEnable();
+      break;
+    case ControlAction::OverrideWinKey:
+      OnOverrideWinKey();
+      break;
+    case ControlAction::SelectHorizontalWallpaper:
+    case ControlAction::SelectVerticalWallpaper:
+      SelectWallpaper(control.action == ControlAction::SelectHorizontalWallpaper);
+      break;
+    case ControlAction::SetHorizontalWallpaper:
+    case ControlAction::SetVerticalWallpaper:
+      SetWallpaperIfWanted(control.action == ControlAction::SetHorizontalWallpaper);
+      break;
+    case ControlAction::TaskBox:
       OnTaskBox(control.id);
       break;
-    case IDC_CFG_FIXED_POS:
+    case ControlAction::CapturePosition:
       CapturePosition();
       break;
-    case IDC_CFG_HWALLPAPER_ENABLE:
-    case IDC_CFG_HWALLPAPER_CENTER:
-    case IDC_CFG_HWALLPAPER_TILE:
-    case IDC_CFG_HWALLPAPER_STRETCH:
-      SetWallpaperIfWanted(true);
-      break;
-    case IDC_CFG_VWALLPAPER_ENABLE:
-    case IDC_CFG_VWALLPAPER_CENTER:
-    case IDC_CFG_VWALLPAPER_TILE:
-    case IDC_CFG_VWALLPAPER_STRETCH:
-      SetWallpaperIfWanted(false);
-      break;
-    default:
+    case ControlAction::SelectDevice:
+      status_.SelectDevice(hwnd());
       break;
   }
+  if (!plain) return;
   if (control.notifies) NotifySettingsChanged();
 
   // A label stands for a radio button without text: its group shows the

@@ -54,7 +54,7 @@ class CConfigDlg final : public ui::Dialog {
   // Choosers (config_choosers.cpp).
   void PickColour(const ColorFields& colour);
   void PickFont(FontRecord& font);
-  void PickIcon(bool enabled_state);
+  void PickIcon(const IconFields& icon);
 
   // Wallpapers, tasks, position (config_system.cpp).
   bool WallpaperSideMatches(bool horizontal) const;
