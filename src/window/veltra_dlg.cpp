@@ -2,9 +2,7 @@
 #include "window/veltra_dlg.h"
 
 #include <shellapi.h>
-#include <windowsx.h>
 
-#include <algorithm>
 #include <cstdio>
 
 #include "device/device_control.h"
@@ -12,32 +10,15 @@
 #include "device/os_version.h"
 #include "device/taskbar_refresh.h"
 #include "resources/resource.h"
-#include "ui/file_icons.h"
 #include "ui/paths.h"
 #include "ui/strings.h"
 #include "ui/trace.h"
-#include "window/log_font.h"
 #include "window/messages.h"
 #include "window/placement.h"
 #include "window/simulated_crash.h"
 #include "window/wallpaper.h"
 
 namespace veltra {
-namespace {
-
-COLORREF Rgb(std::int32_t r, std::int32_t g, std::int32_t b) {
-  return RGB(static_cast<BYTE>(r), static_cast<BYTE>(g), static_cast<BYTE>(b));
-}
-
-// A state icon from the user's file, or the built-in one.
-ui::UniqueHicon LoadStateIcon(HINSTANCE instance, const std::wstring& file, std::int32_t index, UINT fallback_id) {
-  if (ui::UniqueHicon icon = ui::ExtractFileIcon(instance, file, index)) return icon;
-  return ui::UniqueHicon(static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(fallback_id), IMAGE_ICON,
-                                                         ::GetSystemMetrics(SM_CXSMICON),
-                                                         ::GetSystemMetrics(SM_CYSMICON), 0)));
-}
-
-}  // namespace
 
 bool RegisterStatusWindowClass(HINSTANCE instance) {
   // The status window is a dialog whose template names this class, so it
@@ -271,16 +252,6 @@ void CVeltraDlg::AddTrayIcon() {
   app_.ShowMessage(text, MB_ICONEXCLAMATION, hwnd());
 }
 
-void CVeltraDlg::LoadStateIcons() {
-  tray_.SetStateIcons(
-      LoadStateIcon(app_.instance(), settings_.enable_icon, settings_.enable_icon_idx, IDI_TOUCH_ENABLED),
-      LoadStateIcon(app_.instance(), settings_.disable_icon, settings_.disable_icon_idx, IDI_TOUCH_DISABLED));
-}
-
-void CVeltraDlg::SetOpacity(bool startup_floor) {
-  layered_.SetAlpha(hwnd(), StatusWindowAlpha(settings_.transparent, startup_floor));
-}
-
 // After the configuration dialog changed the record: everything the window
 // shows is taken from it again, in this order.
 void CVeltraDlg::RefreshAppearance() {
@@ -290,16 +261,6 @@ void CVeltraDlg::RefreshAppearance() {
   ::ShowWindow(hwnd(), settings_.window_status && settings_.window_enable ? SW_SHOW : SW_HIDE);
   ApplyLayout(false);
   ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-}
-
-void CVeltraDlg::CreateLookObjects() {
-  const Settings& s = settings_;
-  enable_brush_.reset(::CreateSolidBrush(Rgb(s.enable_dlg_col_r, s.enable_dlg_col_g, s.enable_dlg_col_b)));
-  disable_brush_.reset(::CreateSolidBrush(Rgb(s.disable_dlg_col_r, s.disable_dlg_col_g, s.disable_dlg_col_b)));
-  const LOGFONTW enable_font = ToLogFont(s.enable_font);
-  const LOGFONTW disable_font = ToLogFont(s.disable_font);
-  enable_font_.reset(::CreateFontIndirectW(&enable_font));
-  disable_font_.reset(::CreateFontIndirectW(&disable_font));
 }
 
 // Offered only the messages of this window and its text control: the keys
@@ -380,33 +341,6 @@ void CVeltraDlg::ShowTrayMenu() {
   PrepareTrayMenu(popup, enabled_state(), settings_.fixed_pos != 0);
   ::TrackPopupMenu(popup, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd(), nullptr);
   ::PostMessageW(hwnd(), WM_NULL, 0, 0);
-}
-
-void CVeltraDlg::PaintMinimised() {
-  PAINTSTRUCT paint;
-  const HDC dc = ::BeginPaint(hwnd(), &paint);
-  RECT client{};
-  ::GetClientRect(hwnd(), &client);
-  const int x = (client.right - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
-  const int y = (client.bottom - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-  ::DrawIcon(dc, x, y, program_icon_.get());
-  ::EndPaint(hwnd(), &paint);
-}
-
-LRESULT CVeltraDlg::PaintBackground(HDC dc) {
-  RECT client{};
-  ::GetClientRect(hwnd(), &client);
-  ::FillRect(dc, &client, enabled_state() ? enable_brush_.get() : disable_brush_.get());
-  return TRUE;
-}
-
-LRESULT CVeltraDlg::ColourStatic(HDC dc) {
-  const Settings& s = settings_;
-  const bool enable = enabled_state();
-  ::SetTextColor(dc, enable ? Rgb(s.enable_txt_col_r, s.enable_txt_col_g, s.enable_txt_col_b)
-                            : Rgb(s.disable_txt_col_r, s.disable_txt_col_g, s.disable_txt_col_b));
-  ::SetBkMode(dc, TRANSPARENT);
-  return reinterpret_cast<LRESULT>(enable ? enable_brush_.get() : disable_brush_.get());
 }
 
 std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {

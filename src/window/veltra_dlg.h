@@ -73,8 +73,7 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   void CarryOut(const TrayClickResult& result);
   void ShowTrayMenu();
   void ShowStateText();
-  void CreateLookObjects();
-  void SetOpacity(bool startup_floor);
+  void OpenDeviceManager();
 
   // Placement (status_placement.cpp).
   void ApplyLayout(bool activate);
@@ -84,7 +83,10 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   void SnapOnMoving(RECT& proposed);
   void MoveToCenter();
   void StorePosition(Point corner);
-  void OpenDeviceManager();
+
+  // Look (status_look.cpp).
+  void CreateLookObjects();
+  void SetOpacity(bool startup_floor);
   LRESULT PaintBackground(HDC dc);
   void PaintMinimised();
   LRESULT ColourStatic(HDC dc);
