@@ -45,7 +45,7 @@ add_library(veltra_device STATIC
   src/device/device_api.cpp
   src/device/device_api_real.cpp
   src/device/device_control.cpp
-  src/device/init_dlg.cpp
+  src/device/device_selection_dlg.cpp
   src/device/hid_discovery.cpp
   src/device/os_version.cpp
   src/device/system_info.cpp

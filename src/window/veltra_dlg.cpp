@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "device/device_control.h"
-#include "device/init_dlg.h"
+#include "device/device_selection_dlg.h"
 #include "device/os_version.h"
 #include "device/taskbar_refresh.h"
 #include "resources/resource.h"

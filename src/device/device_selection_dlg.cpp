@@ -1,5 +1,5 @@
 // The target device selection dialog and its test of a device.
-#include "device/init_dlg.h"
+#include "device/device_selection_dlg.h"
 
 #include <commctrl.h>
 
