@@ -46,7 +46,7 @@ add_library(veltra_device STATIC
   src/device/device_api.cpp
   src/device/device_api_real.cpp
   src/device/device_control.cpp
-  src/device/init_dlg.cpp
+  src/device/device_selection_dlg.cpp
   src/device/hid_discovery.cpp
   src/device/os_version.cpp
   src/device/system_info.cpp
@@ -64,8 +64,11 @@ add_library(veltra_startup STATIC
 target_link_libraries(veltra_startup PUBLIC veltra_ui veltra_core taskschd)
 
 add_library(veltra_window STATIC
+  src/window/key_registrations.cpp
   src/window/layered_window.cpp
+  src/window/log_font.cpp
   src/window/messages.cpp
+  src/window/status_look.cpp
   src/window/status_placement.cpp
   src/window/suspend_resume.cpp
   src/window/tray_icon.cpp

@@ -1,7 +1,6 @@
 // Start-up sequence of the main program.
 #include "app/veltra_app.h"
 
-#include <setupapi.h>
 
 #include <algorithm>
 #include <memory>
@@ -12,11 +11,9 @@
 #include "base/program_paths.h"
 #include "config/config_dlg.h"
 #include "device/device_control.h"
+#include "device/device_selection_dlg.h"
 #include "device/hid_discovery.h"
-#include "device/init_dlg.h"
 #include "device/known_devices.h"
-#include "device/os_version.h"
-#include "hook/veltra_hook.h"
 #include "protocol/veltra_protocol.h"
 #include "resources/resource.h"
 #include "startup/scheduled_tasks.h"
@@ -156,14 +153,13 @@ bool CVeltraApp::InitInstance() {
   one_shot = 0;
   ParseCommandLine(*this, command_line());
 
-  const OsVersion os_version = QueryOsVersion();
   if (one_shot != 0) {
     // The panel first: at the lock screen someone is waiting for it. The
     // tasks are left alone: run as the system account, a refresh would
     // register the user's logon task under that account.
     LetGoOfSingleInstance();
     if (GetDeviceState(device_instance_path) != 1) {
-      SetDeviceState(os_version, device_instance_path, DICS_ENABLE, redraw_traynotifywnd);
+      SwitchDevice(*this, true);
     }
     return false;
   }
@@ -191,7 +187,6 @@ bool CVeltraApp::InitInstance() {
   task_refresh.Apply(*this);
   RefreshScheduledTasks(*this, *this);
   const bool saved = SaveSettings(*this, store);
-  ResetLowKeyboardHook();
   SweepNotificationArea();
   if (!saved) {
     // Nothing is left to do that a new start could disturb, so it need not
@@ -255,7 +250,7 @@ bool CVeltraApp::ResolveTargetDevice() {
 
 LONG WINAPI CVeltraApp::EnablePanelBeforeDying(EXCEPTION_POINTERS*) {
   const CVeltraApp& app = TheApp();
-  SetDeviceState(QueryOsVersion(), app.device_instance_path, DICS_ENABLE, app.redraw_traynotifywnd);
+  SwitchDevice(app, true);
   return EXCEPTION_EXECUTE_HANDLER;
 }
 

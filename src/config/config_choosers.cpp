@@ -9,7 +9,7 @@
 #include "config/config_dlg.h"
 #include "config/icon_dialog.h"
 #include "ui/file_icons.h"
-#include "window/veltra_dlg.h"
+#include "window/log_font.h"
 
 namespace veltra {
 
@@ -44,9 +44,9 @@ void CConfigDlg::PickFont(FontRecord& font) {
   NotifySettingsChanged();
 }
 
-void CConfigDlg::PickIcon(bool enabled_state) {
-  std::wstring& file = enabled_state ? settings_.enable_icon : settings_.disable_icon;
-  std::int32_t& index = enabled_state ? settings_.enable_icon_idx : settings_.disable_icon_idx;
+void CConfigDlg::PickIcon(const IconFields& icon) {
+  std::wstring& file = *icon.file;
+  std::int32_t& index = *icon.index;
 
   // The picker opens on the stored icon only when that one can be taken
   // from its file; otherwise on its own default.
@@ -67,7 +67,7 @@ void CConfigDlg::PickIcon(bool enabled_state) {
     file.clear();
     index = 0;
   }
-  status_.ReloadStateIcons();
+  status_.LoadStateIcons();
   NotifySettingsChanged();
 }
 

@@ -1,7 +1,7 @@
 // The controls of the configuration dialog as one table: what kind each
 // control is, which setting it edits, the value a radio button stands for,
 // how a scroll bar or up-down is bounded and where it shows its value, and
-// which tooltip it carries. The dialog's handlers work from this table; the
+// which tooltip it carries, and what a click on it does. The dialog's handlers work from this table; the
 // template in resources/config_dialog.rc must list the same controls (a
 // native test reads both). Portable: no platform headers.
 #pragma once
@@ -26,6 +26,25 @@ enum class ControlKind : std::uint8_t {
   UpDown,       // up-down control without a buddy
   Label,        // static that shows a value or a path
   ClickLabel,   // static that reports clicks: the text of a radio button that has none
+};
+
+// What a click on the control does beyond the generic handling of its
+// kind (a check box or radio button stores its state, which comes first).
+enum class ControlAction : std::uint8_t {
+  None,
+  PickColour,
+  PickFont,
+  PickIcon,
+  ApplyHotKey,                // the hot-key control's combination becomes the hot key
+  EnableHotKey,               // the hot key registered or let go
+  OverrideWinKey,             // the Windows-key hook installed or removed
+  SelectHorizontalWallpaper,  // a file chosen for the side
+  SelectVerticalWallpaper,
+  SetHorizontalWallpaper,     // the side's wallpaper applied if it is wanted now
+  SetVerticalWallpaper,
+  TaskBox,                    // the box's scheduled task registered or removed
+  CapturePosition,            // the status window's place stored
+  SelectDevice,               // the device selection run
 };
 
 // The settings a control reaches when it edits more than one value.
@@ -71,6 +90,7 @@ struct ConfigControl {
   // at the id plus IDS_JAPANESE_OFFSET.
   int tooltip;
   unsigned tooltip_text;
+  ControlAction action = ControlAction::None;
 };
 
 // Every control of the dialog that has an identifier, in template order

@@ -10,16 +10,12 @@
 #include <variant>
 
 #include "config/config_rules.h"
-#include "protocol/veltra_protocol.h"
 #include "resources/resource.h"
 #include "ui/strings.h"
 #include "ui/window.h"
-#include "window/veltra_dlg.h"
 
 namespace veltra {
 namespace {
-
-constexpr int kTipWidth = 512;
 
 // The integer a plain field holds; nullopt for any other kind of field.
 std::optional<std::int32_t> IntegerOf(const ControlField& field) {
@@ -47,14 +43,8 @@ bool Checked(HWND button) { return ::SendMessageW(button, BM_GETCHECK, 0, 0) == 
 
 }  // namespace
 
-CConfigDlg::CConfigDlg(const ui::WinApp& app, Settings& settings, CVeltraDlg& status, LANGID language)
+CConfigDlg::CConfigDlg(const ui::WinApp& app, Settings& settings, StatusWindowLink& status, LANGID language)
     : ui::Dialog(IDD_CONFIG_DIALOG), app_(app), settings_(settings), status_(status), language_(language) {}
-
-HWND CConfigDlg::status_window() const { return status_.hwnd(); }
-
-void CConfigDlg::NotifySettingsChanged() {
-  if (status_window() != nullptr) ::SendMessageW(status_window(), protocol::WM_SETTINGS_CHANGED, 0, 0);
-}
 
 BOOL CConfigDlg::OnInitDialog() {
   // The task boxes show what the start-up refresh found.
@@ -115,29 +105,8 @@ void CConfigDlg::ShowControl(const ConfigControl& control) {
 void CConfigDlg::CreateTooltips() {
   const LANGID language = language_ == ui::kJapaneseLanguage ? ui::kJapaneseLanguage : LANGID{0x0409};
   for (const ConfigControl* control : ConfigTooltipOrder()) {
-    const HWND tip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
-                                       CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, app_.instance(), nullptr);
-    if (tip == nullptr) continue;
-    ::SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, kTipWidth);
-    std::wstring text = ui::LoadLocalizedText(app_.instance(), control->tooltip_text, language);
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.uFlags = TTF_IDISHWND;
-    tool.hwnd = hwnd();
-    tool.uId = reinterpret_cast<UINT_PTR>(Item(control->id));
-    tool.lpszText = text.data();
-    ::SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    tooltips_.push_back(tip);
+    AddTooltip(control->id, ui::LoadLocalizedText(app_.instance(), control->tooltip_text, language));
   }
-}
-
-bool CConfigDlg::PreTranslateMessage(MSG& message) {
-  // The tooltips learn of the mouse from here: the controls are not
-  // subclassed for them.
-  if (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST) {
-    for (const HWND tip : tooltips_) ::SendMessageW(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
-  }
-  return false;
 }
 
 std::optional<LRESULT> CConfigDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -157,9 +126,6 @@ std::optional<LRESULT> CConfigDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
     case WM_MOUSEHWHEEL:
       OnWheel(wparam);
       return 0;
-    case WM_DESTROY:
-      tooltips_.clear();
-      return std::nullopt;
     default:
       return std::nullopt;
   }
@@ -189,75 +155,58 @@ void CConfigDlg::OnCommand(int id, int code) {
 
 void CConfigDlg::OnClicked(const ConfigControl& control) {
   const ControlField field = control.field != nullptr ? control.field(settings_) : ControlField{};
-  switch (control.id) {
-    case IDC_CFG_ENABLE_WINDOW_COLOR:
-    case IDC_CFG_DISABLE_WINDOW_COLOR:
-    case IDC_CFG_ENABLE_TEXT_COLOR:
-    case IDC_CFG_DISABLE_TEXT_COLOR:
-      PickColour(std::get<ColorFields>(field));
-      return;
-    case IDC_CFG_ENABLE_FONT:
-    case IDC_CFG_DISABLE_FONT:
-      PickFont(*std::get<FontRecord*>(field));
-      return;
-    case IDC_CFG_ENABLE_ICON:
-    case IDC_CFG_DISABLE_ICON:
-      PickIcon(control.id == IDC_CFG_ENABLE_ICON);
-      return;
-    case IDC_CFG_HOTKEY_APPLY:
-      ApplyHotKey();
-      return;
-    case IDC_CFG_HOTKEY_ENABLE:
-      OnHotKeyEnable();
-      return;
-    case IDC_CFG_OVERRIDE_WINKEY:
-      OnOverrideWinKey();
-      return;
-    case IDC_CFG_HWALLPAPER_SELECT:
-    case IDC_CFG_VWALLPAPER_SELECT:
-      SelectWallpaper(control.id == IDC_CFG_HWALLPAPER_SELECT);
-      return;
-    case IDC_CFG_DEVICE_SELECT:
-      status_.SelectDevice(hwnd());
-      return;
-    default:
-      break;
-  }
-
   // The table's plain controls: the setting takes the box's state or the
-  // radio button's value.
+  // radio button's value before the row's action runs. A push button
+  // stores nothing itself, and its action tells the status window only of
+  // a choice actually made.
+  const bool plain = control.kind == ControlKind::CheckBox || control.kind == ControlKind::RadioButton ||
+                     control.kind == ControlKind::ClickLabel;
   if (control.kind == ControlKind::CheckBox) {
     StoreInteger(field, Checked(Item(control.id)) ? 1 : 0);
-  } else if (control.kind == ControlKind::RadioButton || control.kind == ControlKind::ClickLabel) {
+  } else if (plain) {
     StoreInteger(field, control.radio_value);
-  } else {
-    return;
   }
 
-  switch (control.id) {
-    case IDC_CFG_TASK_STARTUP:
-    case IDC_CFG_TASK_BOOT:
-    case IDC_CFG_TASK_LOCK:
+  switch (control.action) {
+    case ControlAction::None:
+      break;
+    case ControlAction::PickColour:
+      PickColour(std::get<ColorFields>(field));
+      break;
+    case ControlAction::PickFont:
+      PickFont(*std::get<FontRecord*>(field));
+      break;
+    case ControlAction::PickIcon:
+      PickIcon(std::get<IconFields>(field));
+      break;
+    case ControlAction::ApplyHotKey:
+      ApplyHotKey();
+      break;
+    case ControlAction::EnableHotKey:
+      OnHotKeyEnable();
+      break;
+    case ControlAction::OverrideWinKey:
+      OnOverrideWinKey();
+      break;
+    case ControlAction::SelectHorizontalWallpaper:
+    case ControlAction::SelectVerticalWallpaper:
+      SelectWallpaper(control.action == ControlAction::SelectHorizontalWallpaper);
+      break;
+    case ControlAction::SetHorizontalWallpaper:
+    case ControlAction::SetVerticalWallpaper:
+      SetWallpaperIfWanted(control.action == ControlAction::SetHorizontalWallpaper);
+      break;
+    case ControlAction::TaskBox:
       OnTaskBox(control.id);
       break;
-    case IDC_CFG_FIXED_POS:
+    case ControlAction::CapturePosition:
       CapturePosition();
       break;
-    case IDC_CFG_HWALLPAPER_ENABLE:
-    case IDC_CFG_HWALLPAPER_CENTER:
-    case IDC_CFG_HWALLPAPER_TILE:
-    case IDC_CFG_HWALLPAPER_STRETCH:
-      SetWallpaperIfWanted(true);
-      break;
-    case IDC_CFG_VWALLPAPER_ENABLE:
-    case IDC_CFG_VWALLPAPER_CENTER:
-    case IDC_CFG_VWALLPAPER_TILE:
-    case IDC_CFG_VWALLPAPER_STRETCH:
-      SetWallpaperIfWanted(false);
-      break;
-    default:
+    case ControlAction::SelectDevice:
+      status_.SelectDevice(hwnd());
       break;
   }
+  if (!plain) return;
   if (control.notifies) NotifySettingsChanged();
 
   // A label stands for a radio button without text: its group shows the

@@ -7,23 +7,21 @@
 #include <windows.h>
 
 #include <optional>
-#include <vector>
 
 #include "config/config_controls.h"
 #include "core/settings.h"
 #include "startup/scheduled_tasks.h"
 #include "ui/dialog.h"
 #include "ui/win_app.h"
+#include "window/status_link.h"
 
 namespace veltra {
-
-class CVeltraDlg;
 
 class CConfigDlg final : public ui::Dialog {
  public:
   // Creates no window. The tooltips are Japanese exactly when `language`,
   // the user's interface language read now, is 0x0411.
-  CConfigDlg(const ui::WinApp& app, Settings& settings, CVeltraDlg& status,
+  CConfigDlg(const ui::WinApp& app, Settings& settings, StatusWindowLink& status,
              LANGID language = ::GetUserDefaultUILanguage());
 
   // The start-up refresh of the tasks, if one may still run: the task boxes
@@ -31,14 +29,11 @@ class CConfigDlg final : public ui::Dialog {
   void set_task_refresh(TaskRefresh* refresh) { task_refresh_ = refresh; }
 
  protected:
-  bool PreTranslateMessage(MSG& message) override;
   std::optional<LRESULT> OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   BOOL OnInitDialog() override;
 
  private:
-  HWND Item(int id) const { return ::GetDlgItem(hwnd(), id); }
-  HWND status_window() const;
-  void NotifySettingsChanged();
+  void NotifySettingsChanged() { status_.SettingsChanged(); }
   void ShowControl(const ConfigControl& control);
   void CreateTooltips();
 
@@ -59,7 +54,7 @@ class CConfigDlg final : public ui::Dialog {
   // Choosers (config_choosers.cpp).
   void PickColour(const ColorFields& colour);
   void PickFont(FontRecord& font);
-  void PickIcon(bool enabled_state);
+  void PickIcon(const IconFields& icon);
 
   // Wallpapers, tasks, position (config_system.cpp).
   bool WallpaperSideMatches(bool horizontal) const;
@@ -70,10 +65,9 @@ class CConfigDlg final : public ui::Dialog {
 
   const ui::WinApp& app_;
   Settings& settings_;
-  CVeltraDlg& status_;
+  StatusWindowLink& status_;
   LANGID language_;
   TaskRefresh* task_refresh_ = nullptr;
-  std::vector<HWND> tooltips_;  // children of the dialog, which destroys them
 };
 
 }  // namespace veltra

@@ -5,11 +5,7 @@
 
 #include "config/config_dlg.h"
 #include "config/config_rules.h"
-#include "hook/veltra_hook.h"
 #include "resources/resource.h"
-#include "ui/strings.h"
-#include "window/key_triggers.h"
-#include "window/messages.h"
 
 namespace veltra {
 namespace {
@@ -40,20 +36,15 @@ void CConfigDlg::EnableWinKeyControls() {
   for (const int id : kWinKeyModeControls) ::EnableWindow(Item(id), settings_.override_winkey != 0);
 }
 
-// The control's combination becomes the hot key: the old one is let go
-// first, the new one registered when the hot key is on. A combination
-// another program holds stays stored, unregistered, without a word.
+// The control's combination becomes the hot key: the old one is let go,
+// the new one registered when the hot key is on. A combination another
+// program holds stays stored, unregistered, without a word.
 void CConfigDlg::ApplyHotKey() {
-  const HWND status = status_window();
-  if (status != nullptr) ::UnregisterHotKey(status, HotKeyId(settings_.fsModifiers, settings_.virtkey));
   const StoredHotKey entered =
       StoredHotKeyOf(static_cast<std::uint16_t>(::SendMessageW(Item(IDC_CFG_HOTKEY), HKM_GETHOTKEY, 0, 0)));
   settings_.fsModifiers = entered.fsModifiers;
   settings_.virtkey = entered.virtkey;
-  if (settings_.enable_hotkey != 0 && status != nullptr) {
-    ::RegisterHotKey(status, HotKeyId(settings_.fsModifiers, settings_.virtkey),
-                     HotKeyModifiers(settings_.fsModifiers), static_cast<UINT>(settings_.virtkey));
-  }
+  status_.ReregisterHotKey();
 }
 
 void CConfigDlg::OnHotKeyEnable() {
@@ -62,24 +53,15 @@ void CConfigDlg::OnHotKeyEnable() {
   EnableHotKeyControls();
   if (settings_.enable_hotkey != 0) {
     ApplyHotKey();
-  } else if (status_window() != nullptr) {
-    ::UnregisterHotKey(status_window(), HotKeyId(settings_.fsModifiers, settings_.virtkey));
+  } else {
+    status_.ReregisterHotKey();
   }
 }
 
 void CConfigDlg::OnOverrideWinKey() {
   settings_.override_winkey =
       ::SendMessageW(Item(IDC_CFG_OVERRIDE_WINKEY), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
-  if (settings_.override_winkey != 0) {
-    if (SetLowKeyboardHook(status_window()) == 0) {
-      settings_.override_winkey = 0;
-      // Every answer has the same effect.
-      app_.ShowMessage(ui::LoadLocalizedText(app_.instance(), IDS_HOOK_FAILED),
-                       MB_ICONWARNING | MB_ABORTRETRYIGNORE, hwnd());
-    }
-  } else {
-    ResetLowKeyboardHook();
-  }
+  status_.ApplyWinKeyOverride(hwnd());
   ::SendMessageW(Item(IDC_CFG_OVERRIDE_WINKEY), BM_SETCHECK,
                  settings_.override_winkey != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
   EnableWinKeyControls();

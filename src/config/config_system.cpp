@@ -13,7 +13,6 @@
 #include "protocol/veltra_protocol.h"
 #include "resources/resource.h"
 #include "startup/scheduled_tasks.h"
-#include "window/veltra_dlg.h"
 #include "window/wallpaper.h"
 
 namespace veltra {
@@ -79,16 +78,14 @@ void CConfigDlg::OnTaskBox(int id) {
 // The status window's place now becomes the stored one of the current
 // orientation.
 void CConfigDlg::CapturePosition() {
-  const HWND status = status_window();
-  if (status == nullptr) return;
-  RECT window{};
-  ::GetWindowRect(status, &window);
+  const std::optional<Point> corner = status_.WindowCorner();
+  if (!corner) return;
   if (settings_.portrait != 0) {
-    settings_.vertical_pos_x = window.left;
-    settings_.vertical_pos_y = window.top;
+    settings_.vertical_pos_x = corner->x;
+    settings_.vertical_pos_y = corner->y;
   } else {
-    settings_.horizontal_pos_x = window.left;
-    settings_.horizontal_pos_y = window.top;
+    settings_.horizontal_pos_x = corner->x;
+    settings_.horizontal_pos_y = corner->y;
   }
   NotifySettingsChanged();
 }

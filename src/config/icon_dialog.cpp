@@ -29,29 +29,6 @@ std::wstring SystemErrorText(DWORD error) {
   return std::wstring(text, length);
 }
 
-// The platform puts the dialog at its template's origin; it belongs over
-// its owner (or in the middle of the work area), inside the work area.
-void CentreOnOwner(HWND window) {
-  const HWND owner = ::GetWindow(window, GW_OWNER);
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof(monitor);
-  if (!::GetMonitorInfoW(::MonitorFromWindow(owner != nullptr ? owner : window, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
-    return;
-  }
-  const RECT& work = monitor.rcWork;
-  RECT around = work;
-  if (owner != nullptr && ::IsWindowVisible(owner) && !::IsIconic(owner)) ::GetWindowRect(owner, &around);
-  RECT rect{};
-  ::GetWindowRect(window, &rect);
-  const int width = rect.right - rect.left;
-  const int height = rect.bottom - rect.top;
-  const int x = std::clamp(around.left + (around.right - around.left - width) / 2, work.left,
-                           std::max(work.left, work.right - width));
-  const int y = std::clamp(around.top + (around.bottom - around.top - height) / 2, work.top,
-                           std::max(work.top, work.bottom - height));
-  ::SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 }  // namespace
 
 CIconDialog::CIconDialog(const ui::WinApp& app, OpenFileDialog open_file)
@@ -77,7 +54,8 @@ BOOL CIconDialog::OnInitDialog() {
 
   // Shown before the list is filled, so a failure to read the file is
   // reported over the dialog it concerns.
-  CentreOnOwner(hwnd());
+  // Over the configuration dialog that asked for it.
+  Centre(true);
   ::ShowWindow(hwnd(), SW_SHOW);
   Fill();
   // An index the file does not have leaves the first icon selected.

@@ -45,7 +45,6 @@ class CIconDialog final : public ui::Dialog {
   BOOL OnInitDialog() override;
 
  private:
-  HWND Item(int id) const { return ::GetDlgItem(hwnd(), id); }
   std::wstring EditText() const;
 
   // Empties the list and fills it from `path`, item i holding icon i, the

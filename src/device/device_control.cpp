@@ -73,6 +73,15 @@ int SetDeviceState(OsVersion version, std::wstring instance_path, DWORD state_ch
   return result;
 }
 
+int SwitchDevice(const Settings& settings, bool enable) {
+  return SwitchDevice(settings, settings.device_instance_path, enable);
+}
+
+int SwitchDevice(const Settings& settings, const std::wstring& instance_path, bool enable) {
+  return SetDeviceState(QueryOsVersion(), instance_path, enable ? DICS_ENABLE : DICS_DISABLE,
+                        settings.redraw_traynotifywnd);
+}
+
 int GetDeviceState(std::wstring instance_path) {
   const DeviceApi& api = ActiveDeviceApi();
   DeviceInfoList list(api);

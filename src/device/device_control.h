@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "core/settings.h"
 #include "device/os_version.h"
 
 namespace veltra {
@@ -14,6 +15,12 @@ namespace veltra {
 // `state_change` is DICS_ENABLE or DICS_DISABLE. When `redraw` is exactly 1
 // the taskbar is told the tablet mode afterwards, whatever the result.
 int SetDeviceState(OsVersion version, std::wstring instance_path, DWORD state_change, int redraw);
+
+// SetDeviceState for the running Windows, with the taskbar told as
+// `settings` ask (redraw_traynotifywnd). `instance_path` defaults to the
+// settings' own target; the device selection switches the devices it tests.
+int SwitchDevice(const Settings& settings, bool enable);
+int SwitchDevice(const Settings& settings, const std::wstring& instance_path, bool enable);
 
 // 1 started, 0 present but not started, -1 status unreadable or no device.
 int GetDeviceState(std::wstring instance_path);

@@ -1,12 +1,28 @@
 // Dialog and the thread's message loop.
 #include "ui/dialog.h"
 
-#include <vector>
+#include <commctrl.h>
+
+#include <algorithm>
 
 #include "ui/trace.h"
 
 namespace ui {
 namespace {
+
+// A width makes a tooltip break its lines at "\r\n".
+constexpr LPARAM kTooltipWidth = 512;
+
+void AddTool(HWND tooltip, HWND dialog, HWND control, const std::wstring& text) {
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.uFlags = TTF_IDISHWND;
+  tool.hwnd = dialog;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  // The tooltip keeps a copy of the text.
+  tool.lpszText = const_cast<wchar_t*>(text.c_str());
+  if (!::SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) TraceFailure(L"TTM_ADDTOOLW", 0);
+}
 
 // Messages whose dialog-procedure result is the answer itself rather than a
 // handled flag with the answer in DWLP_MSGRESULT.
@@ -52,6 +68,7 @@ void Dialog::Detach(HWND window) noexcept {
     ::SetWindowLongPtrW(window, DWLP_USER, 0);
   }
   hwnd_ = nullptr;
+  tooltips_.clear();
 }
 
 HWND Dialog::CreateWindowFor(HWND owner) {
@@ -85,6 +102,7 @@ INT_PTR Dialog::DoModal(HWND owner) {
 }
 
 void Dialog::EndDialog(INT_PTR result) noexcept {
+  if (ended_) return;
   result_ = result;
   ended_ = true;
   // Wake the loop if it is waiting.
@@ -101,6 +119,47 @@ void Dialog::Destroy() noexcept {
   // WM_NCDESTROY normally did this already.
   std::erase(OpenDialogs(), this);
   hwnd_ = nullptr;
+  tooltips_.clear();
+}
+
+void Dialog::Centre(bool over_owner) const noexcept {
+  const HWND owner = ::GetWindow(hwnd_, GW_OWNER);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  if (!::GetMonitorInfoW(::MonitorFromWindow(owner != nullptr ? owner : hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+    return;
+  }
+  const RECT& work = monitor.rcWork;
+  RECT around = work;
+  if (over_owner && owner != nullptr && ::IsWindowVisible(owner) && !::IsIconic(owner)) {
+    ::GetWindowRect(owner, &around);
+  }
+  RECT rect{};
+  ::GetWindowRect(hwnd_, &rect);
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  const int x = std::clamp(around.left + (around.right - around.left - width) / 2, work.left,
+                           std::max(work.left, work.right - width));
+  const int y = std::clamp(around.top + (around.bottom - around.top - height) / 2, work.top,
+                           std::max(work.top, work.bottom - height));
+  ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Dialog::AddTooltip(int id, const std::wstring& text, bool always) {
+  const HWND tooltip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | (always ? TTS_ALWAYSTIP : 0U),
+                                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                                         ::GetModuleHandleW(nullptr), nullptr);
+  if (tooltip == nullptr) {
+    TraceLastError(L"creating a tooltip");
+    return;
+  }
+  tooltips_.push_back(tooltip);
+  ::SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, kTooltipWidth);
+  const HWND control = Item(id);
+  AddTool(tooltip, hwnd_, control, text);
+  COMBOBOXINFO parts{};
+  parts.cbSize = sizeof(parts);
+  if (::GetComboBoxInfo(control, &parts) && parts.hwndItem != nullptr) AddTool(tooltip, hwnd_, parts.hwndItem, text);
 }
 
 bool Dialog::RouteMessage(MSG& message) {
@@ -108,6 +167,11 @@ bool Dialog::RouteMessage(MSG& message) {
   const HWND root = ::GetAncestor(message.hwnd, GA_ROOT);
   for (Dialog* dialog : OpenDialogs()) {
     if (dialog->hwnd_ != root) continue;
+    if (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST) {
+      for (const HWND tooltip : dialog->tooltips_) {
+        ::SendMessageW(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
+      }
+    }
     try {
       if (dialog->PreTranslateMessage(message)) return true;
     } catch (...) {

@@ -9,6 +9,8 @@
 #include <windows.h>
 
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace ui {
 
@@ -29,6 +31,8 @@ class Dialog {
   // window destroyed from outside (with its owner, say) ends the run as
   // IDCANCEL, so the caller's loop is not left waiting for ever.
   INT_PTR DoModal(HWND owner);
+  // The first way out decides the result: a later call (a second command
+  // queued behind the first, say) changes nothing.
   void EndDialog(INT_PTR result) noexcept;
 
   // A modeless life: the window is created once and kept (hidden or shown)
@@ -56,6 +60,17 @@ class Dialog {
   virtual std::optional<LRESULT> OnMessage(UINT message, WPARAM wparam, LPARAM lparam) = 0;
   virtual BOOL OnInitDialog() { return TRUE; }
 
+  HWND Item(int id) const noexcept { return ::GetDlgItem(hwnd_, id); }
+  // Moves the window, whose template puts it at its origin, to the middle of
+  // its owner (`over_owner`, when the owner is shown) or of the work area
+  // of the owner's monitor, kept inside that work area.
+  void Centre(bool over_owner) const noexcept;
+  // A tooltip window of this dialog showing `text` for the control `id`
+  // (and for the edit of a combo box, which covers most of it); it goes
+  // with the dialog. The loop relays the mouse to it, so the controls need
+  // no subclassing. `always`: shown even while the dialog is inactive.
+  void AddTooltip(int id, const std::wstring& text, bool always = false);
+
  private:
   HWND CreateWindowFor(HWND owner);
   void Detach(HWND window) noexcept;
@@ -66,6 +81,7 @@ class Dialog {
   bool ended_ = false;
   bool modal_ = false;  // a DoModal loop waits on ended_
   INT_PTR result_ = 0;
+  std::vector<HWND> tooltips_;  // owned by the window, which destroys them
 };
 
 // Runs the thread's messages through Dialog::RouteMessage until `done`

@@ -29,9 +29,8 @@ std::vector<MonitorArea> Monitors() {
   return monitors;
 }
 
-}  // namespace
-
-// From the monitor information rather than the system parameter: the same
+// The primary monitor's work area, as the platform reports it now: from
+// the monitor information rather than the system parameter: the same
 // rectangle on Windows, but Wine keeps the system parameter's first answer
 // for the life of the process, so a rotation would never be seen.
 Rect PrimaryWorkArea() {
@@ -42,6 +41,8 @@ Rect PrimaryWorkArea() {
   ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   return ToRect(work);
 }
+
+}  // namespace
 
 void CVeltraDlg::ApplyLayout(bool activate) {
   settings_.portrait = IsPortrait(PrimaryWorkArea()) ? 1 : 0;
@@ -120,6 +121,12 @@ void CVeltraDlg::MoveToCenter() {
     StorePosition(corner);
   }
   ::SetForegroundWindow(hwnd());
+}
+
+std::optional<Point> CVeltraDlg::WindowCorner() const {
+  RECT window{};
+  if (hwnd() == nullptr || !::GetWindowRect(hwnd(), &window)) return std::nullopt;
+  return Point{window.left, window.top};
 }
 
 // In memory only; the position reaches the settings file with the rest.

@@ -1,19 +1,15 @@
 // The status window's message handling, switch sequence and exit sequence.
 #include "window/veltra_dlg.h"
 
-#include <setupapi.h>
 #include <shellapi.h>
-#include <windowsx.h>
 
-#include <algorithm>
 #include <cstdio>
 
 #include "device/device_control.h"
-#include "device/init_dlg.h"
+#include "device/device_selection_dlg.h"
+#include "device/os_version.h"
 #include "device/taskbar_refresh.h"
-#include "hook/veltra_hook.h"
 #include "resources/resource.h"
-#include "ui/file_icons.h"
 #include "ui/paths.h"
 #include "ui/strings.h"
 #include "ui/trace.h"
@@ -23,62 +19,6 @@
 #include "window/wallpaper.h"
 
 namespace veltra {
-namespace {
-
-COLORREF Rgb(std::int32_t r, std::int32_t g, std::int32_t b) {
-  return RGB(static_cast<BYTE>(r), static_cast<BYTE>(g), static_cast<BYTE>(b));
-}
-
-// A state icon from the user's file, or the built-in one.
-ui::UniqueHicon LoadStateIcon(HINSTANCE instance, const std::wstring& file, std::int32_t index, UINT fallback_id) {
-  if (ui::UniqueHicon icon = ui::ExtractFileIcon(instance, file, index)) return icon;
-  return ui::UniqueHicon(static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(fallback_id), IMAGE_ICON,
-                                                         ::GetSystemMetrics(SM_CXSMICON),
-                                                         ::GetSystemMetrics(SM_CYSMICON), 0)));
-}
-
-}  // namespace
-
-LOGFONTW ToLogFont(const FontRecord& font) {
-  LOGFONTW log{};
-  log.lfHeight = font.lfHeight;
-  log.lfWidth = font.lfWidth;
-  log.lfEscapement = font.lfEscapement;
-  log.lfOrientation = font.lfOrientation;
-  log.lfWeight = font.lfWeight;
-  log.lfItalic = font.lfItalic;
-  log.lfUnderline = font.lfUnderline;
-  log.lfStrikeOut = font.lfStrikeOut;
-  log.lfCharSet = font.lfCharSet;
-  log.lfOutPrecision = font.lfOutPrecision;
-  log.lfClipPrecision = font.lfClipPrecision;
-  log.lfQuality = font.lfQuality;
-  log.lfPitchAndFamily = font.lfPitchAndFamily;
-  // The record never holds more than the field takes, but the copy must
-  // not rely on that.
-  const std::size_t length = std::min(font.lfFaceName.size(), std::size(log.lfFaceName) - 1);
-  std::copy_n(font.lfFaceName.data(), length, log.lfFaceName);
-  return log;
-}
-
-FontRecord FromLogFont(const LOGFONTW& font) {
-  FontRecord record;
-  record.lfHeight = font.lfHeight;
-  record.lfWidth = font.lfWidth;
-  record.lfEscapement = font.lfEscapement;
-  record.lfOrientation = font.lfOrientation;
-  record.lfWeight = font.lfWeight;
-  record.lfItalic = font.lfItalic;
-  record.lfUnderline = font.lfUnderline;
-  record.lfStrikeOut = font.lfStrikeOut;
-  record.lfCharSet = font.lfCharSet;
-  record.lfOutPrecision = font.lfOutPrecision;
-  record.lfClipPrecision = font.lfClipPrecision;
-  record.lfQuality = font.lfQuality;
-  record.lfPitchAndFamily = font.lfPitchAndFamily;
-  record.lfFaceName.assign(font.lfFaceName, ::wcsnlen(font.lfFaceName, std::size(font.lfFaceName) - 1));
-  return record;
-}
 
 bool RegisterStatusWindowClass(HINSTANCE instance) {
   // The status window is a dialog whose template names this class, so it
@@ -109,11 +49,12 @@ CVeltraDlg::CVeltraDlg(const ui::WinApp& app, Settings& settings, ProfileStore& 
 BOOL CVeltraDlg::OnInitDialog() {
   const HWND window = hwnd();
   tray_.Attach(window);
+  hot_key_.Attach(window);
   suspend_resume_registration_.Register(window);
 
   ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(program_icon_.get()));
   ::SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(program_icon_.get()));
-  if (settings_.enable_hotkey) RegisterToggleHotKey();
+  if (settings_.enable_hotkey) hot_key_.Register(settings_.fsModifiers, settings_.virtkey);
 
   ::SetWindowLongPtrW(window, GWL_EXSTYLE, ::GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
   SetOpacity(true);
@@ -122,9 +63,8 @@ BOOL CVeltraDlg::OnInitDialog() {
   ApplyLayout(true);
   ApplyOrientationWallpaper(settings_);
   ::SetWindowLongPtrW(window, GWL_EXSTYLE, ::GetWindowLongPtrW(window, GWL_EXSTYLE) & ~WS_EX_APPWINDOW);
-  AddTrayIcon(true);
+  AddTrayIcon();
   CreateLookObjects();
-  os_version_ = QueryOsVersion();
 
   if (!DriveDeviceAndVerify()) RecoverFromDeviceError();
 
@@ -134,7 +74,7 @@ BOOL CVeltraDlg::OnInitDialog() {
   if (settings_.debug_mode) ::SetTimer(window, TIMER_STATUS_POLL, 1000, nullptr);
   initialised_ = true;
   if (settings_.hotkey_single_use) UpdateHotKeyRegistration();
-  if (settings_.override_winkey) InstallWinKeyHook();
+  if (settings_.override_winkey) InstallWinKeyHook(window);
   return TRUE;
 }
 
@@ -163,33 +103,43 @@ void CVeltraDlg::OpenDeviceManager() {
   if (started <= 32) ui::TraceFailure(L"starting the Device Manager", static_cast<DWORD>(started));
 }
 
-void CVeltraDlg::InstallWinKeyHook() {
-  if (SetLowKeyboardHook(hwnd()) != 0) return;
+void CVeltraDlg::InstallWinKeyHook(HWND owner) {
+  if (winkey_hook_.Install(hwnd())) return;
   // Saved off with the rest, so the next start does not fail the same way.
+  // Every answer has the same effect.
   settings_.override_winkey = 0;
   app_.ShowMessage(ui::LoadLocalizedText(app_.instance(), IDS_HOOK_FAILED), MB_ICONWARNING | MB_ABORTRETRYIGNORE,
-                   hwnd());
+                   owner);
 }
 
-void CVeltraDlg::RegisterToggleHotKey() {
-  if (hwnd() == nullptr) return;
-  if (!::RegisterHotKey(hwnd(), HotKeyId(settings_.fsModifiers, settings_.virtkey),
-                        HotKeyModifiers(settings_.fsModifiers), static_cast<UINT>(settings_.virtkey))) {
-    ui::TraceLastError(L"RegisterHotKey");
+void CVeltraDlg::ApplyWinKeyOverride(HWND owner) {
+  if (settings_.override_winkey != 0) {
+    InstallWinKeyHook(owner);
+  } else {
+    winkey_hook_.Remove();
   }
-}
-
-void CVeltraDlg::UnregisterToggleHotKey() {
-  if (hwnd() == nullptr) return;
-  ::UnregisterHotKey(hwnd(), HotKeyId(settings_.fsModifiers, settings_.virtkey));
 }
 
 void CVeltraDlg::UpdateHotKeyRegistration() {
   if (HotKeyWanted(settings_.enable_hotkey != 0, settings_.hotkey_toggle_mode, settings_.touch_status)) {
-    RegisterToggleHotKey();
+    hot_key_.Register(settings_.fsModifiers, settings_.virtkey);
   } else {
-    UnregisterToggleHotKey();
+    hot_key_.Unregister();
   }
+}
+
+// The configuration dialog's rule, unlike the single-use one: a stored
+// combination is registered whenever the hot key is on.
+void CVeltraDlg::ReregisterHotKey() {
+  if (settings_.enable_hotkey != 0) {
+    hot_key_.Register(settings_.fsModifiers, settings_.virtkey);
+  } else {
+    hot_key_.Unregister();
+  }
+}
+
+void CVeltraDlg::SettingsChanged() {
+  if (hwnd() != nullptr) ::SendMessageW(hwnd(), WM_SETTINGS_CHANGED, 0, 0);
 }
 
 void CVeltraDlg::SetTouchState(std::uint8_t state, bool drive_device) {
@@ -218,15 +168,14 @@ void CVeltraDlg::OnWinKeyTrigger(WPARAM time_stamp) {
 
 bool CVeltraDlg::DriveDeviceAndVerify() {
   const bool enable = enabled_state();
-  const bool ok = SetDeviceState(QueryOsVersion(), settings_.device_instance_path,
-                                 enable ? DICS_ENABLE : DICS_DISABLE, settings_.redraw_traynotifywnd) != 0;
+  const bool ok = SwitchDevice(settings_, enable) != 0;
   ShowStateText();
   // A device that cannot be queried (-1) counts as failing either way.
   return ok && GetDeviceState(settings_.device_instance_path) == (enable ? 1 : 0);
 }
 
 void CVeltraDlg::AbortStart() {
-  SetDeviceState(QueryOsVersion(), settings_.device_instance_path, DICS_ENABLE, settings_.redraw_traynotifywnd);
+  SwitchDevice(settings_, true);
   EndOfUse();
   EndDialog(IDOK);
 }
@@ -234,7 +183,7 @@ void CVeltraDlg::AbortStart() {
 void CVeltraDlg::EndOfUse() {
   if (config_dialog_ != nullptr) config_dialog_->Destroy();
   tray_.Delete();
-  UnregisterToggleHotKey();
+  hot_key_.Unregister();
   tray_.DestroyStateIcons();
 }
 
@@ -247,22 +196,19 @@ void CVeltraDlg::ExitSequence() {
   // The window goes at once: enabling the panel and removing the icon wait
   // on the device and the shell, which may be slow to answer.
   ::ShowWindow(hwnd(), SW_HIDE);
-  const OsVersion version = QueryOsVersion();
   // Whatever the user chose, the panel is left working; the saved state
   // keeps the choice for the next start.
-  SetDeviceState(version, settings_.device_instance_path, DICS_ENABLE, settings_.redraw_traynotifywnd);
+  SwitchDevice(settings_, true);
   EndOfUse();
   suspend_resume_registration_.reset();
-  RefreshTaskbarTabletMode(version);
+  RefreshTaskbarTabletMode(QueryOsVersion());
   EndDialog(IDOK);
 }
 
 void CVeltraDlg::ApplyTouchState() {
   if (!AcceptsSwitches()) return;
-  os_version_ = QueryOsVersion();
-  SetDeviceState(os_version_, settings_.device_instance_path, enabled_state() ? DICS_ENABLE : DICS_DISABLE,
-                 settings_.redraw_traynotifywnd);
-  ShowStateIndicators();
+  SwitchDevice(settings_, enabled_state());
+  ShowTouchState();
   if (settings_.hotkey_single_use) UpdateHotKeyRegistration();
 }
 
@@ -277,11 +223,6 @@ INT_PTR CVeltraDlg::SelectDevice(HWND owner) {
 
 void CVeltraDlg::ToggleTouchState() { SetTouchState(settings_.touch_status ? 0 : 1); }
 
-// Display only: the hot key's registration follows switches and device
-// changes, not every repaint of the state (the debug poll calls this every
-// second).
-void CVeltraDlg::ShowTouchState() { ShowStateIndicators(); }
-
 void CVeltraDlg::ShowStateText() {
   const bool enable = enabled_state();
   ::SendDlgItemMessageW(hwnd(), IDC_STATE_TEXT, WM_SETFONT,
@@ -290,18 +231,17 @@ void CVeltraDlg::ShowStateText() {
                     (enable ? settings_.dialog_enable_txt : settings_.dialog_disable_txt).c_str());
 }
 
-void CVeltraDlg::ShowStateIndicators() {
+// Display only: the hot key's registration follows switches and device
+// changes, not every repaint of the state (the debug poll calls this every
+// second).
+void CVeltraDlg::ShowTouchState() {
   ShowStateText();
   tray_.Modify(enabled_state(), tooltip());
   // The window's own colours depend on the state too.
   ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
-void CVeltraDlg::AddTrayIcon(bool add) {
-  if (!add) {
-    tray_.Delete();
-    return;
-  }
+void CVeltraDlg::AddTrayIcon() {
   DWORD last_error = 0;
   if (tray_.Add(enabled_state(), tooltip(), last_error)) return;
   // Without its icon the program must stay reachable through its window.
@@ -310,16 +250,6 @@ void CVeltraDlg::AddTrayIcon(bool add) {
   std::swprintf(text, std::size(text), ui::LoadLocalizedText(app_.instance(), IDS_TRAY_ERROR).c_str(),
                 static_cast<int>(last_error));
   app_.ShowMessage(text, MB_ICONEXCLAMATION, hwnd());
-}
-
-void CVeltraDlg::LoadStateIcons() {
-  tray_.SetStateIcons(
-      LoadStateIcon(app_.instance(), settings_.enable_icon, settings_.enable_icon_idx, IDI_TOUCH_ENABLED),
-      LoadStateIcon(app_.instance(), settings_.disable_icon, settings_.disable_icon_idx, IDI_TOUCH_DISABLED));
-}
-
-void CVeltraDlg::SetOpacity(bool startup_floor) {
-  layered_.SetAlpha(hwnd(), StatusWindowAlpha(settings_.transparent, startup_floor));
 }
 
 // After the configuration dialog changed the record: everything the window
@@ -331,16 +261,6 @@ void CVeltraDlg::RefreshAppearance() {
   ::ShowWindow(hwnd(), settings_.window_status && settings_.window_enable ? SW_SHOW : SW_HIDE);
   ApplyLayout(false);
   ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-}
-
-void CVeltraDlg::CreateLookObjects() {
-  const Settings& s = settings_;
-  enable_brush_.reset(::CreateSolidBrush(Rgb(s.enable_dlg_col_r, s.enable_dlg_col_g, s.enable_dlg_col_b)));
-  disable_brush_.reset(::CreateSolidBrush(Rgb(s.disable_dlg_col_r, s.disable_dlg_col_g, s.disable_dlg_col_b)));
-  const LOGFONTW enable_font = ToLogFont(s.enable_font);
-  const LOGFONTW disable_font = ToLogFont(s.disable_font);
-  enable_font_.reset(::CreateFontIndirectW(&enable_font));
-  disable_font_.reset(::CreateFontIndirectW(&disable_font));
 }
 
 // Offered only the messages of this window and its text control: the keys
@@ -365,10 +285,9 @@ void CVeltraDlg::OnSetTouchState(WPARAM wanted, LPARAM toggle) {
 }
 
 void CVeltraDlg::Resynchronise() {
-  os_version_ = QueryOsVersion();
   const std::uint8_t observed = GetDeviceState(settings_.device_instance_path) == 1 ? 1 : 0;
   if (observed != settings_.touch_status) SetTouchState(observed, false);
-  if (settings_.redraw_traynotifywnd) RefreshTaskbarTabletMode(os_version_);
+  if (settings_.redraw_traynotifywnd) RefreshTaskbarTabletMode(QueryOsVersion());
   if (settings_.hotkey_single_use) UpdateHotKeyRegistration();
 }
 
@@ -424,33 +343,6 @@ void CVeltraDlg::ShowTrayMenu() {
   ::PostMessageW(hwnd(), WM_NULL, 0, 0);
 }
 
-void CVeltraDlg::PaintMinimised() {
-  PAINTSTRUCT paint;
-  const HDC dc = ::BeginPaint(hwnd(), &paint);
-  RECT client{};
-  ::GetClientRect(hwnd(), &client);
-  const int x = (client.right - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
-  const int y = (client.bottom - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-  ::DrawIcon(dc, x, y, program_icon_.get());
-  ::EndPaint(hwnd(), &paint);
-}
-
-LRESULT CVeltraDlg::PaintBackground(HDC dc) {
-  RECT client{};
-  ::GetClientRect(hwnd(), &client);
-  ::FillRect(dc, &client, enabled_state() ? enable_brush_.get() : disable_brush_.get());
-  return TRUE;
-}
-
-LRESULT CVeltraDlg::ColourStatic(HDC dc) {
-  const Settings& s = settings_;
-  const bool enable = enabled_state();
-  ::SetTextColor(dc, enable ? Rgb(s.enable_txt_col_r, s.enable_txt_col_g, s.enable_txt_col_b)
-                            : Rgb(s.disable_txt_col_r, s.disable_txt_col_g, s.disable_txt_col_b));
-  ::SetBkMode(dc, TRANSPARENT);
-  return reinterpret_cast<LRESULT>(enable ? enable_brush_.get() : disable_brush_.get());
-}
-
 std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   // Checked first: other programs send it many times a second.
   if (message == WM_SET_TOUCH_STATE) {
@@ -459,7 +351,7 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
   }
   CrashIfRequested(message);
   if (tray_.IsTaskbarCreated(message)) {
-    AddTrayIcon(true);
+    AddTrayIcon();
     return std::nullopt;
   }
   if (message == WM_WINKEY_TRIGGER) {

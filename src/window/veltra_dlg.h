@@ -9,20 +9,21 @@
 #include <string>
 
 #include "core/settings.h"
-#include "device/os_version.h"
 #include "ui/dialog.h"
 #include "ui/unique_handle.h"
 #include "ui/win_app.h"
+#include "window/key_registrations.h"
 #include "window/key_triggers.h"
 #include "window/layered_window.h"
 #include "window/placement.h"
+#include "window/status_link.h"
 #include "window/suspend_resume.h"
 #include "window/tray_click.h"
 #include "window/tray_icon.h"
 
 namespace veltra {
 
-class CVeltraDlg final : public ui::Dialog {
+class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
  public:
   // `app` gives the module and the message-box caption; `settings` is the
   // record the window reads and writes in place; `store` is the settings
@@ -37,19 +38,20 @@ class CVeltraDlg final : public ui::Dialog {
   void ToggleTouchState();
   void ShowTouchState();
   void RefreshAppearance();
-  void AddTrayIcon(bool add);
+  void AddTrayIcon();
   void TrayAction(TrayActionKind action);
-  // The notification icons of both states again from the settings (after
-  // the configuration dialog chose another).
-  void ReloadStateIcons() { LoadStateIcons(); }
   // The configuration dialog, which lives beside this window: shown by
   // "&Configuration", its window made on the first one and kept until the
   // program ends.
   void set_config_dialog(ui::Dialog* dialog) noexcept { config_dialog_ = dialog; }
-  // The device selection over this window's settings, for the
-  // configuration dialog: while it runs no switch reaches a device, so the
-  // user judges each device undisturbed. Returns the dialog's result.
-  INT_PTR SelectDevice(HWND owner);
+
+  // What the configuration dialog asks (status_link.h).
+  void SettingsChanged() override;
+  void LoadStateIcons() override;
+  void ReregisterHotKey() override;
+  void ApplyWinKeyOverride(HWND owner) override;
+  INT_PTR SelectDevice(HWND owner) override;
+  std::optional<Point> WindowCorner() const override;
 
  protected:
   bool PreTranslateMessage(MSG& message) override;
@@ -71,10 +73,7 @@ class CVeltraDlg final : public ui::Dialog {
   void CarryOut(const TrayClickResult& result);
   void ShowTrayMenu();
   void ShowStateText();
-  void ShowStateIndicators();
-  void LoadStateIcons();
-  void CreateLookObjects();
-  void SetOpacity(bool startup_floor);
+  void OpenDeviceManager();
 
   // Placement (status_placement.cpp).
   void ApplyLayout(bool activate);
@@ -84,18 +83,21 @@ class CVeltraDlg final : public ui::Dialog {
   void SnapOnMoving(RECT& proposed);
   void MoveToCenter();
   void StorePosition(Point corner);
-  void OpenDeviceManager();
+
+  // Look (status_look.cpp).
+  void CreateLookObjects();
+  void SetOpacity(bool startup_floor);
   LRESULT PaintBackground(HDC dc);
   void PaintMinimised();
   LRESULT ColourStatic(HDC dc);
 
-  void RegisterToggleHotKey();
-  void UnregisterToggleHotKey();
   void UpdateHotKeyRegistration();
   void OnHotKey();
   void OnWinKeyTrigger(WPARAM time_stamp);
   void SwitchTo(std::uint8_t state);
-  void InstallWinKeyHook();
+  // Installs the hook; one the platform refuses turns the setting off
+  // with a warning over `owner`.
+  void InstallWinKeyHook(HWND owner);
 
   bool enabled_state() const { return settings_.touch_status != 0; }
   // False once the exit has begun (the panel was enabled for good) and
@@ -115,21 +117,15 @@ class CVeltraDlg final : public ui::Dialog {
   CLayeredWindowHelperST layered_;
   Point drag_offset_;
   TrayIcon tray_;
+  HotKeyRegistration hot_key_;
+  WinKeyHook winkey_hook_;
   TrayClickMachine click_;
   WinKeyDebounce winkey_;
   bool initialised_ = false;
   bool exiting_ = false;
   bool selecting_ = false;
-  OsVersion os_version_;
   ui::Dialog* config_dialog_ = nullptr;
 };
-
-// The settings record's font and the platform's, field by field.
-LOGFONTW ToLogFont(const FontRecord& font);
-FontRecord FromLogFont(const LOGFONTW& font);
-
-// The primary monitor's work area, as the platform reports it now.
-Rect PrimaryWorkArea();
 
 // Registers the status window's class, the standard dialog class under the
 // name other programs find the window by. False (and traced) on failure.

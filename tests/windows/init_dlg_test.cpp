@@ -2,7 +2,7 @@
 // device tree beside the test program. A modal run is driven by steps on a
 // thread timer, which also ticks inside the message boxes' own loops; a box
 // is answered by posting it its button's command.
-#include "device/init_dlg.h"
+#include "device/device_selection_dlg.h"
 
 #include <commctrl.h>
 

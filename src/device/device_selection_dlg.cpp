@@ -1,8 +1,7 @@
 // The target device selection dialog and its test of a device.
-#include "device/init_dlg.h"
+#include "device/device_selection_dlg.h"
 
 #include <commctrl.h>
-#include <setupapi.h>
 
 #include <cwchar>
 #include <iterator>
@@ -11,7 +10,6 @@
 
 #include "device/device_control.h"
 #include "device/device_selection.h"
-#include "device/os_version.h"
 #include "device/system_info.h"
 #include "resources/resource.h"
 #include "ui/strings.h"
@@ -21,43 +19,12 @@ namespace veltra {
 namespace {
 
 constexpr UINT kTestTickMs = 1000;
-constexpr LPARAM kTooltipWidth = 512;
 
 // Formats one integer into a text of the string table ("%d", "%02d").
 std::wstring FormatNumber(const std::wstring& format, int number) {
   wchar_t text[512];
   const int length = std::swprintf(text, std::size(text), format.c_str(), number);
   return length < 0 ? std::wstring() : std::wstring(text, static_cast<std::size_t>(length));
-}
-
-// The platform puts the dialog at its template's origin; it belongs in the
-// middle of the work area its owner (or the primary monitor) shows.
-void CentreInWorkArea(HWND window) {
-  const HWND owner = ::GetWindow(window, GW_OWNER);
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof(monitor);
-  if (!::GetMonitorInfoW(::MonitorFromWindow(owner != nullptr ? owner : window, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
-    return;
-  }
-  RECT rect{};
-  ::GetWindowRect(window, &rect);
-  const RECT& area = monitor.rcWork;
-  const int x = area.left + (area.right - area.left - (rect.right - rect.left)) / 2;
-  const int y = area.top + (area.bottom - area.top - (rect.bottom - rect.top)) / 2;
-  ::SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void AddTool(HWND tooltip, HWND owner, HWND control, const std::wstring& text) {
-  TTTOOLINFOW tool{};
-  tool.cbSize = sizeof(tool);
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  tool.hwnd = owner;
-  tool.uId = reinterpret_cast<UINT_PTR>(control);
-  // The tooltip keeps a copy of the text.
-  tool.lpszText = const_cast<wchar_t*>(text.c_str());
-  if (!::SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) {
-    ui::TraceFailure(L"TTM_ADDTOOLW", 0);
-  }
 }
 
 }  // namespace
@@ -106,7 +73,8 @@ BOOL CInitDlg::OnInitDialog() {
   ShowSystemInfo();
 
   // The template is not visible by itself: it is shown once it is complete.
-  CentreInWorkArea(hwnd());
+  // In the middle of the work area its owner (or the primary monitor) shows.
+  Centre(false);
   ::ShowWindow(hwnd(), SW_SHOW);
   // The list is what the user works with first; with nothing in it, Cancel.
   ::SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list_.empty() ? Item(IDCANCEL) : combo), TRUE);
@@ -119,40 +87,11 @@ void CInitDlg::CreateTooltips() {
   classes.dwICC = ICC_WIN95_CLASSES;
   ::InitCommonControlsEx(&classes);
 
-  const std::array<std::pair<int, UINT>, 4> tools = {{{IDC_INIT_DEVICE_LIST, IDS_INIT_TIP_LIST},
-                                                      {IDC_INIT_TEST_START, IDS_INIT_TIP_TEST},
-                                                      {IDOK, IDS_INIT_TIP_OK},
-                                                      {IDCANCEL, IDS_INIT_TIP_CANCEL}}};
-  for (std::size_t i = 0; i < tools.size(); ++i) {
-    const HWND tooltip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
-                                           app_.instance(), nullptr);
-    tooltips_[i] = tooltip;
-    if (tooltip == nullptr) {
-      ui::TraceLastError(L"creating a tooltip");
-      continue;
-    }
-    // A width makes the tooltip break its lines at "\r\n".
-    ::SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, kTooltipWidth);
-    const HWND control = Item(tools[i].first);
-    const std::wstring text = Text(tools[i].second);
-    AddTool(tooltip, hwnd(), control, text);
-    if (tools[i].first == IDC_INIT_DEVICE_LIST) {
-      // The drop-down combo box is mostly its edit, a window of its own.
-      COMBOBOXINFO parts{};
-      parts.cbSize = sizeof(parts);
-      if (::GetComboBoxInfo(control, &parts) && parts.hwndItem != nullptr) {
-        AddTool(tooltip, hwnd(), parts.hwndItem, text);
-      }
-    }
-  }
-}
-
-bool CInitDlg::PreTranslateMessage(MSG& message) {
-  for (const HWND tooltip : tooltips_) {
-    if (tooltip != nullptr) ::SendMessageW(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
-  }
-  return false;
+  const std::pair<int, UINT> tools[] = {{IDC_INIT_DEVICE_LIST, IDS_INIT_TIP_LIST},
+                                        {IDC_INIT_TEST_START, IDS_INIT_TIP_TEST},
+                                        {IDOK, IDS_INIT_TIP_OK},
+                                        {IDCANCEL, IDS_INIT_TIP_CANCEL}};
+  for (const auto& [id, text] : tools) AddTooltip(id, Text(text), true);
 }
 
 std::optional<LRESULT> CInitDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -197,7 +136,6 @@ std::optional<LRESULT> CInitDlg::OnMessage(UINT message, WPARAM wparam, LPARAM l
       // left disabled.
       AbandonTest();
       EnableTestedDevices();
-      tooltips_.fill(nullptr);
       return std::nullopt;
     default:
       return std::nullopt;
@@ -251,7 +189,7 @@ void CInitDlg::OnTestStart() {
   tested_ = *index;
   ever_tested_[*index] = true;
   // Whether the device really went off is what the user is asked after.
-  SetDeviceState(QueryOsVersion(), tested_path_, DICS_DISABLE, settings_.redraw_traynotifywnd);
+  SwitchDevice(settings_, tested_path_, false);
   testing_ = true;
   ticks_ = 0;
   // A disabled control cannot keep the focus, and with no focus Escape would
@@ -301,11 +239,12 @@ void CInitDlg::FinishTest() {
   ShowDevice(tested_);
   const std::optional<std::size_t> index = Selection();
   // The device works again before the user is asked anything.
-  SetDeviceState(QueryOsVersion(), tested_path_, DICS_ENABLE, settings_.redraw_traynotifywnd);
+  SwitchDevice(settings_, tested_path_, true);
   ShowSystemInfo();
   if (!index) return;
 
   const int disabled = app_.ShowMessage(Text(IDS_INIT_ASK_DISABLED), MB_ICONQUESTION | MB_YESNO, hwnd());
+  // As after every box here: its own loop can end the dialog underneath.
   if (ended()) return;
   if (disabled != IDYES) {
     passed_[*index] = 0;
@@ -325,39 +264,33 @@ void CInitDlg::Accept() {
   const std::optional<std::size_t> index = ReselectCurrent();
   if (!index) return;
   settings_.device_instance_path = list_[*index].id;
-  End(IDOK);
+  EndDialog(IDOK);
 }
 
 void CInitDlg::Cancel() {
   AbandonTest();
-  End(IDCANCEL);
+  EndDialog(IDCANCEL);
 }
 
 void CInitDlg::AbandonTest() {
   if (!testing_) return;
   testing_ = false;
   ::KillTimer(hwnd(), kTestTimer);
-  SetDeviceState(QueryOsVersion(), tested_path_, DICS_ENABLE, settings_.redraw_traynotifywnd);
+  SwitchDevice(settings_, tested_path_, true);
 }
 
 void CInitDlg::EnableTestedDevices() {
   for (std::size_t i = 0; i < ever_tested_.size(); ++i) {
     if (ever_tested_[i] && GetDeviceState(list_[i].id) != 1) {
-      SetDeviceState(QueryOsVersion(), list_[i].id, DICS_ENABLE, settings_.redraw_traynotifywnd);
+      SwitchDevice(settings_, list_[i].id, true);
     }
   }
-}
-
-void CInitDlg::End(INT_PTR result) {
-  // The first way out decides the result.
-  if (ended()) return;
-  EndDialog(result);
 }
 
 INT_PTR RunDeviceSelection(const ui::WinApp& app, Settings& settings, HWND owner, DeviceLister lister) {
   // The status window may have left the current target disabled; the user
   // is about to judge touch input, so it works again first.
-  SetDeviceState(QueryOsVersion(), settings.device_instance_path, DICS_ENABLE, settings.redraw_traynotifywnd);
+  SwitchDevice(settings, true);
   CInitDlg dialog(app, settings, settings.device_instance_path, std::move(lister));
   return dialog.DoModal(owner);
 }

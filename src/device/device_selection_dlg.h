@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -39,13 +38,11 @@ class CInitDlg final : public ui::Dialog {
   ~CInitDlg() override;
 
  protected:
-  bool PreTranslateMessage(MSG& message) override;
   std::optional<LRESULT> OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   BOOL OnInitDialog() override;
 
  private:
   std::wstring Text(UINT id) const;
-  HWND Item(int id) const { return ::GetDlgItem(hwnd(), id); }
   void EnableItem(int id, bool enable) const { ::EnableWindow(Item(id), enable ? TRUE : FALSE); }
 
   // The item the user chose, item 0 when the box has none (its edit may
@@ -68,7 +65,6 @@ class CInitDlg final : public ui::Dialog {
   // Every device tested in this dialog, enabled again: whatever the window's
   // end, no device it switched stays off.
   void EnableTestedDevices();
-  void End(INT_PTR result);
 
   std::wstring preset_path_;
   LANGID language_;
@@ -78,9 +74,6 @@ class CInitDlg final : public ui::Dialog {
   DeviceLister lister_;
   DeviceList list_;
   std::vector<std::int32_t> passed_;  // 1: a test of the device was confirmed
-  // Combo box, Test Start, OK, Cancel. Owned windows of the dialog, so they
-  // go with it.
-  std::array<HWND, 4> tooltips_{};
   bool testing_ = false;  // the device is disabled and the timer runs
   std::size_t tested_ = 0;  // the device under test, whatever is selected meanwhile
   // Kept here, not in the settings, until OK: the status window goes on

@@ -1,0 +1,50 @@
+// The two keyboard triggers as the status window puts them into the
+// system: the toggle hot key's registration and the Windows-key hook. Each
+// object is the only code that registers, installs or removes its trigger,
+// and lets it go at its own end, so no path can leave one behind.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+
+namespace veltra {
+
+class HotKeyRegistration {
+ public:
+  HotKeyRegistration() = default;
+  ~HotKeyRegistration() { Unregister(); }
+  HotKeyRegistration(const HotKeyRegistration&) = delete;
+  HotKeyRegistration& operator=(const HotKeyRegistration&) = delete;
+
+  // The window the hot key is posted to; nothing is registered before.
+  void Attach(HWND window) noexcept { window_ = window; }
+  // Registers the stored combination, letting go of another one first. A
+  // combination another program holds stays unregistered (traced only).
+  void Register(std::int32_t fsModifiers, std::int32_t virtkey);
+  void Unregister() noexcept;
+
+ private:
+  HWND window_ = nullptr;
+  std::optional<int> id_;  // the registered identifier
+};
+
+class WinKeyHook {
+ public:
+  WinKeyHook() = default;
+  ~WinKeyHook() { Remove(); }
+  WinKeyHook(const WinKeyHook&) = delete;
+  WinKeyHook& operator=(const WinKeyHook&) = delete;
+
+  // Installs the hook reporting to `target`; a hook this object holds is
+  // kept (installing again would add a second one). False when the
+  // platform refuses it.
+  bool Install(HWND target);
+  void Remove() noexcept;
+
+ private:
+  bool installed_ = false;
+};
+
+}  // namespace veltra

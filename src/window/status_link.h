@@ -1,0 +1,39 @@
+// What the configuration dialog may ask of the status window, and nothing
+// more. Both share the settings record: the dialog edits it and then asks
+// the window to act on the change.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+
+#include "window/placement.h"
+
+namespace veltra {
+
+class StatusWindowLink {
+ public:
+  // Everything the window shows is taken from the settings again. Sent as
+  // the window's message, so the change arrives as any other request does.
+  virtual void SettingsChanged() = 0;
+  // The notification icons of both states again from the settings.
+  virtual void LoadStateIcons() = 0;
+  // The hot key from the settings: the old combination let go, the stored
+  // one registered while the hot key is on.
+  virtual void ReregisterHotKey() = 0;
+  // The Windows-key hook installed or removed as override_winkey says. A
+  // hook the platform refuses turns the setting off, with a warning over
+  // `owner`.
+  virtual void ApplyWinKeyOverride(HWND owner) = 0;
+  // The device selection over the settings, owned by `owner`. While it runs
+  // no switch reaches a device, so the user judges each device undisturbed.
+  // Returns the dialog's result.
+  virtual INT_PTR SelectDevice(HWND owner) = 0;
+  // The window's top-left corner on the screen; nothing without a window.
+  virtual std::optional<Point> WindowCorner() const = 0;
+
+ protected:
+  ~StatusWindowLink() = default;
+};
+
+}  // namespace veltra
