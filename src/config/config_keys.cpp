@@ -47,9 +47,8 @@ void CConfigDlg::ApplyHotKey() {
   status_.ReregisterHotKey();
 }
 
+// The box's state is stored already.
 void CConfigDlg::OnHotKeyEnable() {
-  settings_.enable_hotkey =
-      ::SendMessageW(Item(IDC_CFG_HOTKEY_ENABLE), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
   EnableHotKeyControls();
   if (settings_.enable_hotkey != 0) {
     ApplyHotKey();
@@ -58,9 +57,9 @@ void CConfigDlg::OnHotKeyEnable() {
   }
 }
 
+// The box's state is stored already; a hook that cannot be installed
+// clears it again.
 void CConfigDlg::OnOverrideWinKey() {
-  settings_.override_winkey =
-      ::SendMessageW(Item(IDC_CFG_OVERRIDE_WINKEY), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
   status_.ApplyWinKeyOverride(hwnd());
   ::SendMessageW(Item(IDC_CFG_OVERRIDE_WINKEY), BM_SETCHECK,
                  settings_.override_winkey != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
