@@ -12,11 +12,12 @@
 #include <thread>
 #include <tuple>
 
-#include "config/config_dlg.h"
-#include "resources/resource.h"
 #include "../common/desktop_probes.h"
-#include "status_window_fixture.h"
+#include "config/config_dlg.h"
+#include "modal_script.h"
+#include "resources/resource.h"
 #include "startup/task_commands.h"
+#include "status_window_fixture.h"
 #include "ui/paths.h"
 #include "window/messages.h"
 
@@ -40,9 +41,9 @@ class ConfigDialog : public StatusWindowFixture {
   }
   HWND Item(int id) const { return ::GetDlgItem(config_->hwnd(), id); }
   bool IsChecked(int id) const { return ::SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-  std::wstring TextOf(int id) const {
-    wchar_t text[256] = {};
-    ::GetWindowTextW(Item(id), text, 256);
+  std::wstring TextOf(int id, HWND dialog = nullptr) const {
+    wchar_t text[MAX_PATH] = {};
+    ::GetWindowTextW(::GetDlgItem(dialog != nullptr ? dialog : config_->hwnd(), id), text, MAX_PATH);
     return text;
   }
   void Click(int id) const {
@@ -277,36 +278,21 @@ std::wstring TipOf(HWND dialog, HWND control) {
   return search.second;
 }
 
-// Acts in a modal window (a dialog or message box with the caption
-// `title`) once it runs inside a click: `act` is called with it. The icon
-// picker's file and selection as it first showed them are kept.
-struct ModalScript {
-  static inline std::wstring title;
-  static inline std::function<void(HWND)> act;
-  static inline bool seen = false;
-  static inline std::wstring shown_path;
-  static inline LRESULT shown_index = -2;
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
-    const HWND window = ::FindWindowW(L"#32770", title.c_str());
-    if (window == nullptr || !::IsWindowVisible(window)) return;
-    ::KillTimer(nullptr, timer);
-    seen = true;
-    wchar_t path[MAX_PATH] = {};
-    ::GetDlgItemTextW(window, IDC_ICON_FILE, path, MAX_PATH);
-    shown_path = path;
-    shown_index = ::SendDlgItemMessageW(window, IDC_ICON_LIST, LB_GETCURSEL, 0, 0);
-    act(window);
+// Clicks `button` and acts in the modal window (a dialog or message box)
+// captioned `title` that the click runs, once it shows; the test fails when
+// none comes. An empty title: no window may keep the click from returning.
+void ClickAndAct(HWND button, const std::wstring& title, const std::function<void(HWND)>& act) {
+  std::vector<testing::Step> steps;
+  if (!title.empty()) {
+    steps.push_back([&] {
+      const HWND window = ::FindWindowW(L"#32770", title.c_str());
+      if (window == nullptr || !::IsWindowVisible(window)) return false;
+      act(window);
+      return true;
+    });
   }
-  static void Run(HWND button, std::wstring caption, std::function<void(HWND)> action) {
-    title = std::move(caption);
-    act = std::move(action);
-    seen = false;
-    shown_index = -2;
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, &Tick);
-    ::SendMessageW(button, BM_CLICK, 0, 0);
-    ::KillTimer(nullptr, timer);  // when no window came up
-  }
-};
+  testing::RunModalScript(std::move(steps), [&] { return ::SendMessageW(button, BM_CLICK, 0, 0); });
+}
 
 // Counts the settings changes the status window hears of, passing every
 // message on.
@@ -354,11 +340,11 @@ TEST_F(ConfigDialog, EachControlTellsTheStatusWindowExactlyWhenItShouldAndEachBa
     const auto chooser = modal.find(id);
     const int uses = chooser != modal.end() ? 1 : control.kind == ControlKind::Label ? 0 : 2;
     if (chooser != modal.end()) {
-      ModalScript::Run(Item(id), chooser->second.first, [&](HWND window) {
+      SCOPED_TRACE(id);
+      ClickAndAct(Item(id), chooser->second.first, [&](HWND window) {
         ::SetFocus(::GetDlgItem(window, IDC_ICON_LIST));  // Enter in the picker's file name would load the file
         ::PostMessageW(window, WM_COMMAND, chooser->second.second, 0);
       });
-      EXPECT_TRUE(ModalScript::seen) << "control " << id;
     } else if (control.kind == ControlKind::ScrollBar) {
       int low = -1, high = -1;
       ::GetScrollRange(Item(id), SB_CTL, &low, &high);
@@ -394,7 +380,7 @@ TEST_F(ConfigDialog, AWindowsKeyHookThatCannotBeInstalledTurnsTheOverrideOffWith
   std::thread([&] {
     ASSERT_TRUE(::SetThreadDesktop(no_hooks.get()));
     ASSERT_NE(Open(), nullptr);
-    ModalScript::Run(Item(IDC_CFG_OVERRIDE_WINKEY), app_.app_name(), [&](HWND box) {
+    ClickAndAct(Item(IDC_CFG_OVERRIDE_WINKEY), app_.app_name(), [&](HWND box) {
       warning = StaticTextOf(box);
       ::PostMessageW(box, WM_COMMAND, IDIGNORE, 0);
     });
@@ -416,13 +402,20 @@ TEST_F(ConfigDialog, TooltipsInTheUsersLanguageAndTheIconChoiceWithItsFallback) 
   EXPECT_EQ(TextOf(IDOK), L"OK");  // captions stay English
 
   // The stored icon presets the picker; the fourth one is chosen.
-  ModalScript::Run(Item(IDC_CFG_DISABLE_ICON), L"Select Icon", [](HWND picker) {
+  std::wstring shown_path;
+  LRESULT shown_index = -2;
+  const auto shown = [&](HWND picker) {
+    shown_path = TextOf(IDC_ICON_FILE, picker);
+    shown_index = ::SendDlgItemMessageW(picker, IDC_ICON_LIST, LB_GETCURSEL, 0, 0);
+  };
+  ClickAndAct(Item(IDC_CFG_DISABLE_ICON), L"Select Icon", [&](HWND picker) {
+    shown(picker);
     ::SendDlgItemMessageW(picker, IDC_ICON_LIST, LB_SETCURSEL, 3, 0);
     ::SetFocus(::GetDlgItem(picker, IDC_ICON_LIST));
     ::PostMessageW(picker, WM_COMMAND, IDOK, 0);
   });
-  EXPECT_EQ(ModalScript::shown_path, shell32);
-  EXPECT_EQ(ModalScript::shown_index, 5);
+  EXPECT_EQ(shown_path, shell32);
+  EXPECT_EQ(shown_index, 5);
   EXPECT_EQ(settings_.disable_icon, shell32);
   EXPECT_EQ(settings_.disable_icon_idx, 3);
 
@@ -430,12 +423,13 @@ TEST_F(ConfigDialog, TooltipsInTheUsersLanguageAndTheIconChoiceWithItsFallback) 
   // icon, an empty file name and index 0.
   const std::wstring text_file = (Folder() / L"not-an-icon.txt").wstring();
   std::ofstream(std::filesystem::path(text_file)) << "no icons here";
-  ModalScript::Run(Item(IDC_CFG_ENABLE_ICON), L"Select Icon", [&](HWND picker) {
+  ClickAndAct(Item(IDC_CFG_ENABLE_ICON), L"Select Icon", [&](HWND picker) {
+    shown(picker);
     ::SetDlgItemTextW(picker, IDC_ICON_FILE, text_file.c_str());
     ::SetFocus(::GetDlgItem(picker, IDC_ICON_LIST));
     ::PostMessageW(picker, WM_COMMAND, IDOK, 0);
   });
-  EXPECT_EQ(ModalScript::shown_index, 0);  // the default file, its first icon
+  EXPECT_EQ(shown_index, 0);  // the default file, its first icon
   EXPECT_EQ(settings_.enable_icon, L"");
   EXPECT_EQ(settings_.enable_icon_idx, 0);
   std::filesystem::remove(text_file);
@@ -484,7 +478,7 @@ TEST_F(ConfigDialog, WallpaperTasksAndDeviceSelectionActOutsideAtOnce) {
       {IDC_CFG_TASK_LOCK, &Settings::task_lock, L"Could not generate xml file for task scheduler."}};
   for (const auto& box : boxes) {
     std::wstring message;
-    ModalScript::Run(Item(box.id), app_.app_name(), [&](HWND shown) {
+    ClickAndAct(Item(box.id), box.message.empty() ? L"" : app_.app_name(), [&](HWND shown) {
       message = StaticTextOf(shown);
       ::PostMessageW(shown, WM_COMMAND, IDOK, 0);
     });
@@ -498,9 +492,8 @@ TEST_F(ConfigDialog, WallpaperTasksAndDeviceSelectionActOutsideAtOnce) {
 
   // "Select" runs the device selection; Cancel keeps the device.
   const std::wstring device = settings_.device_instance_path;
-  ModalScript::Run(Item(IDC_CFG_DEVICE_SELECT), L"Select Control Target Device",
-                   [](HWND selection) { ::PostMessageW(selection, WM_COMMAND, IDCANCEL, 0); });
-  EXPECT_TRUE(ModalScript::seen);
+  ClickAndAct(Item(IDC_CFG_DEVICE_SELECT), L"Select Control Target Device",
+              [](HWND selection) { ::PostMessageW(selection, WM_COMMAND, IDCANCEL, 0); });
   EXPECT_EQ(settings_.device_instance_path, device);
   std::filesystem::remove_all(folder);
 }

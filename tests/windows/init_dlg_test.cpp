@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "modal_script.h"
 #include "resources/resource.h"
 #include "sim/sim_device_tree.h"
 #include "status_window_fixture.h"
@@ -23,6 +24,8 @@
 
 namespace veltra {
 namespace {
+
+using testing::Step;
 
 constexpr wchar_t kTouchId[] = L"HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002";
 constexpr wchar_t kOtherId[] = L"HID\\VID_04F3&PID_2536&COL02\\7&1A2B3C4D&0&0001";
@@ -81,8 +84,6 @@ std::wstring TooltipText(HWND dialog, int control) {
 
 class InitDlgTest : public StatusWindowFixture {
  protected:
-  using Step = std::function<bool()>;  // true: on to the next step
-
   void SetUp() override {
     StatusWindowFixture::SetUp();
     std::ofstream(Folder() / L"sim_devices.ini", std::ios::binary)
@@ -115,57 +116,7 @@ class InitDlgTest : public StatusWindowFixture {
     };
   }
 
-  // Runs `steps` while `modal` runs its loop. A step may wait ten seconds;
-  // after the last one the loop has one second to end by itself. Otherwise
-  // the run fails and whatever is open is closed. A loop that ends before
-  // every step ran fails too: what the steps left would check never held.
-  INT_PTR Run(std::vector<Step> steps, const std::function<INT_PTR()>& modal) {
-    steps_ = std::move(steps);
-    next_ = 0;
-    waited_ = 0;
-    stuck_at_ = -1;
-    current_ = this;
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &Tick);
-    const INT_PTR result = modal();
-    ::KillTimer(nullptr, timer);
-    current_ = nullptr;
-    EXPECT_EQ(stuck_at_, -1) << "the step the run got stuck at (" << steps_.size() << ": the end)";
-    EXPECT_EQ(next_, steps_.size()) << "the dialog ended (with " << result << ") before this step ran";
-    return result;
-  }
-
   std::vector<HWND> answered_;
-
- private:
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    InitDlgTest& self = *current_;
-    if (self.busy_) return;
-    self.busy_ = true;
-    if (self.next_ < self.steps_.size() && self.stuck_at_ < 0) {
-      if (self.steps_[self.next_]()) {
-        ++self.next_;
-        self.waited_ = 0;
-      } else if (++self.waited_ > 200) {
-        self.stuck_at_ = static_cast<int>(self.next_);
-      }
-    } else if (self.stuck_at_ >= 0 || ++self.waited_ > 20) {
-      if (self.stuck_at_ < 0) self.stuck_at_ = static_cast<int>(self.steps_.size());
-      if (const HWND box = self.Box()) {
-        self.answered_.push_back(box);
-        ::PostMessageW(box, WM_COMMAND, IDNO, 0);
-      } else if (const HWND dialog = ::FindWindowW(L"#32770", kCaption)) {
-        ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-      }
-    }
-    self.busy_ = false;
-  }
-
-  static inline InitDlgTest* current_ = nullptr;
-  std::vector<Step> steps_;
-  std::size_t next_ = 0;
-  int waited_ = 0;
-  int stuck_at_ = -1;
-  bool busy_ = false;
 };
 
 TEST_F(InitDlgTest, PreselectsTheLastTouchScreenOrThePresetPathAndNumbersFromOne) {
@@ -289,7 +240,7 @@ TEST_F(InitDlgTest, ATestDisablesTheDeviceForFiveTicksAndItsAnswerDecidesOk) {
     Click(window, IDOK);
     return true;
   });
-  EXPECT_EQ(Run(std::move(steps), [&] { return dialog.DoModal(nullptr); }), IDOK);
+  EXPECT_EQ(testing::RunModalScript(std::move(steps), [&] { return dialog.DoModal(nullptr); }), IDOK);
   EXPECT_EQ(settings_.device_instance_path, kTouchId);
   EXPECT_TRUE(Started(kTouchId) && Started(kOtherId));
 }
@@ -300,7 +251,7 @@ TEST_F(InitDlgTest, EscapeDuringATestEnablesTheDeviceAndTheCallerKeepsItsPath) {
   settings_.device_instance_path = kTouchId;
   ASSERT_TRUE(WriteSimDeviceStarted(kTouchId, false));
   HWND window = nullptr;
-  const INT_PTR result = Run(
+  const INT_PTR result = testing::RunModalScript(
       {[&] {
          window = ::FindWindowW(L"#32770", kCaption);
          if (window == nullptr) return false;
@@ -338,7 +289,7 @@ TEST_F(InitDlgTest, EscapeDuringATestEnablesTheDeviceAndTheCallerKeepsItsPath) {
 TEST_F(InitDlgTest, AnEmptyListInJapaneseOffersOnlyCancel) {
   CInitDlg dialog(app_, settings_, L"", Fixed({}), 0x0411);
   HWND window = nullptr;
-  const INT_PTR result = Run(
+  const INT_PTR result = testing::RunModalScript(
       {[&] {
          window = dialog.hwnd();
          if (window == nullptr) return false;
