@@ -232,25 +232,6 @@ HWND FindDialogOf(DWORD process_id) {
   return search.second;
 }
 
-std::wstring StaticText(HWND window) {
-  std::wstring found;
-  ::EnumChildWindows(
-      window,
-      [](HWND child, LPARAM param) -> BOOL {
-        wchar_t cls[32] = {};
-        wchar_t text[512] = {};
-        ::GetClassNameW(child, cls, 32);
-        ::GetWindowTextW(child, text, 512);
-        if (::lstrcmpiW(cls, L"Static") == 0 && text[0] != 0) {
-          *reinterpret_cast<std::wstring*>(param) = text;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
 RunningVeltra::RunningVeltra(const Sandbox& box, const std::wstring& arguments) : process_(box.Start(arguments)) {
   const DWORD id = ::GetProcessId(process_.get());
   const auto find_window = [&] {
@@ -278,7 +259,7 @@ RunningVeltra::RunningVeltra(const Sandbox& box, const std::wstring& arguments) 
   if (window_ == nullptr && dialog != nullptr) {
     wchar_t caption[256] = {};
     ::GetWindowTextW(dialog, caption, 256);
-    ADD_FAILURE() << "Veltra showed \"" << caption << "\" before its status window: " << StaticText(dialog);
+    ADD_FAILURE() << "Veltra showed \"" << caption << "\" before its status window: " << MessageText(dialog);
     ::TerminateProcess(process_.get(), 99);
     ::WaitForSingleObject(process_.get(), 5000);
   } else if (window_ == nullptr) {

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "../common/window_texts.h"
 #include "protocol/veltra_protocol.h"
 #include "resources/resource.h"
 #include "ui/unique_handle.h"
@@ -18,6 +19,7 @@
 namespace veltra::e2e {
 
 inline constexpr wchar_t kTouchId[] = L"HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002";
+using testing::MessageText;
 
 // A sandbox path as 8-bit text for a file the test writes; the sandbox
 // paths are ASCII.
@@ -134,8 +136,6 @@ bool WaitUntil(Predicate done, std::chrono::milliseconds timeout = std::chrono::
 
 // The first visible window of class "#32770" (a message box) of a process.
 HWND FindDialogOf(DWORD process_id);
-// The text of the first static control with text in a window.
-std::wstring StaticText(HWND window);
 
 // A running simulated Veltra with its status window, started in a sandbox.
 // The test fails when no status window comes up, at once when a message box

@@ -124,7 +124,7 @@ TEST(NormalRun, SettingsThatCannotBeSavedAreReported) {
   veltra.Send(WM_CLOSE);
   HWND message = nullptr;
   ASSERT_TRUE(WaitUntil([&] { return (message = FindDialogOf(veltra.process_id())) != nullptr; }, std::chrono::seconds(20)));
-  EXPECT_NE(StaticText(message).find(box.File(L"Veltra.ini")), std::wstring::npos) << Narrow(StaticText(message));
+  EXPECT_NE(MessageText(message).find(box.File(L"Veltra.ini")), std::wstring::npos) << Narrow(MessageText(message));
   ::PostMessageW(message, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(veltra.WaitForExit());
 }
@@ -197,7 +197,7 @@ TEST(OldWindows, Windows7GetsTheMessageAndNothingElseHappens) {
     wchar_t caption[64] = {};
     ::GetWindowTextW(dialog, caption, 64);
     EXPECT_STREQ(caption, L"Veltra");
-    EXPECT_EQ(StaticText(dialog), L"You need at least Windows 8\nVersion Not Supported.");
+    EXPECT_EQ(MessageText(dialog), L"You need at least Windows 8\nVersion Not Supported.");
     ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
   }
   EXPECT_TRUE(WaitPumping(process.get(), std::chrono::seconds(10)));

@@ -262,7 +262,7 @@ TEST_F(DeviceError, AbortEndsWithTheDeviceEnabledAndThePathWrittenBack) {
   RunningVeltra veltra(box_);
   const HWND dialog = WaitForBox(veltra);
   ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(StaticText(dialog),
+  EXPECT_EQ(MessageText(dialog),
             L"Device control error.\nPlease check the device status \nand device instance path in device manager.");
   EXPECT_TRUE(WaitUntil([&] { return MmcStarts() == 1; }));
   ::PostMessageW(dialog, WM_COMMAND, IDABORT, 0);

@@ -13,6 +13,7 @@
 #include <tuple>
 
 #include "../common/desktop_probes.h"
+#include "../common/window_texts.h"
 #include "config/config_dlg.h"
 #include "modal_script.h"
 #include "resources/resource.h"
@@ -76,24 +77,6 @@ bool CombinationFree(UINT modifiers, UINT key) {
     }
   }).join();
   return free;
-}
-
-// The first static text of a message box.
-std::wstring StaticTextOf(HWND box) {
-  std::wstring found;
-  ::EnumChildWindows(
-      box,
-      [](HWND child, LPARAM param) -> BOOL {
-        wchar_t name[32] = {};
-        wchar_t text[512] = {};
-        ::GetClassNameW(child, name, 32);
-        ::GetWindowTextW(child, text, 512);
-        if (::lstrcmpiW(name, L"Static") != 0 || text[0] == 0) return TRUE;
-        *reinterpret_cast<std::wstring*>(param) = text;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
 }
 
 std::size_t TooltipsOf(HWND dialog) {
@@ -253,31 +236,6 @@ TEST_F(ConfigDialog, HotKeyApplyEnableAndTheWindowsKeyOverride) {
   EXPECT_FALSE(::IsWindowEnabled(Item(IDC_CFG_WINKEY_MODE_DISABLE)));
 }
 
-// The text of the tooltip that serves `control`.
-std::wstring TipOf(HWND dialog, HWND control) {
-  std::pair<HWND, std::wstring> search{control, L""};
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND window, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<std::pair<HWND, std::wstring>*>(param);
-        wchar_t name[64] = {};
-        ::GetClassNameW(window, name, 64);
-        if (::lstrcmpiW(name, TOOLTIPS_CLASSW) != 0) return TRUE;
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof(tool);
-        if (!::SendMessageW(window, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool))) return TRUE;
-        if (tool.uId != reinterpret_cast<UINT_PTR>(s->first)) return TRUE;
-        wchar_t text[1024] = {};
-        tool.lpszText = text;
-        ::SendMessageW(window, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
-        s->second = text;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  (void)dialog;
-  return search.second;
-}
-
 // Clicks `button` and acts in the modal window (a dialog or message box)
 // captioned `title` that the click runs, once it shows; the test fails when
 // none comes. An empty title: no window may keep the click from returning.
@@ -381,7 +339,7 @@ TEST_F(ConfigDialog, AWindowsKeyHookThatCannotBeInstalledTurnsTheOverrideOffWith
     ASSERT_TRUE(::SetThreadDesktop(no_hooks.get()));
     ASSERT_NE(Open(), nullptr);
     ClickAndAct(Item(IDC_CFG_OVERRIDE_WINKEY), app_.app_name(), [&](HWND box) {
-      warning = StaticTextOf(box);
+      warning = testing::MessageText(box);
       ::PostMessageW(box, WM_COMMAND, IDIGNORE, 0);
     });
     EXPECT_EQ(settings_.override_winkey, 0);
@@ -398,7 +356,7 @@ TEST_F(ConfigDialog, TooltipsInTheUsersLanguageAndTheIconChoiceWithItsFallback) 
   settings_.disable_icon_idx = 5;
   const HWND dialog = Open(0x0411);
   ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(TipOf(dialog, Item(IDC_CFG_DEVICE_SELECT)), L"コントロール対象デバイスの再設定を行います。");
+  EXPECT_EQ(testing::TooltipText(dialog, IDC_CFG_DEVICE_SELECT), L"コントロール対象デバイスの再設定を行います。");
   EXPECT_EQ(TextOf(IDOK), L"OK");  // captions stay English
 
   // The stored icon presets the picker; the fourth one is chosen.
@@ -479,7 +437,7 @@ TEST_F(ConfigDialog, WallpaperTasksAndDeviceSelectionActOutsideAtOnce) {
   for (const auto& box : boxes) {
     std::wstring message;
     ClickAndAct(Item(box.id), box.message.empty() ? L"" : app_.app_name(), [&](HWND shown) {
-      message = StaticTextOf(shown);
+      message = testing::MessageText(shown);
       ::PostMessageW(shown, WM_COMMAND, IDOK, 0);
     });
     EXPECT_EQ(message, box.message) << box.id;
@@ -514,7 +472,7 @@ TEST_F(ConfigDialog, TheStartUpTaskRefreshReachesTheBoxesWhenTheDialogOpens) {
     box = ::FindWindowW(L"#32770", app_.app_name().c_str());
   }
   ASSERT_NE(box, nullptr) << "the refresh showed no message";
-  EXPECT_EQ(StaticTextOf(box), L"Could not generate xml file for task scheduler.");
+  EXPECT_EQ(testing::MessageText(box), L"Could not generate xml file for task scheduler.");
   EXPECT_NE(::GetWindowThreadProcessId(box, nullptr), ::GetCurrentThreadId());
   EXPECT_EQ(settings_.task_boot + settings_.task_startup + settings_.task_lock, 3);
   ::PostMessageW(box, WM_COMMAND, IDOK, 0);

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "../common/test_app.h"
+#include "../common/window_texts.h"
 #include "modal_script.h"
 #include "resources/resource.h"
 #include "temp_dir.h"
@@ -26,11 +28,6 @@ namespace {
 using testing::Step;
 
 constexpr COLORREF kIconColour = RGB(0x20, 0x60, 0xC0);
-
-class TestApp final : public ui::WinApp {
- protected:
-  bool InitInstance() override { return false; }
-};
 
 std::wstring Text(HWND window) {
   wchar_t text[1024] = {};
@@ -116,13 +113,12 @@ class IconDialogTest : public ::testing::Test {
     return box != nullptr && ::IsWindowVisible(box) ? box : nullptr;
   }
   // Waits for a box that shows `text` with only an OK button and no icon
-  // (a Wine box has its text in control 0xFFFF, its icon in 1088), and
-  // presses OK.
+  // (a Wine box has its icon in control 1088), and presses OK.
   Step Answer(std::wstring text) {
     return [=, this] {
       const HWND box = Box();
       if (box == nullptr) return false;
-      EXPECT_EQ(Text(box, 0xFFFF), text);
+      EXPECT_EQ(testing::MessageText(box), text);
       EXPECT_TRUE(::GetDlgItem(box, IDOK) != nullptr && ::GetDlgItem(box, IDCANCEL) == nullptr);
       EXPECT_EQ(::SendDlgItemMessageW(box, 1088, STM_GETICON, 0, 0), 0);
       ::PostMessageW(box, WM_COMMAND, IDOK, 0);
@@ -134,7 +130,7 @@ class IconDialogTest : public ::testing::Test {
     return testing::RunModalScript(std::move(steps), [&] { return dialog.DoModal(nullptr); });
   }
 
-  TestApp app_;
+  testing::TestApp app_;
   testing::TempDir dir_;
   const std::wstring ico_ = dir_.File(L"single.ico");
   const std::wstring text_ = dir_.File(L"notes.txt");

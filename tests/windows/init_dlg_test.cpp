@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "../common/window_texts.h"
 #include "modal_script.h"
 #include "resources/resource.h"
 #include "sim/sim_device_tree.h"
@@ -26,6 +27,7 @@ namespace veltra {
 namespace {
 
 using testing::Step;
+using testing::TooltipText;
 
 constexpr wchar_t kTouchId[] = L"HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002";
 constexpr wchar_t kOtherId[] = L"HID\\VID_04F3&PID_2536&COL02\\7&1A2B3C4D&0&0001";
@@ -65,23 +67,6 @@ void Click(HWND dialog, int id) {
   ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
 }
 
-// The text a tooltip of the dialog holds for `control`.
-std::wstring TooltipText(HWND dialog, int control) {
-  std::wstring found;
-  for (HWND tip = nullptr; found.empty() && (tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
-    if (::GetWindow(tip, GW_OWNER) != dialog) continue;
-    wchar_t text[INFOTIPSIZE] = {};
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.hwnd = dialog;
-    tool.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(dialog, control));
-    tool.lpszText = text;
-    ::SendMessageW(tip, TTM_GETTEXTW, INFOTIPSIZE, reinterpret_cast<LPARAM>(&tool));
-    found = text;
-  }
-  return found;
-}
-
 class InitDlgTest : public StatusWindowFixture {
  protected:
   void SetUp() override {
@@ -107,7 +92,7 @@ class InitDlgTest : public StatusWindowFixture {
     return [=, this] {
       const HWND box = Box();
       if (box == nullptr) return false;
-      EXPECT_EQ(Text(box, 0xFFFF), text);
+      EXPECT_EQ(testing::MessageText(box), text);
       EXPECT_NE(::GetDlgItem(box, button), nullptr) << "a box of another type";
       also();
       answered_.push_back(box);

@@ -12,11 +12,11 @@
 #include <optional>
 #include <string>
 
+#include "../common/test_app.h"
 #include "../native/fake_profile.h"
 #include "core/program_paths.h"
 #include "core/settings.h"
 #include "sim/sim_device_tree.h"
-#include "ui/win_app.h"
 #include "window/veltra_dlg.h"
 
 namespace veltra {
@@ -25,11 +25,6 @@ inline constexpr wchar_t kTestTouchId[] = L"HID\\VID_1B96&PID_0F00&COL03\\7&3456
 
 class StatusWindowFixture : public ::testing::Test {
  protected:
-  class TestApp final : public ui::WinApp {
-   protected:
-    bool InitInstance() override { return false; }
-  };
-
   void SetUp() override {
     SetDeviceStarted(true);
     app_.Run(::GetModuleHandleW(nullptr), L"");
@@ -57,7 +52,7 @@ class StatusWindowFixture : public ::testing::Test {
     return device && device->started;
   }
 
-  TestApp app_;
+  testing::TestApp app_;
   testing::FakeProfile profile_;
   Settings settings_;
 };
