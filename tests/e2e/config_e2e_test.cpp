@@ -34,7 +34,7 @@ HWND FindConfigDialog(DWORD process_id) { return FindDialogOf(process_id, L"Velt
 
 TEST(Configuration, ChangesActAtOnceOkHidesAndTheEndSavesThem) {
   Sandbox box(L"config-dialog");
-  box.WriteDevices(DeviceSection(kTouchId, 1));
+  box.WriteDevices({TouchScreen(kTouchId)});
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
   ASSERT_TRUE(WaitUntil([&] { return veltra.Visible(); }));
@@ -72,7 +72,7 @@ TEST(Configuration, ExitWithTheIconPickerOrADeviceTestRunningEndsCleanly) {
   const std::wstring other = L"HID\\VID_04F3&PID_2A1C&COL01\\5&1A2B3C&0&0000";
   for (const bool device_test : {false, true}) {
     Sandbox box(device_test ? L"config-exit-test" : L"config-exit-picker");
-    box.WriteDevices(DeviceSection(kTouchId, 1) + DeviceSection(other, 1));
+    box.WriteDevices({TouchScreen(kTouchId), TouchScreen(other)});
     RunningVeltra veltra(box, L"/T 1");
     ASSERT_NE(veltra.window(), nullptr);
     veltra.Send(WM_COMMAND, ID_CONFIGURATION);

@@ -22,7 +22,7 @@ void WriteKnownList(const Sandbox& box, const std::string& text) {
 
 TEST(DeviceSelection, AnUnusablePathIsReplacedByTheFirstListedLineOfTheKnownList) {
   Sandbox box(L"select-known");
-  box.WriteDevices(DeviceSection(kOther, 1) + DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kOther), TouchScreen(kId)});
   box.WriteSettings("[hardware]\r\ndevice_instance_path=HID\\GONE\r\n");
   WriteKnownList(box, "# known panels\r\nhid\\not\\here\r\n  " + std::string(kId.begin(), kId.end()) +
                           "  # this machine's\r\nhid\\vid_04f3&pid_2a1c&col01\\5&1a2b3c&0&0000\r\n");
@@ -38,7 +38,7 @@ TEST(DeviceSelection, AnUnusablePathIsReplacedByTheFirstListedLineOfTheKnownList
 
 TEST(DeviceSelection, NothingMatchingOpensTheDialogAndCancelSkipsTheStatusWindow) {
   Sandbox box(L"select-cancel");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   box.WriteSettings("[hardware]\r\ndevice_instance_path=HID\\GONE\r\n");
   WriteKnownList(box, "# nothing of this machine\r\nhid\\not\\here\r\n");
   const ui::UniqueHandle process = box.Start(L"");

@@ -79,11 +79,6 @@ std::string Narrow(const std::wstring& text) {
   return narrow;
 }
 
-std::wstring DeviceSection(const std::wstring& id, int started, const std::wstring& extra) {
-  return L"[" + id + L"]\r\ndescription=HID-compliant touch screen\r\nsetup_class=HID\r\nhid_interface=1\r\n"
-         L"disableable=1\r\nstarted=" + std::to_wstring(started) + L"\r\n" + extra;
-}
-
 Sandbox::Sandbox(const std::wstring& folder_name) {
   const std::wstring work = BuildFolder() + L"\\e2e-work";
   ::CreateDirectoryW(work.c_str(), nullptr);
@@ -102,11 +97,8 @@ Sandbox::Sandbox(const std::wstring& folder_name) {
 
 Sandbox::~Sandbox() { RemoveTree(top_); }
 
-void Sandbox::WriteDevices(const std::wstring& ini_text) const {
-  // UTF-16 with a byte-order mark, so the profile functions keep it so.
-  std::ofstream out(std::filesystem::path(Extended(File(L"sim_devices.ini"))), std::ios::binary);
-  out.write("\xFF\xFE", 2);
-  out.write(reinterpret_cast<const char*>(ini_text.data()), static_cast<std::streamsize>(ini_text.size() * 2));
+void Sandbox::WriteDevices(const std::vector<SimDevice>& devices) const {
+  testing::WriteSimDevices(std::filesystem::path(Extended(File(L"sim_devices.ini"))), devices);
 }
 
 void Sandbox::WriteSettings(const std::string& ini_bytes) const {

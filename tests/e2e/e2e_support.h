@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "../common/sim_devices.h"
 #include "../common/window_texts.h"
 #include "protocol/veltra_protocol.h"
 #include "resources/resource.h"
@@ -18,15 +19,13 @@
 
 namespace veltra::e2e {
 
-inline constexpr wchar_t kTouchId[] = L"HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002";
+using testing::kTouchId;
 using testing::MessageText;
+using testing::TouchScreen;
 
 // A sandbox path as 8-bit text for a file the test writes; the sandbox
 // paths are ASCII.
 std::string Narrow(const std::wstring& text);
-
-// A device section for sim_devices.ini.
-std::wstring DeviceSection(const std::wstring& id, int started, const std::wstring& extra = L"");
 
 class Sandbox {
  public:
@@ -44,7 +43,7 @@ class Sandbox {
   // Programs started from now on run on this desktop (see VirtualDesktop).
   void set_desktop(std::wstring name) { desktop_ = std::move(name); }
 
-  void WriteDevices(const std::wstring& ini_text) const;
+  void WriteDevices(const std::vector<SimDevice>& devices) const;
   void WriteSettings(const std::string& ini_bytes) const;
   bool SettingsExist() const;
   std::wstring Setting(const wchar_t* section, const wchar_t* key) const;

@@ -27,7 +27,7 @@ bool TaskExists(const wchar_t* name) {
 
 TEST(Removal, EndsVeltraAndItsWatcherThroughTheirExitThenRemovesTheTasks) {
   Sandbox box(L"removal");
-  box.WriteDevices(DeviceSection(kTouchId, 1));
+  box.WriteDevices({TouchScreen(kTouchId)});
   box.WriteSettings("[task_scheduler]\r\ntask_lock=1\r\n");
   box.CopyProgram(L"sim\\Veltrawatch.exe", L"Veltrawatch.exe");
   // The watcher leaves the panel alone: only the test switches it.

@@ -28,7 +28,7 @@ std::size_t CountLines(const Lines& lines, const std::wstring& prefix) {
 
 TEST(StatusWindow, StartsInTheSavedStateAndADoubleClickSwitches) {
   Sandbox box(L"sw-start");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   box.WriteSettings("[status]\r\ntouch_status=0\r\n");
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
@@ -61,7 +61,7 @@ TEST(StatusWindow, EveryExitPathEnablesThePanelAndKeepsTheChoice) {
   for (const Path& path : paths) {
     SCOPED_TRACE(path.name);
     Sandbox box(L"sw-exit");
-    box.WriteDevices(DeviceSection(kId, 1));
+    box.WriteDevices({TouchScreen(kId)});
     box.WriteSettings("[status]\r\ntouch_status=0\r\n");
     {
       RunningVeltra veltra(box);
@@ -81,7 +81,7 @@ TEST(StatusWindow, EveryExitPathEnablesThePanelAndKeepsTheChoice) {
 
 TEST(StatusWindow, EnterAndSpaceDoNothingEscapeEndsThroughTheExitSequence) {
   Sandbox box(L"sw-keys");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   box.WriteSettings("[status]\r\ntouch_status=0\r\n");
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
@@ -101,7 +101,7 @@ TEST(StatusWindow, EnterAndSpaceDoNothingEscapeEndsThroughTheExitSequence) {
 
 TEST(StatusWindow, EndOfSessionQuerySavesFirstAndAFalseEndKeepsRunning) {
   Sandbox box(L"sw-query");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   RunningVeltra veltra(box, L"/T 0");
   ASSERT_NE(veltra.window(), nullptr);
   EXPECT_FALSE(box.SettingsExist() && box.Setting(L"status", L"touch_status") == L"0");
@@ -115,7 +115,7 @@ TEST(StatusWindow, EndOfSessionQuerySavesFirstAndAFalseEndKeepsRunning) {
 
 TEST(ControlMessages, SetAndToggleAndTheUnchangedStateTouchesNothing) {
   Sandbox box(L"cm-set");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   box.WriteSettings("[status]\r\ntouch_status=0\r\n");
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
@@ -145,7 +145,7 @@ TEST(ControlMessages, SetAndToggleAndTheUnchangedStateTouchesNothing) {
 
 TEST(ControlMessages, ASecondStartTogglesOrSetsTheRunningInstance) {
   Sandbox box(L"cm-second");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
   ASSERT_TRUE(WaitUntil([&] { return veltra.Text() == kEnabledText; }));
@@ -162,13 +162,13 @@ TEST(ControlMessages, ASecondStartTogglesOrSetsTheRunningInstance) {
 
 TEST(DeviceChanges, ADeviceDisabledFromOutsideTurnsTheWindowWithoutASwitch) {
   Sandbox box(L"dc-outside");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
   ASSERT_TRUE(WaitUntil([&] { return veltra.Text() == kEnabledText; }));
   const std::size_t changes = CountLines(box.LogLines(), L"PROPERTYCHANGE");
 
-  box.WriteDevices(DeviceSection(kId, 0));
+  box.WriteDevices({TouchScreen(kId, false)});
   veltra.Send(WM_DEVICECHANGE, 0x8000 /* arrival */, 0);
   EXPECT_EQ(veltra.Text(), kEnabledText);
   veltra.Send(WM_DEVICECHANGE, 0x0007, 0);
@@ -176,7 +176,7 @@ TEST(DeviceChanges, ADeviceDisabledFromOutsideTurnsTheWindowWithoutASwitch) {
   EXPECT_EQ(CountLines(box.LogLines(), L"PROPERTYCHANGE"), changes);
 
   // The broadcast the way Windows sends it reaches the window too.
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   DWORD_PTR ignored = 0;
   ::SendMessageTimeoutW(HWND_BROADCAST, WM_DEVICECHANGE, 0x0007, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
   EXPECT_TRUE(WaitUntil([&] { return veltra.Text() == kEnabledText; }));
@@ -187,7 +187,7 @@ TEST(DeviceChanges, ResumeEnablesOnlyWhenAsked) {
   for (const bool detect : {true, false}) {
     SCOPED_TRACE(detect ? "detect_resume 1" : "detect_resume 0");
     Sandbox box(L"dc-resume");
-    box.WriteDevices(DeviceSection(kId, 1));
+    box.WriteDevices({TouchScreen(kId)});
     box.WriteSettings(std::string("[status]\r\ntouch_status=0\r\ndetect_resume=") + (detect ? "1" : "0") + "\r\n");
     RunningVeltra veltra(box);
     ASSERT_NE(veltra.window(), nullptr);
@@ -200,12 +200,12 @@ TEST(DeviceChanges, ResumeEnablesOnlyWhenAsked) {
 
 TEST(DeviceChanges, DebugModeFollowsTheDeviceWithinASecond) {
   Sandbox box(L"dc-debug");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   box.WriteSettings("[status]\r\ndebug_mode=1\r\n");
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
   ASSERT_TRUE(WaitUntil([&] { return veltra.Text() == kEnabledText; }));
-  box.WriteDevices(DeviceSection(kId, 0));  // no notification at all
+  box.WriteDevices({TouchScreen(kId, false)});  // no notification at all
   EXPECT_TRUE(WaitUntil([&] { return veltra.Text() == kDisabledText; }, 2500ms));
 }
 
@@ -217,8 +217,10 @@ class DeviceError : public ::testing::Test {
  protected:
   // The configured device is there (so the start takes it) but its class
   // installer refuses every change.
-  static std::wstring Devices(int touch_started) {
-    return DeviceSection(kId, touch_started) + DeviceSection(kBroken, 1, L"refuse_change=1\r\n");
+  static std::vector<SimDevice> Devices(int touch_started) {
+    SimDevice broken = TouchScreen(kBroken);
+    broken.refuse_change = true;
+    return {TouchScreen(kId, touch_started != 0), broken};
   }
   void SetUp() override {
     box_.WriteDevices(Devices(1));
@@ -293,7 +295,7 @@ TEST_F(DeviceError, RetryAfterTheDeviceWasRepairedGoesOnWithoutASecondBox) {
   dialog = WaitForBox(veltra);
   ASSERT_NE(dialog, nullptr);
   // Repaired: the device now answers under the configured path.
-  box_.WriteDevices(DeviceSection(kId, 1) + DeviceSection(kBroken, 1));
+  box_.WriteDevices({TouchScreen(kId), TouchScreen(kBroken)});
   ::PostMessageW(dialog, WM_COMMAND, IDRETRY, 0);
   EXPECT_TRUE(WaitUntil([&] { return FindDialogOf(veltra.process_id()) == nullptr && veltra.Text() == kEnabledText; }));
   EXPECT_FALSE(veltra.WaitForExit(500ms));
@@ -302,7 +304,7 @@ TEST_F(DeviceError, RetryAfterTheDeviceWasRepairedGoesOnWithoutASecondBox) {
 
 TEST(CrashHandler, AnUnhandledExceptionLeavesThePanelEnabled) {
   Sandbox box(L"crash");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   box.WriteSettings("[status]\r\ntouch_status=0\r\n");
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);

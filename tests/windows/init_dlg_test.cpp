@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -26,10 +25,10 @@
 namespace veltra {
 namespace {
 
+using testing::kTouchId;
 using testing::Step;
 using testing::TooltipText;
 
-constexpr wchar_t kTouchId[] = L"HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002";
 constexpr wchar_t kOtherId[] = L"HID\\VID_04F3&PID_2536&COL02\\7&1A2B3C4D&0&0001";
 constexpr wchar_t kTouchName[] = L"HID-compliant touch screen";
 constexpr wchar_t kCaption[] = L"Select Control Target Device";
@@ -71,9 +70,7 @@ class InitDlgTest : public StatusWindowFixture {
  protected:
   void SetUp() override {
     StatusWindowFixture::SetUp();
-    std::ofstream(Folder() / L"sim_devices.ini", std::ios::binary)
-        << "[HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002]\r\nsetup_class=HID\r\nstarted=1\r\n"
-        << "[HID\\VID_04F3&PID_2536&COL02\\7&1A2B3C4D&0&0001]\r\nsetup_class=HID\r\nstarted=1\r\n";
+    testing::WriteSimDevices(Folder() / L"sim_devices.ini", {testing::TouchScreen(), testing::TouchScreen(kOtherId)});
   }
   static bool Started(const wchar_t* id) {
     const std::optional<SimDevice> device = FindSimDevice(id);
