@@ -224,6 +224,19 @@ HWND FindDialogOf(DWORD process_id) {
   return search.second;
 }
 
+HWND ShownWindowOf(DWORD process_id, const wchar_t* window_class, const wchar_t* caption) {
+  HWND found = nullptr;
+  WaitUntil([&] {
+    for (HWND window = nullptr; (window = ::FindWindowExW(nullptr, window, window_class, caption)) != nullptr;) {
+      DWORD owner = 0;
+      ::GetWindowThreadProcessId(window, &owner);
+      if (owner == process_id && ::IsWindowVisible(window)) return (found = window) != nullptr;
+    }
+    return false;
+  });
+  return found;
+}
+
 RunningVeltra::RunningVeltra(const Sandbox& box, const std::wstring& arguments) : process_(box.Start(arguments)) {
   const DWORD id = ::GetProcessId(process_.get());
   const auto find_window = [&] {

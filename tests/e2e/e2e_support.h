@@ -19,9 +19,12 @@
 
 namespace veltra::e2e {
 
-using testing::kTouchId;
 using testing::MessageText;
 using testing::TouchScreen;
+
+// The touch screen the tests switch, and another HID device beside it.
+inline const std::wstring kId = testing::kTouchId;
+inline const std::wstring kOtherId = L"HID\\VID_04F3&PID_2A1C&COL01\\5&1A2B3C&0&0000";
 
 // A sandbox path as 8-bit text for a file the test writes; the sandbox
 // paths are ASCII.
@@ -135,6 +138,10 @@ bool WaitUntil(Predicate done, std::chrono::milliseconds timeout = std::chrono::
 
 // The first visible window of class "#32770" (a message box) of a process.
 HWND FindDialogOf(DWORD process_id);
+// A visible top-level window of a process by its class and caption (null:
+// any), once it is shown (its set-up done: a message sent earlier may be
+// undone by it); null when none came within 10 s.
+HWND ShownWindowOf(DWORD process_id, const wchar_t* window_class, const wchar_t* caption = nullptr);
 
 // A running simulated Veltra with its status window, started in a sandbox.
 // The test fails when no status window comes up, at once when a message box

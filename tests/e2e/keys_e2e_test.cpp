@@ -11,7 +11,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const std::wstring kId = kTouchId;
 
 void Key(WORD vk, bool up, DWORD time = 0) {
   INPUT input{};

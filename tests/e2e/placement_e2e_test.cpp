@@ -18,7 +18,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const std::wstring kId = kTouchId;
 
 using testing::Alpha;
 using testing::WriteBitmap;

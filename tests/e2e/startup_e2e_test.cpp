@@ -13,7 +13,6 @@ namespace {
 using Lines = std::vector<std::wstring>;
 using Sent = std::vector<std::pair<WPARAM, LPARAM>>;
 
-const std::wstring kId = kTouchId;
 
 TEST(OneShot, EnablesADisabledPanelGlobalPassFirstAndWritesNoSettings) {
   Sandbox box(L"oneshot-enable");
@@ -40,17 +39,16 @@ TEST(OneShot, LeavesAStartedPanelAloneAndIgnoresTheTouchValue) {
 
 TEST(OneShot, UsesTheStoredDevicePathUpperCasedAndKeepsAnUnreadableDeviceTried) {
   Sandbox box(L"oneshot-path");
-  const std::wstring other = L"HID\\VID_04F3&PID_2A1C&COL01\\5&1A2B3C&0&0000";
-  SimDevice unreadable = TouchScreen(other, false);
+  SimDevice unreadable = TouchScreen(kOtherId, false);
   unreadable.status_readable = false;
   box.WriteDevices({TouchScreen(kId, false), unreadable});
   box.WriteSettings("[hardware]\r\ndevice_instance_path=hid\\vid_04f3&pid_2a1c&col01\\5&1a2b3c&0&0000\r\n");
   EXPECT_EQ(box.Run(L"/O"), 0);
   EXPECT_EQ(box.DeviceStarted(kId), 0);
-  EXPECT_EQ(box.DeviceStarted(other), 1);  // unreadable status still gets the enable request
+  EXPECT_EQ(box.DeviceStarted(kOtherId), 1);  // unreadable status still gets the enable request
   const Lines log = box.LogLines();
   ASSERT_EQ(log.size(), 3u);
-  EXPECT_EQ(log[0], L"STATUS " + other);
+  EXPECT_EQ(log[0], L"STATUS " + kOtherId);
 }
 
 TEST(NormalRun, SavesEveryKeyWithTheCommandLineValues) {

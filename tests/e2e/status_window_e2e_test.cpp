@@ -15,7 +15,6 @@ namespace {
 using Lines = std::vector<std::wstring>;
 using namespace std::chrono_literals;
 
-const std::wstring kId = kTouchId;
 const std::wstring kEnabledText = L"Double click for Touch disable.";
 const std::wstring kDisabledText = L"Double click for Touch enable.";
 constexpr UINT kSetTouchState = protocol::WM_SET_TOUCH_STATE;

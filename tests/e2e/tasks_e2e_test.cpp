@@ -17,7 +17,6 @@
 namespace veltra::e2e {
 namespace {
 
-const std::wstring kId = kTouchId;
 
 struct TaskFacts {
   VARIANT_BOOL disallow_on_batteries = VARIANT_TRUE;

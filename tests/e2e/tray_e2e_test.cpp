@@ -14,7 +14,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const std::wstring kId = kTouchId;
 constexpr UINT kTrayNotify = protocol::WM_TRAY_NOTIFY;
 constexpr UINT kIconId = 128;
 
