@@ -3,6 +3,29 @@
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0602)
 add_link_options(-static -municode)
 
+# COM, OLE automation and the common dialogs serve the scheduled tasks, the
+# wallpaper and the configuration dialog's choosers, none of which the start
+# needs: their libraries (with the system libraries they pull in, about
+# 5 MB of working set) are loaded on first use instead of at start. The
+# import libraries for that are made from the short lists in
+# cmake/delay-load/, which name every function the programs take from them;
+# a function missing there fails the link. The loader's helper takes them
+# from the system folder only (see RestrictLibrarySearch).
+set(delay_load_libraries)
+foreach(library ole32 oleaut32 comdlg32)
+  set(archive "${CMAKE_BINARY_DIR}/lib/lib${library}_delay.a")
+  add_custom_command(OUTPUT "${archive}"
+    COMMAND "${CMAKE_COMMAND}" -E make_directory "${CMAKE_BINARY_DIR}/lib"
+    COMMAND "${CMAKE_DLLTOOL}" --input-def "${CMAKE_SOURCE_DIR}/cmake/delay-load/${library}.def"
+            --output-delaylib "${archive}"
+    DEPENDS "${CMAKE_SOURCE_DIR}/cmake/delay-load/${library}.def"
+    VERBATIM)
+  add_custom_target(${library}_delay_import DEPENDS "${archive}")
+  add_library(${library}_delay STATIC IMPORTED)
+  set_target_properties(${library}_delay PROPERTIES IMPORTED_LOCATION "${archive}")
+  add_dependencies(${library}_delay ${library}_delay_import)
+endforeach()
+
 # The Win32 shell, one library per layer (see scripts/check-layers): the
 # framework alone serves the watcher; the simulated device installer is a
 # library of its own that only the simulated program and the tests link.
@@ -16,7 +39,7 @@ add_library(veltra_ui STATIC
   src/ui/window.cpp
 )
 target_include_directories(veltra_ui PUBLIC src)
-target_link_libraries(veltra_ui PUBLIC user32 gdi32 shell32 ole32 oleaut32)
+target_link_libraries(veltra_ui PUBLIC user32 gdi32 shell32 ole32_delay oleaut32_delay)
 
 add_library(veltra_device STATIC
   src/device/device_api.cpp
@@ -57,7 +80,7 @@ add_library(veltra_config STATIC
   src/config/config_system.cpp
   src/config/icon_dialog.cpp
 )
-target_link_libraries(veltra_config PUBLIC veltra_window veltra_startup comdlg32 comctl32)
+target_link_libraries(veltra_config PUBLIC veltra_window veltra_startup comdlg32_delay comctl32)
 
 add_library(veltra_app STATIC
   src/app/ini_store.cpp

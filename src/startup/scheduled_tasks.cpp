@@ -165,11 +165,11 @@ void TaskRefresh::Start(const Settings& settings, const ui::WinApp& app) {
 }
 
 void TaskRefresh::Run(const ui::WinApp& app) noexcept {
-  // The task service is reached over COM, and this thread has no apartment
-  // of its own otherwise. Nothing thrown may leave a thread: a failure
-  // counts as a failed creation, which turns the settings off as any other
-  // failure would.
-  const ui::ComApartment apartment;
+  // No apartment here: the task service is reached over COM only to adjust
+  // a task just created, which opens its own, so a start that wants no task
+  // never loads COM. Nothing thrown may leave a thread: a failure counts as
+  // a failed creation, which turns the settings off as any other failure
+  // would.
   try {
     RefreshScheduledTasks(wanted_, app);
   } catch (...) {
