@@ -16,12 +16,12 @@ namespace veltra {
 // One section of the device file. Keys missing from the section take the
 // values of an ordinary, working, enabled device.
 struct SimDevice {
-  std::wstring id;  // the section name as written in the file
-  std::wstring description;
-  std::wstring friendly_name;
+  std::wstring id{};  // the section name as written in the file
+  std::wstring description{};
+  std::wstring friendly_name{};
   // Its compatible identifiers in order; the file holds them `;`-separated.
-  std::vector<std::wstring> compatible_ids;
-  std::wstring setup_class;  // "HID" or any other word
+  std::vector<std::wstring> compatible_ids{};
+  std::wstring setup_class{};  // "HID" or any other word
   bool hid_interface = false;
   bool disableable = true;
   bool started = true;

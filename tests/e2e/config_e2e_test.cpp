@@ -10,31 +10,11 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A dialog of the process by its caption, once it is shown (its set-up
-// done: a message sent earlier may be undone by it); null when none came
-// within 10 s.
-HWND FindDialogOf(DWORD process_id, const wchar_t* caption) {
-  HWND found = nullptr;
-  WaitUntil([&] {
-    HWND window = nullptr;
-    while ((window = ::FindWindowExW(nullptr, window, L"#32770", caption)) != nullptr) {
-      DWORD owner = 0;
-      ::GetWindowThreadProcessId(window, &owner);
-      if (owner == process_id && ::IsWindowVisible(window)) {
-        found = window;
-        return true;
-      }
-    }
-    return false;
-  });
-  return found;
-}
-
-HWND FindConfigDialog(DWORD process_id) { return FindDialogOf(process_id, L"Veltra Configuration"); }
+HWND FindConfigDialog(DWORD process_id) { return ShownWindowOf(process_id, L"#32770", L"Veltra Configuration"); }
 
 TEST(Configuration, ChangesActAtOnceOkHidesAndTheEndSavesThem) {
   Sandbox box(L"config-dialog");
-  box.WriteDevices(DeviceSection(kTouchId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
   ASSERT_TRUE(WaitUntil([&] { return veltra.Visible(); }));
@@ -69,10 +49,9 @@ TEST(Configuration, ChangesActAtOnceOkHidesAndTheEndSavesThem) {
 // process ends, saves, and leaves every device working; while the device
 // selection runs, no switch request touches a device.
 TEST(Configuration, ExitWithTheIconPickerOrADeviceTestRunningEndsCleanly) {
-  const std::wstring other = L"HID\\VID_04F3&PID_2A1C&COL01\\5&1A2B3C&0&0000";
   for (const bool device_test : {false, true}) {
     Sandbox box(device_test ? L"config-exit-test" : L"config-exit-picker");
-    box.WriteDevices(DeviceSection(kTouchId, 1) + DeviceSection(other, 1));
+    box.WriteDevices({TouchScreen(kId), TouchScreen(kOtherId)});
     RunningVeltra veltra(box, L"/T 1");
     ASSERT_NE(veltra.window(), nullptr);
     veltra.Send(WM_COMMAND, ID_CONFIGURATION);
@@ -81,26 +60,26 @@ TEST(Configuration, ExitWithTheIconPickerOrADeviceTestRunningEndsCleanly) {
     const int button = device_test ? IDC_CFG_DEVICE_SELECT : IDC_CFG_ENABLE_ICON;
     ::PostMessageW(config, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     const HWND dialog =
-        FindDialogOf(veltra.process_id(), device_test ? L"Select Control Target Device" : L"Select Icon");
+        ShownWindowOf(veltra.process_id(), L"#32770", device_test ? L"Select Control Target Device" : L"Select Icon");
     ASSERT_NE(dialog, nullptr);
     if (device_test) {
       ::SendDlgItemMessageW(dialog, IDC_INIT_DEVICE_LIST, CB_SETCURSEL, 1, 0);
       ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_INIT_TEST_START, BN_CLICKED), 0);
-      const HWND notice = FindDialogOf(veltra.process_id(), L"Veltra");
+      const HWND notice = ShownWindowOf(veltra.process_id(), L"#32770", L"Veltra");
       ASSERT_NE(notice, nullptr);
       ::PostMessageW(notice, WM_COMMAND, IDOK, 0);
-      ASSERT_TRUE(WaitUntil([&] { return box.DeviceStarted(other) == 0; }));
+      ASSERT_TRUE(WaitUntil([&] { return box.DeviceStarted(kOtherId) == 0; }));
       veltra.Send(protocol::WM_SET_TOUCH_STATE, 0, 0);
       veltra.Send(protocol::WM_SET_TOUCH_STATE, 0, 1);
-      EXPECT_EQ(box.DeviceStarted(kTouchId), 1);
+      EXPECT_EQ(box.DeviceStarted(kId), 1);
     }
     veltra.Send(WM_COMMAND, ID_APP_EXIT);
     ASSERT_TRUE(veltra.WaitForExit());
-    EXPECT_EQ(box.DeviceStarted(kTouchId), 1);
-    EXPECT_EQ(box.DeviceStarted(other), 1);
+    EXPECT_EQ(box.DeviceStarted(kId), 1);
+    EXPECT_EQ(box.DeviceStarted(kOtherId), 1);
     EXPECT_EQ(box.Setting(L"status", L"touch_status"), L"1");
-    EXPECT_EQ(box.Setting(L"hardware", L"device_instance_path"), kTouchId);
-    for (const std::wstring& line : box.LogLines()) EXPECT_EQ(line.find(std::wstring(kTouchId) + L" DISABLE"), std::wstring::npos);
+    EXPECT_EQ(box.Setting(L"hardware", L"device_instance_path"), kId);
+    for (const std::wstring& line : box.LogLines()) EXPECT_EQ(line.find(kId + L" DISABLE"), std::wstring::npos);
   }
 }
 

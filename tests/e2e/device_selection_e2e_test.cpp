@@ -13,8 +13,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const std::wstring kId = kTouchId;
-const std::wstring kOther = L"HID\\VID_04F3&PID_2A1C&COL01\\5&1A2B3C&0&0000";
 
 void WriteKnownList(const Sandbox& box, const std::string& text) {
   std::ofstream(std::filesystem::path(box.File(L"known_device_list.txt")), std::ios::binary) << text;
@@ -22,7 +20,7 @@ void WriteKnownList(const Sandbox& box, const std::string& text) {
 
 TEST(DeviceSelection, AnUnusablePathIsReplacedByTheFirstListedLineOfTheKnownList) {
   Sandbox box(L"select-known");
-  box.WriteDevices(DeviceSection(kOther, 1) + DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kOtherId), TouchScreen(kId)});
   box.WriteSettings("[hardware]\r\ndevice_instance_path=HID\\GONE\r\n");
   WriteKnownList(box, "# known panels\r\nhid\\not\\here\r\n  " + std::string(kId.begin(), kId.end()) +
                           "  # this machine's\r\nhid\\vid_04f3&pid_2a1c&col01\\5&1a2b3c&0&0000\r\n");
@@ -38,7 +36,7 @@ TEST(DeviceSelection, AnUnusablePathIsReplacedByTheFirstListedLineOfTheKnownList
 
 TEST(DeviceSelection, NothingMatchingOpensTheDialogAndCancelSkipsTheStatusWindow) {
   Sandbox box(L"select-cancel");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   box.WriteSettings("[hardware]\r\ndevice_instance_path=HID\\GONE\r\n");
   WriteKnownList(box, "# nothing of this machine\r\nhid\\not\\here\r\n");
   const ui::UniqueHandle process = box.Start(L"");

@@ -79,11 +79,6 @@ std::string Narrow(const std::wstring& text) {
   return narrow;
 }
 
-std::wstring DeviceSection(const std::wstring& id, int started, const std::wstring& extra) {
-  return L"[" + id + L"]\r\ndescription=HID-compliant touch screen\r\nsetup_class=HID\r\nhid_interface=1\r\n"
-         L"disableable=1\r\nstarted=" + std::to_wstring(started) + L"\r\n" + extra;
-}
-
 Sandbox::Sandbox(const std::wstring& folder_name) {
   const std::wstring work = BuildFolder() + L"\\e2e-work";
   ::CreateDirectoryW(work.c_str(), nullptr);
@@ -102,11 +97,8 @@ Sandbox::Sandbox(const std::wstring& folder_name) {
 
 Sandbox::~Sandbox() { RemoveTree(top_); }
 
-void Sandbox::WriteDevices(const std::wstring& ini_text) const {
-  // UTF-16 with a byte-order mark, so the profile functions keep it so.
-  std::ofstream out(std::filesystem::path(Extended(File(L"sim_devices.ini"))), std::ios::binary);
-  out.write("\xFF\xFE", 2);
-  out.write(reinterpret_cast<const char*>(ini_text.data()), static_cast<std::streamsize>(ini_text.size() * 2));
+void Sandbox::WriteDevices(const std::vector<SimDevice>& devices) const {
+  testing::WriteSimDevices(std::filesystem::path(Extended(File(L"sim_devices.ini"))), devices);
 }
 
 void Sandbox::WriteSettings(const std::string& ini_bytes) const {
@@ -232,22 +224,16 @@ HWND FindDialogOf(DWORD process_id) {
   return search.second;
 }
 
-std::wstring StaticText(HWND window) {
-  std::wstring found;
-  ::EnumChildWindows(
-      window,
-      [](HWND child, LPARAM param) -> BOOL {
-        wchar_t cls[32] = {};
-        wchar_t text[512] = {};
-        ::GetClassNameW(child, cls, 32);
-        ::GetWindowTextW(child, text, 512);
-        if (::lstrcmpiW(cls, L"Static") == 0 && text[0] != 0) {
-          *reinterpret_cast<std::wstring*>(param) = text;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+HWND ShownWindowOf(DWORD process_id, const wchar_t* window_class, const wchar_t* caption) {
+  HWND found = nullptr;
+  WaitUntil([&] {
+    for (HWND window = nullptr; (window = ::FindWindowExW(nullptr, window, window_class, caption)) != nullptr;) {
+      DWORD owner = 0;
+      ::GetWindowThreadProcessId(window, &owner);
+      if (owner == process_id && ::IsWindowVisible(window)) return (found = window) != nullptr;
+    }
+    return false;
+  });
   return found;
 }
 
@@ -278,7 +264,7 @@ RunningVeltra::RunningVeltra(const Sandbox& box, const std::wstring& arguments) 
   if (window_ == nullptr && dialog != nullptr) {
     wchar_t caption[256] = {};
     ::GetWindowTextW(dialog, caption, 256);
-    ADD_FAILURE() << "Veltra showed \"" << caption << "\" before its status window: " << StaticText(dialog);
+    ADD_FAILURE() << "Veltra showed \"" << caption << "\" before its status window: " << MessageText(dialog);
     ::TerminateProcess(process_.get(), 99);
     ::WaitForSingleObject(process_.get(), 5000);
   } else if (window_ == nullptr) {

@@ -11,20 +11,24 @@
 #include <utility>
 #include <vector>
 
+#include "../common/sim_devices.h"
+#include "../common/window_texts.h"
 #include "protocol/veltra_protocol.h"
 #include "resources/resource.h"
 #include "ui/unique_handle.h"
 
 namespace veltra::e2e {
 
-inline constexpr wchar_t kTouchId[] = L"HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002";
+using testing::MessageText;
+using testing::TouchScreen;
+
+// The touch screen the tests switch, and another HID device beside it.
+inline const std::wstring kId = testing::kTouchId;
+inline const std::wstring kOtherId = L"HID\\VID_04F3&PID_2A1C&COL01\\5&1A2B3C&0&0000";
 
 // A sandbox path as 8-bit text for a file the test writes; the sandbox
 // paths are ASCII.
 std::string Narrow(const std::wstring& text);
-
-// A device section for sim_devices.ini.
-std::wstring DeviceSection(const std::wstring& id, int started, const std::wstring& extra = L"");
 
 class Sandbox {
  public:
@@ -42,7 +46,7 @@ class Sandbox {
   // Programs started from now on run on this desktop (see VirtualDesktop).
   void set_desktop(std::wstring name) { desktop_ = std::move(name); }
 
-  void WriteDevices(const std::wstring& ini_text) const;
+  void WriteDevices(const std::vector<SimDevice>& devices) const;
   void WriteSettings(const std::string& ini_bytes) const;
   bool SettingsExist() const;
   std::wstring Setting(const wchar_t* section, const wchar_t* key) const;
@@ -134,8 +138,10 @@ bool WaitUntil(Predicate done, std::chrono::milliseconds timeout = std::chrono::
 
 // The first visible window of class "#32770" (a message box) of a process.
 HWND FindDialogOf(DWORD process_id);
-// The text of the first static control with text in a window.
-std::wstring StaticText(HWND window);
+// A visible top-level window of a process by its class and caption (null:
+// any), once it is shown (its set-up done: a message sent earlier may be
+// undone by it); null when none came within 10 s.
+HWND ShownWindowOf(DWORD process_id, const wchar_t* window_class, const wchar_t* caption = nullptr);
 
 // A running simulated Veltra with its status window, started in a sandbox.
 // The test fails when no status window comes up, at once when a message box

@@ -11,7 +11,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const std::wstring kId = kTouchId;
 
 void Key(WORD vk, bool up, DWORD time = 0) {
   INPUT input{};
@@ -37,7 +36,7 @@ bool CombinationFree() {
 class Keys : public ::testing::Test {
  protected:
   void Start(const std::string& settings, int started = 1) {
-    box_.WriteDevices(DeviceSection(kId, started));
+    box_.WriteDevices({TouchScreen(kId, started != 0)});
     box_.WriteSettings(settings);
     veltra_ = std::make_unique<RunningVeltra>(box_);
     ASSERT_NE(veltra_->window(), nullptr);

@@ -18,7 +18,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const std::wstring kId = kTouchId;
 
 using testing::Alpha;
 using testing::WriteBitmap;
@@ -114,7 +113,7 @@ TEST_F(Placement, LandscapeRectangleLookDragAndTheForegroundLeftAlone) {
   ASSERT_TRUE(desktop.ok());
   Sandbox box(L"placement-landscape");
   box.set_desktop(desktop.name());
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   WriteBitmap(box.File(L"portrait.bmp"));
   box.WriteSettings(std::string(kRectangles) + "[wallpaper]\r\nvertical=" + Narrow(box.File(L"portrait.bmp")) +
                     "\r\nvertical_enable=1\r\nhorizonal_enable=0\r\n");
@@ -196,7 +195,7 @@ TEST_F(Placement, PortraitRectangleThenTheLandscapeOneAndItsWallpaperAfterARotat
   ASSERT_TRUE(desktop.ok());
   Sandbox box(L"placement-portrait");
   box.set_desktop(desktop.name());
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   WriteBitmap(box.File(L"landscape.bmp"));
   const std::wstring landscape = box.File(L"landscape.bmp");
   box.WriteSettings(std::string(kRectangles) + "[wallpaper]\r\nhorizonal=" + Narrow(landscape) +
@@ -242,7 +241,7 @@ TEST_F(Placement, MoveToCenterFollowsTheFixedAndWindowEnableRules) {
     SCOPED_TRACE(c.settings);
     Sandbox box(L"placement-center");
     box.set_desktop(desktop.name());
-    box.WriteDevices(DeviceSection(kId, 1));
+    box.WriteDevices({TouchScreen(kId)});
     box.WriteSettings(std::string(kRectangles) + c.settings);
     desktop.Run([&] {
       RunningVeltra veltra(box);

@@ -27,7 +27,7 @@ bool TaskExists(const wchar_t* name) {
 
 TEST(Removal, EndsVeltraAndItsWatcherThroughTheirExitThenRemovesTheTasks) {
   Sandbox box(L"removal");
-  box.WriteDevices(DeviceSection(kTouchId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   box.WriteSettings("[task_scheduler]\r\ntask_lock=1\r\n");
   box.CopyProgram(L"sim\\Veltrawatch.exe", L"Veltrawatch.exe");
   // The watcher leaves the panel alone: only the test switches it.
@@ -38,7 +38,7 @@ TEST(Removal, EndsVeltraAndItsWatcherThroughTheirExitThenRemovesTheTasks) {
   // The start-up refresh registers it beside the window.
   ASSERT_TRUE(WaitUntil([] { return TaskExists(kLockTask); }, 30s));
   veltra.Send(protocol::WM_SET_TOUCH_STATE, 0, 0);
-  ASSERT_TRUE(WaitUntil([&] { return box.DeviceStarted(kTouchId) == 0; }));
+  ASSERT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 0; }));
   const ui::UniqueHandle watcher = box.StartProgram(L"Veltrawatch.exe");
   ASSERT_TRUE(WaitUntil([] { return ::FindWindowW(protocol::kWatchWindowClass, nullptr) != nullptr; }));
 
@@ -46,7 +46,7 @@ TEST(Removal, EndsVeltraAndItsWatcherThroughTheirExitThenRemovesTheTasks) {
   EXPECT_NE(box.Run(L"/X", 60s), -1);
   EXPECT_EQ(::WaitForSingleObject(veltra.process(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
   EXPECT_EQ(::WaitForSingleObject(watcher.get(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
-  EXPECT_EQ(box.DeviceStarted(kTouchId), 1);
+  EXPECT_EQ(box.DeviceStarted(kId), 1);
   // Saved by Veltra's own exit: the choice is kept for the next start.
   EXPECT_EQ(box.Setting(L"status", L"touch_status"), L"0");
   // Veltra's exit registers the task again; /X removes it after that.

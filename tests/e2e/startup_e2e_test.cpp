@@ -13,11 +13,10 @@ namespace {
 using Lines = std::vector<std::wstring>;
 using Sent = std::vector<std::pair<WPARAM, LPARAM>>;
 
-const std::wstring kId = kTouchId;
 
 TEST(OneShot, EnablesADisabledPanelGlobalPassFirstAndWritesNoSettings) {
   Sandbox box(L"oneshot-enable");
-  box.WriteDevices(DeviceSection(kId, 0));
+  box.WriteDevices({TouchScreen(kId, false)});
   EXPECT_EQ(box.Run(L"/T 1 /O"), 0);
   EXPECT_EQ(box.DeviceStarted(kId), 1);
   EXPECT_EQ(box.LogLines(), (Lines{L"STATUS " + kId, L"PROPERTYCHANGE " + kId + L" ENABLE GLOBAL",
@@ -27,12 +26,12 @@ TEST(OneShot, EnablesADisabledPanelGlobalPassFirstAndWritesNoSettings) {
 
 TEST(OneShot, LeavesAStartedPanelAloneAndIgnoresTheTouchValue) {
   Sandbox box(L"oneshot-started");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   EXPECT_EQ(box.Run(L"/T 1 /O"), 0);
   EXPECT_EQ(box.LogLines(), (Lines{L"STATUS " + kId}));
   EXPECT_FALSE(box.SettingsExist());
 
-  box.WriteDevices(DeviceSection(kId, 0));
+  box.WriteDevices({TouchScreen(kId, false)});
   EXPECT_EQ(box.Run(L"/O /T 0"), 0);
   EXPECT_EQ(box.DeviceStarted(kId), 1);
   EXPECT_FALSE(box.SettingsExist());
@@ -40,20 +39,21 @@ TEST(OneShot, LeavesAStartedPanelAloneAndIgnoresTheTouchValue) {
 
 TEST(OneShot, UsesTheStoredDevicePathUpperCasedAndKeepsAnUnreadableDeviceTried) {
   Sandbox box(L"oneshot-path");
-  const std::wstring other = L"HID\\VID_04F3&PID_2A1C&COL01\\5&1A2B3C&0&0000";
-  box.WriteDevices(DeviceSection(kId, 0) + DeviceSection(other, 0, L"status_readable=0\r\n"));
+  SimDevice unreadable = TouchScreen(kOtherId, false);
+  unreadable.status_readable = false;
+  box.WriteDevices({TouchScreen(kId, false), unreadable});
   box.WriteSettings("[hardware]\r\ndevice_instance_path=hid\\vid_04f3&pid_2a1c&col01\\5&1a2b3c&0&0000\r\n");
   EXPECT_EQ(box.Run(L"/O"), 0);
   EXPECT_EQ(box.DeviceStarted(kId), 0);
-  EXPECT_EQ(box.DeviceStarted(other), 1);  // unreadable status still gets the enable request
+  EXPECT_EQ(box.DeviceStarted(kOtherId), 1);  // unreadable status still gets the enable request
   const Lines log = box.LogLines();
   ASSERT_EQ(log.size(), 3u);
-  EXPECT_EQ(log[0], L"STATUS " + other);
+  EXPECT_EQ(log[0], L"STATUS " + kOtherId);
 }
 
 TEST(NormalRun, SavesEveryKeyWithTheCommandLineValues) {
   Sandbox box(L"normal-save");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   box.WriteSettings("[status]\r\nalways_top=7\r\n[hotkey]\r\nhotkey_single_use=1\r\n[config]\r\nwait=-1\r\n");
   {
     RunningVeltra veltra(box, L"/T 0 /W 0");  // a negative wait must not stall the start
@@ -76,7 +76,7 @@ TEST(NormalRun, SavesEveryKeyWithTheCommandLineValues) {
 // interface class.
 TEST(NormalRun, LoadsNoLibraryPlantedBesideIt) {
   Sandbox box(L"planted");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   box.CopyProgram(L"planted.dll", L"hid.dll");
   {
     RunningVeltra veltra(box);
@@ -89,7 +89,7 @@ TEST(NormalRun, LoadsNoLibraryPlantedBesideIt) {
 
 TEST(NormalRun, WaitsTheConfiguredTimeBeforeShowingTheWindow) {
   Sandbox box(L"normal-wait");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   box.WriteSettings("[config]\r\nwait=1500\r\n");
   const auto start = std::chrono::steady_clock::now();
   RunningVeltra veltra(box);
@@ -101,7 +101,7 @@ TEST(NormalRun, WaitsTheConfiguredTimeBeforeShowingTheWindow) {
 // waits until it has ended and then starts, with what that one saved.
 TEST(NormalRun, AStartWhileTheLastInstanceEndsWaitsForItAndStarts) {
   Sandbox box(L"restart");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   RunningVeltra first(box, L"/T 0");
   ASSERT_NE(first.window(), nullptr);
   first.Send(WM_CLOSE);
@@ -117,14 +117,14 @@ TEST(NormalRun, AStartWhileTheLastInstanceEndsWaitsForItAndStarts) {
 // of a normal run.
 TEST(NormalRun, SettingsThatCannotBeSavedAreReported) {
   Sandbox box(L"unwritable");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   ASSERT_TRUE(::CreateDirectoryW(box.File(L"Veltra.ini").c_str(), nullptr));
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
   veltra.Send(WM_CLOSE);
   HWND message = nullptr;
   ASSERT_TRUE(WaitUntil([&] { return (message = FindDialogOf(veltra.process_id())) != nullptr; }, std::chrono::seconds(20)));
-  EXPECT_NE(StaticText(message).find(box.File(L"Veltra.ini")), std::wstring::npos) << Narrow(StaticText(message));
+  EXPECT_NE(MessageText(message).find(box.File(L"Veltra.ini")), std::wstring::npos) << Narrow(MessageText(message));
   ::PostMessageW(message, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(veltra.WaitForExit());
 }
@@ -153,7 +153,7 @@ TEST(SecondStart, ForwardsItsCommandLineToTheRunningInstance) {
 
 TEST(SecondStart, EndsSilentlyWhenTheRunningInstanceHasNoWindowYet) {
   Sandbox box(L"second-no-window");
-  box.WriteDevices(DeviceSection(kId, 0));
+  box.WriteDevices({TouchScreen(kId, false)});
   FakeRunningInstance running(false);
   EXPECT_EQ(box.Run(L"/T 1 /O"), 0);
   EXPECT_FALSE(box.SettingsExist());
@@ -182,7 +182,7 @@ class Windows7ForVeltra {
 // A one-shot run has nobody to read a message: it ends without one.
 TEST(OldWindows, Windows7GetsTheMessageAndNothingElseHappens) {
   Sandbox box(L"windows7");
-  box.WriteDevices(DeviceSection(kId, 0));
+  box.WriteDevices({TouchScreen(kId, false)});
   ui::UniqueHandle process;
   {
     Windows7ForVeltra old_windows;
@@ -197,7 +197,7 @@ TEST(OldWindows, Windows7GetsTheMessageAndNothingElseHappens) {
     wchar_t caption[64] = {};
     ::GetWindowTextW(dialog, caption, 64);
     EXPECT_STREQ(caption, L"Veltra");
-    EXPECT_EQ(StaticText(dialog), L"You need at least Windows 8\nVersion Not Supported.");
+    EXPECT_EQ(MessageText(dialog), L"You need at least Windows 8\nVersion Not Supported.");
     ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
   }
   EXPECT_TRUE(WaitPumping(process.get(), std::chrono::seconds(10)));

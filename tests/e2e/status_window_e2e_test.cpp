@@ -15,7 +15,6 @@ namespace {
 using Lines = std::vector<std::wstring>;
 using namespace std::chrono_literals;
 
-const std::wstring kId = kTouchId;
 const std::wstring kEnabledText = L"Double click for Touch disable.";
 const std::wstring kDisabledText = L"Double click for Touch enable.";
 constexpr UINT kSetTouchState = protocol::WM_SET_TOUCH_STATE;
@@ -28,7 +27,7 @@ std::size_t CountLines(const Lines& lines, const std::wstring& prefix) {
 
 TEST(StatusWindow, StartsInTheSavedStateAndADoubleClickSwitches) {
   Sandbox box(L"sw-start");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   box.WriteSettings("[status]\r\ntouch_status=0\r\n");
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
@@ -61,7 +60,7 @@ TEST(StatusWindow, EveryExitPathEnablesThePanelAndKeepsTheChoice) {
   for (const Path& path : paths) {
     SCOPED_TRACE(path.name);
     Sandbox box(L"sw-exit");
-    box.WriteDevices(DeviceSection(kId, 1));
+    box.WriteDevices({TouchScreen(kId)});
     box.WriteSettings("[status]\r\ntouch_status=0\r\n");
     {
       RunningVeltra veltra(box);
@@ -81,7 +80,7 @@ TEST(StatusWindow, EveryExitPathEnablesThePanelAndKeepsTheChoice) {
 
 TEST(StatusWindow, EnterAndSpaceDoNothingEscapeEndsThroughTheExitSequence) {
   Sandbox box(L"sw-keys");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   box.WriteSettings("[status]\r\ntouch_status=0\r\n");
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
@@ -101,7 +100,7 @@ TEST(StatusWindow, EnterAndSpaceDoNothingEscapeEndsThroughTheExitSequence) {
 
 TEST(StatusWindow, EndOfSessionQuerySavesFirstAndAFalseEndKeepsRunning) {
   Sandbox box(L"sw-query");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   RunningVeltra veltra(box, L"/T 0");
   ASSERT_NE(veltra.window(), nullptr);
   EXPECT_FALSE(box.SettingsExist() && box.Setting(L"status", L"touch_status") == L"0");
@@ -115,7 +114,7 @@ TEST(StatusWindow, EndOfSessionQuerySavesFirstAndAFalseEndKeepsRunning) {
 
 TEST(ControlMessages, SetAndToggleAndTheUnchangedStateTouchesNothing) {
   Sandbox box(L"cm-set");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   box.WriteSettings("[status]\r\ntouch_status=0\r\n");
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
@@ -145,7 +144,7 @@ TEST(ControlMessages, SetAndToggleAndTheUnchangedStateTouchesNothing) {
 
 TEST(ControlMessages, ASecondStartTogglesOrSetsTheRunningInstance) {
   Sandbox box(L"cm-second");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
   ASSERT_TRUE(WaitUntil([&] { return veltra.Text() == kEnabledText; }));
@@ -162,13 +161,13 @@ TEST(ControlMessages, ASecondStartTogglesOrSetsTheRunningInstance) {
 
 TEST(DeviceChanges, ADeviceDisabledFromOutsideTurnsTheWindowWithoutASwitch) {
   Sandbox box(L"dc-outside");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
   ASSERT_TRUE(WaitUntil([&] { return veltra.Text() == kEnabledText; }));
   const std::size_t changes = CountLines(box.LogLines(), L"PROPERTYCHANGE");
 
-  box.WriteDevices(DeviceSection(kId, 0));
+  box.WriteDevices({TouchScreen(kId, false)});
   veltra.Send(WM_DEVICECHANGE, 0x8000 /* arrival */, 0);
   EXPECT_EQ(veltra.Text(), kEnabledText);
   veltra.Send(WM_DEVICECHANGE, 0x0007, 0);
@@ -176,7 +175,7 @@ TEST(DeviceChanges, ADeviceDisabledFromOutsideTurnsTheWindowWithoutASwitch) {
   EXPECT_EQ(CountLines(box.LogLines(), L"PROPERTYCHANGE"), changes);
 
   // The broadcast the way Windows sends it reaches the window too.
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   DWORD_PTR ignored = 0;
   ::SendMessageTimeoutW(HWND_BROADCAST, WM_DEVICECHANGE, 0x0007, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
   EXPECT_TRUE(WaitUntil([&] { return veltra.Text() == kEnabledText; }));
@@ -187,7 +186,7 @@ TEST(DeviceChanges, ResumeEnablesOnlyWhenAsked) {
   for (const bool detect : {true, false}) {
     SCOPED_TRACE(detect ? "detect_resume 1" : "detect_resume 0");
     Sandbox box(L"dc-resume");
-    box.WriteDevices(DeviceSection(kId, 1));
+    box.WriteDevices({TouchScreen(kId)});
     box.WriteSettings(std::string("[status]\r\ntouch_status=0\r\ndetect_resume=") + (detect ? "1" : "0") + "\r\n");
     RunningVeltra veltra(box);
     ASSERT_NE(veltra.window(), nullptr);
@@ -200,12 +199,12 @@ TEST(DeviceChanges, ResumeEnablesOnlyWhenAsked) {
 
 TEST(DeviceChanges, DebugModeFollowsTheDeviceWithinASecond) {
   Sandbox box(L"dc-debug");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   box.WriteSettings("[status]\r\ndebug_mode=1\r\n");
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
   ASSERT_TRUE(WaitUntil([&] { return veltra.Text() == kEnabledText; }));
-  box.WriteDevices(DeviceSection(kId, 0));  // no notification at all
+  box.WriteDevices({TouchScreen(kId, false)});  // no notification at all
   EXPECT_TRUE(WaitUntil([&] { return veltra.Text() == kDisabledText; }, 2500ms));
 }
 
@@ -217,8 +216,10 @@ class DeviceError : public ::testing::Test {
  protected:
   // The configured device is there (so the start takes it) but its class
   // installer refuses every change.
-  static std::wstring Devices(int touch_started) {
-    return DeviceSection(kId, touch_started) + DeviceSection(kBroken, 1, L"refuse_change=1\r\n");
+  static std::vector<SimDevice> Devices(int touch_started) {
+    SimDevice broken = TouchScreen(kBroken);
+    broken.refuse_change = true;
+    return {TouchScreen(kId, touch_started != 0), broken};
   }
   void SetUp() override {
     box_.WriteDevices(Devices(1));
@@ -262,7 +263,7 @@ TEST_F(DeviceError, AbortEndsWithTheDeviceEnabledAndThePathWrittenBack) {
   RunningVeltra veltra(box_);
   const HWND dialog = WaitForBox(veltra);
   ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(StaticText(dialog),
+  EXPECT_EQ(MessageText(dialog),
             L"Device control error.\nPlease check the device status \nand device instance path in device manager.");
   EXPECT_TRUE(WaitUntil([&] { return MmcStarts() == 1; }));
   ::PostMessageW(dialog, WM_COMMAND, IDABORT, 0);
@@ -293,7 +294,7 @@ TEST_F(DeviceError, RetryAfterTheDeviceWasRepairedGoesOnWithoutASecondBox) {
   dialog = WaitForBox(veltra);
   ASSERT_NE(dialog, nullptr);
   // Repaired: the device now answers under the configured path.
-  box_.WriteDevices(DeviceSection(kId, 1) + DeviceSection(kBroken, 1));
+  box_.WriteDevices({TouchScreen(kId), TouchScreen(kBroken)});
   ::PostMessageW(dialog, WM_COMMAND, IDRETRY, 0);
   EXPECT_TRUE(WaitUntil([&] { return FindDialogOf(veltra.process_id()) == nullptr && veltra.Text() == kEnabledText; }));
   EXPECT_FALSE(veltra.WaitForExit(500ms));
@@ -302,7 +303,7 @@ TEST_F(DeviceError, RetryAfterTheDeviceWasRepairedGoesOnWithoutASecondBox) {
 
 TEST(CrashHandler, AnUnhandledExceptionLeavesThePanelEnabled) {
   Sandbox box(L"crash");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   box.WriteSettings("[status]\r\ntouch_status=0\r\n");
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);

@@ -17,7 +17,6 @@
 namespace veltra::e2e {
 namespace {
 
-const std::wstring kId = kTouchId;
 
 struct TaskFacts {
   VARIANT_BOOL disallow_on_batteries = VARIANT_TRUE;
@@ -97,7 +96,7 @@ class Tasks : public ::testing::Test {
 
 TEST_F(Tasks, TheLockTaskIsRegisteredAdjustedAndRemovedWhenTurnedOff) {
   Sandbox box(L"tasks-lock");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   box.WriteSettings("[task_scheduler]\r\ntask_lock=1\r\n");
   RunAndClose(box);
   const std::optional<TaskFacts> task = store_.Find(L"Veltra_SessionLock");
@@ -116,7 +115,7 @@ TEST_F(Tasks, TheLockTaskIsRegisteredAdjustedAndRemovedWhenTurnedOff) {
 
 TEST_F(Tasks, BootAndLogonTasksThatCannotBeRegisteredTurnTheirSettingsOff) {
   Sandbox box(L"tasks-boot");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   box.WriteSettings("[task_scheduler]\r\ntask_boot=1\r\ntask_startup=1\r\n");
   RunAndClose(box);
   EXPECT_FALSE(store_.Find(L"Veltra_BootTime").has_value());
@@ -130,7 +129,7 @@ TEST_F(Tasks, BootAndLogonTasksThatCannotBeRegisteredTurnTheirSettingsOff) {
 // itself is shown by the native test of the definition text.)
 TEST_F(Tasks, AProgramInAFolderWithABlankAndAnAmpersandGetsItsLockTask) {
   Sandbox box(L"tasks R&D");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   box.WriteSettings("[task_scheduler]\r\ntask_lock=1\r\n");
   RunAndClose(box);
   const std::optional<TaskFacts> task = store_.Find(L"Veltra_SessionLock");
@@ -143,7 +142,7 @@ TEST_F(Tasks, AProgramInAFolderWithABlankAndAnAmpersandGetsItsLockTask) {
 // neither creates nor removes a task, whatever the settings say.
 TEST_F(Tasks, OneShotLeavesTheTasksAloneAndWritesNoSettings) {
   Sandbox box(L"tasks-oneshot");
-  box.WriteDevices(DeviceSection(kId, 0));
+  box.WriteDevices({TouchScreen(kId, false)});
   box.WriteSettings("[task_scheduler]\r\ntask_lock=1\r\n");
   const std::string before = Bytes(box.File(L"Veltra.ini"));
   EXPECT_EQ(box.Run(L"/T 1 /O"), 0);

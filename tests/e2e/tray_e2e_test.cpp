@@ -14,14 +14,13 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const std::wstring kId = kTouchId;
 constexpr UINT kTrayNotify = protocol::WM_TRAY_NOTIFY;
 constexpr UINT kIconId = 128;
 
 class Tray : public ::testing::Test {
  protected:
   void Start(int lbutton_mode) {
-    box_.WriteDevices(DeviceSection(kId, 1));
+    box_.WriteDevices({TouchScreen(kId)});
     box_.WriteSettings("[mouse]\r\nlbutton_mode=" + std::to_string(lbutton_mode) + "\r\n");
     veltra_ = std::make_unique<RunningVeltra>(box_);
     ASSERT_NE(veltra_->window(), nullptr);

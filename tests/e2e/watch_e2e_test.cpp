@@ -18,7 +18,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const std::wstring kId = kTouchId;
 constexpr wchar_t kWatcher[] = L"Veltrawatch.exe";
 constexpr wchar_t kWatcherTitle[] = L"Veltra Control App Main Window";
 constexpr UINT kWatchNotify = WM_USER + 1;
@@ -42,25 +41,6 @@ std::size_t CountWatcherWindows() {
   HWND window = nullptr;
   while ((window = ::FindWindowExW(nullptr, window, nullptr, kWatcherTitle)) != nullptr) ++count;
   return count;
-}
-
-// A started program's first visible top-level window.
-HWND WindowOf(HANDLE process) {
-  const DWORD id = ::GetProcessId(process);
-  HWND found = nullptr;
-  WaitUntil([&] {
-    HWND window = nullptr;
-    while ((window = ::FindWindowExW(nullptr, window, L"VeltraTestForegroundApp", nullptr)) != nullptr) {
-      DWORD owner = 0;
-      ::GetWindowThreadProcessId(window, &owner);
-      if (owner == id && ::IsWindowVisible(window)) {
-        found = window;
-        return true;
-      }
-    }
-    return false;
-  });
-  return found;
 }
 
 // A window of this process takes the foreground itself; one of another
@@ -119,7 +99,7 @@ struct StandInTray {
 
 TEST(Watcher, ForegroundProgramsSwitchAsListedAndTheIconPausesAndResumes) {
   Sandbox box(L"watch-lists");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   box.CopyProgram(L"sim\\Veltrawatch.exe", kWatcher);
   box.CopyProgram(L"fake_app.exe", L"Drawing Tools\\Paint Pad.exe");
   box.CopyProgram(L"fake_app.exe", L"Reader.exe");
@@ -144,8 +124,8 @@ TEST(Watcher, ForegroundProgramsSwitchAsListedAndTheIconPausesAndResumes) {
 
   Process paint{box.StartProgram(L"Drawing Tools\\Paint Pad.exe")};
   Process reader{box.StartProgram(L"Reader.exe")};
-  const HWND paint_window = WindowOf(paint.handle.get());
-  const HWND reader_window = WindowOf(reader.handle.get());
+  const HWND paint_window = ShownWindowOf(::GetProcessId(paint.handle.get()), L"VeltraTestForegroundApp");
+  const HWND reader_window = ShownWindowOf(::GetProcessId(reader.handle.get()), L"VeltraTestForegroundApp");
   ASSERT_NE(paint_window, nullptr);
   ASSERT_NE(reader_window, nullptr);
 
@@ -196,7 +176,7 @@ TEST(Watcher, ForegroundProgramsSwitchAsListedAndTheIconPausesAndResumes) {
 
 TEST(Watcher, OneCopyWithDefaultsWrittenKeepsPollingUntilVeltraRuns) {
   Sandbox box(L"watch-defaults");
-  box.WriteDevices(DeviceSection(kId, 1));
+  box.WriteDevices({TouchScreen(kId)});
   box.CopyProgram(L"sim\\Veltrawatch.exe", kWatcher);
   ASSERT_FALSE(box.Exists(L"Veltrawatch.ini"));
   ASSERT_FALSE(box.Exists(L"enable_proc_list.txt"));

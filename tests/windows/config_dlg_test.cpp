@@ -12,11 +12,13 @@
 #include <thread>
 #include <tuple>
 
-#include "config/config_dlg.h"
-#include "resources/resource.h"
 #include "../common/desktop_probes.h"
-#include "status_window_fixture.h"
+#include "../common/window_texts.h"
+#include "config/config_dlg.h"
+#include "modal_script.h"
+#include "resources/resource.h"
 #include "startup/task_commands.h"
+#include "status_window_fixture.h"
 #include "ui/paths.h"
 #include "window/messages.h"
 
@@ -40,9 +42,9 @@ class ConfigDialog : public StatusWindowFixture {
   }
   HWND Item(int id) const { return ::GetDlgItem(config_->hwnd(), id); }
   bool IsChecked(int id) const { return ::SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-  std::wstring TextOf(int id) const {
-    wchar_t text[256] = {};
-    ::GetWindowTextW(Item(id), text, 256);
+  std::wstring TextOf(int id, HWND dialog = nullptr) const {
+    wchar_t text[MAX_PATH] = {};
+    ::GetWindowTextW(::GetDlgItem(dialog != nullptr ? dialog : config_->hwnd(), id), text, MAX_PATH);
     return text;
   }
   void Click(int id) const {
@@ -75,24 +77,6 @@ bool CombinationFree(UINT modifiers, UINT key) {
     }
   }).join();
   return free;
-}
-
-// The first static text of a message box.
-std::wstring StaticTextOf(HWND box) {
-  std::wstring found;
-  ::EnumChildWindows(
-      box,
-      [](HWND child, LPARAM param) -> BOOL {
-        wchar_t name[32] = {};
-        wchar_t text[512] = {};
-        ::GetClassNameW(child, name, 32);
-        ::GetWindowTextW(child, text, 512);
-        if (::lstrcmpiW(name, L"Static") != 0 || text[0] == 0) return TRUE;
-        *reinterpret_cast<std::wstring*>(param) = text;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
 }
 
 std::size_t TooltipsOf(HWND dialog) {
@@ -252,61 +236,21 @@ TEST_F(ConfigDialog, HotKeyApplyEnableAndTheWindowsKeyOverride) {
   EXPECT_FALSE(::IsWindowEnabled(Item(IDC_CFG_WINKEY_MODE_DISABLE)));
 }
 
-// The text of the tooltip that serves `control`.
-std::wstring TipOf(HWND dialog, HWND control) {
-  std::pair<HWND, std::wstring> search{control, L""};
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND window, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<std::pair<HWND, std::wstring>*>(param);
-        wchar_t name[64] = {};
-        ::GetClassNameW(window, name, 64);
-        if (::lstrcmpiW(name, TOOLTIPS_CLASSW) != 0) return TRUE;
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof(tool);
-        if (!::SendMessageW(window, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool))) return TRUE;
-        if (tool.uId != reinterpret_cast<UINT_PTR>(s->first)) return TRUE;
-        wchar_t text[1024] = {};
-        tool.lpszText = text;
-        ::SendMessageW(window, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
-        s->second = text;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  (void)dialog;
-  return search.second;
+// Clicks `button` and acts in the modal window (a dialog or message box)
+// captioned `title` that the click runs, once it shows; the test fails when
+// none comes. An empty title: no window may keep the click from returning.
+void ClickAndAct(HWND button, const std::wstring& title, const std::function<void(HWND)>& act) {
+  std::vector<testing::Step> steps;
+  if (!title.empty()) {
+    steps.push_back([&] {
+      const HWND window = ::FindWindowW(L"#32770", title.c_str());
+      if (window == nullptr || !::IsWindowVisible(window)) return false;
+      act(window);
+      return true;
+    });
+  }
+  testing::RunModalScript(std::move(steps), [&] { return ::SendMessageW(button, BM_CLICK, 0, 0); });
 }
-
-// Acts in a modal window (a dialog or message box with the caption
-// `title`) once it runs inside a click: `act` is called with it. The icon
-// picker's file and selection as it first showed them are kept.
-struct ModalScript {
-  static inline std::wstring title;
-  static inline std::function<void(HWND)> act;
-  static inline bool seen = false;
-  static inline std::wstring shown_path;
-  static inline LRESULT shown_index = -2;
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
-    const HWND window = ::FindWindowW(L"#32770", title.c_str());
-    if (window == nullptr || !::IsWindowVisible(window)) return;
-    ::KillTimer(nullptr, timer);
-    seen = true;
-    wchar_t path[MAX_PATH] = {};
-    ::GetDlgItemTextW(window, IDC_ICON_FILE, path, MAX_PATH);
-    shown_path = path;
-    shown_index = ::SendDlgItemMessageW(window, IDC_ICON_LIST, LB_GETCURSEL, 0, 0);
-    act(window);
-  }
-  static void Run(HWND button, std::wstring caption, std::function<void(HWND)> action) {
-    title = std::move(caption);
-    act = std::move(action);
-    seen = false;
-    shown_index = -2;
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, &Tick);
-    ::SendMessageW(button, BM_CLICK, 0, 0);
-    ::KillTimer(nullptr, timer);  // when no window came up
-  }
-};
 
 // Counts the settings changes the status window hears of, passing every
 // message on.
@@ -354,11 +298,11 @@ TEST_F(ConfigDialog, EachControlTellsTheStatusWindowExactlyWhenItShouldAndEachBa
     const auto chooser = modal.find(id);
     const int uses = chooser != modal.end() ? 1 : control.kind == ControlKind::Label ? 0 : 2;
     if (chooser != modal.end()) {
-      ModalScript::Run(Item(id), chooser->second.first, [&](HWND window) {
+      SCOPED_TRACE(id);
+      ClickAndAct(Item(id), chooser->second.first, [&](HWND window) {
         ::SetFocus(::GetDlgItem(window, IDC_ICON_LIST));  // Enter in the picker's file name would load the file
         ::PostMessageW(window, WM_COMMAND, chooser->second.second, 0);
       });
-      EXPECT_TRUE(ModalScript::seen) << "control " << id;
     } else if (control.kind == ControlKind::ScrollBar) {
       int low = -1, high = -1;
       ::GetScrollRange(Item(id), SB_CTL, &low, &high);
@@ -394,8 +338,8 @@ TEST_F(ConfigDialog, AWindowsKeyHookThatCannotBeInstalledTurnsTheOverrideOffWith
   std::thread([&] {
     ASSERT_TRUE(::SetThreadDesktop(no_hooks.get()));
     ASSERT_NE(Open(), nullptr);
-    ModalScript::Run(Item(IDC_CFG_OVERRIDE_WINKEY), app_.app_name(), [&](HWND box) {
-      warning = StaticTextOf(box);
+    ClickAndAct(Item(IDC_CFG_OVERRIDE_WINKEY), app_.app_name(), [&](HWND box) {
+      warning = testing::MessageText(box);
       ::PostMessageW(box, WM_COMMAND, IDIGNORE, 0);
     });
     EXPECT_EQ(settings_.override_winkey, 0);
@@ -412,17 +356,24 @@ TEST_F(ConfigDialog, TooltipsInTheUsersLanguageAndTheIconChoiceWithItsFallback) 
   settings_.disable_icon_idx = 5;
   const HWND dialog = Open(0x0411);
   ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(TipOf(dialog, Item(IDC_CFG_DEVICE_SELECT)), L"コントロール対象デバイスの再設定を行います。");
+  EXPECT_EQ(testing::TooltipText(dialog, IDC_CFG_DEVICE_SELECT), L"コントロール対象デバイスの再設定を行います。");
   EXPECT_EQ(TextOf(IDOK), L"OK");  // captions stay English
 
   // The stored icon presets the picker; the fourth one is chosen.
-  ModalScript::Run(Item(IDC_CFG_DISABLE_ICON), L"Select Icon", [](HWND picker) {
+  std::wstring shown_path;
+  LRESULT shown_index = -2;
+  const auto shown = [&](HWND picker) {
+    shown_path = TextOf(IDC_ICON_FILE, picker);
+    shown_index = ::SendDlgItemMessageW(picker, IDC_ICON_LIST, LB_GETCURSEL, 0, 0);
+  };
+  ClickAndAct(Item(IDC_CFG_DISABLE_ICON), L"Select Icon", [&](HWND picker) {
+    shown(picker);
     ::SendDlgItemMessageW(picker, IDC_ICON_LIST, LB_SETCURSEL, 3, 0);
     ::SetFocus(::GetDlgItem(picker, IDC_ICON_LIST));
     ::PostMessageW(picker, WM_COMMAND, IDOK, 0);
   });
-  EXPECT_EQ(ModalScript::shown_path, shell32);
-  EXPECT_EQ(ModalScript::shown_index, 5);
+  EXPECT_EQ(shown_path, shell32);
+  EXPECT_EQ(shown_index, 5);
   EXPECT_EQ(settings_.disable_icon, shell32);
   EXPECT_EQ(settings_.disable_icon_idx, 3);
 
@@ -430,12 +381,13 @@ TEST_F(ConfigDialog, TooltipsInTheUsersLanguageAndTheIconChoiceWithItsFallback) 
   // icon, an empty file name and index 0.
   const std::wstring text_file = (Folder() / L"not-an-icon.txt").wstring();
   std::ofstream(std::filesystem::path(text_file)) << "no icons here";
-  ModalScript::Run(Item(IDC_CFG_ENABLE_ICON), L"Select Icon", [&](HWND picker) {
+  ClickAndAct(Item(IDC_CFG_ENABLE_ICON), L"Select Icon", [&](HWND picker) {
+    shown(picker);
     ::SetDlgItemTextW(picker, IDC_ICON_FILE, text_file.c_str());
     ::SetFocus(::GetDlgItem(picker, IDC_ICON_LIST));
     ::PostMessageW(picker, WM_COMMAND, IDOK, 0);
   });
-  EXPECT_EQ(ModalScript::shown_index, 0);  // the default file, its first icon
+  EXPECT_EQ(shown_index, 0);  // the default file, its first icon
   EXPECT_EQ(settings_.enable_icon, L"");
   EXPECT_EQ(settings_.enable_icon_idx, 0);
   std::filesystem::remove(text_file);
@@ -484,8 +436,8 @@ TEST_F(ConfigDialog, WallpaperTasksAndDeviceSelectionActOutsideAtOnce) {
       {IDC_CFG_TASK_LOCK, &Settings::task_lock, L"Could not generate xml file for task scheduler."}};
   for (const auto& box : boxes) {
     std::wstring message;
-    ModalScript::Run(Item(box.id), app_.app_name(), [&](HWND shown) {
-      message = StaticTextOf(shown);
+    ClickAndAct(Item(box.id), box.message.empty() ? L"" : app_.app_name(), [&](HWND shown) {
+      message = testing::MessageText(shown);
       ::PostMessageW(shown, WM_COMMAND, IDOK, 0);
     });
     EXPECT_EQ(message, box.message) << box.id;
@@ -498,9 +450,8 @@ TEST_F(ConfigDialog, WallpaperTasksAndDeviceSelectionActOutsideAtOnce) {
 
   // "Select" runs the device selection; Cancel keeps the device.
   const std::wstring device = settings_.device_instance_path;
-  ModalScript::Run(Item(IDC_CFG_DEVICE_SELECT), L"Select Control Target Device",
-                   [](HWND selection) { ::PostMessageW(selection, WM_COMMAND, IDCANCEL, 0); });
-  EXPECT_TRUE(ModalScript::seen);
+  ClickAndAct(Item(IDC_CFG_DEVICE_SELECT), L"Select Control Target Device",
+              [](HWND selection) { ::PostMessageW(selection, WM_COMMAND, IDCANCEL, 0); });
   EXPECT_EQ(settings_.device_instance_path, device);
   std::filesystem::remove_all(folder);
 }
@@ -521,7 +472,7 @@ TEST_F(ConfigDialog, TheStartUpTaskRefreshReachesTheBoxesWhenTheDialogOpens) {
     box = ::FindWindowW(L"#32770", app_.app_name().c_str());
   }
   ASSERT_NE(box, nullptr) << "the refresh showed no message";
-  EXPECT_EQ(StaticTextOf(box), L"Could not generate xml file for task scheduler.");
+  EXPECT_EQ(testing::MessageText(box), L"Could not generate xml file for task scheduler.");
   EXPECT_NE(::GetWindowThreadProcessId(box, nullptr), ::GetCurrentThreadId());
   EXPECT_EQ(settings_.task_boot + settings_.task_startup + settings_.task_lock, 3);
   ::PostMessageW(box, WM_COMMAND, IDOK, 0);

@@ -3,12 +3,15 @@
 // configuration dialog, plus a modal dialog started from the second.
 #include "ui/dialog.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "modal_script.h"
 #include "sim/sim_device_tree.h"
 #include "status_window_fixture.h"
 #include "test_resource.h"
@@ -75,35 +78,6 @@ void CtrlShiftZ() {
   for (WORD vk : {WORD{'Z'}, WORD{VK_SHIFT}, WORD{VK_CONTROL}}) Key(vk, true);
 }
 
-// The test's steps run from a thread timer inside the status window's
-// modal loop; each step either acts or waits for its condition.
-struct Script {
-  struct Step {
-    const char* name;
-    std::function<bool()> run;  // true: go on to the next step
-  };
-  std::vector<Step> steps;
-  std::size_t next = 0;
-  int waited = 0;
-  bool busy = false;
-  const char* failed_at = nullptr;
-};
-Script* g_script = nullptr;
-
-void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-  Script& script = *g_script;
-  if (script.busy || script.next >= script.steps.size()) return;
-  script.busy = true;
-  if (script.steps[script.next].run()) {
-    ++script.next;
-    script.waited = 0;
-  } else if (++script.waited > 100) {  // 5 s
-    if (script.failed_at == nullptr) script.failed_at = script.steps[script.next].name;
-    script.next = script.steps.size() - 1;  // straight to the last step, which ends the run
-  }
-  script.busy = false;
-}
-
 using DialogLoop = StatusWindowFixture;
 
 bool FocusIs(HWND window) { return ::GetFocus() == window; }
@@ -114,61 +88,61 @@ TEST_F(DialogLoop, EachDialogKeepsItsKeysAndTheHotKeyWorksFromBoth) {
   bool status_ended_by_keys = false;
   bool child_saw_owner_disabled = false;
 
-  Script script;
-  script.steps = {
-      {"open the second dialog",
-       [&] {
-         if (!options.Create(status.hwnd())) return false;
-         options.Show(true);
-         ::SetForegroundWindow(options.hwnd());
-         ::SetFocus(options.item(IDC_TEST_EDIT));
-         return FocusIs(options.item(IDC_TEST_EDIT));
-       }},
-      {"Tab", [&] { Press(VK_TAB); return true; }},
-      {"Tab moves the focus to the check box", [&] { return FocusIs(options.item(IDC_TEST_CHECK)); }},
-      {"Space", [&] { Press(VK_SPACE); return true; }},
-      {"Space ticks the check box",
-       [&] { return ::IsDlgButtonChecked(options.hwnd(), IDC_TEST_CHECK) == BST_CHECKED; }},
-      {"hot key from the second dialog", [&] { CtrlShiftZ(); return true; }},
-      {"the panel is disabled", [&] { return settings_.touch_status == 0 && FocusIs(options.item(IDC_TEST_CHECK)); }},
-      {"a modal dialog from the second",
-       [&] {
-         ChildDialog child(options.hwnd());
-         EXPECT_EQ(child.DoModal(options.hwnd()), IDOK);
-         child_saw_owner_disabled = child.owner_was_disabled;
-         return true;
-       }},
-      {"the second dialog is enabled and has the focus back",
-       [&] { return ::IsWindowEnabled(options.hwnd()) && FocusIs(options.item(IDC_TEST_CHECK)); }},
-      {"focus the status window",
-       [&] {
-         ::SetForegroundWindow(status.hwnd());
-         ::SetFocus(status.hwnd());
-         return ::GetActiveWindow() == status.hwnd();
-       }},
-      {"Enter and Space in the status window",
-       [&] {
-         Press(VK_RETURN);
-         Press(VK_SPACE);
-         return true;
-       }},
-      {"hot key from the status window", [&] { CtrlShiftZ(); return true; }},
-      {"the panel is enabled again and the status window still runs",
-       [&] {
-         status_ended_by_keys = !::IsWindow(status.hwnd());
-         return settings_.touch_status == 1;
-       }},
-      {"close", [&] { ::PostMessageW(status.hwnd(), WM_CLOSE, 0, 0); return true; }},
-  };
-  g_script = &script;
-  const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &Tick);
-  const INT_PTR result = status.DoModal(nullptr);
-  ::KillTimer(nullptr, timer);
-  g_script = nullptr;
+  const INT_PTR result = testing::RunModalScript(
+      {
+        // open the second dialog
+        [&] {
+          if (!options.Create(status.hwnd())) return false;
+          options.Show(true);
+          ::SetForegroundWindow(options.hwnd());
+          ::SetFocus(options.item(IDC_TEST_EDIT));
+          return FocusIs(options.item(IDC_TEST_EDIT));
+        },
+        [&] { Press(VK_TAB); return true; },
+        // Tab moves the focus to the check box
+        [&] { return FocusIs(options.item(IDC_TEST_CHECK)); },
+        [&] { Press(VK_SPACE); return true; },
+        // Space ticks the check box
+        [&] { return ::IsDlgButtonChecked(options.hwnd(), IDC_TEST_CHECK) == BST_CHECKED; },
+        // hot key from the second dialog
+        [&] { CtrlShiftZ(); return true; },
+        // the panel is disabled
+        [&] { return settings_.touch_status == 0 && FocusIs(options.item(IDC_TEST_CHECK)); },
+        // a modal dialog from the second
+        [&] {
+          ChildDialog child(options.hwnd());
+          EXPECT_EQ(child.DoModal(options.hwnd()), IDOK);
+          child_saw_owner_disabled = child.owner_was_disabled;
+          return true;
+        },
+        // the second dialog is enabled and has the focus back
+        [&] { return ::IsWindowEnabled(options.hwnd()) && FocusIs(options.item(IDC_TEST_CHECK)); },
+        // focus the status window
+        [&] {
+          ::SetForegroundWindow(status.hwnd());
+          ::SetFocus(status.hwnd());
+          return ::GetActiveWindow() == status.hwnd();
+        },
+        // Enter and Space in the status window
+        [&] {
+          Press(VK_RETURN);
+          Press(VK_SPACE);
+          return true;
+        },
+        // hot key from the status window
+        [&] { CtrlShiftZ(); return true; },
+        // the panel is enabled again and the status window still runs
+        [&] {
+          status_ended_by_keys = !::IsWindow(status.hwnd());
+          return settings_.touch_status == 1;
+        },
+        [&] { ::PostMessageW(status.hwnd(), WM_CLOSE, 0, 0); return true; },
+      },
+      [&] { return status.DoModal(nullptr); },
+      // A stuck step ends the run as the last step would.
+      [&] { ::PostMessageW(status.hwnd(), WM_CLOSE, 0, 0); });
 
   EXPECT_EQ(result, IDOK);
-  EXPECT_STREQ(script.failed_at, nullptr) << "the step the run got stuck at";
-  EXPECT_EQ(script.next, script.steps.size());
   EXPECT_TRUE(child_saw_owner_disabled);
   EXPECT_FALSE(status_ended_by_keys);
   // The modeless dialog outlives the status window's run until its owner
@@ -193,6 +167,29 @@ TEST(DialogEnd, ADialogDestroyedFromOutsideEndsItsLoopAndADeadObjectHearsNothing
   const HWND open_window = owner->hwnd();
   owner.reset();
   EXPECT_FALSE(::IsWindow(open_window));
+}
+
+// The script itself: a window that never comes fails the test and the
+// stuck run is closed; steps left over fail it too; no tick outlives a run.
+TEST(ModalScript, FailsWhenItsWindowNeverComesOrStepsAreLeftAndKeepsNoTimer) {
+  ::testing::TestPartResultArray failures;
+  {
+    const ::testing::ScopedFakeTestPartResultReporter reporter(
+        ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &failures);
+    EXPECT_EQ(testing::RunModalScript({[] { return ::FindWindowW(L"#32770", L"No such window") != nullptr; }},
+                                      [] { return INT_PTR{::MessageBoxW(nullptr, L"stuck", L"Script", MB_OK)}; }),
+              IDOK);
+    testing::RunModalScript({[] { return true; }, [] { return true; }}, [] { return INT_PTR{0}; });
+  }
+  const char* expected[] = {"step 0 of 1 still waits after 10 s", "ended (with 1) before", "ended (with 0) before"};
+  ASSERT_EQ(failures.size(), 3);
+  for (int i = 0; i < 3; ++i) {
+    const std::string message = failures.GetTestPartResult(i).message();
+    EXPECT_NE(message.find(expected[i]), std::string::npos) << message;
+  }
+  ::Sleep(100);
+  MSG tick;
+  EXPECT_FALSE(::PeekMessageW(&tick, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE));
 }
 
 }  // namespace

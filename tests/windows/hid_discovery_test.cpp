@@ -8,11 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "../common/sim_devices.h"
 #include "base/ascii.h"
 #include "device/device_api.h"
 #include "sim/sim_device_api.h"
@@ -23,51 +23,36 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Device {
-  std::string id;
-  std::string setup_class = "HID";
-  int hid_interface = 0;
-  std::string description{};  // empty: absent
-  std::string friendly_name{};
-  std::string compatible_ids{};
-  int disableable = 1;
-  int status_readable = 1;
-};
-
-std::string Section(const Device& d) {
-  return "[" + d.id + "]\r\nsetup_class=" + d.setup_class + "\r\nhid_interface=" + std::to_string(d.hid_interface) +
-         "\r\ndescription=" + d.description + "\r\nfriendly_name=" + d.friendly_name +
-         "\r\ncompatible_ids=" + d.compatible_ids + "\r\ndisableable=" + std::to_string(d.disableable) +
-         "\r\nstatus_readable=" + std::to_string(d.status_readable) + "\r\n";
-}
-
-const std::string kLongTail(300, '8');
-const std::string kLongName = "Dock " + std::string(2000, 'b');
+const std::wstring kLongTail(300, L'8');
+const std::wstring kLongName = L"Dock " + std::wstring(2000, L'b');
 
 // Each way a device is left out, in both passes, between the ones listed;
 // the last one's identifier and name outgrow any first guess of a buffer.
-const Device kTree[] = {
-    {.id = "hid\\vid_0001&pid_a000&col01\\1&aaaa&0&0000", .hid_interface = 1,
-     .description = "HID-compliant touch screen", .friendly_name = "Front panel",
-     .compatible_ids = "HID\\VID_0001&PID_A000&COL01;hid_device_up:000d_u:0004"},
-    {.id = "HID\\VID_0002&PID_B000\\2&BBBB&0&0000", .description = "Consumer control"},
-    {.id = "HID\\VID_0041&PID_D000\\41&0", .hid_interface = 1, .description = "Fixed", .disableable = 0},
-    {.id = "HID\\VID_0003&PID_C000&COL02\\3&CCCC&0&0001", .hid_interface = 1, .description = "HID-compliant pen",
-     .compatible_ids = "HID_DEVICE_UP:000D_U:0002;HID_DEVICE_UP:000D_U:00040"},
-    {.id = "HID\\VID_0052&PID_E000\\52&0", .description = "Unreadable", .status_readable = 0},
-    {.id = "ACPI\\PNP0F13\\4&1D54B1&0", .setup_class = "Mouse", .description = "PS/2 mouse"},
-    {.id = "HID\\VID_0007&PID_7000&MI_00\\7&GGGG&0&0000", .setup_class = "Keyboard", .hid_interface = 1,
-     .description = "HID Keyboard Device"},
-    {.id = "HID\\VID_0042&PID_D000\\42&0", .description = "Fixed", .disableable = 0},
-    {.id = "HID\\VID_0051&PID_E000\\51&0", .hid_interface = 1, .description = "Unreadable", .status_readable = 0},
-    {.id = "hid\\vid_0008&pid_8000\\" + kLongTail, .friendly_name = kLongName},
+const SimDevice kTree[] = {
+    {.id = L"hid\\vid_0001&pid_a000&col01\\1&aaaa&0&0000", .description = L"HID-compliant touch screen",
+     .friendly_name = L"Front panel", .compatible_ids = {L"HID\\VID_0001&PID_A000&COL01", L"hid_device_up:000d_u:0004"},
+     .setup_class = L"HID", .hid_interface = true},
+    {.id = L"HID\\VID_0002&PID_B000\\2&BBBB&0&0000", .description = L"Consumer control", .setup_class = L"HID"},
+    {.id = L"HID\\VID_0041&PID_D000\\41&0", .description = L"Fixed", .setup_class = L"HID", .hid_interface = true,
+     .disableable = false},
+    {.id = L"HID\\VID_0003&PID_C000&COL02\\3&CCCC&0&0001", .description = L"HID-compliant pen",
+     .compatible_ids = {L"HID_DEVICE_UP:000D_U:0002", L"HID_DEVICE_UP:000D_U:00040"}, .setup_class = L"HID",
+     .hid_interface = true},
+    {.id = L"HID\\VID_0052&PID_E000\\52&0", .description = L"Unreadable", .setup_class = L"HID",
+     .status_readable = false},
+    {.id = L"ACPI\\PNP0F13\\4&1D54B1&0", .description = L"PS/2 mouse", .setup_class = L"Mouse"},
+    {.id = L"HID\\VID_0007&PID_7000&MI_00\\7&GGGG&0&0000", .description = L"HID Keyboard Device",
+     .setup_class = L"Keyboard", .hid_interface = true},
+    {.id = L"HID\\VID_0042&PID_D000\\42&0", .description = L"Fixed", .setup_class = L"HID", .disableable = false},
+    {.id = L"HID\\VID_0051&PID_E000\\51&0", .description = L"Unreadable", .setup_class = L"HID", .hid_interface = true,
+     .status_readable = false},
+    {.id = L"hid\\vid_0008&pid_8000\\" + kLongTail, .friendly_name = kLongName, .setup_class = L"HID"},
 };
 
 const std::wstring kA = L"HID\\VID_0001&PID_A000&COL01\\1&AAAA&0&0000 | HID-compliant touch screen (Front panel) | touch";
 const std::wstring kC = L"HID\\VID_0003&PID_C000&COL02\\3&CCCC&0&0001 | HID-compliant pen | -";
 const std::wstring kG = L"HID\\VID_0007&PID_7000&MI_00\\7&GGGG&0&0000 | HID Keyboard Device | -";
-const std::wstring kH = L"HID\\VID_0008&PID_8000\\" + std::wstring(300, L'8') + L" |  (Dock " + std::wstring(2000, L'b') +
-                        L") | -";
+const std::wstring kH = L"HID\\VID_0008&PID_8000\\" + kLongTail + L" |  (" + kLongName + L") | -";
 
 // One line per element, so a wrong, missing or extra field shows at once.
 std::vector<std::wstring> Rows(const DeviceList& list) {
@@ -121,9 +106,7 @@ class HidDiscoveryTest : public ::testing::Test {
   ~HidDiscoveryTest() override { g_recorder = nullptr; }
   void SetUp() override {
     RemoveFiles();
-    std::string text;
-    for (const Device& device : kTree) text += Section(device);
-    std::ofstream(IniFile(), std::ios::binary) << text;
+    testing::WriteSimDevices(IniFile(), {std::begin(kTree), std::end(kTree)});
   }
   void TearDown() override { RemoveFiles(); }
 

@@ -15,6 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "../common/test_app.h"
+#include "../common/window_texts.h"
+#include "modal_script.h"
 #include "resources/resource.h"
 #include "temp_dir.h"
 #include "ui/paths.h"
@@ -22,12 +25,9 @@
 namespace veltra {
 namespace {
 
-constexpr COLORREF kIconColour = RGB(0x20, 0x60, 0xC0);
+using testing::Step;
 
-class TestApp final : public ui::WinApp {
- protected:
-  bool InitInstance() override { return false; }
-};
+constexpr COLORREF kIconColour = RGB(0x20, 0x60, 0xC0);
 
 std::wstring Text(HWND window) {
   wchar_t text[1024] = {};
@@ -102,8 +102,6 @@ void TypeAndEnter(HWND dialog, const std::wstring& path) {
 
 class IconDialogTest : public ::testing::Test {
  protected:
-  using Step = std::function<bool()>;  // false: not yet, try again at the next tick
-
   void SetUp() override {
     app_.Run(::GetModuleHandleW(nullptr), L"");
     WriteIcoFile(ico_);
@@ -115,13 +113,12 @@ class IconDialogTest : public ::testing::Test {
     return box != nullptr && ::IsWindowVisible(box) ? box : nullptr;
   }
   // Waits for a box that shows `text` with only an OK button and no icon
-  // (a Wine box has its text in control 0xFFFF, its icon in 1088), and
-  // presses OK.
+  // (a Wine box has its icon in control 1088), and presses OK.
   Step Answer(std::wstring text) {
     return [=, this] {
       const HWND box = Box();
       if (box == nullptr) return false;
-      EXPECT_EQ(Text(box, 0xFFFF), text);
+      EXPECT_EQ(testing::MessageText(box), text);
       EXPECT_TRUE(::GetDlgItem(box, IDOK) != nullptr && ::GetDlgItem(box, IDCANCEL) == nullptr);
       EXPECT_EQ(::SendDlgItemMessageW(box, 1088, STM_GETICON, 0, 0), 0);
       ::PostMessageW(box, WM_COMMAND, IDOK, 0);
@@ -129,47 +126,15 @@ class IconDialogTest : public ::testing::Test {
     };
   }
 
-  // Runs the dialog modally with `steps` on a 50 ms timer. The run fails
-  // when the dialog ends before the last step, or when a step waits ten
-  // seconds or the dialog does not end ten seconds after the last step (it
-  // is then cancelled).
   INT_PTR Run(CIconDialog& dialog, std::vector<Step> steps) {
-    steps_ = std::move(steps);
-    next_ = 0;
-    ticks_ = 0;
-    dialog_ = &dialog;
-    current_ = this;
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &Tick);
-    const INT_PTR result = dialog.DoModal(nullptr);
-    ::KillTimer(nullptr, timer);
-    EXPECT_TRUE(next_ == steps_.size() && ticks_ < 200) << "stuck at step " << next_ << " of " << steps_.size();
-    return result;
+    return testing::RunModalScript(std::move(steps), [&] { return dialog.DoModal(nullptr); });
   }
 
-  TestApp app_;
+  testing::TestApp app_;
   testing::TempDir dir_;
   const std::wstring ico_ = dir_.File(L"single.ico");
   const std::wstring text_ = dir_.File(L"notes.txt");
   const std::wstring shell32_ = ui::SystemProgramPath(L"SHELL32.dll");
-
- private:
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    IconDialogTest& self = *current_;
-    if (self.ticks_ < 200 && self.next_ < self.steps_.size() && self.steps_[self.next_]()) {
-      ++self.next_;
-      self.ticks_ = 0;
-      return;
-    }
-    if (++self.ticks_ < 200) return;
-    const HWND box = self.Box();
-    ::PostMessageW(box != nullptr ? box : self.dialog_->hwnd(), WM_COMMAND, box != nullptr ? IDOK : IDCANCEL, 0);
-  }
-
-  static inline IconDialogTest* current_ = nullptr;
-  CIconDialog* dialog_ = nullptr;
-  std::vector<Step> steps_;
-  std::size_t next_ = 0;
-  int ticks_ = 0;
 };
 
 // Unset, the picker is on the system's SHELL32.dll; a preset index selects

@@ -11,11 +11,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "../common/window_texts.h"
+#include "modal_script.h"
 #include "resources/resource.h"
 #include "sim/sim_device_tree.h"
 #include "status_window_fixture.h"
@@ -24,7 +25,10 @@
 namespace veltra {
 namespace {
 
-constexpr wchar_t kTouchId[] = L"HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002";
+using testing::kTouchId;
+using testing::Step;
+using testing::TooltipText;
+
 constexpr wchar_t kOtherId[] = L"HID\\VID_04F3&PID_2536&COL02\\7&1A2B3C4D&0&0001";
 constexpr wchar_t kTouchName[] = L"HID-compliant touch screen";
 constexpr wchar_t kCaption[] = L"Select Control Target Device";
@@ -52,32 +56,11 @@ void Click(HWND dialog, int id) {
   ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
 }
 
-// The text a tooltip of the dialog holds for `control`.
-std::wstring TooltipText(HWND dialog, int control) {
-  std::wstring found;
-  for (HWND tip = nullptr; found.empty() && (tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
-    if (::GetWindow(tip, GW_OWNER) != dialog) continue;
-    wchar_t text[INFOTIPSIZE] = {};
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.hwnd = dialog;
-    tool.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(dialog, control));
-    tool.lpszText = text;
-    ::SendMessageW(tip, TTM_GETTEXTW, INFOTIPSIZE, reinterpret_cast<LPARAM>(&tool));
-    found = text;
-  }
-  return found;
-}
-
 class InitDlgTest : public StatusWindowFixture {
  protected:
-  using Step = std::function<bool()>;  // true: on to the next step
-
   void SetUp() override {
     StatusWindowFixture::SetUp();
-    std::ofstream(Folder() / L"sim_devices.ini", std::ios::binary)
-        << "[HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002]\r\nsetup_class=HID\r\nstarted=1\r\n"
-        << "[HID\\VID_04F3&PID_2536&COL02\\7&1A2B3C4D&0&0001]\r\nsetup_class=HID\r\nstarted=1\r\n";
+    testing::WriteSimDevices(Folder() / L"sim_devices.ini", {testing::TouchScreen(), testing::TouchScreen(kOtherId)});
   }
   static bool Started(const wchar_t* id) {
     const std::optional<SimDevice> device = FindSimDevice(id);
@@ -96,7 +79,7 @@ class InitDlgTest : public StatusWindowFixture {
     return [=, this] {
       const HWND box = Box();
       if (box == nullptr) return false;
-      EXPECT_EQ(Text(box, 0xFFFF), text);
+      EXPECT_EQ(testing::MessageText(box), text);
       EXPECT_NE(::GetDlgItem(box, button), nullptr) << "a box of another type";
       also();
       answered_.push_back(box);
@@ -105,57 +88,7 @@ class InitDlgTest : public StatusWindowFixture {
     };
   }
 
-  // Runs `steps` while `modal` runs its loop. A step may wait ten seconds;
-  // after the last one the loop has one second to end by itself. Otherwise
-  // the run fails and whatever is open is closed. A loop that ends before
-  // every step ran fails too: what the steps left would check never held.
-  INT_PTR Run(std::vector<Step> steps, const std::function<INT_PTR()>& modal) {
-    steps_ = std::move(steps);
-    next_ = 0;
-    waited_ = 0;
-    stuck_at_ = -1;
-    current_ = this;
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &Tick);
-    const INT_PTR result = modal();
-    ::KillTimer(nullptr, timer);
-    current_ = nullptr;
-    EXPECT_EQ(stuck_at_, -1) << "the step the run got stuck at (" << steps_.size() << ": the end)";
-    EXPECT_EQ(next_, steps_.size()) << "the dialog ended (with " << result << ") before this step ran";
-    return result;
-  }
-
   std::vector<HWND> answered_;
-
- private:
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    InitDlgTest& self = *current_;
-    if (self.busy_) return;
-    self.busy_ = true;
-    if (self.next_ < self.steps_.size() && self.stuck_at_ < 0) {
-      if (self.steps_[self.next_]()) {
-        ++self.next_;
-        self.waited_ = 0;
-      } else if (++self.waited_ > 200) {
-        self.stuck_at_ = static_cast<int>(self.next_);
-      }
-    } else if (self.stuck_at_ >= 0 || ++self.waited_ > 20) {
-      if (self.stuck_at_ < 0) self.stuck_at_ = static_cast<int>(self.steps_.size());
-      if (const HWND box = self.Box()) {
-        self.answered_.push_back(box);
-        ::PostMessageW(box, WM_COMMAND, IDNO, 0);
-      } else if (const HWND dialog = ::FindWindowW(L"#32770", kCaption)) {
-        ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-      }
-    }
-    self.busy_ = false;
-  }
-
-  static inline InitDlgTest* current_ = nullptr;
-  std::vector<Step> steps_;
-  std::size_t next_ = 0;
-  int waited_ = 0;
-  int stuck_at_ = -1;
-  bool busy_ = false;
 };
 
 // Which entry comes first is the selection rules' business (tested
@@ -262,7 +195,7 @@ TEST_F(InitDlgTest, ATestDisablesTheDeviceForFiveTicksAndItsAnswerDecidesOk) {
     Click(window, IDOK);
     return true;
   });
-  EXPECT_EQ(Run(std::move(steps), [&] { return dialog.DoModal(nullptr); }), IDOK);
+  EXPECT_EQ(testing::RunModalScript(std::move(steps), [&] { return dialog.DoModal(nullptr); }), IDOK);
   EXPECT_EQ(settings_.device_instance_path, kTouchId);
   EXPECT_TRUE(Started(kTouchId) && Started(kOtherId));
 }
@@ -273,7 +206,7 @@ TEST_F(InitDlgTest, EscapeDuringATestEnablesTheDeviceAndTheCallerKeepsItsPath) {
   settings_.device_instance_path = kTouchId;
   ASSERT_TRUE(WriteSimDeviceStarted(kTouchId, false));
   HWND window = nullptr;
-  const INT_PTR result = Run(
+  const INT_PTR result = testing::RunModalScript(
       {[&] {
          window = ::FindWindowW(L"#32770", kCaption);
          if (window == nullptr) return false;
@@ -311,7 +244,7 @@ TEST_F(InitDlgTest, EscapeDuringATestEnablesTheDeviceAndTheCallerKeepsItsPath) {
 TEST_F(InitDlgTest, AnEmptyListInJapaneseOffersOnlyCancel) {
   CInitDlg dialog(app_, settings_, L"", Fixed({}), 0x0411);
   HWND window = nullptr;
-  const INT_PTR result = Run(
+  const INT_PTR result = testing::RunModalScript(
       {[&] {
          window = dialog.hwnd();
          if (window == nullptr) return false;

@@ -18,6 +18,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "../common/sim_devices.h"
 #include "../common/stand_in_window.h"
 #include "device/device_api.h"
 #include "device/device_control.h"
@@ -30,34 +31,12 @@ namespace fs = std::filesystem;
 using veltra::GetDeviceState;
 using veltra::SetDeviceState;
 
-constexpr wchar_t kTouch[] = L"HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002";
-const std::string kTouchText = "HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002";
+using veltra::SimDevice;
+using veltra::testing::TouchScreen;
+constexpr auto& kTouch = veltra::testing::kTouchId;
+const std::string kTouchText(kTouch, kTouch + std::wcslen(kTouch));  // as the log writes it
 constexpr wchar_t kMouse[] = L"ACPI\\PNP0F13\\4&1D54B1&0";
-const std::string kMouseText = "ACPI\\PNP0F13\\4&1D54B1&0";
 constexpr veltra::OsVersion kWindows10{10, 0};
-
-struct Keys {
-  const char* setup_class = "HID";
-  int disableable = 1, started = 1, needs_restart = 0, status_readable = 1, refuse_change = 0;
-  int hid_interface = 1;
-  const char* friendly_name = "";
-  const char* compatible_ids = "";
-};
-
-std::string Section(const std::string& id, const Keys& keys) {
-  auto line = [](const char* key, int value) {
-    std::string text(key);
-    text += '=';
-    text += std::to_string(value);
-    text += "\r\n";
-    return text;
-  };
-  return "[" + id + "]\r\ndescription=HID-compliant touch screen\r\nsetup_class=" + keys.setup_class + "\r\n" +
-         line("hid_interface", keys.hid_interface) + line("disableable", keys.disableable) +
-         line("started", keys.started) + line("needs_restart", keys.needs_restart) +
-         line("status_readable", keys.status_readable) + line("refuse_change", keys.refuse_change) +
-         "friendly_name=" + keys.friendly_name + "\r\ncompatible_ids=" + keys.compatible_ids + "\r\n";
-}
 
 class SimDeviceTest : public ::testing::Test {
  protected:
@@ -71,7 +50,7 @@ class SimDeviceTest : public ::testing::Test {
     fs::remove(IniFile(), ignored);
     fs::remove(LogFile(), ignored);
   }
-  static void WriteIni(const std::string& text) { std::ofstream(IniFile(), std::ios::binary) << text; }
+  static void WriteIni(const std::vector<SimDevice>& devices) { veltra::testing::WriteSimDevices(IniFile(), devices); }
   static std::string LogText() {
     std::ifstream file(LogFile(), std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
@@ -89,7 +68,7 @@ TEST_F(SimDeviceTest, MissingDeviceCannotBeSwitchedOrRead) {
   EXPECT_EQ(GetDeviceState(kTouch), -1);
   EXPECT_FALSE(fs::exists(IniFile()));
 
-  WriteIni(Section(kMouseText, {.setup_class = "Mouse", .started = 1}));
+  WriteIni({{.id = kMouse, .setup_class = L"Mouse"}});
   EXPECT_EQ(SetDeviceState(kWindows10, kTouch, DICS_DISABLE, 0), 0);
   EXPECT_EQ(GetDeviceState(kTouch), -1);
   EXPECT_TRUE(Started(kMouse));
@@ -97,11 +76,11 @@ TEST_F(SimDeviceTest, MissingDeviceCannotBeSwitchedOrRead) {
 }
 
 TEST_F(SimDeviceTest, StateIsReadAfreshAndEveryReadLogged) {
-  WriteIni(Section(kTouchText, {.started = 1}));
+  WriteIni({TouchScreen()});
   EXPECT_EQ(GetDeviceState(kTouch), 1);
-  WriteIni(Section(kTouchText, {.started = 0}));  // at once, as another process might
+  WriteIni({TouchScreen(kTouch, false)});  // at once, as another process might
   EXPECT_EQ(GetDeviceState(kTouch), 0);
-  WriteIni(Section(kTouchText, {.status_readable = 0}));
+  WriteIni({{.id = kTouch, .status_readable = false}});
   EXPECT_EQ(GetDeviceState(kTouch), -1);
   const std::string status = "STATUS " + kTouchText + "\r\n";
   EXPECT_EQ(LogText(), status + status + status);
@@ -111,24 +90,25 @@ TEST_F(SimDeviceTest, SwitchingDoesWhatTheDeviceAllows) {
   const std::string change = "PROPERTYCHANGE " + kTouchText;
   const struct {
     const char* name;
-    Keys keys;
+    SimDevice device;
     DWORD state_change;
     int result;
     std::string log;
     bool started_after;
   } cases[] = {
-      {"enable clears the global disable, then the profile one", {.started = 0}, DICS_ENABLE, 1,
+      {"enable clears the global disable, then the profile one", {.id = kTouch, .started = false}, DICS_ENABLE, 1,
        change + " ENABLE GLOBAL\r\n" + change + " ENABLE CONFIGSPECIFIC\r\n", true},
-      {"disable changes only the profile", {.started = 1}, DICS_DISABLE, 1,
+      {"disable changes only the profile", {.id = kTouch}, DICS_DISABLE, 1,
        change + " DISABLE CONFIGSPECIFIC\r\n", false},
-      {"a change needing a restart fails and waits for it", {.started = 1, .needs_restart = 1}, DICS_DISABLE, 0,
+      {"a change needing a restart fails and waits for it", {.id = kTouch, .needs_restart = true}, DICS_DISABLE, 0,
        change + " DISABLE CONFIGSPECIFIC\r\n", true},
-      {"a refused change fails without trace", {.started = 0, .refuse_change = 1}, DICS_ENABLE, 0, "", false},
+      {"a refused change fails without trace", {.id = kTouch, .started = false, .refuse_change = true}, DICS_ENABLE,
+       0, "", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     RemoveFiles();
-    WriteIni(Section(kTouchText, c.keys));
+    WriteIni({c.device});
     EXPECT_EQ(SetDeviceState(kWindows10, kTouch, c.state_change, 0), c.result);
     EXPECT_EQ(LogText(), c.log);
     EXPECT_EQ(Started(kTouch), c.started_after);
@@ -136,7 +116,7 @@ TEST_F(SimDeviceTest, SwitchingDoesWhatTheDeviceAllows) {
 }
 
 TEST_F(SimDeviceTest, IdsMatchWithoutRegardToCaseAndAreLoggedAsWritten) {
-  WriteIni(Section(kTouchText, {.started = 1}));
+  WriteIni({TouchScreen()});
   const std::wstring lower = L"hid\\vid_1b96&pid_0f00&col03\\7&34568466&0&0002";
   EXPECT_EQ(SetDeviceState(kWindows10, lower, DICS_DISABLE, 0), 1);
   EXPECT_EQ(GetDeviceState(lower), 0);
@@ -168,7 +148,7 @@ TEST_F(SimDeviceTest, TopLevelWindowsHearOnlyOfActualChanges) {
       veltra::testing::CreateStandInWindow(L"VeltraSimDeviceTestWindow", &CountingProcedure), &::DestroyWindow);
   ASSERT_NE(window, nullptr);
 
-  WriteIni(Section(kTouchText, {.started = 1}));
+  WriteIni({TouchScreen()});
   ASSERT_EQ(SetDeviceState(kWindows10, kTouch, DICS_DISABLE, 0), 1);
   EXPECT_EQ(PumpNotifications(1, 100), 1);
   ASSERT_EQ(SetDeviceState(kWindows10, kTouch, DICS_DISABLE, 0), 1);  // already disabled
@@ -176,7 +156,7 @@ TEST_F(SimDeviceTest, TopLevelWindowsHearOnlyOfActualChanges) {
   ASSERT_EQ(SetDeviceState(kWindows10, kTouch, DICS_ENABLE, 0), 1);  // second pass finds it started
   EXPECT_EQ(PumpNotifications(2, 20), 1);
 
-  WriteIni(Section(kTouchText, {.started = 1, .needs_restart = 1}));
+  WriteIni({{.id = kTouch, .needs_restart = true}});
   ASSERT_EQ(SetDeviceState(kWindows10, kTouch, DICS_DISABLE, 0), 0);
   EXPECT_EQ(PumpNotifications(1, 20), 0);
 }
@@ -197,7 +177,7 @@ class SimDeviceTableTest : public SimDeviceTest {
 };
 
 TEST_F(SimDeviceTableTest, ListsHoldOpenedDevicesWithClassAndStableNode) {
-  WriteIni(Section(kTouchText, {}) + Section(kMouseText, {.setup_class = "Mouse"}));
+  WriteIni({TouchScreen(), {.id = kMouse, .setup_class = L"Mouse"}});
   EXPECT_FALSE(api.open_device_info(list.get(), L"HID\\NO_SUCH_DEVICE\\0", nullptr, 0, nullptr));
   EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_NO_SUCH_DEVINST));
   ASSERT_TRUE(api.open_device_info(list.get(), kTouch, nullptr, 0, nullptr));
@@ -228,7 +208,7 @@ TEST_F(SimDeviceTableTest, ListsHoldOpenedDevicesWithClassAndStableNode) {
 }
 
 TEST_F(SimDeviceTableTest, PropertyChangeNeedsAnElementOfTheListAndParameters) {
-  WriteIni(Section(kTouchText, {}));
+  WriteIni({TouchScreen()});
   SP_PROPCHANGE_PARAMS change{};
   change.ClassInstallHeader.cbSize = sizeof(SP_CLASSINSTALL_HEADER);
   change.ClassInstallHeader.InstallFunction = DIF_PROPERTYCHANGE;
@@ -250,13 +230,13 @@ TEST_F(SimDeviceTableTest, PropertyChangeNeedsAnElementOfTheListAndParameters) {
   EXPECT_TRUE(api.call_class_installer(DIF_REGISTERDEVICE, list.get(), &touch));
   EXPECT_EQ(LogText(), "") << "only a property change acts on the device";
 
-  WriteIni(Section(kMouseText, {}));  // the device left between opening and changing
+  WriteIni({TouchScreen(kMouse)});  // the device left between opening and changing
   EXPECT_FALSE(api.call_class_installer(DIF_PROPERTYCHANGE, list.get(), &touch));
   EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_NO_SUCH_DEVINST));
 }
 
 TEST_F(SimDeviceTableTest, DevNodeStatusReportsTheFileOrWhyNot) {
-  WriteIni(Section(kTouchText, {.disableable = 1, .started = 0}));
+  WriteIni({TouchScreen(kTouch, false)});
   SP_DEVINFO_DATA touch = Element();
   ASSERT_TRUE(api.open_device_info(list.get(), kTouch, nullptr, 0, &touch));
 
@@ -269,21 +249,21 @@ TEST_F(SimDeviceTableTest, DevNodeStatusReportsTheFileOrWhyNot) {
   ASSERT_EQ(api.get_devnode_status_ex(&status, &problem, touch.DevInst, 0, nullptr), CONFIGRET{CR_SUCCESS});
   EXPECT_EQ(status, ULONG{DN_DRIVER_LOADED | DN_DISABLEABLE});
   EXPECT_EQ(problem, ULONG{CM_PROB_DISABLED});
-  WriteIni(Section(kTouchText, {.disableable = 0, .started = 1}));
+  WriteIni({{.id = kTouch, .disableable = false}});
   ASSERT_EQ(api.get_devnode_status_ex(&status, &problem, touch.DevInst, 0, nullptr), CONFIGRET{CR_SUCCESS});
   EXPECT_EQ(status, ULONG{DN_DRIVER_LOADED | DN_STARTED});
   EXPECT_EQ(problem, 0u);
 
-  WriteIni(Section(kMouseText, {}));
+  WriteIni({TouchScreen(kMouse)});
   EXPECT_EQ(api.get_devnode_status_ex(&status, &problem, touch.DevInst, 0, nullptr), CONFIGRET{CR_NO_SUCH_DEVINST});
 }
 
 // The enumeration calls: which devices a set holds, and how identifiers
 // and properties are read, size query first, as from the platform.
 TEST_F(SimDeviceTableTest, ClassDevsHoldTheRequestedDevicesInFileOrder) {
-  const std::string kPen = "HID\\VID_2222&PID_0001\\1&0", kKeyboard = "HID\\VID_3333&PID_0001&MI_00\\1&0";
-  WriteIni(Section(kTouchText, {}) + Section(kMouseText, {.setup_class = "Mouse", .hid_interface = 0}) +
-           Section(kPen, {.hid_interface = 0}) + Section(kKeyboard, {.setup_class = "Keyboard"}));
+  const std::wstring kPen = L"HID\\VID_2222&PID_0001\\1&0", kKeyboard = L"HID\\VID_3333&PID_0001&MI_00\\1&0";
+  WriteIni({TouchScreen(), {.id = kMouse, .setup_class = L"Mouse"}, {.id = kPen, .setup_class = L"HID"},
+            {.id = kKeyboard, .setup_class = L"Keyboard", .hid_interface = true}});
   GUID hid_interface{};
   ASSERT_TRUE(api.get_hid_guid(&hid_interface));
   const GUID hid_class{0x745a17a0, 0x74d3, 0x11d0, {0xb6, 0xfe, 0x00, 0xa0, 0xc9, 0x0f, 0x57, 0xda}};
@@ -293,15 +273,15 @@ TEST_F(SimDeviceTableTest, ClassDevsHoldTheRequestedDevicesInFileOrder) {
     const GUID* guid;
     const wchar_t* enumerator;
     DWORD flags;
-    std::vector<std::string> ids;
+    std::vector<std::wstring> ids;
   } cases[] = {
-      {"HID interface", &hid_interface, nullptr, DIGCF_DEVICEINTERFACE, {kTouchText, kKeyboard}},
+      {"HID interface", &hid_interface, nullptr, DIGCF_DEVICEINTERFACE, {kTouch, kKeyboard}},
       {"interface of one instance", &hid_interface, L"hid\\vid_3333&pid_0001&mi_00\\1&0", DIGCF_DEVICEINTERFACE,
        {kKeyboard}},
       {"another interface", &keyboard_interface, nullptr, DIGCF_DEVICEINTERFACE, {}},
-      {"all classes", nullptr, nullptr, DIGCF_ALLCLASSES, {kTouchText, kMouseText, kPen, kKeyboard}},
-      {"all classes of one bus", nullptr, L"ACPI", DIGCF_ALLCLASSES, {kMouseText}},
-      {"HID setup class, all present", &hid_class, nullptr, DIGCF_PRESENT, {kTouchText, kPen}},
+      {"all classes", nullptr, nullptr, DIGCF_ALLCLASSES, {kTouch, kMouse, kPen, kKeyboard}},
+      {"all classes of one bus", nullptr, L"ACPI", DIGCF_ALLCLASSES, {kMouse}},
+      {"HID setup class, all present", &hid_class, nullptr, DIGCF_PRESENT, {kTouch, kPen}},
       {"HID setup class of one device", &hid_class, L"HID\\VID_2222&PID_0001", 0, {kPen}},
   };
   for (const auto& c : cases) {
@@ -309,12 +289,12 @@ TEST_F(SimDeviceTableTest, ClassDevsHoldTheRequestedDevicesInFileOrder) {
     const std::unique_ptr<void, BOOL(WINAPI*)(HDEVINFO)> set{
         api.get_class_devs(c.guid, c.enumerator, nullptr, c.flags), api.destroy_device_info_list};
     ASSERT_NE(set.get(), INVALID_HANDLE_VALUE);
-    std::vector<std::string> ids;
+    std::vector<std::wstring> ids;
     SP_DEVINFO_DATA element = Element();
     for (DWORD i = 0; api.enum_device_info(set.get(), i, &element); ++i) {
       wchar_t id[MAX_DEVICE_ID_LEN];
       ASSERT_TRUE(api.get_device_instance_id(set.get(), &element, id, MAX_DEVICE_ID_LEN, nullptr));
-      ids.emplace_back(id, id + std::wcslen(id));
+      ids.emplace_back(id);
     }
     EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_NO_MORE_ITEMS));
     EXPECT_EQ(ids, c.ids);
@@ -324,8 +304,9 @@ TEST_F(SimDeviceTableTest, ClassDevsHoldTheRequestedDevicesInFileOrder) {
 }
 
 TEST_F(SimDeviceTableTest, IdentifiersAndPropertiesAnswerSizeQueries) {
-  WriteIni(Section(kTouchText, {.compatible_ids = "HID_DEVICE_UP:000D_U:0004 ; HID_DEVICE"}) +
-           Section(kMouseText, {}));
+  SimDevice spaced = TouchScreen();
+  spaced.compatible_ids = {L"HID_DEVICE_UP:000D_U:0004 ", L" HID_DEVICE"};  // blanks around the separator
+  WriteIni({spaced, TouchScreen(kMouse)});
   SP_DEVINFO_DATA touch = Element(), mouse = Element();
   ASSERT_TRUE(api.open_device_info(list.get(), kTouch, nullptr, 0, &touch));
   ASSERT_TRUE(api.open_device_info(list.get(), kMouse, nullptr, 0, &mouse));

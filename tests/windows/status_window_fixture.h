@@ -8,28 +8,21 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 
+#include "../common/sim_devices.h"
+#include "../common/test_app.h"
 #include "../native/fake_profile.h"
 #include "base/ascii.h"
 #include "core/settings.h"
 #include "sim/sim_device_tree.h"
-#include "ui/win_app.h"
 #include "window/veltra_dlg.h"
 
 namespace veltra {
 
-inline constexpr wchar_t kTestTouchId[] = L"HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002";
-
 class StatusWindowFixture : public ::testing::Test {
  protected:
-  class TestApp final : public ui::WinApp {
-   protected:
-    bool InitInstance() override { return false; }
-  };
-
   void SetUp() override {
     SetDeviceStarted(true);
     app_.Run(::GetModuleHandleW(nullptr), L"");
@@ -48,16 +41,14 @@ class StatusWindowFixture : public ::testing::Test {
   // Rewrites the device tree from outside, as Device Manager would, without
   // any notification.
   static void SetDeviceStarted(bool started) {
-    std::ofstream(Folder() / L"sim_devices.ini", std::ios::binary)
-        << "[HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002]\r\nsetup_class=HID\r\nstarted=" << (started ? 1 : 0)
-        << "\r\n";
+    testing::WriteSimDevices(Folder() / L"sim_devices.ini", {testing::TouchScreen(testing::kTouchId, started)});
   }
   static bool DeviceStarted() {
-    const std::optional<SimDevice> device = FindSimDevice(kTestTouchId);
+    const std::optional<SimDevice> device = FindSimDevice(testing::kTouchId);
     return device && device->started;
   }
 
-  TestApp app_;
+  testing::TestApp app_;
   testing::FakeProfile profile_;
   Settings settings_;
 };

@@ -47,7 +47,7 @@ TEST_F(StatusWindowInProcess, ASettingsChangeRefreshesOpacityDeviceVisibilityAnd
   EXPECT_EQ(Alpha(window), 76);  // the start-up floor
   EXPECT_TRUE(::IsWindowVisible(window));
   ASSERT_NE(profile_.Get(L"hardware", L"device_instance_path"), nullptr);
-  EXPECT_EQ(*profile_.Get(L"hardware", L"device_instance_path"), kTestTouchId);
+  EXPECT_EQ(*profile_.Get(L"hardware", L"device_instance_path"), testing::kTouchId);
 
   // The device was disabled behind the window's back; the dialog changed
   // the record.

@@ -1,0 +1,49 @@
+// The touch screen the tests switch, and the one way they write the
+// simulated device tree: a list of SimDevice written with every key.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "sim/sim_device_tree.h"
+
+namespace veltra::testing {
+
+inline constexpr wchar_t kTouchId[] = L"HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002";
+
+// A HID touch screen on the HID interface, as most trees of the tests hold.
+inline SimDevice TouchScreen(std::wstring id = kTouchId, bool started = true) {
+  return {.id = std::move(id), .description = L"HID-compliant touch screen", .setup_class = L"HID",
+          .hid_interface = true, .started = started};
+}
+
+// The device file's text: a section for each device, every key written.
+inline std::wstring SimDevicesText(const std::vector<SimDevice>& devices) {
+  std::wstring text;
+  for (const SimDevice& d : devices) {
+    std::wstring ids;
+    for (const std::wstring& id : d.compatible_ids) ids += (ids.empty() ? L"" : L";") + id;
+    text += L"[" + d.id + L"]\r\ndescription=" + d.description + L"\r\nfriendly_name=" + d.friendly_name +
+            L"\r\ncompatible_ids=" + ids + L"\r\nsetup_class=" + d.setup_class + L"\r\n";
+    const std::pair<const wchar_t*, bool> flags[] = {
+        {L"hid_interface", d.hid_interface},     {L"disableable", d.disableable},
+        {L"started", d.started},                 {L"needs_restart", d.needs_restart},
+        {L"status_readable", d.status_readable}, {L"refuse_change", d.refuse_change}};
+    for (const auto& [key, value] : flags) text += std::wstring(key) + (value ? L"=1\r\n" : L"=0\r\n");
+  }
+  return text;
+}
+
+// Writes the file as UTF-16 with a byte-order mark, which the profile
+// functions keep when the program changes a value in it.
+inline void WriteSimDevices(const std::filesystem::path& file, const std::vector<SimDevice>& devices) {
+  const std::wstring text = SimDevicesText(devices);
+  std::ofstream out(file, std::ios::binary);
+  out.write("\xFF\xFE", 2);
+  out.write(reinterpret_cast<const char*>(text.data()), static_cast<std::streamsize>(text.size() * 2));
+}
+
+}  // namespace veltra::testing
