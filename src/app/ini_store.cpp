@@ -1,4 +1,5 @@
-// IniFileStore.
+// The settings file through the profile functions, kept UTF-16 so
+// texts in any language survive a save.
 #include "app/ini_store.h"
 
 #include <windows.h>

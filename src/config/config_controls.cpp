@@ -14,22 +14,22 @@ using Field = ControlField (*)(Settings&);
 constexpr bool kNotify = true;  // the status window re-applies after a change
 constexpr bool kQuiet = false;
 
-constexpr ConfigControl Row(int id, ControlKind kind, Field field, bool notifies, int tooltip = 0,
+constexpr ConfigControl Row(int id, ControlKind kind, Field field, bool notifies, int tooltip_order = 0,
                             unsigned tooltip_text = 0) {
-  return ConfigControl{id, kind, field, 0, notifies, 0, 0, 0, tooltip, tooltip_text};
+  return ConfigControl{id, kind, field, 0, notifies, 0, 0, 0, tooltip_order, tooltip_text};
 }
-constexpr ConfigControl Radio(int id, Field field, std::int32_t value, bool notifies, int tooltip,
+constexpr ConfigControl Radio(int id, Field field, std::int32_t value, bool notifies, int tooltip_order,
                               unsigned tooltip_text) {
-  return ConfigControl{id, ControlKind::RadioButton, field, value, notifies, 0, 0, 0, tooltip, tooltip_text};
+  return ConfigControl{id, ControlKind::RadioButton, field, value, notifies, 0, 0, 0, tooltip_order, tooltip_text};
 }
 // A static beside a radio button without text; a click on it selects that
 // radio button's value.
 constexpr ConfigControl ClickLabel(int id, Field field, std::int32_t value) {
   return ConfigControl{id, ControlKind::ClickLabel, field, value, kNotify, 0, 0, 0, 0, 0};
 }
-constexpr ConfigControl Bar(int id, Field field, int label, std::int32_t min, std::int32_t max, int tooltip,
+constexpr ConfigControl Bar(int id, Field field, int label, std::int32_t min, std::int32_t max, int tooltip_order,
                             unsigned tooltip_text) {
-  return ConfigControl{id, ControlKind::ScrollBar, field, 0, kNotify, label, min, max, tooltip, tooltip_text};
+  return ConfigControl{id, ControlKind::ScrollBar, field, 0, kNotify, label, min, max, tooltip_order, tooltip_text};
 }
 constexpr ConfigControl Label(int id, Field field) { return Row(id, ControlKind::Label, field, kQuiet); }
 // A row whose click does more than its kind's generic handling.
@@ -180,9 +180,9 @@ const ConfigControl* FindConfigControl(int id) {
 std::vector<const ConfigControl*> ConfigTooltipOrder() {
   std::vector<const ConfigControl*> rows;
   for (const ConfigControl& control : kControls) {
-    if (control.tooltip != 0) rows.push_back(&control);
+    if (control.tooltip_order != 0) rows.push_back(&control);
   }
-  std::ranges::sort(rows, {}, &ConfigControl::tooltip);
+  std::ranges::sort(rows, {}, &ConfigControl::tooltip_order);
   return rows;
 }
 

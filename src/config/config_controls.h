@@ -88,7 +88,7 @@ struct ConfigControl {
   // 1 to kConfigTooltipCount: the place of its tooltip in the order of
   // creation; 0 for none. The text is a string id; its Japanese twin lies
   // at the id plus IDS_JAPANESE_OFFSET.
-  int tooltip;
+  int tooltip_order;
   unsigned tooltip_text;
   ControlAction action = ControlAction::None;
 };

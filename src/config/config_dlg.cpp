@@ -103,7 +103,8 @@ void CConfigDlg::ShowControl(const ConfigControl& control) {
 }
 
 void CConfigDlg::CreateTooltips() {
-  const LANGID language = language_ == ui::kJapaneseLanguage ? ui::kJapaneseLanguage : LANGID{0x0409};
+  const LANGID language =
+      language_ == ui::kJapaneseLanguage ? ui::kJapaneseLanguage : LANGID{MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)};
   for (const ConfigControl* control : ConfigTooltipOrder()) {
     AddTooltip(control->id, ui::LoadLocalizedText(app_.instance(), control->tooltip_text, language));
   }

@@ -10,7 +10,6 @@
 
 #include "config/config_dlg.h"
 #include "config/icon_dialog_rules.h"
-#include "protocol/veltra_protocol.h"
 #include "resources/resource.h"
 #include "startup/scheduled_tasks.h"
 #include "window/wallpaper.h"

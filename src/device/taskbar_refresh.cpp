@@ -1,4 +1,5 @@
-// RefreshTaskbarTabletMode.
+// After a switch, the taskbar is told the current tablet mode so that it
+// redraws its notification area; Windows before 10 need nothing.
 #include "device/taskbar_refresh.h"
 
 #include <windows.h>

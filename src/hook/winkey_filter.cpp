@@ -1,3 +1,5 @@
+// The Windows-key decision, kept apart from the hook so it is tested
+// natively: a lone press and release of a Windows key becomes a switch.
 #include "hook/winkey_filter.h"
 
 namespace veltra {

@@ -1,4 +1,5 @@
-// Scheduled-task registration.
+// Registering, adjusting and deleting the three scheduled tasks through
+// schtasks.exe and the task service, and the start-up refresh's thread.
 #include "startup/scheduled_tasks.h"
 
 #include <taskschd.h>

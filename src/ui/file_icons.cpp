@@ -1,4 +1,5 @@
-// File icons.
+// Icons taken from a file by index, and how many a file holds, for the
+// icon picker and the state icons.
 #include "ui/file_icons.h"
 
 #include <shellapi.h>

@@ -1,4 +1,5 @@
-// Program paths.
+// Paths and files of the running program, and libraries loaded from the
+// system folder only (the programs run elevated).
 #include "ui/paths.h"
 
 namespace ui {

@@ -1,4 +1,5 @@
-// String-table texts.
+// String-table texts, with the Japanese twin chosen by the user's
+// interface language.
 #include "ui/strings.h"
 
 namespace ui {

@@ -11,7 +11,7 @@
 namespace ui {
 
 inline constexpr UINT kJapaneseStringOffset = 0x1000;
-inline constexpr LANGID kJapaneseLanguage = 0x0411;
+inline constexpr LANGID kJapaneseLanguage = MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN);  // 0x0411
 
 // The string `id` as stored; empty when there is none.
 std::wstring LoadText(HINSTANCE instance, UINT id);

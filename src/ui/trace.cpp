@@ -1,4 +1,5 @@
-// TraceFailure.
+// Failures that need no message box go to the debugger's output, so a
+// user's machine stays quiet and a developer can still see them.
 #include "ui/trace.h"
 
 #include <cwchar>

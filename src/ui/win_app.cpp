@@ -1,4 +1,5 @@
-// WinApp.
+// The application object: the program's path and name, InitInstance,
+// and message boxes captioned with the program's name.
 #include "ui/win_app.h"
 
 #include "base/program_paths.h"

@@ -1,4 +1,6 @@
-// Window.
+// The plain window base: class registration, creation, and the one
+// window procedure that routes messages to the object and keeps
+// exceptions inside it.
 #include "ui/window.h"
 
 #include <algorithm>

@@ -1,4 +1,5 @@
-// Veltrawatch's start-up.
+// Veltrawatch's start-up: its settings and lists read (bad values
+// corrected and written back), then its hidden window and icon.
 #include "watch/tray_icon_app.h"
 
 #include <cstdio>

@@ -1,4 +1,5 @@
-// CLayeredWindowHelperST.
+// The status window's opacity through SetLayeredWindowAttributes, looked
+// up by name so a system without it leaves the window opaque.
 #include "window/layered_window.h"
 
 #include "window/placement.h"

@@ -1,4 +1,5 @@
-// TrayClickMachine.
+// The notification icon's clicks as a small state machine, so a single
+// click can wait for a possible double click.
 #include "window/tray_click.h"
 
 namespace veltra {

@@ -247,7 +247,7 @@ TEST(ConfigDialogTemplate, FiftyTooltipsInCreationOrderEachWithEnglishAndJapanes
   for (std::size_t i = 0; i < tips.size(); ++i) {
     const ConfigControl& row = *tips[i];
     SCOPED_TRACE("tooltip " + std::to_string(i + 1) + " of control " + std::to_string(row.id));
-    EXPECT_EQ(row.tooltip, static_cast<int>(i + 1));
+    EXPECT_EQ(row.tooltip_order, static_cast<int>(i + 1));
     controls_of_text[row.tooltip_text].push_back(row.id);
     const int id = static_cast<int>(row.tooltip_text);
     ASSERT_TRUE(english.contains(id) && japanese.contains(id));
@@ -273,7 +273,7 @@ TEST(ConfigDialogTemplate, FiftyTooltipsInCreationOrderEachWithEnglishAndJapanes
     const bool has_tip = row.kind == ControlKind::PushButton ? row.id > 2
                          : row.kind == ControlKind::Label    ? row.id == IDC_CFG_WINKEY_RESPONSE_VALUE
                                                              : row.kind != ControlKind::ClickLabel;
-    EXPECT_EQ(row.tooltip != 0 && row.tooltip_text != 0, has_tip) << row.id;
+    EXPECT_EQ(row.tooltip_order != 0 && row.tooltip_text != 0, has_tip) << row.id;
   }
 }
 
