@@ -1,6 +1,7 @@
 // The status window's message handling, switch sequence and exit sequence.
 #include "window/veltra_dlg.h"
 
+#include <dbt.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -372,7 +373,7 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
       OnHotKey();
       return 0;
     case WM_DEVICECHANGE:
-      if (wparam == 0x0007 /* DBT_DEVNODES_CHANGED */ && initialised_) Resynchronise();
+      if (wparam == DBT_DEVNODES_CHANGED && initialised_) Resynchronise();
       return 0;
     case WM_POWERBROADCAST:
       if (wparam == PBT_APMRESUMEAUTOMATIC && settings_.detect_resume) SetTouchState(1);

@@ -13,8 +13,7 @@ using namespace std::chrono_literals;
 HWND FindConfigDialog(DWORD process_id) { return ShownWindowOf(process_id, L"#32770", L"Veltra Configuration"); }
 
 TEST(Configuration, ChangesActAtOnceOkHidesAndTheEndSavesThem) {
-  Sandbox box(L"config-dialog");
-  box.WriteDevices({TouchScreen(kId)});
+  TouchSandbox box(L"config-dialog");
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
   ASSERT_TRUE(WaitUntil([&] { return veltra.Visible(); }));

@@ -35,9 +35,7 @@ TEST(DeviceSelection, AnUnusablePathIsReplacedByTheFirstListedLineOfTheKnownList
 }
 
 TEST(DeviceSelection, NothingMatchingOpensTheDialogAndCancelSkipsTheStatusWindow) {
-  Sandbox box(L"select-cancel");
-  box.WriteDevices({TouchScreen(kId)});
-  box.WriteSettings("[hardware]\r\ndevice_instance_path=HID\\GONE\r\n");
+  TouchSandbox box(L"select-cancel", "[hardware]\r\ndevice_instance_path=HID\\GONE\r\n");
   WriteKnownList(box, "# nothing of this machine\r\nhid\\not\\here\r\n");
   const ui::UniqueHandle process = box.Start(L"");
   HWND dialog = nullptr;

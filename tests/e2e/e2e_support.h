@@ -143,6 +143,16 @@ HWND FindDialogOf(DWORD process_id);
 // undone by it); null when none came within 10 s.
 HWND ShownWindowOf(DWORD process_id, const wchar_t* window_class, const wchar_t* caption = nullptr);
 
+// The sandbox of most tests: the one touch screen, and the settings given
+// (none when empty).
+class TouchSandbox : public Sandbox {
+ public:
+  explicit TouchSandbox(const std::wstring& folder_name, const std::string& settings = "") : Sandbox(folder_name) {
+    WriteDevices({TouchScreen(kId)});
+    if (!settings.empty()) WriteSettings(settings);
+  }
+};
+
 // A running simulated Veltra with its status window, started in a sandbox.
 // The test fails when no status window comes up, at once when a message box
 // or dialog comes before it (a box the test waits for, shown by the status

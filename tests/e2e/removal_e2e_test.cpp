@@ -26,9 +26,7 @@ bool TaskExists(const wchar_t* name) {
 }
 
 TEST(Removal, EndsVeltraAndItsWatcherThroughTheirExitThenRemovesTheTasks) {
-  Sandbox box(L"removal");
-  box.WriteDevices({TouchScreen(kId)});
-  box.WriteSettings("[task_scheduler]\r\ntask_lock=1\r\n");
+  TouchSandbox box(L"removal", "[task_scheduler]\r\ntask_lock=1\r\n");
   box.CopyProgram(L"sim\\Veltrawatch.exe", L"Veltrawatch.exe");
   // The watcher leaves the panel alone: only the test switches it.
   box.WriteFile(L"Veltrawatch.ini", "[config]\r\ndefault status=2\r\n");

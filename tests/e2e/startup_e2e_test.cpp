@@ -25,8 +25,7 @@ TEST(OneShot, EnablesADisabledPanelGlobalPassFirstAndWritesNoSettings) {
 }
 
 TEST(OneShot, LeavesAStartedPanelAloneAndIgnoresTheTouchValue) {
-  Sandbox box(L"oneshot-started");
-  box.WriteDevices({TouchScreen(kId)});
+  TouchSandbox box(L"oneshot-started");
   EXPECT_EQ(box.Run(L"/T 1 /O"), 0);
   EXPECT_EQ(box.LogLines(), (Lines{L"STATUS " + kId}));
   EXPECT_FALSE(box.SettingsExist());
@@ -52,9 +51,7 @@ TEST(OneShot, UsesTheStoredDevicePathUpperCasedAndKeepsAnUnreadableDeviceTried) 
 }
 
 TEST(NormalRun, SavesEveryKeyWithTheCommandLineValues) {
-  Sandbox box(L"normal-save");
-  box.WriteDevices({TouchScreen(kId)});
-  box.WriteSettings("[status]\r\nalways_top=7\r\n[hotkey]\r\nhotkey_single_use=1\r\n[config]\r\nwait=-1\r\n");
+  TouchSandbox box(L"normal-save", "[status]\r\nalways_top=7\r\n[hotkey]\r\nhotkey_single_use=1\r\n[config]\r\nwait=-1\r\n");
   {
     RunningVeltra veltra(box, L"/T 0 /W 0");  // a negative wait must not stall the start
     ASSERT_NE(veltra.window(), nullptr);
@@ -75,8 +72,7 @@ TEST(NormalRun, SavesEveryKeyWithTheCommandLineValues) {
 // name must not load. Listing the devices asks HID.DLL, by name, for the
 // interface class.
 TEST(NormalRun, LoadsNoLibraryPlantedBesideIt) {
-  Sandbox box(L"planted");
-  box.WriteDevices({TouchScreen(kId)});
+  TouchSandbox box(L"planted");
   box.CopyProgram(L"planted.dll", L"hid.dll");
   {
     RunningVeltra veltra(box);
@@ -88,9 +84,7 @@ TEST(NormalRun, LoadsNoLibraryPlantedBesideIt) {
 }
 
 TEST(NormalRun, WaitsTheConfiguredTimeBeforeShowingTheWindow) {
-  Sandbox box(L"normal-wait");
-  box.WriteDevices({TouchScreen(kId)});
-  box.WriteSettings("[config]\r\nwait=1500\r\n");
+  TouchSandbox box(L"normal-wait", "[config]\r\nwait=1500\r\n");
   const auto start = std::chrono::steady_clock::now();
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
@@ -100,8 +94,7 @@ TEST(NormalRun, WaitsTheConfiguredTimeBeforeShowingTheWindow) {
 // A start while the last instance runs its closing steps (its window gone)
 // waits until it has ended and then starts, with what that one saved.
 TEST(NormalRun, AStartWhileTheLastInstanceEndsWaitsForItAndStarts) {
-  Sandbox box(L"restart");
-  box.WriteDevices({TouchScreen(kId)});
+  TouchSandbox box(L"restart");
   RunningVeltra first(box, L"/T 0");
   ASSERT_NE(first.window(), nullptr);
   first.Send(WM_CLOSE);
@@ -116,8 +109,7 @@ TEST(NormalRun, AStartWhileTheLastInstanceEndsWaitsForItAndStarts) {
 // A settings file that cannot be written is named in a message at the end
 // of a normal run.
 TEST(NormalRun, SettingsThatCannotBeSavedAreReported) {
-  Sandbox box(L"unwritable");
-  box.WriteDevices({TouchScreen(kId)});
+  TouchSandbox box(L"unwritable");
   ASSERT_TRUE(::CreateDirectoryW(box.File(L"Veltra.ini").c_str(), nullptr));
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);

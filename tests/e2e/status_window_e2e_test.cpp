@@ -1,5 +1,8 @@
 // The status window of the simulated Veltra.exe as a real process, driven
 // from outside the way the shell, another program or a user would.
+#include <windows.h>
+#include <dbt.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -26,9 +29,7 @@ std::size_t CountLines(const Lines& lines, const std::wstring& prefix) {
 }
 
 TEST(StatusWindow, StartsInTheSavedStateAndADoubleClickSwitches) {
-  Sandbox box(L"sw-start");
-  box.WriteDevices({TouchScreen(kId)});
-  box.WriteSettings("[status]\r\ntouch_status=0\r\n");
+  TouchSandbox box(L"sw-start", "[status]\r\ntouch_status=0\r\n");
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
   EXPECT_TRUE(WaitUntil([&] { return veltra.Text() == kDisabledText; }));
@@ -59,9 +60,7 @@ TEST(StatusWindow, EveryExitPathEnablesThePanelAndKeepsTheChoice) {
   };
   for (const Path& path : paths) {
     SCOPED_TRACE(path.name);
-    Sandbox box(L"sw-exit");
-    box.WriteDevices({TouchScreen(kId)});
-    box.WriteSettings("[status]\r\ntouch_status=0\r\n");
+    TouchSandbox box(L"sw-exit", "[status]\r\ntouch_status=0\r\n");
     {
       RunningVeltra veltra(box);
       ASSERT_NE(veltra.window(), nullptr);
@@ -79,9 +78,7 @@ TEST(StatusWindow, EveryExitPathEnablesThePanelAndKeepsTheChoice) {
 }
 
 TEST(StatusWindow, EnterAndSpaceDoNothingEscapeEndsThroughTheExitSequence) {
-  Sandbox box(L"sw-keys");
-  box.WriteDevices({TouchScreen(kId)});
-  box.WriteSettings("[status]\r\ntouch_status=0\r\n");
+  TouchSandbox box(L"sw-keys", "[status]\r\ntouch_status=0\r\n");
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
   ASSERT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 0; }));
@@ -99,8 +96,7 @@ TEST(StatusWindow, EnterAndSpaceDoNothingEscapeEndsThroughTheExitSequence) {
 }
 
 TEST(StatusWindow, EndOfSessionQuerySavesFirstAndAFalseEndKeepsRunning) {
-  Sandbox box(L"sw-query");
-  box.WriteDevices({TouchScreen(kId)});
+  TouchSandbox box(L"sw-query");
   RunningVeltra veltra(box, L"/T 0");
   ASSERT_NE(veltra.window(), nullptr);
   EXPECT_FALSE(box.SettingsExist() && box.Setting(L"status", L"touch_status") == L"0");
@@ -113,9 +109,7 @@ TEST(StatusWindow, EndOfSessionQuerySavesFirstAndAFalseEndKeepsRunning) {
 }
 
 TEST(ControlMessages, SetAndToggleAndTheUnchangedStateTouchesNothing) {
-  Sandbox box(L"cm-set");
-  box.WriteDevices({TouchScreen(kId)});
-  box.WriteSettings("[status]\r\ntouch_status=0\r\n");
+  TouchSandbox box(L"cm-set", "[status]\r\ntouch_status=0\r\n");
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
   ASSERT_TRUE(WaitUntil([&] { return veltra.Text() == kDisabledText; }));
@@ -143,8 +137,7 @@ TEST(ControlMessages, SetAndToggleAndTheUnchangedStateTouchesNothing) {
 }
 
 TEST(ControlMessages, ASecondStartTogglesOrSetsTheRunningInstance) {
-  Sandbox box(L"cm-second");
-  box.WriteDevices({TouchScreen(kId)});
+  TouchSandbox box(L"cm-second");
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
   ASSERT_TRUE(WaitUntil([&] { return veltra.Text() == kEnabledText; }));
@@ -160,8 +153,7 @@ TEST(ControlMessages, ASecondStartTogglesOrSetsTheRunningInstance) {
 }
 
 TEST(DeviceChanges, ADeviceDisabledFromOutsideTurnsTheWindowWithoutASwitch) {
-  Sandbox box(L"dc-outside");
-  box.WriteDevices({TouchScreen(kId)});
+  TouchSandbox box(L"dc-outside");
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
   ASSERT_TRUE(WaitUntil([&] { return veltra.Text() == kEnabledText; }));
@@ -170,14 +162,14 @@ TEST(DeviceChanges, ADeviceDisabledFromOutsideTurnsTheWindowWithoutASwitch) {
   box.WriteDevices({TouchScreen(kId, false)});
   veltra.Send(WM_DEVICECHANGE, 0x8000 /* arrival */, 0);
   EXPECT_EQ(veltra.Text(), kEnabledText);
-  veltra.Send(WM_DEVICECHANGE, 0x0007, 0);
+  veltra.Send(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
   EXPECT_EQ(veltra.Text(), kDisabledText);
   EXPECT_EQ(CountLines(box.LogLines(), L"PROPERTYCHANGE"), changes);
 
   // The broadcast the way Windows sends it reaches the window too.
   box.WriteDevices({TouchScreen(kId)});
   DWORD_PTR ignored = 0;
-  ::SendMessageTimeoutW(HWND_BROADCAST, WM_DEVICECHANGE, 0x0007, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+  ::SendMessageTimeoutW(HWND_BROADCAST, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
   EXPECT_TRUE(WaitUntil([&] { return veltra.Text() == kEnabledText; }));
   EXPECT_EQ(CountLines(box.LogLines(), L"PROPERTYCHANGE"), changes);
 }
@@ -185,8 +177,7 @@ TEST(DeviceChanges, ADeviceDisabledFromOutsideTurnsTheWindowWithoutASwitch) {
 TEST(DeviceChanges, ResumeEnablesOnlyWhenAsked) {
   for (const bool detect : {true, false}) {
     SCOPED_TRACE(detect ? "detect_resume 1" : "detect_resume 0");
-    Sandbox box(L"dc-resume");
-    box.WriteDevices({TouchScreen(kId)});
+    TouchSandbox box(L"dc-resume");
     box.WriteSettings(std::string("[status]\r\ntouch_status=0\r\ndetect_resume=") + (detect ? "1" : "0") + "\r\n");
     RunningVeltra veltra(box);
     ASSERT_NE(veltra.window(), nullptr);
@@ -198,9 +189,7 @@ TEST(DeviceChanges, ResumeEnablesOnlyWhenAsked) {
 }
 
 TEST(DeviceChanges, DebugModeFollowsTheDeviceWithinASecond) {
-  Sandbox box(L"dc-debug");
-  box.WriteDevices({TouchScreen(kId)});
-  box.WriteSettings("[status]\r\ndebug_mode=1\r\n");
+  TouchSandbox box(L"dc-debug", "[status]\r\ndebug_mode=1\r\n");
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
   ASSERT_TRUE(WaitUntil([&] { return veltra.Text() == kEnabledText; }));
@@ -302,9 +291,7 @@ TEST_F(DeviceError, RetryAfterTheDeviceWasRepairedGoesOnWithoutASecondBox) {
 }
 
 TEST(CrashHandler, AnUnhandledExceptionLeavesThePanelEnabled) {
-  Sandbox box(L"crash");
-  box.WriteDevices({TouchScreen(kId)});
-  box.WriteSettings("[status]\r\ntouch_status=0\r\n");
+  TouchSandbox box(L"crash", "[status]\r\ntouch_status=0\r\n");
   RunningVeltra veltra(box);
   ASSERT_NE(veltra.window(), nullptr);
   ASSERT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 0; }));

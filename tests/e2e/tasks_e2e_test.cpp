@@ -95,9 +95,7 @@ class Tasks : public ::testing::Test {
 };
 
 TEST_F(Tasks, TheLockTaskIsRegisteredAdjustedAndRemovedWhenTurnedOff) {
-  Sandbox box(L"tasks-lock");
-  box.WriteDevices({TouchScreen(kId)});
-  box.WriteSettings("[task_scheduler]\r\ntask_lock=1\r\n");
+  TouchSandbox box(L"tasks-lock", "[task_scheduler]\r\ntask_lock=1\r\n");
   RunAndClose(box);
   const std::optional<TaskFacts> task = store_.Find(L"Veltra_SessionLock");
   ASSERT_TRUE(task.has_value());
@@ -114,9 +112,7 @@ TEST_F(Tasks, TheLockTaskIsRegisteredAdjustedAndRemovedWhenTurnedOff) {
 }
 
 TEST_F(Tasks, BootAndLogonTasksThatCannotBeRegisteredTurnTheirSettingsOff) {
-  Sandbox box(L"tasks-boot");
-  box.WriteDevices({TouchScreen(kId)});
-  box.WriteSettings("[task_scheduler]\r\ntask_boot=1\r\ntask_startup=1\r\n");
+  TouchSandbox box(L"tasks-boot", "[task_scheduler]\r\ntask_boot=1\r\ntask_startup=1\r\n");
   RunAndClose(box);
   EXPECT_FALSE(store_.Find(L"Veltra_BootTime").has_value());
   EXPECT_EQ(box.Setting(L"task_scheduler", L"task_boot"), L"0");
@@ -128,9 +124,7 @@ TEST_F(Tasks, BootAndLogonTasksThatCannotBeRegisteredTurnTheirSettingsOff) {
 // its store gives the Exec action back without its command, so the escape
 // itself is shown by the native test of the definition text.)
 TEST_F(Tasks, AProgramInAFolderWithABlankAndAnAmpersandGetsItsLockTask) {
-  Sandbox box(L"tasks R&D");
-  box.WriteDevices({TouchScreen(kId)});
-  box.WriteSettings("[task_scheduler]\r\ntask_lock=1\r\n");
+  TouchSandbox box(L"tasks R&D", "[task_scheduler]\r\ntask_lock=1\r\n");
   RunAndClose(box);
   const std::optional<TaskFacts> task = store_.Find(L"Veltra_SessionLock");
   ASSERT_TRUE(task.has_value());

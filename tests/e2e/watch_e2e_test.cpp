@@ -98,8 +98,7 @@ struct StandInTray {
 };
 
 TEST(Watcher, ForegroundProgramsSwitchAsListedAndTheIconPausesAndResumes) {
-  Sandbox box(L"watch-lists");
-  box.WriteDevices({TouchScreen(kId)});
+  TouchSandbox box(L"watch-lists");
   box.CopyProgram(L"sim\\Veltrawatch.exe", kWatcher);
   box.CopyProgram(L"fake_app.exe", L"Drawing Tools\\Paint Pad.exe");
   box.CopyProgram(L"fake_app.exe", L"Reader.exe");
@@ -175,8 +174,7 @@ TEST(Watcher, ForegroundProgramsSwitchAsListedAndTheIconPausesAndResumes) {
 }
 
 TEST(Watcher, OneCopyWithDefaultsWrittenKeepsPollingUntilVeltraRuns) {
-  Sandbox box(L"watch-defaults");
-  box.WriteDevices({TouchScreen(kId)});
+  TouchSandbox box(L"watch-defaults");
   box.CopyProgram(L"sim\\Veltrawatch.exe", kWatcher);
   ASSERT_FALSE(box.Exists(L"Veltrawatch.ini"));
   ASSERT_FALSE(box.Exists(L"enable_proc_list.txt"));
