@@ -1,7 +1,6 @@
 // Start-up sequence of the main program.
 #include "app/veltra_app.h"
 
-
 #include <algorithm>
 #include <memory>
 
