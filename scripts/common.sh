@@ -2,8 +2,19 @@
 # X server. Sourced, not run.
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-wine_loader=/usr/lib/wine/wine64
-[ -x "$wine_loader" ] || wine_loader=$(command -v wine64 || true)
+
+# Wine's 64-bit loader, looked up by find_wine when first needed and not
+# here: on a fresh machine this file is sourced before scripts/setup has
+# installed Wine, and a path read now would stay empty for the whole run.
+wine_loader=
+find_wine() {
+  [ -n "$wine_loader" ] && [ -x "$wine_loader" ] && return 0
+  wine_loader=/usr/lib/wine/wine64
+  [ -x "$wine_loader" ] || wine_loader=$(command -v wine64 || true)
+  [ -n "$wine_loader" ] && return 0
+  echo "no Wine loader (wine64) on this machine: scripts/setup installs it" >&2
+  return 1
+}
 
 # A crash must not start Wine's debugger (it hangs for minutes); Mono and
 # Gecko are not needed and cannot be downloaded here.
@@ -39,6 +50,7 @@ stop_xvfb() {
 # The Windows version a program of the selected prefix is told, as
 # "major.minor.build" (what cmd's "ver" prints), or nothing.
 wine_windows_version() {
+  find_wine || return 1
   "$wine_loader" cmd /c ver 2>/dev/null | tr -d '\r' | sed -nE 's/.*[^0-9.]([0-9]+\.[0-9]+\.[0-9]+).*/\1/p' | head -1
 }
 
@@ -48,6 +60,7 @@ wine_windows_version() {
 # prefix of their own, since Veltra admits one copy per Wine server.
 # Returns non-zero when the prefix cannot be made to report Windows 10.
 use_wine_prefix() {
+  find_wine || return 1
   export WINEPREFIX="$root/build/wine/${1:-prefix}"
   local server
   server="$(dirname "$wine_loader")/wineserver"
@@ -79,6 +92,6 @@ use_wine_prefix() {
 }
 
 stop_wine() {
-  [ -n "${WINEPREFIX:-}" ] && "$(dirname "$wine_loader")/wineserver" -k 2>/dev/null
+  [ -n "${WINEPREFIX:-}" ] && find_wine 2>/dev/null && "$(dirname "$wine_loader")/wineserver" -k 2>/dev/null
   return 0
 }
