@@ -31,6 +31,7 @@ endforeach()
 # library of its own that only the simulated program and the tests link.
 add_library(veltra_ui STATIC
   src/ui/dialog.cpp
+  src/ui/exit_request.cpp
   src/ui/file_icons.cpp
   src/ui/notify_icon.cpp
   src/ui/paths.cpp
@@ -40,7 +41,7 @@ add_library(veltra_ui STATIC
   src/ui/window.cpp
 )
 target_include_directories(veltra_ui PUBLIC src)
-target_link_libraries(veltra_ui PUBLIC veltra_base user32 gdi32 shell32 ole32_delay oleaut32_delay)
+target_link_libraries(veltra_ui PUBLIC veltra_base user32 gdi32 shell32 advapi32 ole32_delay oleaut32_delay)
 
 add_library(veltra_device STATIC
   src/device/device_api.cpp
@@ -88,6 +89,7 @@ target_link_libraries(veltra_config PUBLIC veltra_window veltra_startup comdlg32
 
 add_library(veltra_app STATIC
   src/app/ini_store.cpp
+  src/app/installer_options.cpp
   src/app/veltra_app.cpp
 )
 target_link_libraries(veltra_app PUBLIC veltra_config veltra_window veltra_startup)

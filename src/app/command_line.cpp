@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "base/ascii.h"
 
@@ -37,22 +38,32 @@ bool ApplyBinaryOption(const std::vector<std::wstring>& tokens, std::size_t i, s
 }
 
 // The index of `option` where an option may stand (not the value of /T or
-// /W, nor the token /O skips), or the token count.
+// /W, nor the token /O skips, nor a token after /P), or the token count.
 std::size_t FindOption(const std::vector<std::wstring>& tokens, std::wstring_view option) {
   std::size_t i = 0;
   while (i < tokens.size()) {
     const std::wstring& token = tokens[i];
     if (token == option) return i;
+    if (token == L"/P") break;
     i += (token == L"/T" || token == L"/W" || token == L"/O") ? 2 : 1;
   }
   return tokens.size();
 }
 
 // What a device instance identifier may be: at most 200 characters
-// (MAX_DEVICE_ID_LEN), each printable ASCII other than the blank and comma.
+// (MAX_DEVICE_ID_LEN), each printable ASCII other than the blank, the comma
+// and the double quote (which would end the value on a command line).
 bool IsDeviceInstanceId(std::wstring_view text) {
   if (text.size() > 200) return false;
-  return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c > L' ' && c < 0x7F && c != L','; });
+  return std::all_of(text.begin(), text.end(),
+                     [](wchar_t c) { return c > L' ' && c < 0x7F && c != L',' && c != L'"'; });
+}
+
+// A preset as the installer quotes it: the tokenizer leaves the quotes on
+// every quoted token but the first, so one enclosing pair is dropped.
+std::wstring_view Unquoted(std::wstring_view token) {
+  if (token.size() >= 2 && token.front() == L'"' && token.back() == L'"') return token.substr(1, token.size() - 2);
+  return token;
 }
 
 }  // namespace
@@ -112,14 +123,17 @@ bool ParseCommandLine(Settings& settings, std::wstring_view command_line) {
   return set_value;
 }
 
-bool IsRemovalCommandLine(std::wstring_view command_line) {
+Removal ParseRemoval(std::wstring_view command_line) {
   const std::vector<std::wstring> tokens = TokenizeCommandLine(command_line);
-  return FindOption(tokens, L"/X") < tokens.size();
+  const std::size_t uninstall = FindOption(tokens, L"/X");
+  const std::size_t upgrade = FindOption(tokens, L"/U");
+  if (uninstall == tokens.size() && upgrade == tokens.size()) return Removal::None;
+  return uninstall < upgrade ? Removal::Uninstall : Removal::Upgrade;
 }
 
 bool IsUnattendedCommandLine(std::wstring_view command_line) {
   const std::vector<std::wstring> tokens = TokenizeCommandLine(command_line);
-  if (FindOption(tokens, L"/X") < tokens.size() || FindOption(tokens, L"/P") < tokens.size()) return true;
+  if (ParseRemoval(command_line) != Removal::None || FindOption(tokens, L"/P") < tokens.size()) return true;
   Settings probe;
   ParseCommandLine(probe, command_line);
   return probe.one_shot != 0;
@@ -144,12 +158,16 @@ PresetRequest ParsePresets(std::wstring_view command_line, std::vector<Preset>& 
       {L"TASK_STARTUP", L"task_scheduler", L"task_startup"},
       {L"TASK_LOCK", L"task_scheduler", L"task_lock"},
   };
+  bool seen[std::size(kProperties)] = {};
   for (std::size_t i = at + 1; i < tokens.size(); ++i) {
-    const std::wstring_view token = tokens[i];
+    const std::wstring_view token = Unquoted(tokens[i]);
     const std::size_t equals = token.find(L'=');
     const auto* property = std::find_if(std::begin(kProperties), std::end(kProperties),
                                         [&](const auto& p) { return p.name == token.substr(0, equals); });
-    if (equals == std::wstring_view::npos || property == std::end(kProperties)) {
+    // A name given twice can only come from a value that carried a pair of
+    // its own.
+    if (equals == std::wstring_view::npos || property == std::end(kProperties) ||
+        std::exchange(seen[property - std::begin(kProperties)], true)) {
       presets.clear();
       return PresetRequest::Invalid;
     }

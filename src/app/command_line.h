@@ -1,5 +1,5 @@
 // The main program's command line: splitting it into tokens and applying the
-// /T, /W and /O options; recognising /X and reading /P. Portable.
+// /T, /W and /O options; recognising /X and /U, reading /P. Portable.
 #pragma once
 
 #include <string>
@@ -25,15 +25,19 @@ std::vector<std::wstring> TokenizeCommandLine(std::wstring_view command_line);
 // True when /T or /W set a value.
 bool ParseCommandLine(Settings& settings, std::wstring_view command_line);
 
-// True when /X (case-sensitive) stands where an option may: not as the value
-// of /T or /W, nor as the token /O skips. It asks the program to end the
-// running Veltra and Veltrawatch and remove the scheduled tasks, as an
-// uninstaller needs before it takes the files.
-bool IsRemovalCommandLine(std::wstring_view command_line);
+// The installer's removal options, where an option may stand (not as the
+// value of /T or /W, nor as the token /O skips, nor after /P, whose
+// NAME=VALUE pairs own the rest of the line); case-sensitive. /X ends the
+// running Veltra and Veltrawatch and removes the scheduled tasks, as an
+// uninstall needs before it takes the files; /U ends them and keeps the
+// tasks, for the removal of this version by an upgrade. The first one
+// given counts.
+enum class Removal { None, Uninstall, Upgrade };
+Removal ParseRemoval(std::wstring_view command_line);
 
 // Whether nobody watches this run, so it must never show a message box: the
 // one-shot run of a scheduled task (/O, often as the system account), or
-// the installer's /X or /P.
+// the installer's /X, /U or /P.
 bool IsUnattendedCommandLine(std::wstring_view command_line);
 
 // One setting an installer presets in the settings file.
@@ -46,12 +50,13 @@ struct Preset {
 
 enum class PresetRequest { None, Valid, Invalid };
 
-// /P (where an option may stand, as for /X) followed by NAME=VALUE tokens
-// (unquoted: a token after a quoted one keeps its quotes),
-// NAME one of DEVICE_PATH, TASK_BOOT, TASK_STARTUP, TASK_LOCK (the
-// installer's properties). An empty value is a setting not given and is
-// left out. Invalid, and `presets` left empty, when any token is not such a
-// pair, a task value is not 0 or 1, or a device path is longer than a
+// /P (where an option may stand, as for /X) followed by NAME=VALUE tokens,
+// each alone or in double quotes, NAME one of DEVICE_PATH, TASK_BOOT,
+// TASK_STARTUP, TASK_LOCK (the installer's properties). Every token after
+// /P must be such a pair: a value cannot carry an option of its own. An
+// empty value is a setting not given and is left out. Invalid, and
+// `presets` left empty, when any token is not such a pair, a name comes
+// twice, a task value is not 0 or 1, or a device path is longer than a
 // device instance identifier may be or holds a character one may not (a
 // blank, a comma, a control or non-ASCII character); a valid path is kept
 // in upper case, as the program compares it.

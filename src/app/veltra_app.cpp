@@ -6,6 +6,7 @@
 
 #include "app/command_line.h"
 #include "app/ini_store.h"
+#include "app/installer_options.h"
 #include "base/ascii.h"
 #include "base/program_paths.h"
 #include "config/config_dlg.h"
@@ -16,6 +17,7 @@
 #include "protocol/veltra_protocol.h"
 #include "resources/resource.h"
 #include "startup/scheduled_tasks.h"
+#include "ui/exit_request.h"
 #include "ui/paths.h"
 #include "ui/strings.h"
 #include "ui/trace.h"
@@ -62,70 +64,6 @@ std::wstring ReachableIniPath(const base::ProgramPaths& paths) {
   return short_dir + paths.app_name + L".ini";
 }
 
-namespace {
-
-// Long enough for the exit sequence, which switches the panel on, saves the
-// settings and refreshes the scheduled tasks.
-constexpr DWORD kProgramEndWaitMs = 30000;
-
-// Closes every top-level window of `window_class` in turn and waits for its
-// process to end (bounded). A window of a process that cannot be opened to
-// wait on is closed all the same.
-void CloseProgramsByWindowClass(const wchar_t* window_class) {
-  HWND previous = nullptr;
-  for (HWND window = ::FindWindowW(window_class, nullptr); window != nullptr && window != previous;
-       window = ::FindWindowW(window_class, nullptr)) {
-    previous = window;
-    DWORD process_id = 0;
-    ::GetWindowThreadProcessId(window, &process_id);
-    const ui::UniqueHandle process(::OpenProcess(SYNCHRONIZE, FALSE, process_id));
-    if (!::PostMessageW(window, WM_CLOSE, 0, 0)) {
-      ui::TraceLastError(L"PostMessageW");
-      return;
-    }
-    if (!process || ::WaitForSingleObject(process.get(), kProgramEndWaitMs) != WAIT_OBJECT_0) {
-      ui::TraceFailure(L"waiting for a program to end", ERROR_TIMEOUT);
-      return;
-    }
-  }
-}
-
-// /X, for an uninstaller or an upgrade: the watcher goes first, so it
-// cannot switch the panel while Veltra ends; Veltra ends through its own
-// exit sequence (panel on, settings saved); the tasks go last, since that
-// sequence registers them again. Shows nothing and writes no settings.
-void EndForRemoval() {
-  CloseProgramsByWindowClass(protocol::kWatchWindowClass);
-  CloseProgramsByWindowClass(protocol::kWindowClass);
-  DeleteBootTask();
-  DeleteLogonTask();
-  DeleteLockTask();
-}
-
-// The installer's options, /X and /P; true when the command line is one of
-// them and the program is to end. Neither shows anything. /P writes the
-// given settings, and nothing else, into the settings file beside the
-// program; a request the installer got wrong writes nothing and ends the
-// process with exit code 1, which fails the installation that ran it.
-bool RunInstallerOption(const std::wstring& command_line, const std::wstring& module_path) {
-  if (IsRemovalCommandLine(command_line)) {
-    EndForRemoval();
-    return true;
-  }
-  std::vector<Preset> presets;
-  const PresetRequest request = ParsePresets(command_line, presets);
-  if (request == PresetRequest::None) return false;
-  bool written = request == PresetRequest::Valid;
-  if (written) {
-    IniFileStore store(ReachableIniPath(base::SplitProgramPath(module_path)));
-    for (const Preset& preset : presets) written = store.WriteString(preset.section, preset.key, preset.value) && written;
-  }
-  if (!written) ::ExitProcess(1);
-  return true;
-}
-
-}  // namespace
-
 CVeltraApp& TheApp() { return static_cast<CVeltraApp&>(*ui::WinApp::Current()); }
 
 bool CVeltraApp::InitInstance() {
@@ -139,6 +77,8 @@ bool CVeltraApp::InitInstance() {
   if (RunInstallerOption(command_line(), module_path())) return false;
 
   if (!ClaimSingleInstance()) return false;
+  // For the installer's removal, from whatever session it runs in.
+  const ui::ExitRequestListener exit_request(protocol::kExitRequestPrefix, protocol::kWindowClass);
 
   RegisterStatusWindowClass(instance());
 

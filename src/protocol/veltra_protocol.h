@@ -1,8 +1,8 @@
 // What Veltra's separate programs agree on: the status window's class, the
-// numbers and names of the messages that cross between processes, and the
-// names of the single-instance mutexes. Veltra.exe, VeltraHook.dll,
-// Veltrawatch.exe, the tests and the benchmarks all take them from here.
-// Portable: plain numbers and strings, no platform header.
+// numbers and names of the messages that cross between processes, the
+// names of the single-instance mutexes and of the exit request. Veltra.exe,
+// VeltraHook.dll, Veltrawatch.exe, the tests and the benchmarks all take
+// them from here. Portable: plain numbers and strings, no platform header.
 #pragma once
 
 namespace veltra::protocol {
@@ -17,6 +17,12 @@ inline constexpr wchar_t kWatchMutex[] = L"VeltraPcocDetect";
 inline constexpr char kWatchMutexA[] = "VeltraPcocDetect";
 // The watcher's hidden window; closing it ends the watcher.
 inline constexpr wchar_t kWatchWindowClass[] = L"VeltrawatchMainWnd";
+// The exit request of the installer's removal: each running Veltra.exe and
+// Veltrawatch.exe holds an event of this name followed by its process id in
+// decimal, open to administrators and the system account only, in the
+// namespace every session shares; signalled, the program closes its main
+// window and runs its exit sequence.
+inline constexpr wchar_t kExitRequestPrefix[] = L"Global\\VeltraExitRequest-";
 
 // Private messages of the status window (the application range starts at
 // 0x8000).

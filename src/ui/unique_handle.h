@@ -78,6 +78,8 @@ using UniqueHkey = UniqueAny<HandleTraits<HKEY, &::RegCloseKey>>;
 using UniqueHicon = UniqueAny<HandleTraits<HICON, &::DestroyIcon>>;
 using UniqueHmenu = UniqueAny<HandleTraits<HMENU, &::DestroyMenu>>;
 using UniqueModule = UniqueAny<HandleTraits<HMODULE, &::FreeLibrary>>;
+// Memory the platform hands out with LocalAlloc (security descriptors).
+using UniqueLocal = UniqueAny<HandleTraits<HLOCAL, &::LocalFree>>;
 
 inline void DeleteGdiObject(HGDIOBJ object) noexcept { ::DeleteObject(object); }
 using UniqueHfont = UniqueAny<HandleTraits<HFONT, &DeleteGdiObject>>;

@@ -9,6 +9,7 @@
 #include "base/program_paths.h"
 #include "protocol/veltra_protocol.h"
 #include "ui/dialog.h"
+#include "ui/exit_request.h"
 #include "ui/trace.h"
 #include "watch/main_wnd.h"
 #include "watch/watch_step.h"
@@ -42,6 +43,8 @@ bool CTrayIconApp::InitInstance() {
   // One watcher per session; a second start ends without a word.
   instance_mutex_.reset(::CreateMutexA(nullptr, FALSE, protocol::kWatchMutexA));
   if (!instance_mutex_ || ::GetLastError() == ERROR_ALREADY_EXISTS) return false;
+  // For the installer's removal, from whatever session it runs in.
+  const ui::ExitRequestListener exit_request(protocol::kExitRequestPrefix, protocol::kWatchWindowClass);
 
   char module[520] = {};
   const DWORD length = ::GetModuleFileNameA(nullptr, module, sizeof(module));

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # The packages under Wine, built over the simulated programs: a signed build
-# whose signatures check, an upgrade that keeps Veltra.ini and presets what
-# its properties give, a start and a
-# switch, and an uninstall that ends Veltra (panel on, settings saved) and
-# leaves no program file and no task. Run by scripts/test.
+# whose signatures check; removal actions that run elevated (the action
+# table); presets given while Veltra runs that hold after it ended; an
+# upgrade that keeps Veltra.ini and the tasks; and an uninstall that reaches
+# Veltra and its watcher only through their exit request (they run on a
+# desktop of their own, where no window of theirs can be found) and leaves
+# the panel on, the settings saved, no process, no program file and no task.
+# Run by scripts/test.
 set -u
 . "$(dirname "$0")/../../scripts/common.sh"
 cd "$root"
@@ -35,28 +38,74 @@ msi() { "$wine_loader" msiexec "$@" /qn; }
 dir="$WINEPREFIX/drive_c/Program Files/Veltra" task="$WINEPREFIX/drive_c/windows/system32/tasks/Veltra_SessionLock"
 msi /x "$new"; msi /x "$old"; rm -rf "$dir"  # what an earlier run left
 id='HID\VID_1B96&PID_0F00&COL03\7&34568466&0&0002'
-installed() { "$wine_loader" reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p')" >/dev/null 2>&1; }
+product_code() { msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p'; }
+installed() { "$wine_loader" reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(product_code "$1")" >/dev/null 2>&1; }
 ini() { tr -d '\r' <"$dir/Veltra.ini"; }
 msi /i "$new" TASK_LOCK=yes
 check "a property of no valid value fails the installation" '! installed "$new" && [ ! -e "$dir/Veltra.exe" ] && [ ! -e "$dir/Veltra.ini" ]'
+# The removals run elevated however the package was started: deferred
+# (0x400) and not impersonated (0x800).
+actions=$(msiinfo export "$new" CustomAction | tr -d '\r')
+elevated() { local type; type=$(awk -F'\t' -v command="$1" '$4 == command { print $2 }' <<<"$actions"); [ -n "$type" ] && [ $((type & 0xC00)) -eq $((0xC00)) ]; }
+check "the uninstall's and the upgrade's removal run deferred and not impersonated" 'elevated /X && elevated /U'
+
 msi /i "$old"
 printf '[%s]\r\nsetup_class=HID\r\nhid_interface=1\r\nstarted=1\r\n' "$id" >"$dir/sim_devices.ini"
 printf '[hardware]\r\ndevice_instance_path=%s\r\n' "$id" >"$dir/Veltra.ini"
 msi /i "$new" TASK_LOCK=1 TASK_BOOT=
 check "the upgrade replaced the old version" '! installed "$old" && installed "$new"'
 check "it kept Veltra.ini and preset the given property alone" 'ini | grep -qxF "device_instance_path=$id" && ini | grep -qx task_lock=1 && ! ini | grep -q task_boot'
-"$wine_loader" "$dir/Veltra.exe" &
-veltra=$!
+
 started() { tr -d '\r' <"$dir/sim_devices.ini" | grep -q "^started=$1"; }
-for _ in $(seq 30); do started 0 && break; sleep 1; "$wine_loader" "$dir/Veltra.exe" /T 0; done
-check "a second start switched the panel off" 'started 0'
+# A Windows process of this prefix whose command line starts with the path.
+running() {
+  local pid
+  for pid in $(pgrep -f "^C:.Program Files.Veltra.$1"); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+  done
+  return 1
+}
+# Veltra started by `$1` (the command that runs a program), then switched
+# off by second starts.
+start_veltra_off() {
+  $1 'C:\Program Files\Veltra\Veltra.exe' &
+  for _ in $(seq 30); do started 0 && return 0; sleep 1; $1 'C:\Program Files\Veltra\Veltra.exe' /T 0; done
+  return 1
+}
+plain() { "$wine_loader" "$@"; }
+check "a second start switched the panel off" 'start_veltra_off plain'
 for _ in $(seq 30); do [ -f "$task" ] && break; sleep 1; done  # the refresh runs beside the window
 check "the lock task is registered" '[ -f "$task" ]'
+# The same package again, with a property, while Veltra runs: the value
+# must outlast Veltra's exit, which saves its whole record. Whatever still
+# runs afterwards is ended through its exit here (/U keeps the tasks).
+msi /i "$new" TASK_BOOT=1
+"$wine_loader" "$dir/Veltra.exe" /U
+check "a preset given while Veltra ran holds after it ended, beside what it saved" \
+  'ini | grep -qx task_boot=1 && ini | grep -qx task_lock=1 && ini | grep -qx touch_status=0'
+
+# An upgrade removes the older version with UPGRADINGPRODUCTCODE set, which
+# keeps the tasks. Wine's upgrade leaves that property out, so its nested
+# removal is run here as Windows runs it, then the installation.
+cp "$dir/Veltra.ini" "$out/before-upgrade.ini"
+msi /x "$new" UPGRADINGPRODUCTCODE="$(product_code "$old")"
+msi /i "$new"
+check "the upgrade kept the lock task and Veltra.ini" \
+  'installed "$new" && [ -f "$task" ] && cmp -s "$dir/Veltra.ini" "$out/before-upgrade.ini"'
+
+# The removal that finds no window: Veltra and its watcher on a desktop of
+# their own. Only Veltra's own exit writes back the key taken out here.
+sed -i '/^debug_mode=/d' "$dir/Veltra.ini"
+apart() { "$wine_loader" explorer /desktop=veltra_apart,640x480 "$@"; }
+check "Veltra on a desktop of its own switched the panel off" 'start_veltra_off apart'
+apart 'C:\Program Files\Veltra\Veltrawatch.exe' &
+for _ in $(seq 20); do running 'Veltrawatch\.exe' && break; sleep 1; done
+check "the watcher runs beside it" 'running "Veltrawatch\.exe" && running "Veltra\.exe"'
 msi /x "$new"
 check "the program files are gone" '! ls "$dir"/*.exe "$dir"/*.dll "$dir"/*.txt "$dir"/README.md >/dev/null 2>&1'
-check "the lock task is gone" '[ ! -f "$task" ]'
+check "the tasks are gone" '! ls "$WINEPREFIX/drive_c/windows/system32/tasks"/Veltra* >/dev/null 2>&1'
 check "the panel is on again" 'started 1'
-check "the settings were saved" 'ini | grep -qx touch_status=0'
-check "Veltra has ended" '! kill -0 "$veltra" 2>/dev/null'
+check "Veltra ended through its exit: the settings were saved" 'ini | grep -qx debug_mode=0'
+check "no Veltra and no Veltrawatch is left" '! running "Veltra\.exe" && ! running "Veltrawatch\.exe"'
 echo "package: $fails failed"
 [ "$fails" -eq 0 ]

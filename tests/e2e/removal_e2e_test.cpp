@@ -1,6 +1,7 @@
-// Veltra.exe /X, as the uninstaller runs it: a running Veltra and its
-// watcher end through their own exit (panel on, settings saved), then the
-// scheduled tasks go; nothing is shown and no settings are written.
+// Veltra.exe /X, as the uninstaller runs it: the panel is enabled first, a
+// running Veltra and its watcher end through their own exit (settings
+// saved), then the scheduled tasks go; nothing is shown and no settings are
+// written.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -45,8 +46,10 @@ TEST(Removal, EndsVeltraAndItsWatcherThroughTheirExitThenRemovesTheTasks) {
   EXPECT_EQ(::WaitForSingleObject(veltra.process(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
   EXPECT_EQ(::WaitForSingleObject(watcher.get(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
   EXPECT_EQ(box.DeviceStarted(kId), 1);
-  // Saved by Veltra's own exit: the choice is kept for the next start.
-  EXPECT_EQ(box.Setting(L"status", L"touch_status"), L"0");
+  // Saved by Veltra's own exit (a terminated Veltra saves nothing): the
+  // removal enabled the panel before it asked, and Veltra saved the state
+  // it then saw.
+  EXPECT_EQ(box.Setting(L"status", L"touch_status"), L"1");
   // Veltra's exit registers the task again; /X removes it after that.
   EXPECT_FALSE(TaskExists(kLockTask));
 

@@ -102,19 +102,26 @@ TEST(ParseCommandLine, ValueTokensAreNotOptionsAndLaterOptionsWin) {
   EXPECT_EQ(p.touch, 0);
 }
 
-TEST(IsRemovalCommandLine, OnlyWhereAnOptionMayStand) {
+TEST(ParseRemoval, OnlyWhereAnOptionMayStandAndNeverAfterP) {
+  using enum Removal;
   const struct {
     std::wstring_view line;
-    bool removal;
+    Removal removal;
   } cases[] = {
-      {L"/X", true},           {L"\"C:\\a b\\Veltra.exe\" /X", true}, {L"/T 1 /X", true},
-      {L"/O x /X", true},      {L"/x", false},                       {L"/X1", false},
-      {L"/T /X", false},       {L"/W /X", false},                    {L"/O /X", false},
-      {L"", false},            {L"/T 1 /O", false},                  {L"\"/X", true},
+      {L"/X", Uninstall},      {L"\"C:\\a b\\Veltra.exe\" /X", Uninstall}, {L"/T 1 /X", Uninstall},
+      {L"/O x /X", Uninstall}, {L"/x", None},                             {L"/X1", None},
+      {L"/T /X", None},        {L"/W /X", None},                          {L"/O /X", None},
+      {L"", None},             {L"/T 1 /O", None},                        {L"\"/X", Uninstall},
+      {L"/U", Upgrade},        {L"/X /U", Uninstall},                     {L"/U /X", Upgrade},
+      {L"/T /U", None},
+      // A preset value that carries an option does not turn an
+      // installation into a removal.
+      {L"/P TASK_LOCK=1 /X", None}, {L"/P \"TASK_LOCK=1\" /X \"\" \"TASK_BOOT=\"", None}, {L"/P /U", None},
   };
-  for (const auto& c : cases) EXPECT_EQ(IsRemovalCommandLine(c.line), c.removal) << std::wstring(c.line).size();
+  for (const auto& c : cases) EXPECT_EQ(ParseRemoval(c.line), c.removal) << std::wstring(c.line).size();
   // Runs nobody watches: the one-shot run and the installer's options.
-  EXPECT_TRUE(IsUnattendedCommandLine(L"/T 1 /O") && IsUnattendedCommandLine(L"/P TASK_LOCK=1"));
+  EXPECT_TRUE(IsUnattendedCommandLine(L"/T 1 /O") && IsUnattendedCommandLine(L"/P TASK_LOCK=1") &&
+              IsUnattendedCommandLine(L"/U"));
   EXPECT_FALSE(IsUnattendedCommandLine(L"/T 1 /W 0") || IsUnattendedCommandLine(L"/o"));
   // The other options read /X as a stray token.
   const Parsed p = Parse(L"/X /T 0");
@@ -147,6 +154,13 @@ TEST(ParsePresets, GivenValuesOnlyAndAllOrNothing) {
       {L"/P DEVICE_PATH=HID\\A,B", Invalid, {}},
       {L"/P DEVICE_PATH=HID\\\x00E9", Invalid, {}},
       {L"/P DEVICE_PATH=" + std::wstring(201, L'A'), Invalid, {}},
+      // As the package's action quotes them.
+      {L"/P \"DEVICE_PATH=" + id + L"\" \"TASK_BOOT=0\" \"TASK_STARTUP=\" \"TASK_LOCK=1\"", Valid, {path, boot, lock}},
+      // Values that carry an option or a pair of their own.
+      {L"/P TASK_LOCK=1 /X", Invalid, {}},
+      {L"/P \"TASK_LOCK=1\" /X \"\" \"TASK_BOOT=\"", Invalid, {}},
+      {L"/P \"DEVICE_PATH=A\" \"TASK_LOCK=1\" \"TASK_BOOT=\" \"TASK_STARTUP=\" \"TASK_LOCK=\"", Invalid, {}},
+      {L"/P DEVICE_PATH=HID\\A\"B", Invalid, {}},
   };
   for (const auto& c : cases) {
     std::vector<Preset> presets{boot};

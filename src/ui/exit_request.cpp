@@ -1,0 +1,104 @@
+// The exit request's event, its listener thread and its sender.
+#include "ui/exit_request.h"
+
+#include <sddl.h>
+
+#include <cwchar>
+#include <iterator>
+
+#include "ui/trace.h"
+
+namespace ui {
+namespace {
+
+// Full access for the system account and the administrators, none for
+// anyone else, and no entries inherited from elsewhere.
+constexpr wchar_t kAdministratorsOnly[] = L"D:P(A;;GA;;;SY)(A;;GA;;;BA)";
+
+// A request that arrives before the main window exists (the program still
+// starting) is tried again at this pace until the window is there or the
+// listener stops.
+constexpr DWORD kWindowRetryMs = 200;
+
+struct WindowSearch {
+  const wchar_t* window_class;
+  HWND found;
+};
+
+BOOL CALLBACK MatchWindowClass(HWND window, LPARAM param) {
+  auto& search = *reinterpret_cast<WindowSearch*>(param);
+  wchar_t name[64] = {};
+  if (::GetClassNameW(window, name, static_cast<int>(std::size(name))) > 0 &&
+      std::wcscmp(name, search.window_class) == 0) {
+    search.found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+std::wstring ExitRequestName(const wchar_t* prefix, DWORD process_id) {
+  return prefix + std::to_wstring(process_id);
+}
+
+ExitRequestListener::ExitRequestListener(const wchar_t* prefix, const wchar_t* window_class)
+    : window_class_(window_class), owner_thread_(::GetCurrentThreadId()) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(kAdministratorsOnly, SDDL_REVISION_1, &descriptor,
+                                                              nullptr)) {
+    TraceLastError(L"ConvertStringSecurityDescriptorToSecurityDescriptorW");
+    return;
+  }
+  const UniqueLocal owned_descriptor(descriptor);
+  SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
+  request_.reset(::CreateEventW(&attributes, TRUE, FALSE, ExitRequestName(prefix, ::GetCurrentProcessId()).c_str()));
+  if (!request_) {
+    TraceLastError(L"CreateEventW(exit request)");
+    return;
+  }
+  if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+    // Someone made the name first, with an access list of their own: a
+    // signal on it proves nothing, so it is not listened to.
+    TraceFailure(L"CreateEventW(exit request)", ERROR_ALREADY_EXISTS);
+    request_.reset();
+    return;
+  }
+  stop_.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!stop_) {
+    TraceLastError(L"CreateEventW(listener stop)");
+    request_.reset();
+    return;
+  }
+  try {
+    worker_ = std::thread([this] { Run(); });
+  } catch (...) {
+    TraceException(L"ExitRequestListener");
+    request_.reset();
+  }
+}
+
+ExitRequestListener::~ExitRequestListener() {
+  if (!worker_.joinable()) return;
+  ::SetEvent(stop_.get());
+  worker_.join();
+}
+
+void ExitRequestListener::Run() noexcept {
+  const HANDLE waits[] = {stop_.get(), request_.get()};
+  if (::WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
+  // Only a window of the program's own thread: a window of that class
+  // anywhere else may be anyone's.
+  do {
+    WindowSearch search{window_class_, nullptr};
+    ::EnumThreadWindows(owner_thread_, &MatchWindowClass, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr && ::PostMessageW(search.found, WM_CLOSE, 0, 0)) return;
+  } while (::WaitForSingleObject(stop_.get(), kWindowRetryMs) == WAIT_TIMEOUT);
+}
+
+bool RequestExit(const wchar_t* prefix, DWORD process_id) {
+  const UniqueHandle request(::OpenEventW(EVENT_MODIFY_STATE, FALSE, ExitRequestName(prefix, process_id).c_str()));
+  return request && ::SetEvent(request.get()) != FALSE;
+}
+
+}  // namespace ui

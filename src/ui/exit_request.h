@@ -1,0 +1,48 @@
+// The exit request of an elevated remover (the installer's removal, run as
+// the system account or an administrator, in any session). Each running
+// Veltra.exe and Veltrawatch.exe holds an event named for its process that
+// only administrators and the system account may open; a thread of its own
+// waits on it and then closes the program's main window, so the program's
+// own exit sequence runs on that window's thread. A window message would
+// not do: the remover may run where no user's window can be found, and any
+// process may send one.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <thread>
+
+#include "ui/unique_handle.h"
+
+namespace ui {
+
+// `prefix` followed by the process id in decimal.
+std::wstring ExitRequestName(const wchar_t* prefix, DWORD process_id);
+
+class ExitRequestListener {
+ public:
+  // Created on the thread that owns the program's main window (of class
+  // `window_class`; it may come later). Where the event cannot be made ours
+  // (someone else created the name first, or it cannot be created), the
+  // listener does nothing: the remover then ends the process itself.
+  ExitRequestListener(const wchar_t* prefix, const wchar_t* window_class);
+  ~ExitRequestListener();  // stops the thread and waits for it
+  ExitRequestListener(const ExitRequestListener&) = delete;
+  ExitRequestListener& operator=(const ExitRequestListener&) = delete;
+
+ private:
+  void Run() noexcept;
+
+  const wchar_t* window_class_;
+  DWORD owner_thread_;
+  UniqueHandle request_;
+  UniqueHandle stop_;
+  std::thread worker_;
+};
+
+// Signals the exit request of `process_id`; false when it has none that can
+// be opened.
+bool RequestExit(const wchar_t* prefix, DWORD process_id);
+
+}  // namespace ui
