@@ -138,9 +138,16 @@ bool CVeltraApp::InitInstance() {
 
   if (RunInstallerOption(command_line(), module_path())) return false;
 
-  if (!ClaimSingleInstance()) return false;
-
-  RegisterStatusWindowClass(instance());
+  // A one-shot run (the boot and lock tasks) only enables the panel, and
+  // that must not depend on the mutex or on a window: it runs as the system
+  // account in session 0, whose local names are the global ones, so any
+  // user could hold the mutex or make a window of our class first.
+  Settings request;
+  ParseCommandLine(request, command_line());
+  if (request.one_shot == 0) {
+    if (!ClaimSingleInstance()) return false;
+    RegisterStatusWindowClass(instance());
+  }
 
   const base::ProgramPaths paths = base::SplitProgramPath(module_path());
   program_dir = paths.program_dir;
@@ -156,7 +163,6 @@ bool CVeltraApp::InitInstance() {
     // The panel first: at the lock screen someone is waiting for it. The
     // tasks are left alone: run as the system account, a refresh would
     // register the user's logon task under that account.
-    LetGoOfSingleInstance();
     if (GetDeviceState(device_instance_path) != 1) {
       SwitchDevice(*this, true);
     }
