@@ -17,6 +17,7 @@
 #include "resources/resource.h"
 #include "startup/scheduled_tasks.h"
 #include "ui/paths.h"
+#include "ui/peer_window.h"
 #include "ui/strings.h"
 #include "ui/trace.h"
 #include "window/messages.h"
@@ -260,15 +261,14 @@ LONG WINAPI CVeltraApp::EnablePanelBeforeDying(EXCEPTION_POINTERS*) {
 }
 
 bool CVeltraApp::ForwardToRunningInstance() {
-  const HWND running = ::FindWindowW(protocol::kWindowClass, nullptr);
+  // Only a window of this very program file counts: any process may make a
+  // window of the class, and one that is not ours must not swallow the start.
+  const HWND running = ui::FindPeerWindow(protocol::kWindowClass, module_path());
   if (running == nullptr) return false;
   // The settings are not read here, so the state starts at 0: /W alone
   // sends 0.
-  if (ParseCommandLine(*this, command_line())) {
-    ::SendMessageW(running, WM_SET_TOUCH_STATE, touch_status, 0);
-  } else {
-    ::SendMessageW(running, WM_SET_TOUCH_STATE, 0, 1);
-  }
+  const bool set = ParseCommandLine(*this, command_line());
+  ui::SendToPeer(running, WM_SET_TOUCH_STATE, set ? touch_status : 0, set ? 0 : 1);
   return true;
 }
 
