@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
+#include <utility>
 
 #include "app/command_line.h"
 #include "app/ini_store.h"
@@ -216,12 +218,17 @@ bool CVeltraApp::ClaimSingleInstance() {
     return existed;
   };
   if (!create()) return static_cast<bool>(app_mutex);
-  if (!app_mutex || ForwardToRunningInstance()) return false;
+  if (!app_mutex) return false;
+  const Forwarding forwarding = ForwardToRunningInstance();
+  if (forwarding == Forwarding::Delivered) return false;
 
   // The other instance is ending; once its mutex is gone (its settings
-  // saved), this one starts in its place.
+  // saved), this one starts in its place. One whose window answered that it
+  // is ending (or went away, or never answered) lets go of the mutex only
+  // once its window is gone: that is waited for first.
   const ULONGLONG deadline = ::GetTickCount64() + kEndingInstanceWaitMs;
-  while (OtherInstanceIsEnding()) {
+  DWORD first_wait_ms = forwarding == Forwarding::NotTaken ? static_cast<DWORD>(kEndingInstanceWaitMs) : 0;
+  while (OtherInstanceIsEnding(std::exchange(first_wait_ms, 0))) {
     app_mutex.reset();
     if (::GetTickCount64() >= deadline) return false;
     ::Sleep(100);
@@ -231,8 +238,8 @@ bool CVeltraApp::ClaimSingleInstance() {
   return false;
 }
 
-bool CVeltraApp::OtherInstanceIsEnding() {
-  const DWORD waited = ::WaitForSingleObject(app_mutex.get(), 0);
+bool CVeltraApp::OtherInstanceIsEnding(DWORD wait_ms) {
+  const DWORD waited = ::WaitForSingleObject(app_mutex.get(), wait_ms);
   if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return false;
   ::ReleaseMutex(app_mutex.get());
   return true;
@@ -260,16 +267,17 @@ LONG WINAPI CVeltraApp::EnablePanelBeforeDying(EXCEPTION_POINTERS*) {
   return EXCEPTION_EXECUTE_HANDLER;
 }
 
-bool CVeltraApp::ForwardToRunningInstance() {
+CVeltraApp::Forwarding CVeltraApp::ForwardToRunningInstance() {
   // Only a window of this very program file counts: any process may make a
   // window of the class, and one that is not ours must not swallow the start.
   const HWND running = ui::FindPeerWindow(protocol::kWindowClass, module_path());
-  if (running == nullptr) return false;
+  if (running == nullptr) return Forwarding::NoWindow;
   // The settings are not read here, so the state starts at 0: /W alone
   // sends 0.
   const bool set = ParseCommandLine(*this, command_line());
-  ui::SendToPeer(running, WM_SET_TOUCH_STATE, set ? touch_status : 0, set ? 0 : 1);
-  return true;
+  const std::optional<LRESULT> answer =
+      ui::SendToPeer(running, WM_SET_TOUCH_STATE, set ? touch_status : 0, set ? 0 : 1);
+  return answer && *answer != protocol::kTouchStateEnding ? Forwarding::Delivered : Forwarding::NotTaken;
 }
 
 }  // namespace veltra

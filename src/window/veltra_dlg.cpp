@@ -357,6 +357,9 @@ void CVeltraDlg::ShowTrayMenu() {
 std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   // Checked first: other programs send it many times a second.
   if (message == WM_SET_TOUCH_STATE) {
+    // Told apart from "taken", so a second start does not count its request
+    // as handled by an instance that is going away.
+    if (exiting_) return protocol::kTouchStateEnding;
     OnSetTouchState(wparam, lparam);
     return 0;
   }

@@ -108,6 +108,25 @@ TEST(NormalRun, AStartWhileTheLastInstanceEndsWaitsForItAndStarts) {
   EXPECT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 0; }, std::chrono::seconds(5)));
 }
 
+// The same while the hidden window still waits for the panel to switch on
+// (a real panel takes about a second): it answers that it is ending, and
+// the start waits as above instead of counting its request as taken.
+TEST(NormalRun, AStartWhileTheExitStillSwitchesThePanelWaitsAndStarts) {
+  Sandbox box(L"restart-slow");
+  SimDevice slow = TouchScreen(kId);
+  slow.switch_delay_ms = 1500;
+  box.WriteDevices({slow});
+  RunningVeltra first(box, L"/T 0");
+  ASSERT_NE(first.window(), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 0; }));
+  ::PostMessageW(first.window(), WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !first.Visible(); }));
+  ASSERT_TRUE(::IsWindow(first.window()));
+  RunningVeltra second(box);
+  EXPECT_NE(second.window(), nullptr);
+  EXPECT_TRUE(first.WaitForExit());
+}
+
 // A settings file that cannot be written is named in a message at the end
 // of a normal run.
 TEST(NormalRun, SettingsThatCannotBeSavedAreReported) {
