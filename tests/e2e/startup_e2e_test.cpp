@@ -91,40 +91,30 @@ TEST(NormalRun, WaitsTheConfiguredTimeBeforeShowingTheWindow) {
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1400));
 }
 
-// A start while the last instance runs its closing steps (its window gone)
-// waits until it has ended and then starts, with what that one saved.
+// A start while the last instance runs its closing steps waits until it has
+// ended and then starts, with what that one saved: once the window is gone,
+// and while the window, hidden, still waits for the panel to switch on (a
+// real panel takes about a second) and answers that it is ending.
 TEST(NormalRun, AStartWhileTheLastInstanceEndsWaitsForItAndStarts) {
-  TouchSandbox box(L"restart");
-  RunningVeltra first(box, L"/T 0");
-  ASSERT_NE(first.window(), nullptr);
-  first.Send(WM_CLOSE);
-  ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(first.window()); }));
-  ASSERT_EQ(::WaitForSingleObject(first.process(), 0), WAIT_TIMEOUT) << "the closing steps were over already";
-  RunningVeltra second(box);
-  EXPECT_NE(second.window(), nullptr);
-  EXPECT_TRUE(first.WaitForExit());
-  // The saved state, read after the first one wrote it; the window is found
-  // before its start-up has switched the device.
-  EXPECT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 0; }, std::chrono::seconds(5)));
-}
-
-// The same while the hidden window still waits for the panel to switch on
-// (a real panel takes about a second): it answers that it is ending, and
-// the start waits as above instead of counting its request as taken.
-TEST(NormalRun, AStartWhileTheExitStillSwitchesThePanelWaitsAndStarts) {
-  Sandbox box(L"restart-slow");
-  SimDevice slow = TouchScreen(kId);
-  slow.switch_delay_ms = 1500;
-  box.WriteDevices({slow});
-  RunningVeltra first(box, L"/T 0");
-  ASSERT_NE(first.window(), nullptr);
-  ASSERT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 0; }));
-  ::PostMessageW(first.window(), WM_CLOSE, 0, 0);
-  ASSERT_TRUE(WaitUntil([&] { return !first.Visible(); }));
-  ASSERT_TRUE(::IsWindow(first.window()));
-  RunningVeltra second(box);
-  EXPECT_NE(second.window(), nullptr);
-  EXPECT_TRUE(first.WaitForExit());
+  for (const bool window_gone : {true, false}) {
+    SCOPED_TRACE(window_gone ? "window gone" : "window hidden, panel switching");
+    Sandbox box(L"restart");
+    SimDevice panel = TouchScreen(kId);
+    panel.switch_delay_ms = window_gone ? 0 : 1500;
+    box.WriteDevices({panel});
+    RunningVeltra first(box, L"/T 0");
+    ASSERT_NE(first.window(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 0; }));
+    ::PostMessageW(first.window(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return window_gone ? !::IsWindow(first.window()) : !first.Visible(); }));
+    ASSERT_EQ(::WaitForSingleObject(first.process(), 0), WAIT_TIMEOUT) << "the closing steps were over already";
+    ASSERT_TRUE(window_gone || ::IsWindow(first.window()));
+    RunningVeltra second(box);
+    EXPECT_NE(second.window(), nullptr);
+    EXPECT_TRUE(first.WaitForExit());
+    // The window is found before its start-up has switched the device.
+    EXPECT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 0; }, std::chrono::seconds(5)));
+  }
 }
 
 // A settings file that cannot be written is named in a message at the end
