@@ -35,6 +35,7 @@ add_library(veltra_ui STATIC
   src/ui/file_icons.cpp
   src/ui/notify_icon.cpp
   src/ui/paths.cpp
+  src/ui/peer_window.cpp
   src/ui/strings.cpp
   src/ui/trace.cpp
   src/ui/win_app.cpp

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
+#include <utility>
 
 #include "app/command_line.h"
 #include "app/ini_store.h"
@@ -19,6 +21,7 @@
 #include "startup/scheduled_tasks.h"
 #include "ui/exit_request.h"
 #include "ui/paths.h"
+#include "ui/peer_window.h"
 #include "ui/strings.h"
 #include "ui/trace.h"
 #include "window/messages.h"
@@ -76,11 +79,20 @@ bool CVeltraApp::InitInstance() {
 
   if (RunInstallerOption(command_line(), module_path())) return false;
 
-  if (!ClaimSingleInstance()) return false;
-  // For the installer's removal, from whatever session it runs in.
-  const ui::ExitRequestListener exit_request(protocol::kExitRequestPrefix, protocol::kWindowClass);
-
-  RegisterStatusWindowClass(instance());
+  // A one-shot run (the boot and lock tasks) only enables the panel, and
+  // that must not depend on the mutex or on a window: it runs as the system
+  // account in session 0, whose local names are the global ones, so any
+  // user could hold the mutex or make a window of our class first.
+  Settings request;
+  ParseCommandLine(request, command_line());
+  if (request.one_shot == 0) {
+    if (!ClaimSingleInstance()) return false;
+    RegisterStatusWindowClass(instance());
+  }
+  // For the installer's removal, from whatever session it runs in. A
+  // one-shot run ends by itself in a moment and needs none.
+  std::optional<ui::ExitRequestListener> exit_request;
+  if (request.one_shot == 0) exit_request.emplace(protocol::kExitRequestPrefix, protocol::kWindowClass);
 
   const base::ProgramPaths paths = base::SplitProgramPath(module_path());
   program_dir = paths.program_dir;
@@ -96,7 +108,6 @@ bool CVeltraApp::InitInstance() {
     // The panel first: at the lock screen someone is waiting for it. The
     // tasks are left alone: run as the system account, a refresh would
     // register the user's logon task under that account.
-    LetGoOfSingleInstance();
     if (GetDeviceState(device_instance_path) != 1) {
       SwitchDevice(*this, true);
     }
@@ -149,12 +160,17 @@ bool CVeltraApp::ClaimSingleInstance() {
     return existed;
   };
   if (!create()) return static_cast<bool>(app_mutex);
-  if (!app_mutex || ForwardToRunningInstance()) return false;
+  if (!app_mutex) return false;
+  const Forwarding forwarding = ForwardToRunningInstance();
+  if (forwarding == Forwarding::Delivered) return false;
 
   // The other instance is ending; once its mutex is gone (its settings
-  // saved), this one starts in its place.
+  // saved), this one starts in its place. One whose window answered that it
+  // is ending (or went away, or never answered) lets go of the mutex only
+  // once its window is gone: that is waited for first.
   const ULONGLONG deadline = ::GetTickCount64() + kEndingInstanceWaitMs;
-  while (OtherInstanceIsEnding()) {
+  DWORD first_wait_ms = forwarding == Forwarding::NotTaken ? static_cast<DWORD>(kEndingInstanceWaitMs) : 0;
+  while (OtherInstanceIsEnding(std::exchange(first_wait_ms, 0))) {
     app_mutex.reset();
     if (::GetTickCount64() >= deadline) return false;
     ::Sleep(100);
@@ -164,8 +180,8 @@ bool CVeltraApp::ClaimSingleInstance() {
   return false;
 }
 
-bool CVeltraApp::OtherInstanceIsEnding() {
-  const DWORD waited = ::WaitForSingleObject(app_mutex.get(), 0);
+bool CVeltraApp::OtherInstanceIsEnding(DWORD wait_ms) {
+  const DWORD waited = ::WaitForSingleObject(app_mutex.get(), wait_ms);
   if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return false;
   ::ReleaseMutex(app_mutex.get());
   return true;
@@ -193,17 +209,17 @@ LONG WINAPI CVeltraApp::EnablePanelBeforeDying(EXCEPTION_POINTERS*) {
   return EXCEPTION_EXECUTE_HANDLER;
 }
 
-bool CVeltraApp::ForwardToRunningInstance() {
-  const HWND running = ::FindWindowW(protocol::kWindowClass, nullptr);
-  if (running == nullptr) return false;
+CVeltraApp::Forwarding CVeltraApp::ForwardToRunningInstance() {
+  // Only a window of this very program file counts: any process may make a
+  // window of the class, and one that is not ours must not swallow the start.
+  const HWND running = ui::FindPeerWindow(protocol::kWindowClass, module_path());
+  if (running == nullptr) return Forwarding::NoWindow;
   // The settings are not read here, so the state starts at 0: /W alone
   // sends 0.
-  if (ParseCommandLine(*this, command_line())) {
-    ::SendMessageW(running, WM_SET_TOUCH_STATE, touch_status, 0);
-  } else {
-    ::SendMessageW(running, WM_SET_TOUCH_STATE, 0, 1);
-  }
-  return true;
+  const bool set = ParseCommandLine(*this, command_line());
+  const std::optional<LRESULT> answer =
+      ui::SendToPeer(running, WM_SET_TOUCH_STATE, set ? touch_status : 0, set ? 0 : 1);
+  return answer && *answer != protocol::kTouchStateEnding ? Forwarding::Delivered : Forwarding::NotTaken;
 }
 
 }  // namespace veltra

@@ -34,12 +34,17 @@ class CVeltraApp final : public ui::WinApp, public Settings {
   // another one runs or is still starting (a running one got the command
   // line) and this start must end.
   bool ClaimSingleInstance();
-  // Whether the instance holding the mutex has let go of it.
-  bool OtherInstanceIsEnding();
+  // Whether the instance holding the mutex has let go of it, waiting for
+  // that up to `wait_ms`.
+  bool OtherInstanceIsEnding(DWORD wait_ms);
   void LetGoOfSingleInstance();
-  // Sends the command line to the running status window; false when there
-  // is none.
-  bool ForwardToRunningInstance();
+  enum class Forwarding {
+    Delivered,  // the running instance took the request
+    NoWindow,   // no status window of this program file
+    NotTaken,   // its window answered that it is ending, or did not answer
+  };
+  // Sends the command line to the running status window.
+  Forwarding ForwardToRunningInstance();
   // The configured device if it is listed, else the first listed one of the
   // known list, else the user's choice in the selection dialog. False when
   // the user cancelled it: the status window is then skipped.

@@ -35,6 +35,11 @@ inline constexpr unsigned WM_SETTINGS_CHANGED = kAppMessageBase + 0x6A;
 // Sets (lParam 0; wParam non-zero enables) or toggles (lParam non-zero) the
 // panel. Sent by the watcher and by a second start.
 inline constexpr unsigned WM_SET_TOUCH_STATE = kAppMessageBase + 300;
+// The status window's answer to it: 0 when it took the request, this once
+// its exit has begun and it switches nothing any more (a second start then
+// waits for that instance to end and starts in its place). Senders that
+// ignore the answer lose nothing by it.
+inline constexpr long kTouchStateEnding = 0x454E44;  // "END"
 
 // Registered by name in every process that uses it. The hook posts it with
 // wParam the key-up's time stamp and lParam the key (0x5B left, 0x5C right).

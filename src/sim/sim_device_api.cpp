@@ -319,6 +319,9 @@ BOOL WINAPI SimCallClassInstaller(DI_FUNCTION function, HDEVINFO handle, PSP_DEV
       return TRUE;
     }
     if (device->started == enable) return TRUE;
+    // The caller waits as it waits for a real panel's driver to stop or
+    // start; the new state shows only at the end.
+    if (device->switch_delay_ms > 0) ::Sleep(static_cast<DWORD>(device->switch_delay_ms));
     if (!WriteSimDeviceStarted(device->id, enable)) return FALSE;
     // Posted, not sent: the platform's notification arrives after the call
     // has returned, and a window must not see it from inside its own call.

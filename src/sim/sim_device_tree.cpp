@@ -19,6 +19,7 @@ namespace {
 
 constexpr wchar_t kIniName[] = L"sim_devices.ini";
 constexpr wchar_t kLogName[] = L"sim_devices.log";
+constexpr int kLongestSwitchDelayMs = 60000;
 
 std::wstring ExecutablePath() {
   std::wstring path = ui::ModuleFileName(nullptr);
@@ -148,6 +149,8 @@ SimDevice ReadDevice(const std::wstring& ini, const std::wstring& section) {
   device.needs_restart = ReadFlag(ini, section, L"needs_restart", device.needs_restart);
   device.status_readable = ReadFlag(ini, section, L"status_readable", device.status_readable);
   device.refuse_change = ReadFlag(ini, section, L"refuse_change", device.refuse_change);
+  const auto delay = static_cast<int>(::GetPrivateProfileIntW(section.c_str(), L"switch_delay_ms", 0, ini.c_str()));
+  device.switch_delay_ms = std::clamp(delay, 0, kLongestSwitchDelayMs);
   return device;
 }
 

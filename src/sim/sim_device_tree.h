@@ -28,6 +28,9 @@ struct SimDevice {
   bool needs_restart = false;
   bool status_readable = true;
   bool refuse_change = false;
+  // How long a change of `started` takes, as a real panel takes about a
+  // second to switch: 0 to a minute (other values are cut to that range).
+  int switch_delay_ms = 0;
 
   bool IsHidClass() const;
 };

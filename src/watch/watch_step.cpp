@@ -3,10 +3,22 @@
 
 #include <windows.h>
 
+#include "base/program_paths.h"
 #include "protocol/veltra_protocol.h"
+#include "ui/paths.h"
+#include "ui/peer_window.h"
 #include "ui/unique_handle.h"
 
 namespace veltra::watch {
+namespace {
+
+// The one Veltra the watcher steers: the one beside it.
+const std::wstring& VeltraBesideUs() {
+  static const std::wstring path = base::SplitProgramPath(ui::ModuleFileName(nullptr)).program_dir + L"Veltra.exe";
+  return path;
+}
+
+}  // namespace
 
 void UpperCaseAnsi(std::string& text) {
   if (!text.empty()) ::CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
@@ -29,11 +41,12 @@ TouchRequest WatchStep(const ProcessLists& lists, std::int32_t default_status) {
   }
   if (path) UpperCaseAnsi(*path);
 
-  const HWND veltra = ::FindWindowA(protocol::kWindowClassA, nullptr);
+  const HWND veltra = ui::FindPeerWindow(protocol::kWindowClass, VeltraBesideUs());
   if (veltra == nullptr) return TouchRequest::None;
   const TouchRequest request = DecideRequest(lists, path, default_status);
   if (request != TouchRequest::None) {
-    ::SendMessageA(veltra, protocol::WM_SET_TOUCH_STATE, request == TouchRequest::Enable ? 1 : 0, 0);
+    // The answer does not matter: an ending Veltra is asked again next tick.
+    ui::SendToPeer(veltra, protocol::WM_SET_TOUCH_STATE, request == TouchRequest::Enable ? 1 : 0, 0);
   }
   return request;
 }

@@ -14,8 +14,9 @@ void UpperCaseAnsi(std::string& text);
 
 // Finds the foreground window's process, reads its image path, and sends
 // Veltra's status window the request the lists and `default_status` make
-// for it. Returns what was sent; None also when nothing could be looked at
-// or Veltra is not running.
+// for it: the window of the Veltra.exe beside the watcher, never one of
+// that class another process made, and with a time-out. Returns what was
+// sent; None also when nothing could be looked at or Veltra is not running.
 TouchRequest WatchStep(const ProcessLists& lists, std::int32_t default_status);
 
 }  // namespace veltra::watch

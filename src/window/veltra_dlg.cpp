@@ -65,9 +65,15 @@ BOOL CVeltraDlg::OnInitDialog() {
   ApplyOrientationWallpaper(settings_);
   ::SetWindowLongPtrW(window, GWL_EXSTYLE, ::GetWindowLongPtrW(window, GWL_EXSTYLE) & ~WS_EX_APPWINDOW);
   AddTrayIcon();
+  // A box's own loop dispatches a WM_CLOSE or the end of the session: once
+  // that exit has run (panel enabled, icon and hot key gone), nothing of the
+  // start-up may follow it, or a hot key, a hook or a switch would outlive
+  // the window's end.
+  if (exiting_) return TRUE;
   CreateLookObjects();
 
   if (!DriveDeviceAndVerify()) RecoverFromDeviceError();
+  if (exiting_) return TRUE;
 
   if (!store_.WriteString(L"hardware", L"device_instance_path", settings_.device_instance_path)) {
     ui::TraceLastError(L"writing the device path");
@@ -84,6 +90,9 @@ void CVeltraDlg::RecoverFromDeviceError() {
   const std::wstring text = ui::LoadLocalizedText(app_.instance(), IDS_DEVICE_ERROR);
   for (;;) {
     const int answer = app_.ShowMessage(text, MB_ICONWARNING | MB_ABORTRETRYIGNORE, hwnd());
+    // Whatever the answer, an exit that ran while the box was up has the
+    // last word: the panel stays enabled.
+    if (exiting_) return;
     if (answer == IDRETRY) {
       if (DriveDeviceAndVerify()) return;
       continue;
@@ -168,6 +177,7 @@ void CVeltraDlg::OnWinKeyTrigger(WPARAM time_stamp) {
 }
 
 bool CVeltraDlg::DriveDeviceAndVerify() {
+  if (exiting_) return false;
   const bool enable = enabled_state();
   const bool ok = SwitchDevice(settings_, enable) != 0;
   ShowStateText();
@@ -347,6 +357,9 @@ void CVeltraDlg::ShowTrayMenu() {
 std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   // Checked first: other programs send it many times a second.
   if (message == WM_SET_TOUCH_STATE) {
+    // Told apart from "taken", so a second start does not count its request
+    // as handled by an instance that is going away.
+    if (exiting_) return protocol::kTouchStateEnding;
     OnSetTouchState(wparam, lparam);
     return 0;
   }

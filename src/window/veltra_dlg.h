@@ -61,7 +61,10 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
  private:
   // Sets the device to touch_status and tells whether the device now is in
   // that state; the text and font follow the requested state either way.
+  // Once the exit has begun it touches nothing and answers false.
   bool DriveDeviceAndVerify();
+  // The device error box and its Retry loop; returns at once, whatever the
+  // answer, when the exit began while the box was up.
   void RecoverFromDeviceError();
   void AbortStart();
   void ExitSequence();

@@ -33,6 +33,7 @@ inline std::wstring SimDevicesText(const std::vector<SimDevice>& devices) {
         {L"started", d.started},                 {L"needs_restart", d.needs_restart},
         {L"status_readable", d.status_readable}, {L"refuse_change", d.refuse_change}};
     for (const auto& [key, value] : flags) text += std::wstring(key) + (value ? L"=1\r\n" : L"=0\r\n");
+    text += L"switch_delay_ms=" + std::to_wstring(d.switch_delay_ms) + L"\r\n";
   }
   return text;
 }

@@ -300,6 +300,9 @@ FakeRunningInstance::FakeRunningInstance(bool with_window) {
   mutex_.reset(::CreateMutexW(nullptr, TRUE, protocol::kAppMutex));
   if (!with_window) return;
   window_ = testing::CreateStandInWindow(protocol::kWindowClass, &RecordingProc);
+  if (window_ == nullptr) ADD_FAILURE() << "the stand-in window could not be made";
+  // Above the status window (topmost too), so a search by class finds it first.
+  ::SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   g_received.clear();
 }
 

@@ -107,8 +107,9 @@ class VirtualDesktop {
 // ended.
 bool WaitPumping(HANDLE process, std::chrono::milliseconds timeout);
 
-// Holds the single-instance mutex and, optionally, owns a top-level window
-// of the status window's class that records WM_SET_TOUCH_STATE.
+// Holds the single-instance mutex (unless a running Veltra owns it) and,
+// optionally, owns a topmost window of the status window's class that
+// records WM_SET_TOUCH_STATE: any program could make such a decoy.
 class FakeRunningInstance {
  public:
   explicit FakeRunningInstance(bool with_window);
@@ -116,6 +117,7 @@ class FakeRunningInstance {
   FakeRunningInstance(const FakeRunningInstance&) = delete;
   FakeRunningInstance& operator=(const FakeRunningInstance&) = delete;
 
+  HWND window() const { return window_; }
   std::vector<std::pair<WPARAM, LPARAM>> TakeMessages();
 
  private:

@@ -290,6 +290,23 @@ TEST_F(DeviceError, RetryAfterTheDeviceWasRepairedGoesOnWithoutASecondBox) {
   EXPECT_EQ(MmcStarts(), 1);
 }
 
+// A close that the box's own loop dispatches runs the exit; a Retry answered
+// after it must not drive the device back to the saved 0.
+TEST_F(DeviceError, AnExitWhileTheBoxIsUpLeavesThePanelEnabledWhateverTheAnswer) {
+  box_.WriteSettings("[status]\r\ntouch_status=0\r\n[hardware]\r\ndevice_instance_path=HID\\VID_DEAD&PID_BEEF\\0\r\n");
+  RunningVeltra veltra(box_);
+  const HWND dialog = WaitForBox(veltra);
+  ASSERT_NE(dialog, nullptr);
+  box_.WriteDevices({TouchScreen(kId), TouchScreen(kBroken)});  // repaired: a switch would take now
+  ::PostMessageW(veltra.window(), WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return CountLines(box_.LogLines(), L"PROPERTYCHANGE " + std::wstring(kBroken) + L" ENABLE") > 0; }))
+      << "the exit did not run inside the box";
+  ::PostMessageW(dialog, WM_COMMAND, IDRETRY, 0);
+  EXPECT_TRUE(veltra.WaitForExit());
+  EXPECT_EQ(box_.DeviceStarted(kBroken), 1);
+  EXPECT_EQ(CountLines(box_.LogLines(), L"PROPERTYCHANGE " + std::wstring(kBroken) + L" DISABLE"), 0u);
+}
+
 TEST(CrashHandler, AnUnhandledExceptionLeavesThePanelEnabled) {
   TouchSandbox box(L"crash", "[status]\r\ntouch_status=0\r\n");
   RunningVeltra veltra(box);

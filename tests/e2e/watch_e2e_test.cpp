@@ -212,5 +212,32 @@ TEST(Watcher, OneCopyWithDefaultsWrittenKeepsPollingUntilVeltraRuns) {
   ::DestroyWindow(own);
 }
 
+// A window of Veltra's class that another program made, found before the
+// real one, is never talked to: a second start reaches the real Veltra past
+// it, and the watcher steers the real one and stays responsive.
+TEST(Watcher, ADecoyOfVeltrasWindowClassIsPassedOver) {
+  TouchSandbox box(L"watch-decoy");
+  box.CopyProgram(L"sim\\Veltrawatch.exe", kWatcher);
+  box.WriteFile(L"Veltrawatch.ini", "[config]\r\ndefault status=1\r\n");
+  RunningVeltra veltra(box, L"/T 1");
+  ASSERT_NE(veltra.window(), nullptr);
+  FakeRunningInstance decoy(true);
+  ASSERT_EQ(::FindWindowW(protocol::kWindowClass, nullptr), decoy.window()) << "the decoy is not found first";
+
+  EXPECT_EQ(box.Run(L"/T 0"), 0);
+  EXPECT_EQ(box.DeviceStarted(kId), 0);
+
+  // An unlisted program in front with default status 1: enable.
+  const HWND own = ::CreateWindowExW(0, L"Static", L"unlisted", WS_POPUP | WS_VISIBLE, 50, 50, 100, 50, nullptr,
+                                     nullptr, nullptr, nullptr);
+  ASSERT_TRUE(BringToFront(own));
+  Process watcher{box.StartProgram(kWatcher)};
+  EXPECT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 1; }));
+  EXPECT_TRUE(decoy.TakeMessages().empty());
+  ::PostMessageW(FindWatcher(::GetProcessId(watcher.handle.get())), WM_COMMAND, kExitCommand, 0);
+  EXPECT_TRUE(WaitPumping(watcher.handle.get(), 10s));
+  ::DestroyWindow(own);
+}
+
 }  // namespace
 }  // namespace veltra::e2e

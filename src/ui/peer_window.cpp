@@ -1,0 +1,52 @@
+// Finding and messaging another of our programs' windows.
+#include "ui/peer_window.h"
+
+#include <vector>
+
+#include "ui/trace.h"
+#include "ui/unique_handle.h"
+
+namespace ui {
+namespace {
+
+// The full image path of a process; empty when it cannot be read.
+std::wstring ProcessImagePath(DWORD process_id) {
+  const UniqueHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id));
+  if (!process) return {};
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    DWORD size = static_cast<DWORD>(buffer.size());
+    if (::QueryFullProcessImageNameW(process.get(), 0, buffer.data(), &size)) return std::wstring(buffer.data(), size);
+    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || buffer.size() >= 32768) return {};
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+}  // namespace
+
+bool WindowBelongsTo(HWND window, const std::wstring& program_path) {
+  DWORD process_id = 0;
+  ::GetWindowThreadProcessId(window, &process_id);
+  if (process_id == 0 || program_path.empty()) return false;
+  const std::wstring image = ProcessImagePath(process_id);
+  return !image.empty() && ::CompareStringOrdinal(image.c_str(), static_cast<int>(image.size()), program_path.c_str(),
+                                                  static_cast<int>(program_path.size()), TRUE) == CSTR_EQUAL;
+}
+
+HWND FindPeerWindow(const wchar_t* window_class, const std::wstring& program_path) {
+  for (HWND window = nullptr; (window = ::FindWindowExW(nullptr, window, window_class, nullptr)) != nullptr;) {
+    if (WindowBelongsTo(window, program_path)) return window;
+  }
+  return nullptr;
+}
+
+std::optional<LRESULT> SendToPeer(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  DWORD_PTR answer = 0;
+  if (::SendMessageTimeoutW(window, message, wparam, lparam, SMTO_ABORTIFHUNG, kPeerSendTimeoutMs, &answer) == 0) {
+    TraceLastError(L"SendMessageTimeoutW");
+    return std::nullopt;
+  }
+  return static_cast<LRESULT>(answer);
+}
+
+}  // namespace ui

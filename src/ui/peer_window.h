@@ -1,0 +1,34 @@
+// Another of our programs' windows, found by its class. Any process can make
+// a window of any class, so a window is only talked to once its process is
+// known to run the program that should own it, and never without a time-out:
+// the programs run elevated, and a decoy must neither steer nor hang them.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace ui {
+
+// How long a message to another program's window may go unanswered. A
+// window busy switching a real touch panel answers within about a second;
+// five seconds is also how long Windows lets a window go without reading
+// its messages before it counts as hung, and a hung one is given up at once.
+inline constexpr UINT kPeerSendTimeoutMs = 5000;
+
+// Whether the process of `window` runs the program file `program_path`
+// (compared whole, without regard to case, as the file system does).
+bool WindowBelongsTo(HWND window, const std::wstring& program_path);
+
+// The first top-level window of `window_class` whose process runs
+// `program_path`; windows of that class of any other process are passed
+// over. Null when there is none.
+HWND FindPeerWindow(const wchar_t* window_class, const std::wstring& program_path);
+
+// Sends with the time-out above, giving up at once on a hung window; the
+// answer, or nothing when none came (a hung or ending window, one that went
+// away meanwhile).
+std::optional<LRESULT> SendToPeer(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+}  // namespace ui
