@@ -94,13 +94,17 @@ void CVeltraDlg::RecoverFromDeviceError() {
 }
 
 void CVeltraDlg::OpenDeviceManager() {
+  // The console file by its full path too: the console looks for a bare
+  // name in the current folder first, which anyone may have written.
   const std::wstring mmc = ui::SystemProgramPath(L"mmc.exe");
-  if (mmc.empty()) {
+  const std::wstring console = ui::SystemProgramPath(L"devmgmt.msc");
+  if (mmc.empty() || console.empty()) {
     ui::TraceLastError(L"GetSystemDirectoryW");
     return;
   }
+  const std::wstring parameters = L"\"" + console + L"\"";
   const auto started = reinterpret_cast<INT_PTR>(
-      ::ShellExecuteW(nullptr, L"open", mmc.c_str(), L"devmgmt.msc", L"", SW_SHOWNORMAL));
+      ::ShellExecuteW(nullptr, L"open", mmc.c_str(), parameters.c_str(), L"", SW_SHOWNORMAL));
   if (started <= 32) ui::TraceFailure(L"starting the Device Manager", static_cast<DWORD>(started));
 }
 

@@ -69,18 +69,33 @@ TEST(NormalRun, SavesEveryKeyWithTheCommandLineValues) {
 }
 
 // Veltra runs elevated: a library planted beside it under a system library's
-// name must not load. Listing the devices asks HID.DLL, by name, for the
-// interface class.
-TEST(NormalRun, LoadsNoLibraryPlantedBesideIt) {
-  TouchSandbox box(L"planted");
+// name must not load (listing the devices asks HID.DLL, by name, for the
+// interface class), and its hook library comes from beside it or nowhere:
+// with none there, one on PATH stays unloaded and the Windows-key override
+// fails with its warning, the program running on.
+TEST(NormalRun, LoadsNoLibraryPlantedBesideItNorAHookLibraryFromElsewhere) {
+  TouchSandbox box(L"planted", "[hotkey]\r\noverride_winkey=1\r\n");
   box.CopyProgram(L"planted.dll", L"hid.dll");
+  ASSERT_TRUE(::DeleteFileW(box.File(L"VeltraHook.dll").c_str()));
+  box.CopyProgram(L"planted.dll", L"on-path\\VeltraHook.dll");
+  std::wstring path(32767, L'\0');
+  path.resize(::GetEnvironmentVariableW(L"PATH", path.data(), static_cast<DWORD>(path.size())));
+  ASSERT_TRUE(::SetEnvironmentVariableW(L"PATH", (box.File(L"on-path") + L";" + path).c_str()));
   {
     RunningVeltra veltra(box);
+    ::SetEnvironmentVariableW(L"PATH", path.c_str());
     ASSERT_NE(veltra.window(), nullptr);
+    HWND warning = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (warning = FindDialogOf(veltra.process_id())) != nullptr; }));
+    EXPECT_EQ(MessageText(warning), L"Fail to Install Hook for override Windows Key.");
+    ::PostMessageW(warning, WM_COMMAND, IDIGNORE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return veltra.Visible(); }));
     veltra.Send(WM_CLOSE);
     EXPECT_TRUE(veltra.WaitForExit());
   }
   EXPECT_FALSE(box.Exists(L"hid.dll.loaded"));
+  EXPECT_FALSE(box.Exists(L"on-path\\VeltraHook.dll.loaded"));
+  EXPECT_EQ(box.Setting(L"hotkey", L"override_winkey"), L"0");
 }
 
 TEST(NormalRun, WaitsTheConfiguredTimeBeforeShowingTheWindow) {
