@@ -164,10 +164,11 @@ bool CVeltraApp::InitInstance() {
   }
 
   // The refresh needs nothing from the window and takes three schtasks
-  // runs: the window comes up beside it. Whatever reads or changes a task
-  // flag later waits for it first (Apply).
+  // runs: the window comes up beside it and takes its outcome when it
+  // ends. Whatever reads or changes a task flag before waits for it first
+  // (Apply).
   TaskRefresh task_refresh;
-  task_refresh.Start(*this, *this);
+  task_refresh.Start(*this);
 
   if (const std::int32_t pause = StartupWaitMs(wait); pause > 0) ::Sleep(static_cast<DWORD>(pause));
 
@@ -179,10 +180,14 @@ bool CVeltraApp::InitInstance() {
     CConfigDlg configuration(*this, *this, dialog);
     configuration.set_task_refresh(&task_refresh);
     dialog.set_config_dialog(&configuration);
+    dialog.set_task_refresh(&task_refresh);
     if (dialog.DoModal(nullptr) < 0) ui::TraceFailure(L"the status window", ERROR_INVALID_WINDOW_HANDLE);
+    task_refresh.ReportTo(nullptr, 0);
   }
 
   LetGoOfSingleInstance();
+  // A message of the start-up refresh nobody saw is dropped: the refresh
+  // below tries again and tells its own.
   task_refresh.Apply(*this);
   RefreshScheduledTasks(*this, *this);
   const bool saved = SaveSettings(*this, store);
