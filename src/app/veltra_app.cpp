@@ -145,7 +145,9 @@ bool CVeltraApp::InitInstance() {
   const base::ProgramPaths paths = base::SplitProgramPath(module_path());
   program_dir = paths.program_dir;
   ini_path = ReachableIniPath(paths);
-  IniFileStore store(ini_path);
+  // A one-shot run (a scheduled task's, often as the system account)
+  // leaves the user's settings file exactly as it is.
+  IniFileStore store(ini_path, IsUnattendedCommandLine(command_line()) ? IniAccess::ReadOnly : IniAccess::ReadWrite);
   LoadSettings(*this, store, QueryScreenMetrics());
   device_instance_path = base::UpperCaseAscii(device_instance_path);
 

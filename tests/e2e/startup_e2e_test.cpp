@@ -3,6 +3,10 @@
 // of a second start, and the refusal on an old Windows.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string_view>
 #include <thread>
 
 #include "e2e_support.h"
@@ -41,8 +45,16 @@ TEST(OneShot, UsesTheStoredDevicePathUpperCasedAndKeepsAnUnreadableDeviceTried) 
   SimDevice unreadable = TouchScreen(kOtherId, false);
   unreadable.status_readable = false;
   box.WriteDevices({TouchScreen(kId, false), unreadable});
-  box.WriteSettings("[hardware]\r\ndevice_instance_path=hid\\vid_04f3&pid_2a1c&col01\\5&1a2b3c&0&0000\r\n");
+  // Saved as UTF-16 without its mark, as some editors do: read all the
+  // same, and left byte for byte.
+  std::string settings;
+  for (const char c : std::string_view("[hardware]\r\ndevice_instance_path=hid\\vid_04f3&pid_2a1c&col01\\5&1a2b3c&0&0000\r\n")) {
+    settings += {c, '\0'};
+  }
+  box.WriteFile(L"Veltra.ini", settings);
   EXPECT_EQ(box.Run(L"/O"), 0);
+  std::ifstream file(std::filesystem::path(box.File(L"Veltra.ini")), std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), settings);
   EXPECT_EQ(box.DeviceStarted(kId), 0);
   EXPECT_EQ(box.DeviceStarted(kOtherId), 1);  // unreadable status still gets the enable request
   const Lines log = box.LogLines();

@@ -107,7 +107,8 @@ TEST(Watcher, ForegroundProgramsSwitchAsListedAndTheIconPausesAndResumes) {
   box.WriteFile(L"disable_proc_list.txt", "# pen programs\r\n" + Lower(Narrow(box.File(L"Drawing Tools\\Paint Pad.exe"))) +
                                               "    # drawing\r\n" + Narrow(box.File(L"Reader.exe")) + "\r\n");
   box.WriteFile(L"enable_proc_list.txt", "Paint Pad.exe\r\n" + Lower(Narrow(box.File(L"Reader.exe"))) + "\r\n");
-  // An interval that would never fire watches at the default 100 ms.
+  // An interval that would never fire watches at the default 100 ms, and
+  // stays in the file as the user wrote it.
   box.WriteFile(L"Veltrawatch.ini", "[config]\r\ninterval=-1\r\ndefault status=2\r\n");
 
   RunningVeltra veltra(box);
@@ -119,7 +120,7 @@ TEST(Watcher, ForegroundProgramsSwitchAsListedAndTheIconPausesAndResumes) {
   HWND watch_window = nullptr;
   ASSERT_TRUE(WaitUntil([&] { return (watch_window = FindWatcher(::GetProcessId(watcher.handle.get()))) != nullptr; }));
   EXPECT_FALSE(::IsWindowVisible(watch_window));
-  EXPECT_EQ(box.ProfileValue(L"Veltrawatch.ini", L"config", L"interval"), L"100");
+  EXPECT_EQ(box.ProfileValue(L"Veltrawatch.ini", L"config", L"interval"), L"-1");
 
   Process paint{box.StartProgram(L"Drawing Tools\\Paint Pad.exe")};
   Process reader{box.StartProgram(L"Reader.exe")};
