@@ -8,10 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <tuple>
 
 #include "../common/stand_in_window.h"
 #include "e2e_support.h"
+#include "window/messages.h"
 
 namespace veltra::e2e {
 namespace {
@@ -168,6 +170,17 @@ TEST(Watcher, ForegroundProgramsSwitchAsListedAndTheIconPausesAndResumes) {
   ::PostMessageW(watch_window, WM_COMMAND, kExitCommand, 0);
   EXPECT_TRUE(WaitPumping(watcher.handle.get(), 10s));
   EXPECT_EQ(CountWatcherWindows(), 0u);
+  // Veltra's exit removes its icon, named by its window and identifier (the
+  // shell's record starts with the window's and the identifier's 32 bits).
+  const HWND status = veltra.window();
+  veltra.Send(WM_CLOSE);
+  EXPECT_TRUE(veltra.WaitForExit());
+  EXPECT_TRUE(std::any_of(StandInTray::received.begin(), StandInTray::received.end(), [&](const auto& change) {
+    const auto& [owner, kind, data] = change;
+    UINT id = 0;
+    if (data.size() >= 8) std::memcpy(&id, data.data() + 4, sizeof(id));
+    return owner == status && kind == NIM_DELETE && id == TRAY_ICON_ID;
+  })) << "no removal of Veltra's icon";
   ::DestroyWindow(own);
   ::DestroyWindow(tray);
   ::PostMessageW(paint_window, WM_CLOSE, 0, 0);

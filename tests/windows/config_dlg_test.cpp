@@ -240,6 +240,22 @@ TEST_F(ConfigDialog, HotKeyApplyEnableAndTheWindowsKeyOverride) {
   Click(IDC_CFG_OVERRIDE_WINKEY);
   EXPECT_EQ(settings_.override_winkey, 0);
   EXPECT_FALSE(::IsWindowEnabled(Item(IDC_CFG_WINKEY_MODE_DISABLE)));
+  // On a third time the hook is there again: a lone Windows key switches.
+  Click(IDC_CFG_OVERRIDE_WINKEY);
+  const std::uint8_t before = settings_.touch_status;
+  for (const DWORD flags : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+    INPUT key{};
+    key.type = INPUT_KEYBOARD;
+    key.ki.wVk = VK_LWIN;
+    key.ki.dwFlags = flags;
+    ::SendInput(1, &key, sizeof(key));
+  }
+  for (int waited = 0; waited < 3000 && settings_.touch_status == before; waited += 20) {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+    ::Sleep(20);
+  }
+  EXPECT_NE(settings_.touch_status, before) << "no hook after the override was turned on again";
 }
 
 // Clicks `button` and acts in the modal window (a dialog or message box)
@@ -504,6 +520,13 @@ TEST_F(ConfigDialog, TheStartUpTaskRefreshReachesTheStatusWindowAndTheBoxes) {
   ASSERT_NE(Open(0x0409, &refresh), nullptr);
   std::filesystem::remove(blocker);
   for (const int id : {IDC_CFG_TASK_BOOT, IDC_CFG_TASK_STARTUP, IDC_CFG_TASK_LOCK}) EXPECT_FALSE(IsChecked(id)) << id;
+  // The lock box ticked now registers its task, and the refresh's outcome
+  // taken again, as the exit takes it, does not undo the tick.
+  Click(IDC_CFG_TASK_LOCK);
+  EXPECT_EQ(settings_.task_lock, 1);
+  refresh.Apply(settings_);
+  EXPECT_EQ(settings_.task_lock, 1);
+  Click(IDC_CFG_TASK_LOCK);  // and the task goes again
 }
 
 }  // namespace
