@@ -72,6 +72,7 @@ TEST_F(StatusWindowInProcess, ASettingsChangeRefreshesOpacityDeviceVisibilityAnd
   ::GetObjectW(reinterpret_cast<HFONT>(::SendDlgItemMessageW(window, IDC_STATE_TEXT, WM_GETFONT, 0, 0)), sizeof(shown),
                &shown);
   EXPECT_EQ(shown.lfHeight, -37);
+  ::SendMessageW(window, WM_SET_TOUCH_STATE, 1, 0);
   ::SendMessageW(window, WM_CLOSE, 0, 0);
   // Once the exit has begun, nothing switches the panel off again.
   ::SendMessageW(window, WM_SET_TOUCH_STATE, 0, 0);
