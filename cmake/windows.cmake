@@ -77,7 +77,11 @@ add_library(veltra_window STATIC
   src/window/veltra_dlg.cpp
   src/window/wallpaper.cpp
 )
-target_link_libraries(veltra_window PUBLIC veltra_device veltra_hook shell32 uuid)
+# VeltraHook.dll is loaded at run time from the program's own folder (see
+# WinKeyHook), never imported: a missing one would be looked for elsewhere.
+# It is built before anything that runs the status window.
+target_link_libraries(veltra_window PUBLIC veltra_device shell32 uuid)
+add_dependencies(veltra_window veltra_hook)
 
 add_library(veltra_config STATIC
   src/config/config_choosers.cpp

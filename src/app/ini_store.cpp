@@ -22,12 +22,26 @@ bool WriteAll(HANDLE file, std::span<const unsigned char> bytes) {
          written == bytes.size();
 }
 
+// A new, empty file of this program's in the temporary folder; empty when
+// none can be made.
+std::wstring NewTemporaryFile() {
+  wchar_t folder[MAX_PATH + 1] = {};
+  const DWORD length = ::GetTempPathW(MAX_PATH + 1, folder);
+  wchar_t name[MAX_PATH] = {};
+  if (length == 0 || length > MAX_PATH || ::GetTempFileNameW(folder, L"vlt", 0, name) == 0) return {};
+  return name;
+}
+
 }  // namespace
+
+IniFileStore::~IniFileStore() {
+  if (read_path_ != path_) ::DeleteFileW(read_path_.c_str());
+}
 
 std::int32_t IniFileStore::ReadInt(std::wstring_view section, std::wstring_view key, std::int32_t fallback) {
   AddMissingByteOrderMark();
   const std::wstring s(section), k(key);
-  return static_cast<std::int32_t>(::GetPrivateProfileIntW(s.c_str(), k.c_str(), fallback, path_.c_str()));
+  return static_cast<std::int32_t>(::GetPrivateProfileIntW(s.c_str(), k.c_str(), fallback, read_path_.c_str()));
 }
 
 std::wstring IniFileStore::ReadString(std::wstring_view section, std::wstring_view key, std::wstring_view fallback) {
@@ -35,11 +49,12 @@ std::wstring IniFileStore::ReadString(std::wstring_view section, std::wstring_vi
   const std::wstring s(section), k(key), f(fallback);
   wchar_t buffer[kIniStringMax + 1] = {};
   const DWORD length =
-      ::GetPrivateProfileStringW(s.c_str(), k.c_str(), f.c_str(), buffer, static_cast<DWORD>(std::size(buffer)), path_.c_str());
+      ::GetPrivateProfileStringW(s.c_str(), k.c_str(), f.c_str(), buffer, static_cast<DWORD>(std::size(buffer)), read_path_.c_str());
   return std::wstring(buffer, std::min<std::size_t>(length, kIniStringMax));
 }
 
 bool IniFileStore::WriteString(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
+  if (access_ == IniAccess::ReadOnly) return false;
   AddMissingByteOrderMark();
   CreateUnicodeFileIfMissing();
   const std::wstring s(section), k(key), v(value);
@@ -64,8 +79,12 @@ void IniFileStore::AddMissingByteOrderMark() {
   if (!original) return;
   // A read-only file is one the user wants left as it is. Windows would
   // refuse to replace it anyway; Wine would not.
+  const bool read_only_store = access_ == IniAccess::ReadOnly;
   BY_HANDLE_FILE_INFORMATION info{};
-  if (!::GetFileInformationByHandle(original.get(), &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) return;
+  if (!::GetFileInformationByHandle(original.get(), &info) ||
+      (!read_only_store && (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0)) {
+    return;
+  }
   std::array<unsigned char, 64 * 1024> buffer;
   static_assert(buffer.size() >= kUtf16SniffBytes);
   DWORD got = 0;
@@ -74,11 +93,16 @@ void IniFileStore::AddMissingByteOrderMark() {
 
   // The replacement is written in full beside the original, on the same
   // volume, and only then moved over it. The name is Veltra's own, so one
-  // left behind by an interrupted run is simply written over.
-  const std::wstring replacement = path_ + L".bom-tmp";
+  // left behind by an interrupted run is simply written over. A read-only
+  // store reads from a copy in the temporary folder instead.
+  const std::wstring replacement = read_only_store ? NewTemporaryFile() : path_ + L".bom-tmp";
+  if (replacement.empty()) return;
   ui::UniqueFile copy(
       ::CreateFileW(replacement.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!copy) return;
+  if (!copy) {
+    if (read_only_store) ::DeleteFileW(replacement.c_str());
+    return;
+  }
   bool copied = WriteAll(copy.get(), kUtf16LeBom) && WriteAll(copy.get(), std::span(buffer.data(), got));
   while (copied) {
     if (!::ReadFile(original.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
@@ -91,6 +115,14 @@ void IniFileStore::AddMissingByteOrderMark() {
   }
   copied = copied && ::FlushFileBuffers(copy.get()) != FALSE;
   copy.reset();
+  if (read_only_store) {
+    if (copied) {
+      read_path_ = replacement;
+    } else {
+      ::DeleteFileW(replacement.c_str());
+    }
+    return;
+  }
   // The original must be closed before it can be replaced.
   original.reset();
   if (!copied ||

@@ -7,9 +7,17 @@
 
 namespace veltra {
 
+// ReadOnly: the store never writes the file, nor mends it; WriteString
+// fails. For a run that must leave the user's settings as they are.
+enum class IniAccess { ReadWrite, ReadOnly };
+
 class IniFileStore final : public ProfileStore {
  public:
-  explicit IniFileStore(std::wstring path) : path_(std::move(path)) {}
+  explicit IniFileStore(std::wstring path, IniAccess access = IniAccess::ReadWrite)
+      : path_(std::move(path)), read_path_(path_), access_(access) {}
+  ~IniFileStore() override;
+  IniFileStore(const IniFileStore&) = delete;
+  IniFileStore& operator=(const IniFileStore&) = delete;
 
   std::int32_t ReadInt(std::wstring_view section, std::wstring_view key, std::int32_t fallback) override;
   std::wstring ReadString(std::wstring_view section, std::wstring_view key, std::wstring_view fallback) override;
@@ -26,10 +34,13 @@ class IniFileStore final : public ProfileStore {
   // the next save. Run once before the first read or write, this gives such
   // a file its mark (see LooksLikeUtf16LeWithoutBom) through a replacement
   // beside it, so a failure leaves the original as it was. Every other file
-  // is not touched.
+  // is not touched. A read-only store reads such a file through a marked
+  // copy in the temporary folder instead, removed when the store goes.
   void AddMissingByteOrderMark();
 
   std::wstring path_;
+  std::wstring read_path_;  // path_, or the marked copy of a read-only store
+  IniAccess access_;
   bool checked_file_ = false;
   bool checked_mark_ = false;
 };

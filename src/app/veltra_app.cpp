@@ -85,19 +85,21 @@ bool CVeltraApp::InitInstance() {
   // user could hold the mutex or make a window of our class first.
   Settings request;
   ParseCommandLine(request, command_line());
+  std::optional<ui::ExitRequestListener> exit_request;
   if (request.one_shot == 0) {
     if (!ClaimSingleInstance()) return false;
     RegisterStatusWindowClass(instance());
+    // For the installer's removal, from whatever session it runs in (a
+    // one-shot run ends by itself in a moment).
+    exit_request.emplace(protocol::kExitRequestPrefix, protocol::kWindowClass);
   }
-  // For the installer's removal, from whatever session it runs in. A
-  // one-shot run ends by itself in a moment and needs none.
-  std::optional<ui::ExitRequestListener> exit_request;
-  if (request.one_shot == 0) exit_request.emplace(protocol::kExitRequestPrefix, protocol::kWindowClass);
 
   const base::ProgramPaths paths = base::SplitProgramPath(module_path());
   program_dir = paths.program_dir;
   ini_path = ReachableIniPath(paths);
-  IniFileStore store(ini_path);
+  // A one-shot run (a scheduled task's, often as the system account)
+  // leaves the user's settings file exactly as it is.
+  IniFileStore store(ini_path, IsUnattendedCommandLine(command_line()) ? IniAccess::ReadOnly : IniAccess::ReadWrite);
   LoadSettings(*this, store, QueryScreenMetrics());
   device_instance_path = base::UpperCaseAscii(device_instance_path);
 
@@ -115,10 +117,11 @@ bool CVeltraApp::InitInstance() {
   }
 
   // The refresh needs nothing from the window and takes three schtasks
-  // runs: the window comes up beside it. Whatever reads or changes a task
-  // flag later waits for it first (Apply).
+  // runs: the window comes up beside it and takes its outcome when it
+  // ends. Whatever reads or changes a task flag before waits for it first
+  // (Apply).
   TaskRefresh task_refresh;
-  task_refresh.Start(*this, *this);
+  task_refresh.Start(*this);
 
   if (const std::int32_t pause = StartupWaitMs(wait); pause > 0) ::Sleep(static_cast<DWORD>(pause));
 
@@ -130,10 +133,14 @@ bool CVeltraApp::InitInstance() {
     CConfigDlg configuration(*this, *this, dialog);
     configuration.set_task_refresh(&task_refresh);
     dialog.set_config_dialog(&configuration);
+    dialog.set_task_refresh(&task_refresh);
     if (dialog.DoModal(nullptr) < 0) ui::TraceFailure(L"the status window", ERROR_INVALID_WINDOW_HANDLE);
+    task_refresh.ReportTo(nullptr, 0);
   }
 
   LetGoOfSingleInstance();
+  // A message of the start-up refresh nobody saw is dropped: the refresh
+  // below tries again and tells its own.
   task_refresh.Apply(*this);
   RefreshScheduledTasks(*this, *this);
   const bool saved = SaveSettings(*this, store);

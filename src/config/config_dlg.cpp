@@ -48,7 +48,7 @@ CConfigDlg::CConfigDlg(const ui::WinApp& app, Settings& settings, StatusWindowLi
 
 BOOL CConfigDlg::OnInitDialog() {
   // The task boxes show what the start-up refresh found.
-  if (task_refresh_ != nullptr) task_refresh_->Apply(settings_);
+  TakeStartUpRefresh();
   ShowStoredHotKey();
   for (const ConfigControl& control : ConfigControls()) {
     // The settings file gives a text back only this long, so a longer one

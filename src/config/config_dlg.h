@@ -61,6 +61,7 @@ class CConfigDlg final : public ui::Dialog {
   void SetWallpaperIfWanted(bool horizontal);
   void SelectWallpaper(bool horizontal);
   void OnTaskBox(int id);
+  void TakeStartUpRefresh();
   void CapturePosition();
 
   const ui::WinApp& app_;

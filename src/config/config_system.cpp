@@ -65,13 +65,17 @@ void CConfigDlg::OnTaskBox(int id) {
   // Never two registrations of one task at once: the start-up refresh ends
   // first (it has, since the dialog opened), and the tick just stored wins
   // over what it found.
-  if (task_refresh_ != nullptr) {
-    std::uint8_t& box = TaskFlag(settings_, task);
-    const std::uint8_t ticked = box;
-    task_refresh_->Apply(settings_);
-    box = ticked;
-  }
-  RefreshTask(task, settings_, app_);
+  std::uint8_t& box = TaskFlag(settings_, task);
+  const std::uint8_t ticked = box;
+  TakeStartUpRefresh();
+  box = ticked;
+  RefreshTask(task, settings_, app_, hwnd());
+}
+
+// The start-up refresh's outcome, waited for if it still runs; its message
+// is shown here when the status window has not shown it yet.
+void CConfigDlg::TakeStartUpRefresh() {
+  if (task_refresh_ != nullptr && task_refresh_->Apply(settings_)) TellTaskDefinitionFailed(app_, hwnd());
 }
 
 // The status window's place now becomes the stored one of the current

@@ -120,19 +120,23 @@ int CreateLogonTask(const Settings& settings) {
   return AdjustTaskSettings(kLogonTaskName, TASK_LOGON_INTERACTIVE_TOKEN) ? 1 : 0;
 }
 
-int CreateLockTask(const ui::WinApp& app) {
+int CreateLockTask(const std::function<void()>& definition_failed) {
   const std::wstring program = ui::ModuleFileName(nullptr);
   const std::wstring xml_path = TaskXmlPath(program);
   if (!WriteNewFile(xml_path, Utf16LeTextFile(LockTaskXml(program)))) {
     // A file cut short would only make schtasks fail where nobody sees it.
     ::DeleteFileW(xml_path.c_str());
-    app.ShowMessage(ui::LoadLocalizedText(app.instance(), IDS_TASK_XML_FAILED), MB_ICONEXCLAMATION);
+    definition_failed();
     return 0;
   }
   RunHiddenCommand(CreateLockTaskCommand(xml_path));
   const bool adjusted = AdjustTaskSettings(kLockTaskName, TASK_LOGON_SERVICE_ACCOUNT);
   ::DeleteFileW(xml_path.c_str());
   return adjusted ? 1 : 0;
+}
+
+void TellTaskDefinitionFailed(const ui::WinApp& app, HWND owner) {
+  app.ShowMessage(ui::LoadLocalizedText(app.instance(), IDS_TASK_XML_FAILED), MB_ICONEXCLAMATION, owner);
 }
 
 std::uint8_t& TaskFlag(Settings& settings, ScheduledTask task) {
@@ -144,7 +148,9 @@ std::uint8_t& TaskFlag(Settings& settings, ScheduledTask task) {
   return settings.task_lock;
 }
 
-void RefreshTask(ScheduledTask task, Settings& settings, const ui::WinApp& app) {
+namespace {
+
+void RefreshTaskReporting(ScheduledTask task, Settings& settings, const std::function<void()>& definition_failed) {
   switch (task) {
     case ScheduledTask::Boot: DeleteBootTask(); break;
     case ScheduledTask::Logon: DeleteLogonTask(); break;
@@ -156,22 +162,28 @@ void RefreshTask(ScheduledTask task, Settings& settings, const ui::WinApp& app) 
   switch (task) {
     case ScheduledTask::Boot: created = CreateBootTask(); break;
     case ScheduledTask::Logon: created = CreateLogonTask(settings); break;
-    case ScheduledTask::Lock: created = CreateLockTask(app); break;
+    case ScheduledTask::Lock: created = CreateLockTask(definition_failed); break;
   }
   flag = created != 0 ? 1 : 0;
 }
 
+constexpr ScheduledTask kAllTasks[] = {ScheduledTask::Boot, ScheduledTask::Logon, ScheduledTask::Lock};
+
+}  // namespace
+
+void RefreshTask(ScheduledTask task, Settings& settings, const ui::WinApp& app, HWND owner) {
+  RefreshTaskReporting(task, settings, [&] { TellTaskDefinitionFailed(app, owner); });
+}
+
 void RefreshScheduledTasks(Settings& settings, const ui::WinApp& app) {
-  for (const ScheduledTask task : {ScheduledTask::Boot, ScheduledTask::Logon, ScheduledTask::Lock}) {
-    RefreshTask(task, settings, app);
-  }
+  for (const ScheduledTask task : kAllTasks) RefreshTask(task, settings, app);
 }
 
 TaskRefresh::~TaskRefresh() {
   if (worker_.joinable()) worker_.join();
 }
 
-void TaskRefresh::Start(const Settings& settings, const ui::WinApp& app) {
+void TaskRefresh::Start(const Settings& settings) {
   if (worker_.joinable()) worker_.join();
   asked_ = {settings.task_boot, settings.task_startup, settings.task_lock};
   wanted_ = Settings();
@@ -179,31 +191,53 @@ void TaskRefresh::Start(const Settings& settings, const ui::WinApp& app) {
   wanted_.task_startup = asked_.startup;
   wanted_.task_lock = asked_.lock;
   wanted_.window_enable = settings.window_enable;  // the logon task's command line depends on it
+  definition_failed_ = false;
   pending_ = true;
+  {
+    const std::lock_guard lock(mutex_);
+    finished_ = false;
+  }
   try {
-    worker_ = std::thread([this, &app] { Run(app); });
+    worker_ = std::thread([this] { Run(); });
   } catch (const std::system_error&) {
     ui::TraceFailure(L"starting the task refresh thread", ERROR_NOT_ENOUGH_MEMORY);
-    Run(app);
+    Run();
   }
 }
 
-void TaskRefresh::Run(const ui::WinApp& app) noexcept {
+void TaskRefresh::Run() noexcept {
   // No apartment here: the task service is reached over COM only to adjust
   // a task just created, which opens its own, so a start that wants no task
   // never loads COM. Nothing thrown may leave a thread: a failure counts as
   // a failed creation, which turns the settings off as any other failure
   // would.
   try {
-    RefreshScheduledTasks(wanted_, app);
+    for (const ScheduledTask task : kAllTasks) {
+      RefreshTaskReporting(task, wanted_, [this] { definition_failed_ = true; });
+    }
   } catch (...) {
     ui::TraceFailure(L"refreshing the scheduled tasks", ERROR_INTERNAL_ERROR);
     wanted_.task_boot = wanted_.task_startup = wanted_.task_lock = 0;
   }
+  const std::lock_guard lock(mutex_);
+  finished_ = true;
+  if (report_window_ != nullptr) ::PostMessageW(report_window_, report_message_, 0, 0);
 }
 
-void TaskRefresh::Apply(Settings& settings) {
-  if (!pending_) return;
+void TaskRefresh::ReportTo(HWND window, UINT message) {
+  const std::lock_guard lock(mutex_);
+  report_window_ = window;
+  report_message_ = message;
+  if (window != nullptr && finished_ && pending_) ::PostMessageW(window, message, 0, 0);
+}
+
+bool TaskRefresh::Finished() {
+  const std::lock_guard lock(mutex_);
+  return finished_;
+}
+
+bool TaskRefresh::Apply(Settings& settings) {
+  if (!pending_) return false;
   if (worker_.joinable()) worker_.join();
   pending_ = false;
   // A setting that was off stays as it is; only a creation's outcome is
@@ -211,6 +245,7 @@ void TaskRefresh::Apply(Settings& settings) {
   if (asked_.boot != 0) settings.task_boot = wanted_.task_boot;
   if (asked_.startup != 0) settings.task_startup = wanted_.task_startup;
   if (asked_.lock != 0) settings.task_lock = wanted_.task_lock;
+  return definition_failed_;
 }
 
 }  // namespace veltra

@@ -7,6 +7,8 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -30,7 +32,13 @@ int DeleteLockTask();
 // 1 when the task was registered and adjusted, else 0.
 int CreateBootTask();
 int CreateLogonTask(const Settings& settings);
-int CreateLockTask(const ui::WinApp& app);
+// `definition_failed` is called when the task's definition file could not
+// be written, the one failure the user is told of.
+int CreateLockTask(const std::function<void()>& definition_failed);
+
+// Tells the user, in a box owned by `owner`, that the lock task's
+// definition file could not be written.
+void TellTaskDefinitionFailed(const ui::WinApp& app, HWND owner);
 
 enum class ScheduledTask { Boot, Logon, Lock };
 
@@ -38,18 +46,21 @@ enum class ScheduledTask { Boot, Logon, Lock };
 std::uint8_t& TaskFlag(Settings& settings, ScheduledTask task);
 
 // Deletes the task, then creates it if its setting is on; the setting keeps
-// whether the creation succeeded.
-void RefreshTask(ScheduledTask task, Settings& settings, const ui::WinApp& app);
+// whether the creation succeeded. A failure to write the lock task's
+// definition is told in a box owned by `owner`.
+void RefreshTask(ScheduledTask task, Settings& settings, const ui::WinApp& app, HWND owner = nullptr);
 
 // RefreshTask for boot, logon and lock, in that order.
 void RefreshScheduledTasks(Settings& settings, const ui::WinApp& app);
 
 // The start-up refresh run on a thread of its own, so the status window
 // need not wait for three schtasks runs. The thread works on a copy of the
-// few settings it needs and never touches the record; its outcome reaches
-// the record only through Apply, on the thread that owns this object. Its
-// one message (the lock task's definition could not be written) comes from
-// that thread, with no owner window, as it did before the window existed.
+// few settings it needs and never touches the record, and it never shows
+// anything: a box of a thread without a window would have no owner, and
+// whoever waited for the thread would hang until someone answered it. Its
+// outcome reaches the record, and its one message the user, only through
+// Apply on the thread that owns this object, which learns of the end from
+// a message posted to its window (ReportTo).
 class TaskRefresh {
  public:
   TaskRefresh() = default;
@@ -59,22 +70,34 @@ class TaskRefresh {
 
   // Starts the refresh of the tasks `settings` ask for. Where no thread can
   // be started, it runs here and now instead, as at any earlier time.
-  void Start(const Settings& settings, const ui::WinApp& app);
-  // Waits for a started refresh and gives each task flag it examined
-  // whether the creation succeeded. Only the first call after Start does
-  // anything.
-  void Apply(Settings& settings);
+  void Start(const Settings& settings);
+  // From now on the refresh's end is posted to `window` as `message`; at
+  // once when it has ended already. Null: to nobody.
+  void ReportTo(HWND window, UINT message);
+  // Whether the thread has done its work, so Apply will not wait.
+  bool Finished();
+  // Waits for a started refresh (a bounded wait: the thread shows nothing
+  // and waits for each schtasks run ten seconds at most), gives each task
+  // flag it examined whether the creation succeeded, and returns whether
+  // the lock task's definition could not be written, which the caller
+  // tells the user. Only the first call after Start does anything.
+  bool Apply(Settings& settings);
 
  private:
-  void Run(const ui::WinApp& app) noexcept;
+  void Run() noexcept;
 
   struct Flags {
     std::uint8_t boot = 0, startup = 0, lock = 0;
   };
   Flags asked_;
   Settings wanted_;  // the copy the thread works on and fills
+  bool definition_failed_ = false;  // written by the thread before finished_
   std::thread worker_;
   bool pending_ = false;
+  std::mutex mutex_;  // guards what follows, shared with the thread
+  bool finished_ = false;
+  HWND report_window_ = nullptr;
+  UINT report_message_ = 0;
 };
 
 }  // namespace veltra

@@ -47,7 +47,7 @@ bool NotifyIcon::Add(NOTIFYICONDATAW& data, const NotifyIconRetry& retry, DWORD&
   return false;
 }
 
-void NotifyIcon::Modify(NOTIFYICONDATAW& data) const { ::Shell_NotifyIconW(NIM_MODIFY, &data); }
+bool NotifyIcon::Modify(NOTIFYICONDATAW& data) const { return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE; }
 
 void NotifyIcon::Delete() noexcept {
   if (window_ == nullptr || !maybe_shown_) return;

@@ -43,7 +43,8 @@ class NotifyIcon {
   // attempt failed; `last_error` then holds the code of the last addition
   // that failed, or of the modification after it.
   bool Add(NOTIFYICONDATAW& data, const NotifyIconRetry& retry, DWORD& last_error);
-  void Modify(NOTIFYICONDATAW& data) const;
+  // False when the shell refused it (it has no such icon, say).
+  bool Modify(NOTIFYICONDATAW& data) const;
   // Removes the icon once after each Add, whatever Add answered.
   void Delete() noexcept;
 

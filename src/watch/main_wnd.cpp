@@ -10,6 +10,7 @@
 #include "ui/trace.h"
 #include "watch/tray_icon_app.h"
 #include "watch/watch_resource.h"
+#include "watch/watch_rules.h"
 #include "watch/watch_step.h"
 
 namespace veltra::watch {
@@ -23,6 +24,11 @@ constexpr char kTrayError[] = "Veltra Control App Set TaskTray err!";
 // any other failure ends the program.
 constexpr ui::NotifyIconRetry kAddRetry{
     .attempts = 0, .wait_before_add_ms = 0, .modifies_after_timeout = 1, .wait_after_timeout_ms = 1000,
+    .modifies_after_failure = 0, .wait_before_modify_ms = 0, .wait_after_failure_ms = 0};
+// After the shell's "TaskbarCreated" an addition is tried once (see
+// ReshowIcon): nobody waits for the icon then.
+constexpr ui::NotifyIconRetry kAddOnce{
+    .attempts = 1, .wait_before_add_ms = 0, .modifies_after_timeout = 0, .wait_after_timeout_ms = 0,
     .modifies_after_failure = 0, .wait_before_modify_ms = 0, .wait_after_failure_ms = 0};
 
 ui::UniqueHicon LoadIconResource(int id) {
@@ -68,6 +74,15 @@ bool CMainWnd::AddNotifyIcon() {
   return false;
 }
 
+void CMainWnd::ReshowNotifyIcon() {
+  NOTIFYICONDATAW data = IconData();
+  const bool shown = ReshowIcon([&](IconCall call) {
+    DWORD last_error = 0;
+    return call == IconCall::Modify ? icon_.Modify(data) : icon_.Add(data, kAddOnce, last_error);
+  });
+  if (!shown) ui::TraceLastError(L"Shell_NotifyIconW after TaskbarCreated");
+}
+
 void CMainWnd::StartWatching() { ::SetTimer(hwnd(), kWatchTimerId, app_.interval(), nullptr); }
 
 std::optional<LRESULT> CMainWnd::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -89,7 +104,7 @@ std::optional<LRESULT> CMainWnd::OnMessage(UINT message, WPARAM wparam, LPARAM l
       return std::nullopt;
     default:
       if (icon_.IsTaskbarCreated(message)) {
-        AddNotifyIcon();
+        ReshowNotifyIcon();
         return 0;
       }
       return std::nullopt;

@@ -30,6 +30,9 @@ class CMainWnd : public ui::Window {
   // other failure tells the user and closes the window, which ends the
   // program; false then.
   bool AddNotifyIcon();
+  // After the shell's "TaskbarCreated": the icon modified, or added if the
+  // shell lacks it; a failure is traced and the watcher goes on.
+  void ReshowNotifyIcon();
   void StartWatching();
 
  protected:

@@ -67,11 +67,13 @@ bool CTrayIconApp::InitInstance() {
 }
 
 void CTrayIconApp::ReadSettings() {
-  // Both keys are written back, so the file always shows what is in use:
-  // for an interval out of bounds, the default.
-  interval_ = WatchInterval(
-      ::GetPrivateProfileIntA(kSection, kIntervalKey, static_cast<INT>(kDefaultInterval), ini_path_.c_str()));
-  WriteInt(kIntervalKey, static_cast<std::int32_t>(interval_), ini_path_);
+  // Both keys are written back as read, so a missing key appears with its
+  // default; an interval out of bounds is replaced by the default only
+  // while the watcher runs, and the user's value stays in the file.
+  const INT stored_interval =
+      ::GetPrivateProfileIntA(kSection, kIntervalKey, static_cast<INT>(kDefaultInterval), ini_path_.c_str());
+  interval_ = WatchInterval(stored_interval);
+  WriteInt(kIntervalKey, stored_interval, ini_path_);
   default_status_ = static_cast<std::int32_t>(::GetPrivateProfileIntA(kSection, kDefaultStatusKey, 0, ini_path_.c_str()));
   WriteInt(kDefaultStatusKey, default_status_, ini_path_);
 }

@@ -29,6 +29,10 @@ std::uint32_t WatchInterval(std::int64_t stored) {
   return stored >= 10 && stored <= 60000 ? static_cast<std::uint32_t>(stored) : kDefaultInterval;
 }
 
+bool ReshowIcon(const std::function<bool(IconCall)>& shell) {
+  return shell(IconCall::Modify) || shell(IconCall::Add);
+}
+
 TouchRequest DecideRequest(const ProcessLists& lists, std::optional<std::string_view> upper_path,
                            std::int32_t default_status) {
   // Both lists are searched every time, as a path may stand in both.

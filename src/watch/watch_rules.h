@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,5 +48,18 @@ std::uint32_t WatchInterval(std::int64_t stored);
 // value nothing). Only whole paths match.
 TouchRequest DecideRequest(const ProcessLists& lists, std::optional<std::string_view> upper_path,
                            std::int32_t default_status);
+
+// The two shell calls for the watcher's notification icon.
+enum class IconCall { Modify, Add };
+
+// What the watcher does with its icon on the shell's "TaskbarCreated". The
+// shell sends it after a restart of the taskbar, with the icon gone, but
+// also when the display's DPI changes, with the icon still there, and any
+// program may send it; adding an icon the shell has fails. So the icon is
+// modified first and added only when that fails. `shell` makes a call and
+// says whether it succeeded; the result says whether the icon is shown.
+// Either way the watcher goes on watching: a missing icon is no reason to
+// end it, and the next broadcast tries again.
+bool ReshowIcon(const std::function<bool(IconCall)>& shell);
 
 }  // namespace veltra::watch

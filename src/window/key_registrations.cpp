@@ -1,7 +1,10 @@
 // The hot key's registration and the Windows-key hook, each with one owner.
 #include "window/key_registrations.h"
 
-#include "hook/veltra_hook.h"
+#include <utility>
+
+#include "base/program_paths.h"
+#include "ui/paths.h"
 #include "ui/trace.h"
 #include "window/key_triggers.h"
 #include "window/messages.h"
@@ -26,14 +29,37 @@ void HotKeyRegistration::Unregister() noexcept {
   id_.reset();
 }
 
+bool WinKeyHook::LoadLibraryBesideProgram() {
+  if (library_) return true;
+  const std::wstring program = ui::ModuleFileName(nullptr);
+  if (program.empty()) return false;
+  // A full path: the loader looks nowhere else.
+  const std::wstring path = base::SplitProgramPath(program).program_dir + L"VeltraHook.dll";
+  ui::UniqueModule library(::LoadLibraryExW(path.c_str(), nullptr, 0));
+  if (!library) {
+    ui::TraceLastError(L"LoadLibraryExW(VeltraHook.dll)");
+    return false;
+  }
+  const auto set_hook = ui::ProcAddress<decltype(set_hook_)>(library.get(), "SetLowKeyboardHook");
+  const auto reset_hook = ui::ProcAddress<decltype(reset_hook_)>(library.get(), "ResetLowKeyboardHook");
+  if (set_hook == nullptr || reset_hook == nullptr) {
+    ui::TraceFailure(L"VeltraHook.dll without its exports", ERROR_PROC_NOT_FOUND);
+    return false;
+  }
+  library_ = std::move(library);
+  set_hook_ = set_hook;
+  reset_hook_ = reset_hook;
+  return true;
+}
+
 bool WinKeyHook::Install(HWND target) {
-  if (!installed_) installed_ = SetLowKeyboardHook(target) != 0;
+  if (!installed_ && LoadLibraryBesideProgram()) installed_ = set_hook_(target) != 0;
   return installed_;
 }
 
 void WinKeyHook::Remove() noexcept {
   if (!installed_) return;
-  ResetLowKeyboardHook();
+  reset_hook_();
   installed_ = false;
 }
 

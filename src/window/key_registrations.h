@@ -9,6 +9,9 @@
 #include <cstdint>
 #include <optional>
 
+#include "hook/veltra_hook.h"
+#include "ui/unique_handle.h"
+
 namespace veltra {
 
 class HotKeyRegistration {
@@ -39,11 +42,20 @@ class WinKeyHook {
 
   // Installs the hook reporting to `target`; a hook this object holds is
   // kept (installing again would add a second one). False when the
-  // platform refuses it.
+  // platform refuses it or the hook library cannot be loaded.
   bool Install(HWND target);
   void Remove() noexcept;
 
  private:
+  bool LoadLibraryBesideProgram();
+
+  // VeltraHook.dll, from the program's own folder and nowhere else: as a
+  // load-time import, a missing one would be looked for in the current
+  // folder and on PATH, with administrator rights. Loaded at the first
+  // installation and kept while this object lives.
+  ui::UniqueModule library_;
+  decltype(&::SetLowKeyboardHook) set_hook_ = nullptr;
+  decltype(&::ResetLowKeyboardHook) reset_hook_ = nullptr;
   bool installed_ = false;
 };
 

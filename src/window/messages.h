@@ -12,6 +12,9 @@ namespace veltra {
 inline constexpr UINT WM_TRAY_NOTIFY = protocol::WM_TRAY_NOTIFY;
 inline constexpr UINT WM_SETTINGS_CHANGED = protocol::WM_SETTINGS_CHANGED;
 inline constexpr UINT WM_SET_TOUCH_STATE = protocol::WM_SET_TOUCH_STATE;
+// Posted by the start-up task refresh's thread when it has ended; no other
+// program's business.
+inline constexpr UINT WM_TASKS_REFRESHED = protocol::kAppMessageBase + 0x6B;
 
 // Registered while the program's static objects are initialised, so the
 // number is known before any window exists.

@@ -91,8 +91,8 @@ Rect SnapWhileDragged(const Rect& proposed, Point cursor, Point drag_offset, std
 }
 
 Point CenteredPosition(const Rect& work_area, const Rect& window) {
-  return Point{Clamp32((std::int64_t{work_area.width()} - window.width()) / 2),
-               Clamp32((std::int64_t{work_area.height()} - window.height()) / 2)};
+  return Point{Clamp32(work_area.left + (std::int64_t{work_area.width()} - window.width()) / 2),
+               Clamp32(work_area.top + (std::int64_t{work_area.height()} - window.height()) / 2)};
 }
 
 std::uint8_t AlphaForPercent(std::uint8_t percent) {

@@ -52,8 +52,8 @@ std::size_t NearestMonitor(std::span<const MonitorArea> monitors, const Rect& re
 Rect SnapWhileDragged(const Rect& proposed, Point cursor, Point drag_offset, std::int32_t snap_width,
                       std::span<const MonitorArea> monitors);
 
-// The corner that centres `window` in a work area of that size, halves
-// truncated toward zero; the work area's own left and top are not added.
+// The corner that centres `window` in `work_area`, halves truncated toward
+// zero: a taskbar at the left or top moves the centre with the work area.
 Point CenteredPosition(const Rect& work_area, const Rect& window);
 
 // Alpha (0-255) of an opacity percentage: min(percent, 100) x 255 / 100.

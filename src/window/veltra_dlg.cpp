@@ -11,6 +11,7 @@
 #include "device/os_version.h"
 #include "device/taskbar_refresh.h"
 #include "resources/resource.h"
+#include "startup/scheduled_tasks.h"
 #include "ui/paths.h"
 #include "ui/strings.h"
 #include "ui/trace.h"
@@ -52,6 +53,7 @@ BOOL CVeltraDlg::OnInitDialog() {
   tray_.Attach(window);
   hot_key_.Attach(window);
   suspend_resume_registration_.Register(window);
+  if (task_refresh_ != nullptr) task_refresh_->ReportTo(window, WM_TASKS_REFRESHED);
 
   ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(program_icon_.get()));
   ::SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(program_icon_.get()));
@@ -103,14 +105,26 @@ void CVeltraDlg::RecoverFromDeviceError() {
 }
 
 void CVeltraDlg::OpenDeviceManager() {
+  // The console file by its full path too: the console looks for a bare
+  // name in the current folder first, which anyone may have written.
   const std::wstring mmc = ui::SystemProgramPath(L"mmc.exe");
-  if (mmc.empty()) {
+  const std::wstring console = ui::SystemProgramPath(L"devmgmt.msc");
+  if (mmc.empty() || console.empty()) {
     ui::TraceLastError(L"GetSystemDirectoryW");
     return;
   }
+  const std::wstring parameters = L"\"" + console + L"\"";
   const auto started = reinterpret_cast<INT_PTR>(
-      ::ShellExecuteW(nullptr, L"open", mmc.c_str(), L"devmgmt.msc", L"", SW_SHOWNORMAL));
+      ::ShellExecuteW(nullptr, L"open", mmc.c_str(), parameters.c_str(), L"", SW_SHOWNORMAL));
   if (started <= 32) ui::TraceFailure(L"starting the Device Manager", static_cast<DWORD>(started));
+}
+
+void CVeltraDlg::OnTasksRefreshed() {
+  // Posted by the refresh's thread as its last step: one that came before
+  // is not waited for. Once the exit has begun no box is shown; the exit
+  // refreshes the tasks again and tells its own failure.
+  if (task_refresh_ == nullptr || exiting_ || !task_refresh_->Finished()) return;
+  if (task_refresh_->Apply(settings_)) TellTaskDefinitionFailed(app_, hwnd());
 }
 
 void CVeltraDlg::InstallWinKeyHook(HWND owner) {
@@ -378,6 +392,9 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
       return 0;
     case WM_SETTINGS_CHANGED:
       RefreshAppearance();
+      return 0;
+    case WM_TASKS_REFRESHED:
+      OnTasksRefreshed();
       return 0;
     case WM_HOTKEY:
       // Normally taken before dispatch; this serves the loops of the

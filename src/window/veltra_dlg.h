@@ -23,6 +23,8 @@
 
 namespace veltra {
 
+class TaskRefresh;
+
 class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
  public:
   // `app` gives the module and the message-box caption; `settings` is the
@@ -44,6 +46,9 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   // "&Configuration", its window made on the first one and kept until the
   // program ends.
   void set_config_dialog(ui::Dialog* dialog) noexcept { config_dialog_ = dialog; }
+  // The start-up task refresh beside the window: its end is reported here,
+  // and this window takes its outcome and shows its message.
+  void set_task_refresh(TaskRefresh* refresh) noexcept { task_refresh_ = refresh; }
 
   // What the configuration dialog asks (status_link.h).
   void SettingsChanged() override;
@@ -77,6 +82,7 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   void ShowTrayMenu();
   void ShowStateText();
   void OpenDeviceManager();
+  void OnTasksRefreshed();
 
   // Placement (status_placement.cpp).
   void ApplyLayout(bool activate);
@@ -128,6 +134,7 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   bool exiting_ = false;
   bool selecting_ = false;
   ui::Dialog* config_dialog_ = nullptr;
+  TaskRefresh* task_refresh_ = nullptr;
 };
 
 // Registers the status window's class, the standard dialog class under the

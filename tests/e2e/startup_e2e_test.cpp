@@ -3,6 +3,10 @@
 // of a second start, and the refusal on an old Windows.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string_view>
 #include <thread>
 
 #include "e2e_support.h"
@@ -30,9 +34,12 @@ TEST(OneShot, LeavesAStartedPanelAloneAndIgnoresTheTouchValue) {
   EXPECT_EQ(box.LogLines(), (Lines{L"STATUS " + kId}));
   EXPECT_FALSE(box.SettingsExist());
 
-  box.WriteDevices({TouchScreen(kId, false)});
-  EXPECT_EQ(box.Run(L"/O /T 0"), 0);
-  EXPECT_EQ(box.DeviceStarted(kId), 1);
+  // Either order; the lock task's form with a saved 0 is the second.
+  for (const wchar_t* arguments : {L"/O /T 0", L"/T 0 /O"}) {
+    box.WriteDevices({TouchScreen(kId, false)});
+    EXPECT_EQ(box.Run(arguments), 0);
+    EXPECT_EQ(box.DeviceStarted(kId), 1) << Narrow(arguments);
+  }
   EXPECT_FALSE(box.SettingsExist());
 }
 
@@ -41,8 +48,16 @@ TEST(OneShot, UsesTheStoredDevicePathUpperCasedAndKeepsAnUnreadableDeviceTried) 
   SimDevice unreadable = TouchScreen(kOtherId, false);
   unreadable.status_readable = false;
   box.WriteDevices({TouchScreen(kId, false), unreadable});
-  box.WriteSettings("[hardware]\r\ndevice_instance_path=hid\\vid_04f3&pid_2a1c&col01\\5&1a2b3c&0&0000\r\n");
+  // Saved as UTF-16 without its mark, as some editors do: read all the
+  // same, and left byte for byte.
+  std::string settings;
+  for (const char c : std::string_view("[hardware]\r\ndevice_instance_path=hid\\vid_04f3&pid_2a1c&col01\\5&1a2b3c&0&0000\r\n")) {
+    settings += {c, '\0'};
+  }
+  box.WriteFile(L"Veltra.ini", settings);
   EXPECT_EQ(box.Run(L"/O"), 0);
+  std::ifstream file(std::filesystem::path(box.File(L"Veltra.ini")), std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), settings);
   EXPECT_EQ(box.DeviceStarted(kId), 0);
   EXPECT_EQ(box.DeviceStarted(kOtherId), 1);  // unreadable status still gets the enable request
   const Lines log = box.LogLines();
@@ -69,18 +84,33 @@ TEST(NormalRun, SavesEveryKeyWithTheCommandLineValues) {
 }
 
 // Veltra runs elevated: a library planted beside it under a system library's
-// name must not load. Listing the devices asks HID.DLL, by name, for the
-// interface class.
-TEST(NormalRun, LoadsNoLibraryPlantedBesideIt) {
-  TouchSandbox box(L"planted");
+// name must not load (listing the devices asks HID.DLL, by name, for the
+// interface class), and its hook library comes from beside it or nowhere:
+// with none there, one on PATH stays unloaded and the Windows-key override
+// fails with its warning, the program running on.
+TEST(NormalRun, LoadsNoLibraryPlantedBesideItNorAHookLibraryFromElsewhere) {
+  TouchSandbox box(L"planted", "[hotkey]\r\noverride_winkey=1\r\n");
   box.CopyProgram(L"planted.dll", L"hid.dll");
+  ASSERT_TRUE(::DeleteFileW(box.File(L"VeltraHook.dll").c_str()));
+  box.CopyProgram(L"planted.dll", L"on-path\\VeltraHook.dll");
+  std::wstring path(32767, L'\0');
+  path.resize(::GetEnvironmentVariableW(L"PATH", path.data(), static_cast<DWORD>(path.size())));
+  ASSERT_TRUE(::SetEnvironmentVariableW(L"PATH", (box.File(L"on-path") + L";" + path).c_str()));
   {
     RunningVeltra veltra(box);
+    ::SetEnvironmentVariableW(L"PATH", path.c_str());
     ASSERT_NE(veltra.window(), nullptr);
+    HWND warning = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (warning = FindDialogOf(veltra.process_id())) != nullptr; }));
+    EXPECT_EQ(MessageText(warning), L"Fail to Install Hook for override Windows Key.");
+    ::PostMessageW(warning, WM_COMMAND, IDIGNORE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return veltra.Visible(); }));
     veltra.Send(WM_CLOSE);
     EXPECT_TRUE(veltra.WaitForExit());
   }
   EXPECT_FALSE(box.Exists(L"hid.dll.loaded"));
+  EXPECT_FALSE(box.Exists(L"on-path\\VeltraHook.dll.loaded"));
+  EXPECT_EQ(box.Setting(L"hotkey", L"override_winkey"), L"0");
 }
 
 TEST(NormalRun, WaitsTheConfiguredTimeBeforeShowingTheWindow) {

@@ -200,7 +200,7 @@ TEST(DeviceChanges, DebugModeFollowsTheDeviceWithinASecond) {
 // The Device Manager console is started from the system folder, where the
 // test puts a recording stand-in; a copy planted beside the program (where
 // an elevated program looking for a bare "mmc" would find it first) must
-// never run.
+// never run, and the console file is named by its full path.
 class DeviceError : public ::testing::Test {
  protected:
   // The configured device is there (so the start takes it) but its class
@@ -240,6 +240,10 @@ class DeviceError : public ::testing::Test {
     return static_cast<int>(std::count(std::istreambuf_iterator<char>(in), {}, '\n'));
   }
   int MmcStarts() { return Lines(system_dir_ + L"\\mmc.log"); }
+  std::string MmcArguments() {
+    std::ifstream in{std::filesystem::path(system_dir_ + L"\\mmc.log")};
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
   int PlantedMmcStarts() { return Lines(box_.File(L"mmc.log")); }
 
   static constexpr wchar_t kBroken[] = L"HID\\VID_DEAD&PID_BEEF\\0";
@@ -255,6 +259,7 @@ TEST_F(DeviceError, AbortEndsWithTheDeviceEnabledAndThePathWrittenBack) {
   EXPECT_EQ(MessageText(dialog),
             L"Device control error.\nPlease check the device status \nand device instance path in device manager.");
   EXPECT_TRUE(WaitUntil([&] { return MmcStarts() == 1; }));
+  EXPECT_EQ(MmcArguments(), Narrow(system_dir_) + "\\devmgmt.msc\n");
   ::PostMessageW(dialog, WM_COMMAND, IDABORT, 0);
   EXPECT_TRUE(veltra.WaitForExit());
   EXPECT_EQ(box_.Setting(L"hardware", L"device_instance_path"), L"HID\\VID_DEAD&PID_BEEF\\0");

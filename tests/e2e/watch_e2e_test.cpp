@@ -8,10 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <tuple>
 
 #include "../common/stand_in_window.h"
 #include "e2e_support.h"
+#include "window/messages.h"
 
 namespace veltra::e2e {
 namespace {
@@ -107,7 +109,8 @@ TEST(Watcher, ForegroundProgramsSwitchAsListedAndTheIconPausesAndResumes) {
   box.WriteFile(L"disable_proc_list.txt", "# pen programs\r\n" + Lower(Narrow(box.File(L"Drawing Tools\\Paint Pad.exe"))) +
                                               "    # drawing\r\n" + Narrow(box.File(L"Reader.exe")) + "\r\n");
   box.WriteFile(L"enable_proc_list.txt", "Paint Pad.exe\r\n" + Lower(Narrow(box.File(L"Reader.exe"))) + "\r\n");
-  // An interval that would never fire watches at the default 100 ms.
+  // An interval that would never fire watches at the default 100 ms, and
+  // stays in the file as the user wrote it.
   box.WriteFile(L"Veltrawatch.ini", "[config]\r\ninterval=-1\r\ndefault status=2\r\n");
 
   RunningVeltra veltra(box);
@@ -119,7 +122,7 @@ TEST(Watcher, ForegroundProgramsSwitchAsListedAndTheIconPausesAndResumes) {
   HWND watch_window = nullptr;
   ASSERT_TRUE(WaitUntil([&] { return (watch_window = FindWatcher(::GetProcessId(watcher.handle.get()))) != nullptr; }));
   EXPECT_FALSE(::IsWindowVisible(watch_window));
-  EXPECT_EQ(box.ProfileValue(L"Veltrawatch.ini", L"config", L"interval"), L"100");
+  EXPECT_EQ(box.ProfileValue(L"Veltrawatch.ini", L"config", L"interval"), L"-1");
 
   Process paint{box.StartProgram(L"Drawing Tools\\Paint Pad.exe")};
   Process reader{box.StartProgram(L"Reader.exe")};
@@ -167,6 +170,17 @@ TEST(Watcher, ForegroundProgramsSwitchAsListedAndTheIconPausesAndResumes) {
   ::PostMessageW(watch_window, WM_COMMAND, kExitCommand, 0);
   EXPECT_TRUE(WaitPumping(watcher.handle.get(), 10s));
   EXPECT_EQ(CountWatcherWindows(), 0u);
+  // Veltra's exit removes its icon, named by its window and identifier (the
+  // shell's record starts with the window's and the identifier's 32 bits).
+  const HWND status = veltra.window();
+  veltra.Send(WM_CLOSE);
+  EXPECT_TRUE(veltra.WaitForExit());
+  EXPECT_TRUE(std::any_of(StandInTray::received.begin(), StandInTray::received.end(), [&](const auto& change) {
+    const auto& [owner, kind, data] = change;
+    UINT id = 0;
+    if (data.size() >= 8) std::memcpy(&id, data.data() + 4, sizeof(id));
+    return owner == status && kind == NIM_DELETE && id == TRAY_ICON_ID;
+  })) << "no removal of Veltra's icon";
   ::DestroyWindow(own);
   ::DestroyWindow(tray);
   ::PostMessageW(paint_window, WM_CLOSE, 0, 0);

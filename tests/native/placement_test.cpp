@@ -83,9 +83,12 @@ TEST(SnapWhileDragged, EdgesStickWithinTheSnapWidthAndTheWindowStaysOnItsMonitor
   EXPECT_EQ(SnapWhileDragged(Rect{5, 6, 7, 8}, Point{}, grab, 50, {}), (Rect{5, 6, 7, 8}));
 }
 
-TEST(CenteredPosition, HalvesTruncateAndTheWorkAreaOriginIsNotAdded) {
+TEST(CenteredPosition, HalvesTruncateWithinTheWorkAreaWhereverItStarts) {
   EXPECT_EQ(CenteredPosition(Rect{0, 0, 1280, 760}, Rect{0, 0, 255, 44}), (Point{512, 358}));
-  EXPECT_EQ(CenteredPosition(Rect{100, 50, 1380, 810}, Rect{900, 900, 1155, 944}), (Point{512, 358}));
+  // A taskbar at the left or top, or a work area on a monitor left of the
+  // primary one.
+  EXPECT_EQ(CenteredPosition(Rect{100, 50, 1380, 810}, Rect{900, 900, 1155, 944}), (Point{612, 408}));
+  EXPECT_EQ(CenteredPosition(Rect{-1280, 0, 0, 760}, Rect{0, 0, 255, 44}), (Point{-768, 358}));
   EXPECT_EQ(CenteredPosition(Rect{0, 0, 200, 100}, Rect{0, 0, 301, 151}), (Point{-50, -25}));
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 
 namespace veltra::watch {
 namespace {
@@ -34,6 +36,24 @@ TEST(WatchInterval, TenMillisecondsToAMinuteAsStoredAnythingElseTheDefault) {
       {10, 10}, {250, 250}, {60000, 60000},                                                         // as stored
       {9, 100}, {0, 100}, {-1, 100}, {60001, 100}, {2147483647, 100}, {4294967295, 100}};  // the default
   for (const auto& [stored, expected] : cases) EXPECT_EQ(WatchInterval(stored), expected) << stored;
+}
+
+// "TaskbarCreated" comes also while the icon is there (a DPI change, any
+// sender): the icon is added only when modifying it fails, and a refusal of
+// both is only reported.
+TEST(ReshowIcon, ModifiesFirstAndAddsOnlyAnIconTheShellLacks) {
+  for (const auto& [modify_ok, add_ok, calls, shown] :
+       {std::tuple(true, false, std::vector<IconCall>{IconCall::Modify}, true),
+        std::tuple(false, true, std::vector<IconCall>{IconCall::Modify, IconCall::Add}, true),
+        std::tuple(false, false, std::vector<IconCall>{IconCall::Modify, IconCall::Add}, false)}) {
+    std::vector<IconCall> made;
+    EXPECT_EQ(ReshowIcon([&](IconCall call) {
+                made.push_back(call);
+                return call == IconCall::Modify ? modify_ok : add_ok;
+              }),
+              shown);
+    EXPECT_EQ(made, calls);
+  }
 }
 
 TEST(DecideRequest, EnableListWinsThenDisableListThenTheDefaultStatus) {

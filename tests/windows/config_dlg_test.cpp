@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <set>
@@ -27,9 +28,14 @@ namespace {
 
 class ConfigDialog : public StatusWindowFixture {
  protected:
-  HWND Open(LANGID language = 0x0409, TaskRefresh* refresh = nullptr) {
+  // The status window alone, reporting to `refresh`'s end.
+  bool CreateStatus(TaskRefresh* refresh = nullptr) {
     status_.emplace(app_, settings_, profile_);
-    if (!status_->Create(nullptr)) return nullptr;
+    status_->set_task_refresh(refresh);
+    return status_->Create(nullptr);
+  }
+  HWND Open(LANGID language = 0x0409, TaskRefresh* refresh = nullptr) {
+    if (!status_ && !CreateStatus(refresh)) return nullptr;
     config_.emplace(app_, settings_, *status_, language);
     config_->set_task_refresh(refresh);
     status_->set_config_dialog(&*config_);
@@ -234,6 +240,22 @@ TEST_F(ConfigDialog, HotKeyApplyEnableAndTheWindowsKeyOverride) {
   Click(IDC_CFG_OVERRIDE_WINKEY);
   EXPECT_EQ(settings_.override_winkey, 0);
   EXPECT_FALSE(::IsWindowEnabled(Item(IDC_CFG_WINKEY_MODE_DISABLE)));
+  // On a third time the hook is there again: a lone Windows key switches.
+  Click(IDC_CFG_OVERRIDE_WINKEY);
+  const std::uint8_t before = settings_.touch_status;
+  for (const DWORD flags : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+    INPUT key{};
+    key.type = INPUT_KEYBOARD;
+    key.ki.wVk = VK_LWIN;
+    key.ki.dwFlags = flags;
+    ::SendInput(1, &key, sizeof(key));
+  }
+  for (int waited = 0; waited < 3000 && settings_.touch_status == before; waited += 20) {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+    ::Sleep(20);
+  }
+  EXPECT_NE(settings_.touch_status, before) << "no hook after the override was turned on again";
 }
 
 // Clicks `button` and acts in the modal window (a dialog or message box)
@@ -456,30 +478,55 @@ TEST_F(ConfigDialog, WallpaperTasksAndDeviceSelectionActOutsideAtOnce) {
   std::filesystem::remove_all(folder);
 }
 
-// The start-up refresh runs on its own thread beside the status window: it
-// never writes the record, its message comes from that thread, and the
-// dialog opened meanwhile waits for it and shows what it found (Wine
-// registers no boot or logon task; a folder blocks the lock task's file).
-TEST_F(ConfigDialog, TheStartUpTaskRefreshReachesTheBoxesWhenTheDialogOpens) {
+// The start-up refresh runs on its own thread beside the status window and
+// shows nothing: its end reaches the window, which shows its message in a
+// box of its own and takes what it found, which the dialog then shows
+// (Wine registers no boot or logon task; a folder blocks the lock task's
+// file).
+TEST_F(ConfigDialog, TheStartUpTaskRefreshReachesTheStatusWindowAndTheBoxes) {
   settings_.task_boot = settings_.task_startup = settings_.task_lock = 1;
   const std::filesystem::path blocker = TaskXmlPath(ui::ModuleFileName(nullptr));
   std::filesystem::create_directory(blocker);
   TaskRefresh refresh;
-  refresh.Start(settings_, app_);
-  HWND box = nullptr;
-  for (int waited = 0; box == nullptr && waited < 30000; waited += 50) {
-    ::Sleep(50);
-    box = ::FindWindowW(L"#32770", app_.app_name().c_str());
+  refresh.Start(settings_);
+  ASSERT_TRUE(CreateStatus(&refresh));
+  std::atomic<bool> answered = false;
+  std::wstring text;
+  HWND owner = nullptr;
+  DWORD thread = 0;
+  std::thread answer([&] {
+    for (int waited = 0; waited < 30000 && !answered; waited += 50) {
+      ::Sleep(50);
+      const HWND box = ::FindWindowW(L"#32770", app_.app_name().c_str());
+      if (box == nullptr || !::IsWindowVisible(box)) continue;
+      text = testing::MessageText(box);
+      owner = ::GetWindow(box, GW_OWNER);
+      thread = ::GetWindowThreadProcessId(box, nullptr);
+      ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+      answered = true;
+    }
+  });
+  for (int waited = 0; waited < 31000 && !answered; waited += 20) {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+    ::Sleep(20);
   }
-  ASSERT_NE(box, nullptr) << "the refresh showed no message";
-  EXPECT_EQ(testing::MessageText(box), L"Could not generate xml file for task scheduler.");
-  EXPECT_NE(::GetWindowThreadProcessId(box, nullptr), ::GetCurrentThreadId());
-  EXPECT_EQ(settings_.task_boot + settings_.task_startup + settings_.task_lock, 3);
-  ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+  answer.join();
+  ASSERT_TRUE(answered) << "the refresh's message never came";
+  EXPECT_EQ(text, L"Could not generate xml file for task scheduler.");
+  EXPECT_EQ(owner, status_->hwnd());
+  EXPECT_EQ(thread, ::GetCurrentThreadId());
+  EXPECT_EQ(settings_.task_boot + settings_.task_startup + settings_.task_lock, 0);
   ASSERT_NE(Open(0x0409, &refresh), nullptr);
   std::filesystem::remove(blocker);
   for (const int id : {IDC_CFG_TASK_BOOT, IDC_CFG_TASK_STARTUP, IDC_CFG_TASK_LOCK}) EXPECT_FALSE(IsChecked(id)) << id;
-  EXPECT_EQ(settings_.task_boot + settings_.task_startup + settings_.task_lock, 0);
+  // The lock box ticked now registers its task, and the refresh's outcome
+  // taken again, as the exit takes it, does not undo the tick.
+  Click(IDC_CFG_TASK_LOCK);
+  EXPECT_EQ(settings_.task_lock, 1);
+  refresh.Apply(settings_);
+  EXPECT_EQ(settings_.task_lock, 1);
+  Click(IDC_CFG_TASK_LOCK);  // and the task goes again
 }
 
 }  // namespace

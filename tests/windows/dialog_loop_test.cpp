@@ -31,8 +31,9 @@ class OptionsDialog final : public ui::Dialog {
   std::optional<LRESULT> OnMessage(UINT, WPARAM, LPARAM) override { return std::nullopt; }
 };
 
-// Ends itself once its loop runs, noting whether its owner was disabled;
-// or, told to, destroys its owner instead.
+// Ends itself once its loop runs (a second end right after the first),
+// noting whether its owner was disabled; or, told to, destroys its owner
+// instead.
 class ChildDialog final : public ui::Dialog {
  public:
   explicit ChildDialog(HWND owner, bool destroy_owner = false)
@@ -51,6 +52,7 @@ class ChildDialog final : public ui::Dialog {
         ::DestroyWindow(owner_);
       } else {
         EndDialog(IDOK);
+        EndDialog(IDCANCEL);  // the first way out stays the result
       }
       return 0;
     }

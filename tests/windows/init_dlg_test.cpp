@@ -11,7 +11,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -169,6 +172,8 @@ TEST_F(InitDlgTest, ATestDisablesTheDeviceForFiveTicksAndItsAnswerDecidesOk) {
     if (Box() != nullptr || !Enabled(window, IDOK)) return false;
     Choose(window, 0);
     EXPECT_FALSE(Enabled(window, IDOK));
+    ::SendMessageW(window, WM_COMMAND, IDOK, 0);  // Enter: the untested keyboard is not taken
+    EXPECT_EQ(settings_.device_instance_path, configured);
     EXPECT_EQ(Text(window, IDC_INIT_DEVICE_NAME), L"Keyboard");
     EXPECT_EQ(Text(window, IDC_INIT_DEVICE_NUMBER), L"No. 01");
     Click(window, IDC_INIT_TEST_START);
@@ -238,6 +243,34 @@ TEST_F(InitDlgTest, EscapeDuringATestEnablesTheDeviceAndTheCallerKeepsItsPath) {
   EXPECT_EQ(result, IDCANCEL);
   EXPECT_TRUE(Started(kOtherId));
   EXPECT_EQ(settings_.device_instance_path, kTouchId);
+
+  // Closed while the test's notice is up, the notice answered after: no
+  // test starts, so the device is never disabled.
+  std::filesystem::remove(Folder() / L"sim_devices.log");
+  const INT_PTR closed = testing::RunModalScript(
+      {[&] {
+         window = ::FindWindowW(L"#32770", kCaption);
+         if (window == nullptr) return false;
+         Choose(window, 0);
+         Click(window, IDC_INIT_TEST_START);
+         return true;
+       },
+       [&] {
+         const HWND box = Box();
+         if (box == nullptr) return false;
+         ::PostMessageW(window, WM_CLOSE, 0, 0);
+         answered_.push_back(box);
+         ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+         return true;
+       }},
+      [&] {
+        return RunDeviceSelection(app_, settings_, nullptr, Fixed({{kOtherId, L"HID"}, {kTouchId, kTouchName}}));
+      });
+  EXPECT_EQ(closed, IDCANCEL);
+  EXPECT_TRUE(Started(kOtherId));
+  std::ifstream log(Folder() / L"sim_devices.log");
+  const std::string lines(std::istreambuf_iterator<char>(log), {});
+  EXPECT_EQ(lines.find("DISABLE"), std::string::npos) << lines;
 }
 
 // Nothing to choose, in Japanese: the dialog says so and only Cancel acts.

@@ -41,6 +41,7 @@ bool CombinationFree() {
 
 TEST_F(StatusWindowInProcess, ASettingsChangeRefreshesOpacityDeviceVisibilityAndText) {
   settings_.transparent = 20;
+  settings_.disable_font.lfHeight = -37;
   CVeltraDlg status(app_, settings_, profile_);
   ASSERT_TRUE(status.Create(nullptr));
   const HWND window = status.hwnd();
@@ -65,6 +66,13 @@ TEST_F(StatusWindowInProcess, ASettingsChangeRefreshesOpacityDeviceVisibilityAnd
   ::SendMessageW(window, WM_SETTINGS_CHANGED, 0, 0);
   EXPECT_TRUE(::IsWindowVisible(window));
   EXPECT_EQ(Alpha(window), 255);
+  // The disabled state in its own font.
+  ::SendMessageW(window, WM_SET_TOUCH_STATE, 0, 0);
+  LOGFONTW shown{};
+  ::GetObjectW(reinterpret_cast<HFONT>(::SendDlgItemMessageW(window, IDC_STATE_TEXT, WM_GETFONT, 0, 0)), sizeof(shown),
+               &shown);
+  EXPECT_EQ(shown.lfHeight, -37);
+  ::SendMessageW(window, WM_SET_TOUCH_STATE, 1, 0);
   ::SendMessageW(window, WM_CLOSE, 0, 0);
   // Once the exit has begun, nothing switches the panel off again.
   ::SendMessageW(window, WM_SET_TOUCH_STATE, 0, 0);
