@@ -25,6 +25,10 @@ void UpperCaseAnsi(std::string& text) {
 }
 
 TouchRequest WatchStep(const ProcessLists& lists, std::int32_t default_status) {
+  return WatchStep(lists, default_status, VeltraBesideUs());
+}
+
+TouchRequest WatchStep(const ProcessLists& lists, std::int32_t default_status, const std::wstring& veltra_path) {
   const HWND foreground = ::GetForegroundWindow();
   if (foreground == nullptr) return TouchRequest::None;
   DWORD process_id = 0;
@@ -41,7 +45,7 @@ TouchRequest WatchStep(const ProcessLists& lists, std::int32_t default_status) {
   }
   if (path) UpperCaseAnsi(*path);
 
-  const HWND veltra = ui::FindPeerWindow(protocol::kWindowClass, VeltraBesideUs());
+  const HWND veltra = ui::FindPeerWindow(protocol::kWindowClass, veltra_path);
   if (veltra == nullptr) return TouchRequest::None;
   const TouchRequest request = DecideRequest(lists, path, default_status);
   if (request != TouchRequest::None) {

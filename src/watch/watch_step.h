@@ -18,5 +18,8 @@ void UpperCaseAnsi(std::string& text);
 // that class another process made, and with a time-out. Returns what was
 // sent; None also when nothing could be looked at or Veltra is not running.
 TouchRequest WatchStep(const ProcessLists& lists, std::int32_t default_status);
+// The same for the Veltra.exe at `veltra_path` (the benchmark stands in for
+// Veltra itself).
+TouchRequest WatchStep(const ProcessLists& lists, std::int32_t default_status, const std::wstring& veltra_path);
 
 }  // namespace veltra::watch

@@ -1,7 +1,8 @@
 // What one tick of Veltrawatch costs, measured side by side with the bare
 // platform calls the tick cannot do without: the foreground window, its
 // process identifier, opening the process, reading its image path, closing
-// it, finding Veltra's window and one synchronous send. The difference is
+// it, finding Veltra's window, reading its process's image path (the owner
+// check) and one synchronous send with a time-out. The difference is
 // the watcher's own work: upper-casing and matching the path against the
 // lists, which are searched linearly. Measured with the shipped (empty)
 // lists and with a thousand entries in each list that all differ from the
@@ -10,7 +11,8 @@
 // This process stands in for both ends: its own visible window holds the
 // foreground, and a window of class "VeltraAppMain" on a second thread
 // answers the sends, so each send crosses threads as it would cross
-// processes. Run by scripts/bench; the ratio is reported, not judged.
+// processes; the step takes this program for Veltra's. Run by
+// scripts/bench; the ratio is reported, not judged.
 #include <windows.h>
 
 #include <algorithm>
@@ -22,6 +24,7 @@
 #include "../common/stand_in_window.h"
 #include "bench_timing.h"
 #include "protocol/veltra_protocol.h"
+#include "ui/paths.h"
 #include "ui/unique_handle.h"
 #include "watch/watch_step.h"
 
@@ -56,7 +59,15 @@ void BareCalls() {
   ::QueryFullProcessImageNameA(process, 0, path, &size);
   ::CloseHandle(process);
   const HWND veltra = ::FindWindowA(veltra::protocol::kWindowClassA, nullptr);
-  ::SendMessageA(veltra, veltra::protocol::WM_SET_TOUCH_STATE, 0, 0);
+  DWORD veltra_id = 0;
+  ::GetWindowThreadProcessId(veltra, &veltra_id);
+  const HANDLE owner = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, veltra_id);
+  wchar_t owner_path[MAX_PATH] = {};
+  DWORD owner_size = MAX_PATH;
+  ::QueryFullProcessImageNameW(owner, 0, owner_path, &owner_size);
+  ::CloseHandle(owner);
+  DWORD_PTR answer = 0;
+  ::SendMessageTimeoutW(veltra, veltra::protocol::WM_SET_TOUCH_STATE, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
 }
 
 // Entries as long as `path`, each differing from it a few characters
@@ -105,8 +116,9 @@ int wmain() {
   } else {
     const ProcessLists shipped;
     const ProcessLists long_lists{NearMisses(own, kLongList, 'e'), NearMisses(own, kLongList, 'd')};
-    const auto step_shipped = [&] { WatchStep(shipped, 0); };
-    const auto step_long = [&] { WatchStep(long_lists, 0); };
+    const std::wstring this_program = ui::ModuleFileName(nullptr);
+    const auto step_shipped = [&] { WatchStep(shipped, 0, this_program); };
+    const auto step_long = [&] { WatchStep(long_lists, 0, this_program); };
     MicrosecondsPerCall(BareCalls, kWarmUp);
     MicrosecondsPerCall(step_shipped, kWarmUp);
     MicrosecondsPerCall(step_long, kWarmUp);
