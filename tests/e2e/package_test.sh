@@ -10,7 +10,7 @@
 set -u
 . "$(dirname "$0")/../../scripts/common.sh"
 cd "$root"
-out=build/package-test
+out=$root/build/package-test  # absolute, as a release script may give it
 fails=0
 check() { if eval "$2"; then echo "ok: $1"; else echo "FAILED: $1"; fails=$((fails + 1)); fi; }
 trap 'stop_wine; stop_xvfb' EXIT
@@ -31,6 +31,9 @@ for f in "$new" "$out"/unzipped/Veltra/*.exe "$out/unzipped/Veltra/VeltraHook.dl
 done
 printf X | dd of="$out/unzipped/Veltra/Veltra.exe" bs=1 seek=5000 conv=notrunc 2>/dev/null
 check "a changed program fails the check" '! osslsigncode verify -CAfile "$out/c.pem" -in "$out/unzipped/Veltra/Veltra.exe" >/dev/null 2>&1'
+check "the licence is in the zip, and the MSI's entry has the icon and no Modify" \
+  '[ -f "$out/unzipped/Veltra/LICENSE" ] && msiinfo export "$new" Property | tr -d "\r" | grep -qx "ARPNOMODIFY.1" &&
+   msiinfo export "$new" Property | grep -q "^ARPPRODUCTICON"'
 check "the old package is unsigned" '! osslsigncode extract-signature -in "$old" -out "$out/none" >/dev/null 2>&1'
 
 start_xvfb && use_wine_prefix package || exit 1
@@ -102,7 +105,7 @@ apart 'C:\Program Files\Veltra\Veltrawatch.exe' &
 for _ in $(seq 20); do running 'Veltrawatch\.exe' && break; sleep 1; done
 check "the watcher runs beside it" 'running "Veltrawatch\.exe" && running "Veltra\.exe"'
 msi /x "$new"
-check "the program files are gone" '! ls "$dir"/*.exe "$dir"/*.dll "$dir"/*.txt "$dir"/README.md >/dev/null 2>&1'
+check "the program files are gone" '! ls "$dir"/*.exe "$dir"/*.dll "$dir"/*.txt "$dir"/README.md "$dir"/LICENSE >/dev/null 2>&1'
 check "the tasks are gone" '! ls "$WINEPREFIX/drive_c/windows/system32/tasks"/Veltra* >/dev/null 2>&1'
 check "the panel is on again" 'started 1'
 check "Veltra ended through its exit: the settings were saved" 'ini | grep -qx debug_mode=0'
