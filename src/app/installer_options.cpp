@@ -21,6 +21,7 @@
 #include "startup/task_commands.h"
 #include "ui/exit_request.h"
 #include "ui/paths.h"
+#include "ui/peer_window.h"
 #include "ui/trace.h"
 
 namespace veltra {
@@ -44,11 +45,6 @@ struct RunningProgram {
   bool watcher = false;
 };
 
-bool SameText(std::wstring_view a, std::wstring_view b) {
-  return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-         CSTR_EQUAL;
-}
-
 // Every Veltra.exe and Veltrawatch.exe whose image lies in `program_dir`,
 // this process aside: a copy elsewhere belongs to another installation.
 std::vector<RunningProgram> FindRunningPrograms(const std::wstring& program_dir) {
@@ -62,17 +58,15 @@ std::vector<RunningProgram> FindRunningPrograms(const std::wstring& program_dir)
   entry.dwSize = sizeof(entry);
   for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more; more = ::Process32NextW(snapshot.get(), &entry)) {
     const std::wstring_view name = entry.szExeFile;
-    const bool watcher = SameText(name, L"Veltrawatch.exe");
-    if ((!watcher && !SameText(name, L"Veltra.exe")) || entry.th32ProcessID == ::GetCurrentProcessId()) continue;
+    const bool watcher = ui::SamePath(name, L"Veltrawatch.exe");
+    if ((!watcher && !ui::SamePath(name, L"Veltra.exe")) || entry.th32ProcessID == ::GetCurrentProcessId()) continue;
     ui::UniqueHandle process(
         ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
     if (!process) continue;
-    std::wstring image(32768, L'\0');
-    DWORD length = static_cast<DWORD>(image.size());
-    if (!::QueryFullProcessImageNameW(process.get(), 0, image.data(), &length)) continue;
-    image.resize(length);
+    const std::wstring image = ui::ProcessImagePath(process.get());
+    if (image.empty()) continue;
     const base::ProgramPaths paths = base::SplitProgramPath(image);
-    if (!SameText(paths.program_dir, program_dir)) continue;
+    if (!ui::SamePath(paths.program_dir, program_dir)) continue;
     found.push_back({std::move(process), entry.th32ProcessID, watcher});
   }
   return found;

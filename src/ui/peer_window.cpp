@@ -7,30 +7,29 @@
 #include "ui/unique_handle.h"
 
 namespace ui {
-namespace {
-
-// The full image path of a process; empty when it cannot be read.
-std::wstring ProcessImagePath(DWORD process_id) {
-  const UniqueHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id));
-  if (!process) return {};
+std::wstring ProcessImagePath(HANDLE process) {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
     DWORD size = static_cast<DWORD>(buffer.size());
-    if (::QueryFullProcessImageNameW(process.get(), 0, buffer.data(), &size)) return std::wstring(buffer.data(), size);
+    if (::QueryFullProcessImageNameW(process, 0, buffer.data(), &size)) return std::wstring(buffer.data(), size);
     if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || buffer.size() >= 32768) return {};
     buffer.resize(buffer.size() * 2);
   }
 }
 
-}  // namespace
+bool SamePath(std::wstring_view a, std::wstring_view b) {
+  return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+         CSTR_EQUAL;
+}
 
 bool WindowBelongsTo(HWND window, const std::wstring& program_path) {
   DWORD process_id = 0;
   ::GetWindowThreadProcessId(window, &process_id);
   if (process_id == 0 || program_path.empty()) return false;
-  const std::wstring image = ProcessImagePath(process_id);
-  return !image.empty() && ::CompareStringOrdinal(image.c_str(), static_cast<int>(image.size()), program_path.c_str(),
-                                                  static_cast<int>(program_path.size()), TRUE) == CSTR_EQUAL;
+  const UniqueHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id));
+  if (!process) return false;
+  const std::wstring image = ProcessImagePath(process.get());
+  return !image.empty() && SamePath(image, program_path);
 }
 
 HWND FindPeerWindow(const wchar_t* window_class, const std::wstring& program_path) {

@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace ui {
 
@@ -16,6 +17,14 @@ namespace ui {
 // five seconds is also how long Windows lets a window go without reading
 // its messages before it counts as hung, and a hung one is given up at once.
 inline constexpr UINT kPeerSendTimeoutMs = 5000;
+
+// The full image path of `process` (opened with at least
+// PROCESS_QUERY_LIMITED_INFORMATION); empty when it cannot be read.
+std::wstring ProcessImagePath(HANDLE process);
+
+// Whether two paths name the same file as the file system compares them:
+// whole, without regard to case.
+bool SamePath(std::wstring_view a, std::wstring_view b);
 
 // Whether the process of `window` runs the program file `program_path`
 // (compared whole, without regard to case, as the file system does).
