@@ -23,8 +23,22 @@ openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=VeltraTest -days 1 -keyout "
 openssl pkcs12 -export -inkey "$out/k.pem" -in "$out/c.pem" -passout pass:pw -out "$out/t.pfx"
 VELTRA_PACKAGE_BIN=build/windows/sim VELTRA_PACKAGE_OUT="$out" VELTRA_PACKAGE_VERSION=0.0.1 scripts/package >/dev/null 2>&1
 VELTRA_PACKAGE_BIN=build/windows/sim VELTRA_PACKAGE_OUT="$out" VELTRA_SIGN_PFX="$out/t.pfx" VELTRA_SIGN_PASSWORD=pw \
-  VELTRA_PACKAGE_VERSION=9.9.9 scripts/package >/dev/null 2>&1
+  VELTRA_PACKAGE_VERSION=9.9.9 VELTRA_RELEASE_URL=https://example.org/veltra/9.9.9 scripts/package >/dev/null 2>&1
 old="$out/Veltra-0.0.1-win64.msi" new="$out/Veltra-9.9.9-win64.msi"
+# The winget manifests describe the signed MSI: its hash, and the product
+# code and version it carries; the unsigned package, built without an
+# address, has none.
+property() { msiinfo export "$1" Property | tr -d '\r' | sed -n "s/^$2\t//p"; }
+manifests_match() {
+  local m="$out/Veltra-9.9.9-win64-winget/Veltra.Veltra" q="'"
+  [ "$(property "$new" ProductVersion)" = 9.9.9 ] && [ ! -e "$out/Veltra-0.0.1-win64-winget" ] &&
+    [ "$(cat "$m.yaml" "$m.installer.yaml" "$m.locale.en-US.yaml" | grep -cx "PackageVersion: 9.9.9")" = 3 ] &&
+    grep -qxF "  InstallerSha256: $(sha256sum "$new" | cut -d' ' -f1 | tr a-f A-F)" "$m.installer.yaml" &&
+    grep -qxF "ProductCode: $q$(property "$new" ProductCode)$q" "$m.installer.yaml" &&
+    grep -qxF "  InstallerUrl: ${q}https://example.org/veltra/9.9.9/Veltra-9.9.9-win64.msi$q" "$m.installer.yaml" &&
+    grep -qx "Scope: machine" "$m.installer.yaml" && grep -qx "License: MIT" "$m.locale.en-US.yaml"
+}
+check "the winget manifests match the MSI they describe" manifests_match
 mkdir "$out/unzipped" && unzip -q "$out/Veltra-9.9.9-win64.zip" -d "$out/unzipped"
 for f in "$new" "$out"/unzipped/Veltra/*.exe "$out/unzipped/Veltra/VeltraHook.dll"; do
   check "signed: $(basename "$f")" 'osslsigncode verify -CAfile "$out/c.pem" -in "$f" >/dev/null 2>&1'
@@ -41,8 +55,7 @@ msi() { "$wine_loader" msiexec "$@" /qn; }
 dir="$WINEPREFIX/drive_c/Program Files/Veltra" task="$WINEPREFIX/drive_c/windows/system32/tasks/Veltra_SessionLock"
 msi /x "$new"; msi /x "$old"; rm -rf "$dir"  # what an earlier run left
 id='HID\VID_1B96&PID_0F00&COL03\7&34568466&0&0002'
-product_code() { msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p'; }
-installed() { "$wine_loader" reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(product_code "$1")" >/dev/null 2>&1; }
+installed() { "$wine_loader" reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(property "$1" ProductCode)" >/dev/null 2>&1; }
 ini() { tr -d '\r' <"$dir/Veltra.ini"; }
 msi /i "$new" TASK_LOCK=yes
 check "a property of no valid value fails the installation" '! installed "$new" && [ ! -e "$dir/Veltra.exe" ] && [ ! -e "$dir/Veltra.ini" ]'
@@ -57,6 +70,9 @@ printf '[%s]\r\nsetup_class=HID\r\nhid_interface=1\r\nstarted=1\r\n' "$id" >"$di
 printf '[hardware]\r\ndevice_instance_path=%s\r\n' "$id" >"$dir/Veltra.ini"
 msi /i "$new" TASK_LOCK=1 TASK_BOOT=
 check "the upgrade replaced the old version" '! installed "$old" && installed "$new"'
+entry() { "$wine_loader" reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(property "$new" ProductCode)" /v "$1" | tr -d '\r'; }
+check "its entry among the installed programs names the publisher and links to the installed guide" \
+  'entry Publisher | grep -q "REG_SZ *Veltra$" && entry HelpLink | grep -qF "REG_SZ    C:\\Program Files\\Veltra\\README.md"'
 check "it kept Veltra.ini and preset the given property alone" 'ini | grep -qxF "device_instance_path=$id" && ini | grep -qx task_lock=1 && ! ini | grep -q task_boot'
 
 started() { tr -d '\r' <"$dir/sim_devices.ini" | grep -q "^started=$1"; }
@@ -91,7 +107,7 @@ check "a preset given while Veltra ran holds after it ended, beside what it save
 # keeps the tasks. Wine's upgrade leaves that property out, so its nested
 # removal is run here as Windows runs it, then the installation.
 cp "$dir/Veltra.ini" "$out/before-upgrade.ini"
-msi /x "$new" UPGRADINGPRODUCTCODE="$(product_code "$old")"
+msi /x "$new" UPGRADINGPRODUCTCODE="$(property "$old" ProductCode)"
 msi /i "$new"
 check "the upgrade kept the lock task and Veltra.ini" \
   'installed "$new" && [ -f "$task" ] && cmp -s "$dir/Veltra.ini" "$out/before-upgrade.ini"'
