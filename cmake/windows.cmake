@@ -71,6 +71,7 @@ add_library(veltra_window STATIC
   src/window/log_font.cpp
   src/window/messages.cpp
   src/window/status_look.cpp
+  src/window/status_announcer.cpp
   src/window/status_placement.cpp
   src/window/suspend_resume.cpp
   src/window/tray_icon.cpp
