@@ -245,10 +245,16 @@ add_dependencies(veltra_bench_set_touch_state veltra_sim)
 add_executable(veltra_bench_watch_step tests/bench/watch_step_bench.cpp)
 target_link_libraries(veltra_bench_watch_step PRIVATE veltra_watch)
 
-# Start-up benchmark: the simulated Veltra.exe against a bare window program,
-# from the start to a visible window, the working set, and the end; run by
-# scripts/bench.
+# Start-up benchmark: the simulated Veltra.exe against a bare window program
+# and against a bare notification-area program (the same source with one
+# icon and the common controls of Veltra's manifest), from the start to a
+# visible window, the working set, and the end; run by scripts/bench.
 add_executable(veltra_bench_bare_window WIN32 tests/bench/bare_window.cpp)
+add_executable(veltra_bench_bare_notify WIN32 tests/bench/bare_window.cpp tests/bench/bare_notify.rc)
+target_compile_definitions(veltra_bench_bare_notify PRIVATE VELTRA_BENCH_NOTIFY_ICON)
+target_link_libraries(veltra_bench_bare_notify PRIVATE comctl32 shell32)
+set_source_files_properties(tests/bench/bare_notify.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/Veltra.manifest")
 add_executable(veltra_bench_startup tests/bench/startup_bench.cpp)
 target_link_libraries(veltra_bench_startup PRIVATE veltra_ui psapi)
-add_dependencies(veltra_bench_startup veltra_sim veltra_bench_bare_window)
+add_dependencies(veltra_bench_startup veltra_sim veltra_bench_bare_window veltra_bench_bare_notify)
