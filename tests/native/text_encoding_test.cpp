@@ -59,7 +59,6 @@ TEST(TextEncoding, OnlyBomlessUtf16LeWithAPlainOpeningLineIsRecognised) {
 // be the first half of a character.
 TEST(TextEncoding, AFitNeverEndsInHalfASurrogatePair) {
   const std::wstring smile = {static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)};
-  EXPECT_EQ(Utf16FitLength(L"TouchPanel enable", 127), 17u);
   EXPECT_EQ(Utf16FitLength(std::wstring(126, L'x') + smile, 127), 126u);
   EXPECT_EQ(Utf16FitLength(std::wstring(125, L'x') + smile + L"x", 127), 127u);
 }

@@ -1,6 +1,5 @@
 // The status window in this process, driven by messages: what a settings
-// change refreshes, which events may touch the hot key's registration, and
-// what a screen reader hears of a switch.
+// change refreshes, which events touch the hot key, what screen readers hear.
 #include "window/veltra_dlg.h"
 
 #include <gtest/gtest.h>
@@ -135,10 +134,11 @@ Announced Heard(HWND window) {
   VARIANT self{};
   self.vt = VT_I4;
   ui::UniqueBstr name;
-  const bool named =
-      SUCCEEDED(::AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_PPV_ARGS(&accessible))) &&
-      accessible->get_accName(self, name.put()) == S_OK;
-  return {count, named ? name.get() : L"(no name)"};
+  if (FAILED(::AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_PPV_ARGS(&accessible))) ||
+      accessible->get_accName(self, name.put()) != S_OK) {
+    return {count, L"(no name)"};
+  }
+  return {count, name.get()};
 }
 
 // The start and every switch, from the watcher, the hot key or the menu,
