@@ -71,6 +71,7 @@ add_library(veltra_window STATIC
   src/window/log_font.cpp
   src/window/messages.cpp
   src/window/status_look.cpp
+  src/window/status_announcer.cpp
   src/window/status_placement.cpp
   src/window/suspend_resume.cpp
   src/window/tray_icon.cpp
@@ -198,7 +199,7 @@ add_executable(veltra_windows_tests
   tests/windows/test_resources.rc
   tests/windows/test_main.cpp
 )
-target_link_libraries(veltra_windows_tests PRIVATE veltra_app veltra_sim_devices gtest_win taskschd)
+target_link_libraries(veltra_windows_tests PRIVATE veltra_app veltra_sim_devices gtest_win taskschd oleacc)
 # The template test compares the dialog with its resource script.
 target_compile_definitions(veltra_windows_tests PRIVATE VELTRA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(veltra_windows_tests TEST_PREFIX "windows." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
@@ -244,10 +245,16 @@ add_dependencies(veltra_bench_set_touch_state veltra_sim)
 add_executable(veltra_bench_watch_step tests/bench/watch_step_bench.cpp)
 target_link_libraries(veltra_bench_watch_step PRIVATE veltra_watch)
 
-# Start-up benchmark: the simulated Veltra.exe against a bare window program,
-# from the start to a visible window, the working set, and the end; run by
-# scripts/bench.
+# Start-up benchmark: the simulated Veltra.exe against a bare window program
+# and against a bare notification-area program (the same source with one
+# icon and the common controls of Veltra's manifest), from the start to a
+# visible window, the working set, and the end; run by scripts/bench.
 add_executable(veltra_bench_bare_window WIN32 tests/bench/bare_window.cpp)
+add_executable(veltra_bench_bare_notify WIN32 tests/bench/bare_window.cpp tests/bench/bare_notify.rc)
+target_compile_definitions(veltra_bench_bare_notify PRIVATE VELTRA_BENCH_NOTIFY_ICON)
+target_link_libraries(veltra_bench_bare_notify PRIVATE comctl32 shell32)
+set_source_files_properties(tests/bench/bare_notify.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/Veltra.manifest")
 add_executable(veltra_bench_startup tests/bench/startup_bench.cpp)
 target_link_libraries(veltra_bench_startup PRIVATE veltra_ui psapi)
-add_dependencies(veltra_bench_startup veltra_sim veltra_bench_bare_window)
+add_dependencies(veltra_bench_startup veltra_sim veltra_bench_bare_window veltra_bench_bare_notify)

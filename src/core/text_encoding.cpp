@@ -34,4 +34,10 @@ bool LooksLikeUtf16LeWithoutBom(std::span<const unsigned char> head) {
   return units > 0 && head.size() % 2 == 0;
 }
 
+std::size_t Utf16FitLength(std::wstring_view text, std::size_t max_units) {
+  if (text.size() <= max_units) return text.size();
+  const bool high_surrogate_last = max_units > 0 && text[max_units - 1] >= 0xD800 && text[max_units - 1] <= 0xDBFF;
+  return high_surrogate_last ? max_units - 1 : max_units;
+}
+
 }  // namespace veltra

@@ -1,9 +1,11 @@
-// Recognising a text file's encoding from its first bytes. Portable: no
-// platform headers, so the rule is tested natively.
+// Recognising a text file's encoding from its first bytes, and cutting
+// UTF-16 text to a fixed field. Portable: no platform headers, so the rules
+// are tested natively.
 #pragma once
 
 #include <cstddef>
 #include <span>
+#include <string_view>
 
 namespace veltra {
 
@@ -29,5 +31,11 @@ inline constexpr std::size_t kUtf16SniffBytes = 512;
 // characters. An opening line with characters above U+00FF (Japanese, say)
 // or an empty opening line gives false: such files stay as they are.
 bool LooksLikeUtf16LeWithoutBom(std::span<const unsigned char> head);
+
+// How many UTF-16 units of `text` fit a field of `max_units` (its
+// terminator not counted): all of it, or up to `max_units` without keeping
+// the first half of a surrogate pair, which would leave a broken character
+// at the end of a notification icon's tip, say.
+std::size_t Utf16FitLength(std::wstring_view text, std::size_t max_units);
 
 }  // namespace veltra

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/text_encoding.h"
 #include "resources/resource.h"
 #include "window/messages.h"
 
@@ -31,7 +32,7 @@ NOTIFYICONDATAW NotifyIconData(HWND window, HICON icon, std::wstring_view tip) {
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data.uCallbackMessage = WM_TRAY_NOTIFY;
   data.hIcon = icon;
-  const std::size_t length = std::min(tip.size(), std::size(data.szTip) - 1);
+  const std::size_t length = Utf16FitLength(tip, std::size(data.szTip) - 1);
   std::copy_n(tip.data(), length, data.szTip);
   data.szTip[length] = L'\0';
   return data;

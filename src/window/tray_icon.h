@@ -15,7 +15,7 @@
 namespace veltra {
 
 // The full icon record for a state: message, icon and tip, the tip cut to
-// the record's 127 characters.
+// the record's 127 characters without splitting a character in two.
 NOTIFYICONDATAW NotifyIconData(HWND window, HICON icon, std::wstring_view tip);
 
 // Checks and grays the items of the icon's menu for the current state.

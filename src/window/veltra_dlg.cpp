@@ -51,6 +51,7 @@ CVeltraDlg::CVeltraDlg(const ui::WinApp& app, Settings& settings, ProfileStore& 
 BOOL CVeltraDlg::OnInitDialog() {
   const HWND window = hwnd();
   tray_.Attach(window);
+  announcer_.Attach(window);
   hot_key_.Attach(window);
   suspend_resume_registration_.Register(window);
   if (task_refresh_ != nullptr) task_refresh_->ReportTo(window, WM_TASKS_REFRESHED);
@@ -250,10 +251,11 @@ void CVeltraDlg::ToggleTouchState() { SetTouchState(settings_.touch_status ? 0 :
 
 void CVeltraDlg::ShowStateText() {
   const bool enable = enabled_state();
+  const std::wstring& text = enable ? settings_.dialog_enable_txt : settings_.dialog_disable_txt;
   ::SendDlgItemMessageW(hwnd(), IDC_STATE_TEXT, WM_SETFONT,
                         reinterpret_cast<WPARAM>(enable ? enable_font_.get() : disable_font_.get()), TRUE);
-  ::SetDlgItemTextW(hwnd(), IDC_STATE_TEXT,
-                    (enable ? settings_.dialog_enable_txt : settings_.dialog_disable_txt).c_str());
+  ::SetDlgItemTextW(hwnd(), IDC_STATE_TEXT, text.c_str());
+  announcer_.Show(text, enable);
 }
 
 // Display only: the hot key's registration follows switches and device
@@ -447,6 +449,9 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
     case WM_CLOSE:
       ExitSequence();
       return 0;
+    case WM_DESTROY:
+      announcer_.Detach();
+      return std::nullopt;
     case WM_QUERYENDSESSION:
       if (!SaveSettings(settings_, store_)) ui::TraceFailure(L"saving the settings", ERROR_WRITE_FAULT);
       return std::nullopt;

@@ -16,6 +16,7 @@
 #include "window/key_triggers.h"
 #include "window/layered_window.h"
 #include "window/placement.h"
+#include "window/status_announcer.h"
 #include "window/status_link.h"
 #include "window/suspend_resume.h"
 #include "window/tray_click.h"
@@ -80,6 +81,8 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   void OnTimer(UINT_PTR timer_id);
   void CarryOut(const TrayClickResult& result);
   void ShowTrayMenu();
+  // The text, font and accessible name of the state, announced when they
+  // changed: every switch passes here, whatever asked for it.
   void ShowStateText();
   void OpenDeviceManager();
   void OnTasksRefreshed();
@@ -126,6 +129,7 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   CLayeredWindowHelperST layered_;
   Point drag_offset_;
   TrayIcon tray_;
+  StatusAnnouncer announcer_;
   HotKeyRegistration hot_key_;
   WinKeyHook winkey_hook_;
   TrayClickMachine click_;

@@ -1,6 +1,8 @@
 // How long the simulated Veltra.exe takes from its start to a visible status
-// window, side by side with a bare window program (bare_window.cpp) in the
-// same run; the working set of each once its window is up; and how long
+// window, side by side in the same run with two baselines built from
+// bare_window.cpp: a bare window program, and a bare notification-area
+// program (one icon, common controls 6), the floor of any resident program
+// with an icon; the working set of each once its window is up; and how long
 // Veltra's process still runs after its window has gone on WM_CLOSE.
 //
 // Run from the Windows build folder (scripts/bench does): it works in
@@ -13,9 +15,11 @@
 
 #include <psapi.h>
 
+#include <array>
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bench_timing.h"
@@ -27,7 +31,7 @@ namespace {
 
 using veltra::bench::Median;
 
-constexpr int kRounds = 5;
+constexpr std::size_t kRounds = 5;
 constexpr wchar_t kBareClass[] = L"VeltraBenchBareWindow";
 constexpr char kDevices[] =
     "[HID\\VID_1B96&PID_0F00&COL03\\7&34568466&0&0002]\r\ndescription=HID-compliant touch screen\r\n"
@@ -130,6 +134,7 @@ int wmain() {
   const std::wstring work = build + L"\\bench-startup";
   const std::wstring veltra = work + L"\\Veltra.exe";
   const std::wstring bare = build + L"\\veltra_bench_bare_window.exe";
+  const std::wstring bare_notify = build + L"\\veltra_bench_bare_notify.exe";
   ::CreateDirectoryW(work.c_str(), nullptr);
   for (const wchar_t* name : {L"Veltra.exe", L"VeltraHook.dll"}) {
     if (!::CopyFileW((build + L"\\sim\\" + name).c_str(), (work + L"\\" + name).c_str(), FALSE)) {
@@ -142,26 +147,27 @@ int wmain() {
     return 1;
   }
 
-  // Alternating, so neither program gains from its place (a warm file
-  // cache, a busy wineserver).
-  std::vector<Round> app_rounds(kRounds);
-  std::vector<Round> bare_rounds(kRounds);
-  for (int i = 0; i < kRounds; ++i) {
-    const bool app_first = i % 2 == 0;
-    for (int turn = 0; turn < 2; ++turn) {
-      const bool app = (turn == 0) == app_first;
-      if (!(app ? Measure(veltra, work, veltra::protocol::kWindowClass, app_rounds[static_cast<std::size_t>(i)])
-                : Measure(bare, work, kBareClass, bare_rounds[static_cast<std::size_t>(i)]))) {
-        return 1;
-      }
+  // Each round starts the three programs in turn, the first one moving on
+  // by one each round, so none gains from its place (a warm file cache, a
+  // busy wineserver).
+  const std::array<std::pair<std::wstring, const wchar_t*>, 3> programs = {
+      {{veltra, veltra::protocol::kWindowClass}, {bare, kBareClass}, {bare_notify, kBareClass}}};
+  std::array<std::vector<Round>, 3> rounds;
+  for (std::size_t i = 0; i < kRounds; ++i) {
+    for (std::size_t turn = 0; turn < programs.size(); ++turn) {
+      const std::size_t p = (i + turn) % programs.size();
+      if (!Measure(programs[p].first, work, programs[p].second, rounds[p].emplace_back())) return 1;
     }
   }
+  const auto& [app_rounds, bare_rounds, notify_rounds] = rounds;
 
   const double app_window = Median(Field(app_rounds, &Round::window_ms));
   const double bare_window = Median(Field(bare_rounds, &Round::window_ms));
+  const double notify_window = Median(Field(notify_rounds, &Round::window_ms));
   const double app_memory = Median(Field(app_rounds, &Round::working_set_mb));
   const double bare_memory = Median(Field(bare_rounds, &Round::working_set_mb));
-  std::printf("%d starts of each program, alternating; working set read %lu ms after the window showed\n", kRounds,
+  const double notify_memory = Median(Field(notify_rounds, &Round::working_set_mb));
+  std::printf("%zu starts of each program, in turn; working set read %lu ms after the window showed\n", kRounds,
               kSettleMs);
   std::printf("veltra (simulated Veltra.exe, default settings):\n");
   PrintRange("start to visible status window", Field(app_rounds, &Round::window_ms), "ms");
@@ -172,8 +178,13 @@ int wmain() {
   PrintRange("start to visible window", Field(bare_rounds, &Round::window_ms), "ms");
   PrintRange("working set", Field(bare_rounds, &Round::working_set_mb), "MB");
   PrintRange("window gone to process ended", Field(bare_rounds, &Round::after_ms), "ms");
+  std::printf("bare notification-area program (one icon, common controls 6):\n");
+  PrintRange("start to visible window", Field(notify_rounds, &Round::window_ms), "ms");
+  PrintRange("working set", Field(notify_rounds, &Round::working_set_mb), "MB");
   std::printf("start ratio: %.2f (goal: at most 1.3)\n", app_window / bare_window);
   std::printf("working-set ratio: %.2f (goal: at most 1.5)\n", app_memory / bare_memory);
+  std::printf("start ratio against the notification-area program: %.2f\n", app_window / notify_window);
+  std::printf("working-set ratio against the notification-area program: %.2f\n", app_memory / notify_memory);
   std::printf("result: start to visible window | %.0f ms | %.0f ms | %.2f\n", app_window, bare_window,
               app_window / bare_window);
   std::printf("result: working set, window up | %.1f MB | %.1f MB | %.2f\n", app_memory, bare_memory,
@@ -181,6 +192,10 @@ int wmain() {
   std::printf("result: process after its window went | %.0f ms | %.0f ms | %.2f\n",
               Median(Field(app_rounds, &Round::after_ms)), Median(Field(bare_rounds, &Round::after_ms)),
               Median(Field(app_rounds, &Round::after_ms)) / Median(Field(bare_rounds, &Round::after_ms)));
+  std::printf("result: start to visible window, notification-area baseline | %.0f ms | %.0f ms | %.2f\n", app_window,
+              notify_window, app_window / notify_window);
+  std::printf("result: working set, notification-area baseline | %.1f MB | %.1f MB | %.2f\n", app_memory,
+              notify_memory, app_memory / notify_memory);
   std::fflush(stdout);
   return 0;
 }

@@ -55,5 +55,13 @@ TEST(TextEncoding, OnlyBomlessUtf16LeWithAPlainOpeningLineIsRecognised) {
   for (const auto& c : cases) EXPECT_EQ(LooksLikeUtf16LeWithoutBom(c.head), c.expected) << c.name;
 }
 
+// A notification icon's tip holds 127 units: one less where the last would
+// be the first half of a character.
+TEST(TextEncoding, AFitNeverEndsInHalfASurrogatePair) {
+  const std::wstring smile = {static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)};
+  EXPECT_EQ(Utf16FitLength(std::wstring(126, L'x') + smile, 127), 126u);
+  EXPECT_EQ(Utf16FitLength(std::wstring(125, L'x') + smile + L"x", 127), 127u);
+}
+
 }  // namespace
 }  // namespace veltra

@@ -1,17 +1,22 @@
 // The status window in this process, driven by messages: what a settings
-// change refreshes, and which events may touch the hot key's registration.
+// change refreshes, which events touch the hot key, what screen readers hear.
 #include "window/veltra_dlg.h"
 
 #include <gtest/gtest.h>
 
 #include <dbt.h>
+#include <oleacc.h>
 
+#include <algorithm>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "resources/resource.h"
 #include "../common/desktop_probes.h"
 #include "status_window_fixture.h"
+#include "ui/com.h"
 #include "window/messages.h"
 
 namespace veltra {
@@ -106,6 +111,59 @@ TEST_F(StatusWindowInProcess, OnlySwitchesAndDeviceChangesMoveTheHotKeyRegistrat
   EXPECT_FALSE(CombinationFree());
   ::SendMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_TRUE(CombinationFree());
+}
+
+// What a screen reader's out-of-context hook hears: the client areas whose
+// name or live region changed, delivered while this thread takes messages.
+std::vector<HWND> g_announced;
+
+void CALLBACK Hear(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
+  const bool change = event == EVENT_OBJECT_NAMECHANGE || event == EVENT_OBJECT_LIVEREGIONCHANGED;
+  if (change && object == OBJID_CLIENT && child == CHILDID_SELF) g_announced.push_back(window);
+}
+
+// How often `window` was announced since the last look, and the name a
+// screen reader then reads for it through the platform's proxy.
+using Announced = std::pair<std::ptrdiff_t, std::wstring>;
+Announced Heard(HWND window) {
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+  const std::ptrdiff_t count = std::count(g_announced.begin(), g_announced.end(), window);
+  g_announced.clear();
+  ui::ComPtr<IAccessible> accessible;
+  VARIANT self{};
+  self.vt = VT_I4;
+  ui::UniqueBstr name;
+  if (FAILED(::AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_PPV_ARGS(&accessible))) ||
+      accessible->get_accName(self, name.put()) != S_OK) {
+    return {count, L"(no name)"};
+  }
+  return {count, name.get()};
+}
+
+// The start and every switch, from the watcher, the hot key or the menu,
+// are announced once, the window and its text then named by the new text;
+// a request for the state held is not news.
+TEST_F(StatusWindowInProcess, EverySwitchIsAnnouncedWithTheShownTextAsTheName) {
+  const ui::ComApartment apartment;
+  const HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr, &Hear,
+                                               ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  ASSERT_NE(hook, nullptr);
+  CVeltraDlg status(app_, settings_, profile_);
+  ASSERT_TRUE(status.Create(nullptr));
+  const HWND window = status.hwnd();
+  const Announced on{1, settings_.dialog_enable_txt}, off{1, settings_.dialog_disable_txt};
+  EXPECT_EQ(Heard(window), on);
+  ::SendMessageW(window, WM_SET_TOUCH_STATE, 0, 0);
+  ::SendMessageW(window, WM_SET_TOUCH_STATE, 0, 0);
+  EXPECT_EQ(Heard(window), off);
+  EXPECT_EQ(Heard(::GetDlgItem(window, IDC_STATE_TEXT)).second, off.second);
+  ::SendMessageW(window, WM_HOTKEY, 0, 0);
+  EXPECT_EQ(Heard(window), on);
+  ::SendMessageW(window, WM_COMMAND, ID_TOUCH_DISABLE, 0);
+  EXPECT_EQ(Heard(window), off);
+  ::SendMessageW(window, WM_CLOSE, 0, 0);
+  ::UnhookWinEvent(hook);
 }
 
 }  // namespace

@@ -1,0 +1,52 @@
+// StatusAnnouncer: what the status window tells assistive technology. The
+// window is named by the state text it shows (for a standard window the
+// name screen readers read is its text, as for the text control), and each
+// change of what it shows is raised as a polite live-region change, which a
+// screen reader speaks although the window never has the focus.
+#pragma once
+
+#include <windows.h>
+#include <oleacc.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "ui/com.h"
+
+namespace veltra {
+
+class StatusAnnouncer {
+ public:
+  StatusAnnouncer() = default;
+  ~StatusAnnouncer() { Detach(); }
+  StatusAnnouncer(const StatusAnnouncer&) = delete;
+  StatusAnnouncer& operator=(const StatusAnnouncer&) = delete;
+
+  // Marks `window` as a polite live region. Where the platform keeps no
+  // live setting (no accessibility library, or one that refuses the
+  // annotation), changes are raised as name changes instead.
+  void Attach(HWND window) noexcept;
+  // Takes the annotation off; called while the window still exists.
+  void Detach() noexcept;
+
+  // Names the window `text`. Raises the change when the state or the text
+  // differs from what the window showed (its first showing is a change):
+  // a repaint of the same state is not news.
+  void Show(std::wstring_view text, bool enabled);
+
+  // What a change raises, for the window's client area.
+  DWORD change_event() const noexcept {
+    return annotations_ ? EVENT_OBJECT_LIVEREGIONCHANGED : EVENT_OBJECT_NAMECHANGE;
+  }
+
+ private:
+  HWND window_ = nullptr;
+  // Held while the annotation stands: it is cleared through the same object.
+  std::optional<ui::ComApartment> apartment_;
+  ui::ComPtr<IAccPropServices> annotations_;
+  std::optional<bool> shown_state_;
+  std::wstring shown_text_;
+};
+
+}  // namespace veltra
