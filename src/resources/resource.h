@@ -119,10 +119,11 @@
 #define IDC_CFG_HOTKEY_MODE_DISABLE_LABEL 1064
 #define IDC_CFG_WINKEY_MODE_ENABLE_LABEL 1065
 #define IDC_CFG_WINKEY_MODE_DISABLE_LABEL 1066
+#define IDC_CFG_FOLLOW_POSTURE 1067
 
 // The configuration dialog's tooltips (config_tooltips.rc), in the order the
 // dialog creates them. The response-time label and its up-down control share
-// one text. 1449 is free.
+// one text.
 #define IDS_CFG_TIP_ENABLE_TEXT 1400
 #define IDS_CFG_TIP_DISABLE_TEXT 1401
 #define IDS_CFG_TIP_ENABLE_WINDOW_COLOR 1402
@@ -172,6 +173,7 @@
 #define IDS_CFG_TIP_WINKEY_MODE_ENABLE 1446
 #define IDS_CFG_TIP_WINKEY_MODE_DISABLE 1447
 #define IDS_CFG_TIP_DEVICE_SELECT 1448
+#define IDS_CFG_TIP_FOLLOW_POSTURE 1449
 
 // The icon picker (icon_dialog.rc): the file's path, and its icons, item i
 // being the file's icon i.
