@@ -14,6 +14,7 @@
 #define ID_APP_EXIT 32776
 #define ID_MOVE_TO_CENTER 32779
 #define ID_CONFIGURATION 32781
+#define ID_FOLLOW_POSTURE 32782  // "&Follow tablet posture", ticked while on
 
 // Strings (strings.rc). A Japanese twin, where there is one, has the same
 // identifier plus IDS_JAPANESE_OFFSET (ui::kJapaneseStringOffset).
@@ -23,6 +24,7 @@
 #define IDS_HOOK_FAILED 1102    // the Windows-key hook could not be installed
 #define IDS_TRAY_ERROR 1103     // "%d": the notification icon could not be added
 #define IDS_SETTINGS_NOT_SAVED 1104  // "%s": the settings file that could not be written
+#define IDS_MENU_FOLLOW_POSTURE 1105 // the menu's "&Follow tablet posture", whose template text is English only
 
 // The target device selection dialog (device_select.rc).
 #define IDD_INIT_DIALOG 137
