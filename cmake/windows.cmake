@@ -117,8 +117,8 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/src/resources -DVELT
 enable_language(RC)
 
 # One program per device-installer table: the production one picks the
-# platform's table and never crashes on request; the simulated one takes
-# both from src/sim.
+# platform's table and posture and never crashes on request; the simulated
+# one takes all three from src/sim.
 function(veltra_program flavour)
   add_executable(veltra_${flavour} WIN32 src/app/main.cpp ${ARGN} ${veltra_resources})
   # Unreferenced sections go: one GUID of the system's interface list (the
@@ -133,9 +133,9 @@ foreach(flavour dist sim)
   configure_file(src/resources/known_device_list.txt "${CMAKE_BINARY_DIR}/${flavour}/known_device_list.txt" COPYONLY)
 endforeach()
 
-veltra_program(dist src/device/default_device_api.cpp src/window/simulated_crash.cpp)
+veltra_program(dist src/device/default_device_api.cpp src/device/default_posture.cpp src/window/simulated_crash.cpp)
 target_link_libraries(veltra_dist PRIVATE veltra_app)
-veltra_program(sim src/sim/default_device_api.cpp src/sim/simulated_crash.cpp)
+veltra_program(sim src/sim/default_device_api.cpp src/sim/default_posture.cpp src/sim/simulated_crash.cpp)
 target_link_libraries(veltra_sim PRIVATE veltra_app veltra_sim_devices)
 
 # Veltrawatch.exe: the framework, the protocol header and its own sources;
@@ -179,6 +179,7 @@ include(cmake/hook.cmake)
 # In-process tests of the Win32 shell.
 add_executable(veltra_windows_tests
   src/sim/default_device_api.cpp
+  src/sim/default_posture.cpp
   src/window/simulated_crash.cpp
   tests/windows/com_test.cpp
   tests/windows/config_dlg_test.cpp

@@ -150,6 +150,8 @@ const ConfigControl kControls[] = {
                                 IDS_CFG_TIP_OVERRIDE_WINKEY)),
     Does(A::SelectDevice, Row(IDC_CFG_DEVICE_SELECT, K::PushButton, FIELD(device_instance_path), kQuiet, 50,
                               IDS_CFG_TIP_DEVICE_SELECT)),
+    // Read at each announcement of a posture change: nothing to re-apply.
+    Row(IDC_CFG_FOLLOW_POSTURE, K::CheckBox, FIELD(follow_posture), kQuiet, 51, IDS_CFG_TIP_FOLLOW_POSTURE),
     // The response time is read when the Windows key is used. The up-down
     // control counts steps of 50 ms from 0 (50 ms) to 19 (1000 ms).
     ConfigControl{IDC_CFG_WINKEY_RESPONSE, K::UpDown, FIELD(override_winkey_resp), 0, kQuiet,

@@ -68,7 +68,7 @@ struct HotKeyFields {  // in RegisterHotKey's terms
 using ControlField = std::variant<std::monostate, std::int32_t*, std::uint8_t*, std::wstring*, FontRecord*, ColorFields,
                                   IconFields, HotKeyFields>;
 
-inline constexpr int kConfigTooltipCount = 50;
+inline constexpr int kConfigTooltipCount = 51;
 
 struct ConfigControl {
   int id;

@@ -50,6 +50,7 @@ struct Settings {
 
   std::int32_t snap_enable = 0, snap_width = 0, wait = 0;
   std::int32_t redraw_traynotifywnd = 0;  // a 0/1 flag kept as a full integer
+  std::uint8_t follow_posture = 0;        // the panel follows the tablet posture
 
   std::uint8_t enable_hotkey = 0;
   std::int32_t virtkey = 0, fsModifiers = 0, hotkey_toggle_mode = 0, hotkey_single_use = 0;
@@ -97,6 +98,7 @@ class ProfileStore {
 enum class KeyType : std::uint8_t {
   Int,       // kept as read
   Bool,      // any non-zero reads as 1
+  OptIn,     // only 1 reads as 1: a stray value must not turn an automatic switch on
   Byte,      // only the low 8 bits survive
   String,    // at most kIniStringMax characters
   FaceName,  // at most kFaceNameMax characters

@@ -14,6 +14,7 @@
 #define ID_APP_EXIT 32776
 #define ID_MOVE_TO_CENTER 32779
 #define ID_CONFIGURATION 32781
+#define ID_FOLLOW_POSTURE 32782  // "&Follow tablet posture", ticked while on
 
 // Strings (strings.rc). A Japanese twin, where there is one, has the same
 // identifier plus IDS_JAPANESE_OFFSET (ui::kJapaneseStringOffset).
@@ -23,6 +24,7 @@
 #define IDS_HOOK_FAILED 1102    // the Windows-key hook could not be installed
 #define IDS_TRAY_ERROR 1103     // "%d": the notification icon could not be added
 #define IDS_SETTINGS_NOT_SAVED 1104  // "%s": the settings file that could not be written
+#define IDS_MENU_FOLLOW_POSTURE 1105 // the menu's "&Follow tablet posture", whose template text is English only
 
 // The target device selection dialog (device_select.rc).
 #define IDD_INIT_DIALOG 137
@@ -119,10 +121,11 @@
 #define IDC_CFG_HOTKEY_MODE_DISABLE_LABEL 1064
 #define IDC_CFG_WINKEY_MODE_ENABLE_LABEL 1065
 #define IDC_CFG_WINKEY_MODE_DISABLE_LABEL 1066
+#define IDC_CFG_FOLLOW_POSTURE 1067
 
 // The configuration dialog's tooltips (config_tooltips.rc), in the order the
 // dialog creates them. The response-time label and its up-down control share
-// one text. 1449 is free.
+// one text.
 #define IDS_CFG_TIP_ENABLE_TEXT 1400
 #define IDS_CFG_TIP_DISABLE_TEXT 1401
 #define IDS_CFG_TIP_ENABLE_WINDOW_COLOR 1402
@@ -172,6 +175,7 @@
 #define IDS_CFG_TIP_WINKEY_MODE_ENABLE 1446
 #define IDS_CFG_TIP_WINKEY_MODE_DISABLE 1447
 #define IDS_CFG_TIP_DEVICE_SELECT 1448
+#define IDS_CFG_TIP_FOLLOW_POSTURE 1449
 
 // The icon picker (icon_dialog.rc): the file's path, and its icons, item i
 // being the file's icon i.

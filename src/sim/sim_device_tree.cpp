@@ -4,7 +4,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cwchar>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -20,6 +23,8 @@ namespace {
 constexpr wchar_t kIniName[] = L"sim_devices.ini";
 constexpr wchar_t kLogName[] = L"sim_devices.log";
 constexpr int kLongestSwitchDelayMs = 60000;
+// The section that describes the machine rather than a device.
+constexpr wchar_t kSystemSection[] = L"system";
 
 std::wstring ExecutablePath() {
   std::wstring path = ui::ModuleFileName(nullptr);
@@ -39,8 +44,9 @@ std::vector<std::wstring> SectionNames(const std::wstring& ini) {
   }
   std::vector<std::wstring> names;
   for (const wchar_t* name = buffer.data(); name < buffer.data() + length && *name != L'\0';) {
-    names.emplace_back(name);
-    name += names.back().size() + 1;
+    const std::wstring section(name);
+    name += section.size() + 1;
+    if (!SameInstanceId(section, kSystemSection)) names.push_back(section);
   }
   return names;
 }
@@ -169,6 +175,17 @@ std::vector<SimDevice> ReadSimDevices() {
   std::vector<SimDevice> devices;
   for (const std::wstring& section : SectionNames(ini)) devices.push_back(ReadDevice(ini, section));
   return devices;
+}
+
+std::optional<std::int32_t> ReadSimSlateMode() {
+  const std::wstring text = WithoutComment(ReadString(SimDeviceIniPath(), kSystemSection, L"convertible_slate_mode"));
+  if (text.empty()) return std::nullopt;
+  wchar_t* end = nullptr;
+  errno = 0;
+  const long value = std::wcstol(text.c_str(), &end, 10);
+  // long is 32 bits on Windows, so ERANGE covers every value out of range.
+  if (*end != L'\0' || errno == ERANGE) return std::nullopt;
+  return static_cast<std::int32_t>(value);
 }
 
 bool WriteSimDeviceStarted(const std::wstring& id, bool started) {

@@ -6,6 +6,7 @@
 // call goes back to the files.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,6 +53,11 @@ std::optional<SimDevice> FindSimDevice(std::wstring_view id);
 
 // Every section, in file order (an empty list when there is no file).
 std::vector<SimDevice> ReadSimDevices();
+
+// The machine's posture: `convertible_slate_mode` of the file's [system]
+// section, which is no device. Nothing when the key is missing, empty or
+// not a whole number: the machine then has no posture indicator.
+std::optional<std::int32_t> ReadSimSlateMode();
 
 // Writes started=1 or 0 into the section named `id` (as written in the file).
 // False with the last error set when the file could not be written.

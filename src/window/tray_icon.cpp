@@ -38,9 +38,16 @@ NOTIFYICONDATAW NotifyIconData(HWND window, HICON icon, std::wstring_view tip) {
   return data;
 }
 
-void PrepareTrayMenu(HMENU popup, bool touch_enabled, bool fixed_position) {
+void PrepareTrayMenu(HMENU popup, bool touch_enabled, bool fixed_position, bool follow_posture,
+                     const std::wstring& follow_text) {
   ::CheckMenuItem(popup, ID_TOUCH_ENABLE, MF_BYCOMMAND | (touch_enabled ? MF_CHECKED : MF_UNCHECKED));
   ::CheckMenuItem(popup, ID_TOUCH_DISABLE, MF_BYCOMMAND | (touch_enabled ? MF_UNCHECKED : MF_CHECKED));
+  MENUITEMINFOW item{};
+  item.cbSize = sizeof(item);
+  item.fMask = MIIM_STRING;
+  item.dwTypeData = const_cast<wchar_t*>(follow_text.c_str());  // only read
+  ::SetMenuItemInfoW(popup, ID_FOLLOW_POSTURE, FALSE, &item);
+  ::CheckMenuItem(popup, ID_FOLLOW_POSTURE, MF_BYCOMMAND | (follow_posture ? MF_CHECKED : MF_UNCHECKED));
   ::EnableMenuItem(popup, ID_MOVE_TO_CENTER, MF_BYCOMMAND | (fixed_position ? MF_GRAYED : MF_ENABLED));
   ::EnableMenuItem(popup, ID_CONFIGURATION, MF_BYCOMMAND | MF_ENABLED);
   ::EnableMenuItem(popup, ID_APP_EXIT, MF_BYCOMMAND | MF_ENABLED);

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <string>
 #include <string_view>
 
 #include "ui/notify_icon.h"
@@ -18,8 +19,10 @@ namespace veltra {
 // the record's 127 characters without splitting a character in two.
 NOTIFYICONDATAW NotifyIconData(HWND window, HICON icon, std::wstring_view tip);
 
-// Checks and grays the items of the icon's menu for the current state.
-void PrepareTrayMenu(HMENU popup, bool touch_enabled, bool fixed_position);
+// Checks and grays the items of the icon's menu for the current state, and
+// gives "&Follow tablet posture" its text in the user's language.
+void PrepareTrayMenu(HMENU popup, bool touch_enabled, bool fixed_position, bool follow_posture,
+                     const std::wstring& follow_text);
 
 class TrayIcon {
  public:

@@ -5,10 +5,12 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cwchar>
 
 #include "device/device_control.h"
 #include "device/device_selection_dlg.h"
 #include "device/os_version.h"
+#include "device/posture.h"
 #include "device/taskbar_refresh.h"
 #include "resources/resource.h"
 #include "startup/scheduled_tasks.h"
@@ -50,6 +52,12 @@ CVeltraDlg::CVeltraDlg(const ui::WinApp& app, Settings& settings, ProfileStore& 
 
 BOOL CVeltraDlg::OnInitDialog() {
   const HWND window = hwnd();
+  // Before anything shows the state: where the machine reports its
+  // posture, the posture decides it over the saved state and /T.
+  const MachinePosture posture = ReadMachinePosture();
+  if (const auto state = posture_.Start(posture.has_indicator, posture.slate_mode, settings_.follow_posture != 0)) {
+    settings_.touch_status = *state;
+  }
   tray_.Attach(window);
   announcer_.Attach(window);
   hot_key_.Attach(window);
@@ -180,6 +188,27 @@ void CVeltraDlg::SetTouchState(std::uint8_t state, bool drive_device) {
 void CVeltraDlg::SwitchTo(std::uint8_t state) {
   if (state == settings_.touch_status) return;
   SetTouchState(state);
+}
+
+// A switch like any other: during the exit or a device selection it does
+// nothing, and the posture it missed is not applied afterwards.
+void CVeltraDlg::OnPostureChange() {
+  const auto state = posture_.Announced(ReadMachinePosture().slate_mode, settings_.follow_posture != 0);
+  if (state) SwitchTo(*state);
+}
+
+void CVeltraDlg::ToggleFollowPosture() {
+  settings_.follow_posture = settings_.follow_posture != 0 ? 0 : 1;
+  // Saved at once, unlike the rest of the record (saved at the end): an
+  // automatic switch the user turned off must stay off even if this run
+  // never ends normally.
+  if (!WriteIniInt(store_, L"config", L"follow_posture", settings_.follow_posture)) {
+    ui::TraceLastError(L"writing follow_posture");
+  }
+  if (config_dialog_ != nullptr && config_dialog_->hwnd() != nullptr) {
+    ::CheckDlgButton(config_dialog_->hwnd(), IDC_CFG_FOLLOW_POSTURE,
+                     settings_.follow_posture != 0 ? BST_CHECKED : BST_UNCHECKED);
+  }
 }
 
 void CVeltraDlg::OnHotKey() { SwitchTo(StateAfterTrigger(settings_.hotkey_toggle_mode, settings_.touch_status)); }
@@ -365,7 +394,8 @@ void CVeltraDlg::ShowTrayMenu() {
   const ui::UniqueHmenu menu(::LoadMenuW(app_.instance(), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
   if (!menu) return;
   const HMENU popup = ::GetSubMenu(menu.get(), 0);
-  PrepareTrayMenu(popup, enabled_state(), settings_.fixed_pos != 0);
+  PrepareTrayMenu(popup, enabled_state(), settings_.fixed_pos != 0, settings_.follow_posture != 0,
+                  ui::LoadLocalizedText(app_.instance(), IDS_MENU_FOLLOW_POSTURE));
   ::TrackPopupMenu(popup, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd(), nullptr);
   ::PostMessageW(hwnd(), WM_NULL, 0, 0);
 }
@@ -441,6 +471,13 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
     case WM_RBUTTONUP:
       TrayAction(TrayActionKind::ShowTrayMenu);
       return std::nullopt;
+    case WM_SETTINGCHANGE:
+      // Windows announces a new posture to every top-level window by name;
+      // other announcements may carry no text at all.
+      if (lparam != 0 && std::wcscmp(reinterpret_cast<const wchar_t*>(lparam), L"ConvertibleSlateMode") == 0) {
+        OnPostureChange();
+      }
+      return std::nullopt;
     case WM_DISPLAYCHANGE:
       ApplyLayout(true);
       ApplyOrientationWallpaper(settings_);
@@ -468,6 +505,9 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
           return 0;
         case ID_MOVE_TO_CENTER:
           MoveToCenter();
+          return 0;
+        case ID_FOLLOW_POSTURE:
+          ToggleFollowPosture();
           return 0;
         case ID_CONFIGURATION:
           if (config_dialog_ != nullptr && config_dialog_->Create(hwnd())) config_dialog_->Show(true);

@@ -16,6 +16,7 @@
 #include "window/key_triggers.h"
 #include "window/layered_window.h"
 #include "window/placement.h"
+#include "window/posture_rules.h"
 #include "window/status_announcer.h"
 #include "window/status_link.h"
 #include "window/suspend_resume.h"
@@ -107,6 +108,8 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   void OnHotKey();
   void OnWinKeyTrigger(WPARAM time_stamp);
   void SwitchTo(std::uint8_t state);
+  void OnPostureChange();
+  void ToggleFollowPosture();
   // Installs the hook; one the platform refuses turns the setting off
   // with a warning over `owner`.
   void InstallWinKeyHook(HWND owner);
@@ -134,6 +137,7 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   WinKeyHook winkey_hook_;
   TrayClickMachine click_;
   WinKeyDebounce winkey_;
+  PostureFollower posture_;
   bool initialised_ = false;
   bool exiting_ = false;
   bool selecting_ = false;

@@ -59,6 +59,13 @@ class Tray : public ::testing::Test {
 
   int Started() const { return box_.DeviceStarted(kId); }
 
+  // What Windows does when the machine is folded or opened.
+  void Posture(const wchar_t* slate_mode) {
+    EXPECT_TRUE(::WritePrivateProfileStringW(L"system", L"convertible_slate_mode", slate_mode,
+                                             box_.File(L"sim_devices.ini").c_str()));
+    veltra_->Send(WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"ConvertibleSlateMode"));
+  }
+
   Sandbox box_{L"tray"};
   std::unique_ptr<RunningVeltra> veltra_;
 };
@@ -144,6 +151,40 @@ TEST_F(Tray, TheMenuSwitchesAndEnds) {
   EXPECT_TRUE(veltra_->WaitForExit());
   EXPECT_EQ(Started(), 1);
   EXPECT_EQ(box_.Setting(L"status", L"touch_status"), L"0");
+}
+
+// Off by default; ticked in the menu (saved at once), a change of posture switches, a switch by
+// hand stands until the next change, and nothing switches during the device selection.
+TEST_F(Tray, TheMenuItemMakesThePanelFollowChangesOfPosture) {
+  Start(0);
+  Posture(L"1");
+  EXPECT_EQ(Started(), 1);
+  Mouse({WM_RBUTTONDOWN, WM_RBUTTONUP});
+  const HWND menu = Menu();
+  ASSERT_NE(menu, nullptr);
+  ::PostMessageW(menu, WM_CHAR, L'f', 0);
+  ASSERT_TRUE(WaitUntil([&] { return box_.Setting(L"config", L"follow_posture") == L"1"; }, 3s));
+  EXPECT_EQ(Started(), 1);  // ticking it is no change of posture
+  const auto by_hand_then = [&](UINT command, const wchar_t* slate_mode) {
+    veltra_->Send(WM_COMMAND, command);
+    Posture(slate_mode);
+    return Started();
+  };
+  EXPECT_EQ(by_hand_then(ID_TOUCH_DISABLE, L"0"), 1);  // the tablet enables
+  EXPECT_EQ(by_hand_then(ID_TOUCH_DISABLE, L"0"), 0);  // no change: the hand switch stands
+  EXPECT_EQ(by_hand_then(ID_TOUCH_ENABLE, L"2"), 0);   // the laptop disables
+  EXPECT_EQ(by_hand_then(ID_TOUCH_DISABLE, L"0"), 1);
+
+  veltra_->Send(WM_COMMAND, ID_CONFIGURATION);
+  const HWND config = ShownWindowOf(veltra_->process_id(), L"#32770", L"Veltra Configuration");
+  ASSERT_NE(config, nullptr);
+  EXPECT_EQ(::IsDlgButtonChecked(config, IDC_CFG_FOLLOW_POSTURE), BST_CHECKED);
+  ::PostMessageW(config, WM_COMMAND, MAKEWPARAM(IDC_CFG_DEVICE_SELECT, BN_CLICKED), 0);
+  const HWND selection = ShownWindowOf(veltra_->process_id(), L"#32770", L"Select Control Target Device");
+  ASSERT_NE(selection, nullptr);
+  Posture(L"1");
+  EXPECT_EQ(Started(), 1);  // the selection enabled it, and the laptop posture leaves it so
+  ::PostMessageW(selection, WM_COMMAND, IDCANCEL, 0);
 }
 
 TEST_F(Tray, TheIconComesBackWhenTheTaskbarIsCreatedAgain) {

@@ -216,7 +216,7 @@ TEST(ConfigDialogTemplate, ControlsReachTheirSettingsConsistently) {
   }
 }
 
-TEST(ConfigDialogTemplate, FiftyTooltipsInCreationOrderEachWithEnglishAndJapaneseText) {
+TEST(ConfigDialogTemplate, EveryTooltipInCreationOrderWithEnglishAndJapaneseText) {
   // The string table as written, escapes left as they are.
   const std::map<std::string, int> ids = ResourceIds();
   std::map<int, std::string> english, japanese;
@@ -261,11 +261,11 @@ TEST(ConfigDialogTemplate, FiftyTooltipsInCreationOrderEachWithEnglishAndJapanes
   // The response-time label and its up-down control share one text, one
   // after the other; every other tip has its own, and the file holds no
   // text that no tip uses.
-  EXPECT_EQ(controls_of_text.size(), 49u);
+  EXPECT_EQ(controls_of_text.size(), 50u);
   EXPECT_EQ(controls_of_text.at(IDS_CFG_TIP_WINKEY_RESPONSE),
             (std::vector<int>{IDC_CFG_WINKEY_RESPONSE_VALUE, IDC_CFG_WINKEY_RESPONSE}));
-  EXPECT_EQ(english.size(), 49u);
-  EXPECT_EQ(japanese.size(), 49u);
+  EXPECT_EQ(english.size(), 50u);
+  EXPECT_EQ(japanese.size(), 50u);
 
   // Which controls carry one: every push button but OK and Cancel, every
   // check, radio, edit, bar, the hot key, the up-down and the response time.

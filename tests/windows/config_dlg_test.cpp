@@ -126,7 +126,7 @@ TEST_F(ConfigDialog, OpensOnceWithTheDefaultsAndOkOnlyHides) {
     EXPECT_FALSE(IsChecked(id)) << id;
   }
   EXPECT_EQ(TextOf(IDC_CFG_ENABLE_TEXT), settings_.dialog_enable_txt);
-  EXPECT_EQ(TooltipsOf(dialog), 50u);
+  EXPECT_EQ(TooltipsOf(dialog), 51u);
 
   // A combination typed but not applied is dropped by OK, which hides; the
   // next command shows the same window.
