@@ -15,7 +15,9 @@ namespace {
 // maker set once for the model.
 constexpr GUID kLaptopSlateIndicator = {0x317fc439, 0x3f77, 0x41c8, {0xb0, 0x9e, 0x08, 0xad, 0x63, 0x27, 0x2a, 0xa3}};
 
-bool HasLaptopSlateIndicator() {
+}  // namespace
+
+bool HasPostureIndicator() {
   const DeviceApi& api = RealDeviceApi();
   const DeviceInfoSet set(api, api.get_class_devs(&kLaptopSlateIndicator, nullptr, nullptr,
                                                   DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
@@ -24,10 +26,6 @@ bool HasLaptopSlateIndicator() {
   return set.valid() && api.enum_device_info(set.get(), 0, &device) != FALSE;
 }
 
-}  // namespace
-
-MachinePosture ReadMachinePosture() {
-  return {HasLaptopSlateIndicator(), ::GetSystemMetrics(SM_CONVERTIBLESLATEMODE)};
-}
+std::int32_t ReadSlateMode() { return ::GetSystemMetrics(SM_CONVERTIBLESLATEMODE); }
 
 }  // namespace veltra

@@ -7,15 +7,13 @@
 
 namespace veltra {
 
-struct MachinePosture {
-  // Whether a laptop/slate indicator keeps slate_mode current; without one
-  // the value never changes.
-  bool has_indicator = false;
-  // GetSystemMetrics(SM_CONVERTIBLESLATEMODE): 0 in the tablet posture,
-  // anything else in the laptop posture.
-  std::int32_t slate_mode = 0;
-};
+// GetSystemMetrics(SM_CONVERTIBLESLATEMODE): 0 in the tablet posture,
+// anything else in the laptop posture.
+std::int32_t ReadSlateMode();
 
-MachinePosture ReadMachinePosture();
+// Whether a laptop/slate indicator keeps that value current; without one
+// the value never changes. Asked only where the answer is used, since it
+// walks the device interfaces.
+bool HasPostureIndicator();
 
 }  // namespace veltra

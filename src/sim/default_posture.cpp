@@ -5,11 +5,10 @@
 
 namespace veltra {
 
-MachinePosture ReadMachinePosture() {
-  const std::optional<std::int32_t> slate_mode = ReadSimSlateMode();
-  // A machine without an indicator reports the tablet posture for good, as
-  // Windows does when nothing sets the value.
-  return {slate_mode.has_value(), slate_mode.value_or(0)};
-}
+// A machine without an indicator reports the tablet posture for good, as
+// Windows does when nothing sets the value.
+std::int32_t ReadSlateMode() { return ReadSimSlateMode().value_or(0); }
+
+bool HasPostureIndicator() { return ReadSimSlateMode().has_value(); }
 
 }  // namespace veltra

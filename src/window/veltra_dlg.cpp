@@ -54,8 +54,8 @@ BOOL CVeltraDlg::OnInitDialog() {
   const HWND window = hwnd();
   // Before anything shows the state: where the machine reports its
   // posture, the posture decides it over the saved state and /T.
-  const MachinePosture posture = ReadMachinePosture();
-  if (const auto state = posture_.Start(posture.has_indicator, posture.slate_mode, settings_.follow_posture != 0)) {
+  const bool follow = settings_.follow_posture != 0;
+  if (const auto state = posture_.Start(follow && HasPostureIndicator(), ReadSlateMode(), follow)) {
     settings_.touch_status = *state;
   }
   tray_.Attach(window);
@@ -193,7 +193,7 @@ void CVeltraDlg::SwitchTo(std::uint8_t state) {
 // A switch like any other: during the exit or a device selection it does
 // nothing, and the posture it missed is not applied afterwards.
 void CVeltraDlg::OnPostureChange() {
-  const auto state = posture_.Announced(ReadMachinePosture().slate_mode, settings_.follow_posture != 0);
+  const auto state = posture_.Announced(ReadSlateMode(), settings_.follow_posture != 0);
   if (state) SwitchTo(*state);
 }
 
