@@ -189,6 +189,7 @@ add_executable(veltra_windows_tests
   tests/windows/hid_discovery_test.cpp
   tests/windows/icon_dialog_test.cpp
   tests/windows/ini_store_test.cpp
+  tests/windows/peer_window_test.cpp
   tests/windows/init_dlg_test.cpp
   tests/windows/sim_device_api_test.cpp
   tests/windows/status_window_test.cpp

@@ -66,7 +66,7 @@ std::vector<RunningProgram> FindRunningPrograms(const std::wstring& program_dir)
     const std::wstring image = ui::ProcessImagePath(process.get());
     if (image.empty()) continue;
     const base::ProgramPaths paths = base::SplitProgramPath(image);
-    if (!ui::SamePath(paths.program_dir, program_dir)) continue;
+    if (!ui::SameFile(paths.program_dir, program_dir)) continue;
     found.push_back({std::move(process), entry.th32ProcessID, watcher});
   }
   return found;

@@ -22,6 +22,27 @@ bool SamePath(std::wstring_view a, std::wstring_view b) {
          CSTR_EQUAL;
 }
 
+namespace {
+
+// `path` with every 8.3 short name spelled out in full; `path` itself when
+// that cannot be done (a file that went away meanwhile, say).
+std::wstring LongPath(const std::wstring& path) {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const DWORD length = ::GetLongPathNameW(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) break;
+    if (length < buffer.size()) return buffer.substr(0, length);
+    buffer.resize(length);  // the size asked for, its terminator included
+  }
+  return path;
+}
+
+}  // namespace
+
+bool SameFile(const std::wstring& a, const std::wstring& b) {
+  return SamePath(a, b) || SamePath(LongPath(a), LongPath(b));
+}
+
 bool WindowBelongsTo(HWND window, const std::wstring& program_path) {
   DWORD process_id = 0;
   ::GetWindowThreadProcessId(window, &process_id);
@@ -29,7 +50,7 @@ bool WindowBelongsTo(HWND window, const std::wstring& program_path) {
   const UniqueHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id));
   if (!process) return false;
   const std::wstring image = ProcessImagePath(process.get());
-  return !image.empty() && SamePath(image, program_path);
+  return !image.empty() && SameFile(image, program_path);
 }
 
 HWND FindPeerWindow(const wchar_t* window_class, const std::wstring& program_path) {

@@ -26,8 +26,14 @@ std::wstring ProcessImagePath(HANDLE process);
 // whole, without regard to case.
 bool SamePath(std::wstring_view a, std::wstring_view b);
 
+// Whether two full paths of existing files or folders name the same one:
+// as SamePath, or else once both are in their long forms, since a program
+// started through an 8.3 short path (C:\PROGRA~1\...) reports its image,
+// and its own file name, in that form.
+bool SameFile(const std::wstring& a, const std::wstring& b);
+
 // Whether the process of `window` runs the program file `program_path`
-// (compared whole, without regard to case, as the file system does).
+// (SameFile).
 bool WindowBelongsTo(HWND window, const std::wstring& program_path);
 
 // The first top-level window of `window_class` whose process runs
