@@ -221,6 +221,7 @@ add_executable(veltra_e2e_tests
   tests/e2e/config_e2e_test.cpp
   tests/e2e/watch_e2e_test.cpp
   tests/e2e/removal_e2e_test.cpp
+  tests/e2e/ending_e2e_test.cpp
   tests/windows/test_main.cpp
 )
 add_executable(fake_mmc tests/e2e/fake_mmc.cpp)

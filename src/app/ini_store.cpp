@@ -9,6 +9,7 @@
 #include <span>
 
 #include "core/text_encoding.h"
+#include "ui/simulated_crash.h"
 #include "ui/unique_handle.h"
 
 namespace veltra {
@@ -55,19 +56,73 @@ std::wstring IniFileStore::ReadString(std::wstring_view section, std::wstring_vi
 
 bool IniFileStore::WriteString(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
   if (access_ == IniAccess::ReadOnly) return false;
-  AddMissingByteOrderMark();
-  CreateUnicodeFileIfMissing();
+  if (!saving_) {
+    BeginSave();
+    const bool written = WriteString(section, key, value);
+    return CommitSave() && written;
+  }
+  if (!copy_ready_) return false;
   const std::wstring s(section), k(key), v(value);
-  return ::WritePrivateProfileStringW(s.c_str(), k.c_str(), v.c_str(), path_.c_str()) != FALSE;
+  return ::WritePrivateProfileStringW(s.c_str(), k.c_str(), v.c_str(), CopyPath().c_str()) != FALSE;
 }
 
-void IniFileStore::CreateUnicodeFileIfMissing() {
-  if (checked_file_) return;
-  checked_file_ = true;
-  // CREATE_NEW never touches a file that exists, whatever its encoding.
-  ui::UniqueFile file(::CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return;
-  WriteAll(file.get(), kUtf16LeBom);
+std::wstring IniFileStore::CopyPath() const {
+  constexpr std::wstring_view kExtension = L".ini";
+  const std::wstring_view path(path_);
+  const bool ini = path.size() >= kExtension.size() &&
+                   ::CompareStringOrdinal(path.data() + path.size() - kExtension.size(),
+                                          static_cast<int>(kExtension.size()), kExtension.data(),
+                                          static_cast<int>(kExtension.size()), TRUE) == CSTR_EQUAL;
+  return std::wstring(ini ? path.substr(0, path.size() - kExtension.size()) : path) + L".new";
+}
+
+bool IniFileStore::PrepareCopy() {
+  const std::wstring copy = CopyPath();
+  ::DeleteFileW(copy.c_str());
+  const DWORD attributes = ::GetFileAttributesW(path_.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    if (::GetLastError() != ERROR_FILE_NOT_FOUND) return false;
+    ui::UniqueFile file(
+        ::CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && WriteAll(file.get(), kUtf16LeBom);
+  }
+  // A read-only file is one the user wants left as it is; Windows would
+  // refuse to replace it anyway, Wine would not.
+  if ((attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) return false;
+  return ::CopyFileW(path_.c_str(), copy.c_str(), FALSE) != FALSE;
+}
+
+void IniFileStore::BeginSave() {
+  if (access_ == IniAccess::ReadOnly || saving_) return;
+  AddMissingByteOrderMark();
+  saving_ = true;
+  copy_ready_ = PrepareCopy();
+}
+
+bool IniFileStore::CommitSave() {
+  if (!saving_) return false;
+  saving_ = false;
+  const std::wstring copy = CopyPath();
+  bool flushed = false;
+  if (copy_ready_) {
+    // On the disk before it takes the file's place: after a power cut the
+    // file must not be the copy's name over data that never arrived.
+    const ui::UniqueFile file(
+        ::CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    flushed = file && ::FlushFileBuffers(file.get()) != FALSE;
+  }
+  copy_ready_ = false;
+  if (!flushed) {
+    ::DeleteFileW(copy.c_str());
+    return false;
+  }
+  StepDone(L"settings copy written");
+  if (!::MoveFileExW(copy.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    ::DeleteFileW(copy.c_str());
+    return false;
+  }
+  StepDone(L"settings saved");
+  return true;
 }
 
 void IniFileStore::AddMissingByteOrderMark() {
@@ -95,7 +150,7 @@ void IniFileStore::AddMissingByteOrderMark() {
   // volume, and only then moved over it. The name is Veltra's own, so one
   // left behind by an interrupted run is simply written over. A read-only
   // store reads from a copy in the temporary folder instead.
-  const std::wstring replacement = read_only_store ? NewTemporaryFile() : path_ + L".bom-tmp";
+  const std::wstring replacement = read_only_store ? NewTemporaryFile() : CopyPath();
   if (replacement.empty()) return;
   ui::UniqueFile copy(
       ::CreateFileW(replacement.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -22,12 +22,24 @@ class IniFileStore final : public ProfileStore {
   std::int32_t ReadInt(std::wstring_view section, std::wstring_view key, std::int32_t fallback) override;
   std::wstring ReadString(std::wstring_view section, std::wstring_view key, std::wstring_view fallback) override;
   bool WriteString(std::wstring_view section, std::wstring_view key, std::wstring_view value) override;
+  // A save goes into a copy beside the file, started from the file itself
+  // (so keys and lines the program does not know, the encoding and the
+  // byte-order mark stay), which then takes the file's place in one step:
+  // a reader at any moment finds the old file or the new one, never a
+  // part. A copy an interrupted save left behind is written over, never
+  // read. A read-only file is not replaced: the save fails.
+  void BeginSave() override;
+  bool CommitSave() override;
 
  private:
-  // A file the profile functions create is in the ANSI code page and turns
-  // every character outside it into "?". Starting it as UTF-16LE with a
-  // byte-order mark makes them keep it UTF-16 and every text intact.
-  void CreateUnicodeFileIfMissing();
+  // The copy a save writes: the file's name with the extension ".new", as
+  // long as the file's own, so a path the profile functions can reach
+  // keeps its copy within reach.
+  std::wstring CopyPath() const;
+  // Makes the copy; false when it cannot be made. A new file is started as
+  // UTF-16LE with a byte-order mark: one the profile functions create is in
+  // the ANSI code page and turns every character outside it into "?".
+  bool PrepareCopy();
 
   // Some editors save UTF-16LE without the byte-order mark; the profile
   // functions then take the file for ANSI, miss every key and garble it on
@@ -41,8 +53,9 @@ class IniFileStore final : public ProfileStore {
   std::wstring path_;
   std::wstring read_path_;  // path_, or the marked copy of a read-only store
   IniAccess access_;
-  bool checked_file_ = false;
   bool checked_mark_ = false;
+  bool saving_ = false;
+  bool copy_ready_ = false;
 };
 
 }  // namespace veltra

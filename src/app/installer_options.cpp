@@ -135,9 +135,10 @@ void ResumeVeltra() {
 
 bool WritePresets(const std::vector<Preset>& presets, const std::wstring& ini_path) {
   IniFileStore store(ini_path);
+  store.BeginSave();
   bool written = true;
   for (const Preset& preset : presets) written = store.WriteString(preset.section, preset.key, preset.value) && written;
-  return written;
+  return store.CommitSave() && written;
 }
 
 }  // namespace

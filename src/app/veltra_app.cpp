@@ -128,6 +128,7 @@ bool CVeltraApp::InitInstance() {
   // From here on the panel may be disabled: whatever ends the process, it
   // must not leave the user without touch.
   ::SetUnhandledExceptionFilter(&EnablePanelBeforeDying);
+  bool session_ended = false;
   if (ResolveTargetDevice()) {
     CVeltraDlg dialog(*this, *this, store);
     CConfigDlg configuration(*this, *this, dialog);
@@ -136,9 +137,13 @@ bool CVeltraApp::InitInstance() {
     dialog.set_task_refresh(&task_refresh);
     if (dialog.DoModal(nullptr) < 0) ui::TraceFailure(L"the status window", ERROR_INVALID_WINDOW_HANDLE);
     task_refresh.ReportTo(nullptr, 0);
+    session_ended = dialog.session_ended();
   }
 
   LetGoOfSingleInstance();
+  // The window saved what the end of the logon leaves to save; Windows
+  // ends the process any moment now.
+  if (session_ended) return false;
   // A message of the start-up refresh nobody saw is dropped: the refresh
   // below tries again and tells its own.
   task_refresh.Apply(*this);

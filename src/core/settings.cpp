@@ -230,6 +230,7 @@ void LoadSettings(Settings& settings, ProfileStore& store, const ScreenMetrics& 
 }
 
 bool SaveSettings(Settings& settings, ProfileStore& store) {
+  store.BeginSave();
   bool all_written = true;
   for (const KeyDef& def : kKeys) {
     if (!def.saved) continue;
@@ -240,7 +241,7 @@ bool SaveSettings(Settings& settings, ProfileStore& store) {
       all_written &= WriteIniInt(store, def.section, def.key, Normalise(def.type, FetchInt(field)));
     }
   }
-  return all_written;
+  return store.CommitSave() && all_written;
 }
 
 }  // namespace veltra

@@ -93,6 +93,12 @@ class ProfileStore {
   virtual std::wstring ReadString(std::wstring_view section, std::wstring_view key, std::wstring_view fallback) = 0;
   // False when the key could not be written; callers may ignore it.
   virtual bool WriteString(std::wstring_view section, std::wstring_view key, std::wstring_view value) = 0;
+  // The writes between BeginSave and CommitSave reach the file together or
+  // not at all, so a process ended in the middle leaves the file as it was;
+  // outside such a pair each write is a save of its own. CommitSave is
+  // false when the file could not take the writes.
+  virtual void BeginSave() {}
+  virtual bool CommitSave() { return true; }
 };
 
 enum class KeyType : std::uint8_t {
@@ -139,8 +145,8 @@ inline constexpr std::int32_t kLongestStartupWait = 5 * 60 * 1000;
 std::int32_t StartupWaitMs(std::int32_t wait);
 
 void LoadSettings(Settings& settings, ProfileStore& store, const ScreenMetrics& screen);
-// Writes every saved key, skipping one that cannot be written; false when
-// any write failed (callers only trace it).
+// Writes every saved key in one save (BeginSave, CommitSave), skipping one
+// that cannot be written; false when any write or the commit failed.
 bool SaveSettings(Settings& settings, ProfileStore& store);
 
 }  // namespace veltra

@@ -23,6 +23,7 @@
 #include "sim/sim_device_api.h"
 #include "sim/sim_device_tree.h"
 #include "device/taskbar_refresh.h"
+#include "ui/simulated_crash.h"
 
 namespace veltra {
 namespace {
@@ -326,6 +327,7 @@ BOOL WINAPI SimCallClassInstaller(DI_FUNCTION function, HDEVINFO handle, PSP_DEV
     // Posted, not sent: the platform's notification arrives after the call
     // has returned, and a window must not see it from inside its own call.
     ::PostMessageW(HWND_BROADCAST, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+    StepDone(enable ? L"device enabled" : L"device disabled");
     return TRUE;
   });
 }

@@ -177,8 +177,10 @@ std::vector<SimDevice> ReadSimDevices() {
   return devices;
 }
 
-std::optional<std::int32_t> ReadSimSlateMode() {
-  const std::wstring text = WithoutComment(ReadString(SimDeviceIniPath(), kSystemSection, L"convertible_slate_mode"));
+std::optional<std::int32_t> ReadSimSlateMode() { return ReadSimSystemValue(L"convertible_slate_mode"); }
+
+std::optional<std::int32_t> ReadSimSystemValue(const wchar_t* key) {
+  const std::wstring text = WithoutComment(ReadString(SimDeviceIniPath(), kSystemSection, key));
   if (text.empty()) return std::nullopt;
   wchar_t* end = nullptr;
   errno = 0;

@@ -59,6 +59,14 @@ std::vector<SimDevice> ReadSimDevices();
 // not a whole number: the machine then has no posture indicator.
 std::optional<std::int32_t> ReadSimSlateMode();
 
+// A whole number of the [system] section; nothing when the key is missing,
+// empty or not a whole number.
+std::optional<std::int32_t> ReadSimSystemValue(const wchar_t* key);
+
+// The exit code of a simulated program that ended itself at the step
+// `end_at_step` of the [system] section names (see StepDone).
+inline constexpr unsigned kEndedAtStepExitCode = 86;
+
 // Writes started=1 or 0 into the section named `id` (as written in the file).
 // False with the last error set when the file could not be written.
 bool WriteSimDeviceStarted(const std::wstring& id, bool started);

@@ -10,6 +10,7 @@
 #include "startup/task_commands.h"
 #include "ui/com.h"
 #include "ui/paths.h"
+#include "ui/simulated_crash.h"
 #include "ui/strings.h"
 #include "ui/trace.h"
 #include "ui/unique_handle.h"
@@ -55,6 +56,7 @@ void RunHiddenCommand(std::wstring command_line) {
   if (::WaitForSingleObject(process.get(), kCommandWaitMs) != WAIT_OBJECT_0) {
     ui::TraceFailure(L"waiting for schtasks.exe", WAIT_TIMEOUT);
   }
+  StepDone(L"schtasks");
 }
 
 bool AdjustTaskSettings(const wchar_t* task_name, int logon_type) {
@@ -150,21 +152,27 @@ std::uint8_t& TaskFlag(Settings& settings, ScheduledTask task) {
 
 namespace {
 
+// A task that is on is created over the one registered (every creation
+// replaces, /f), never removed first: a process ended between a removal and
+// its creation would leave the task gone while the settings still tick it.
+// One that is off, or whose creation failed, is removed.
 void RefreshTaskReporting(ScheduledTask task, Settings& settings, const std::function<void()>& definition_failed) {
+  std::uint8_t& flag = TaskFlag(settings, task);
+  if (flag != 0) {
+    int created = 0;
+    switch (task) {
+      case ScheduledTask::Boot: created = CreateBootTask(); break;
+      case ScheduledTask::Logon: created = CreateLogonTask(settings); break;
+      case ScheduledTask::Lock: created = CreateLockTask(definition_failed); break;
+    }
+    flag = created != 0 ? 1 : 0;
+    if (created != 0) return;
+  }
   switch (task) {
     case ScheduledTask::Boot: DeleteBootTask(); break;
     case ScheduledTask::Logon: DeleteLogonTask(); break;
     case ScheduledTask::Lock: DeleteLockTask(); break;
   }
-  std::uint8_t& flag = TaskFlag(settings, task);
-  if (flag == 0) return;
-  int created = 0;
-  switch (task) {
-    case ScheduledTask::Boot: created = CreateBootTask(); break;
-    case ScheduledTask::Logon: created = CreateLogonTask(settings); break;
-    case ScheduledTask::Lock: created = CreateLockTask(definition_failed); break;
-  }
-  flag = created != 0 ? 1 : 0;
 }
 
 constexpr ScheduledTask kAllTasks[] = {ScheduledTask::Boot, ScheduledTask::Logon, ScheduledTask::Lock};

@@ -45,8 +45,9 @@ enum class ScheduledTask { Boot, Logon, Lock };
 // The task's setting: task_boot, task_startup or task_lock.
 std::uint8_t& TaskFlag(Settings& settings, ScheduledTask task);
 
-// Deletes the task, then creates it if its setting is on; the setting keeps
-// whether the creation succeeded. A failure to write the lock task's
+// Creates the task over the registered one if its setting is on, else (or
+// when that failed) deletes it; the setting keeps whether the creation
+// succeeded. A failure to write the lock task's
 // definition is told in a box owned by `owner`.
 void RefreshTask(ScheduledTask task, Settings& settings, const ui::WinApp& app, HWND owner = nullptr);
 

@@ -19,7 +19,7 @@
 #include "ui/trace.h"
 #include "window/messages.h"
 #include "window/placement.h"
-#include "window/simulated_crash.h"
+#include "ui/simulated_crash.h"
 #include "window/wallpaper.h"
 
 namespace veltra {
@@ -86,9 +86,7 @@ BOOL CVeltraDlg::OnInitDialog() {
   if (!DriveDeviceAndVerify()) RecoverFromDeviceError();
   if (exiting_) return TRUE;
 
-  if (!store_.WriteString(L"hardware", L"device_instance_path", settings_.device_instance_path)) {
-    ui::TraceLastError(L"writing the device path");
-  }
+  SaveDevicePath();
   if (settings_.debug_mode) ::SetTimer(window, TIMER_STATUS_POLL, 1000, nullptr);
   initialised_ = true;
   if (settings_.hotkey_single_use) UpdateHotKeyRegistration();
@@ -260,6 +258,16 @@ void CVeltraDlg::ExitSequence() {
   EndDialog(IDOK);
 }
 
+// Windows may end the process at any moment once this returns, so all that
+// must last is done here: the panel enabled, the settings saved. The tasks
+// are left as the start-up and the user's boxes registered them: a refresh
+// ended between a task's removal and its creation would lose the task.
+void CVeltraDlg::EndOfSession() {
+  ExitSequence();
+  session_ended_ = true;
+  if (!SaveSettings(settings_, store_)) ui::TraceFailure(L"saving the settings", ERROR_WRITE_FAULT);
+}
+
 void CVeltraDlg::ApplyTouchState() {
   if (!AcceptsSwitches()) return;
   SwitchDevice(settings_, enabled_state());
@@ -273,7 +281,18 @@ INT_PTR CVeltraDlg::SelectDevice(HWND owner) {
     explicit Selecting(bool& f) : flag(f) { flag = true; }
     ~Selecting() { flag = false; }
   } selecting(selecting_);
-  return RunDeviceSelection(app_, settings_, owner);
+  const INT_PTR result = RunDeviceSelection(app_, settings_, owner);
+  if (result == IDOK) SaveDevicePath();
+  return result;
+}
+
+// Written at once, unlike the rest of the record: the boot and lock tasks,
+// the removal and the next start read the device from the file, and must
+// enable the one this window may disable next, however the process ends.
+void CVeltraDlg::SaveDevicePath() {
+  if (!store_.WriteString(L"hardware", L"device_instance_path", settings_.device_instance_path)) {
+    ui::TraceLastError(L"writing the device path");
+  }
 }
 
 void CVeltraDlg::ToggleTouchState() { SetTouchState(settings_.touch_status ? 0 : 1); }
@@ -493,7 +512,7 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
       if (!SaveSettings(settings_, store_)) ui::TraceFailure(L"saving the settings", ERROR_WRITE_FAULT);
       return std::nullopt;
     case WM_ENDSESSION:
-      if (wparam != 0) ExitSequence();
+      if (wparam != 0) EndOfSession();
       return std::nullopt;
     case WM_COMMAND:
       switch (LOWORD(wparam)) {

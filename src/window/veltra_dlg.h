@@ -59,6 +59,9 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   void ApplyWinKeyOverride(HWND owner) override;
   INT_PTR SelectDevice(HWND owner) override;
   std::optional<Point> WindowCorner() const override;
+  // The window ended with the logon: the settings are saved and nothing of
+  // the closing steps may follow.
+  bool session_ended() const noexcept { return session_ended_; }
 
  protected:
   bool PreTranslateMessage(MSG& message) override;
@@ -76,6 +79,7 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   void AbortStart();
   void ExitSequence();
   void EndOfUse();  // what both the exit sequence and an aborted start undo
+  void EndOfSession();
   void Resynchronise();
   void OnSetTouchState(WPARAM wanted, LPARAM toggle);
   void OnTrayNotify(UINT mouse_message);
@@ -86,6 +90,7 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   // changed: every switch passes here, whatever asked for it.
   void ShowStateText();
   void OpenDeviceManager();
+  void SaveDevicePath();
   void OnTasksRefreshed();
 
   // Placement (status_placement.cpp).
@@ -141,6 +146,7 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   bool initialised_ = false;
   bool exiting_ = false;
   bool selecting_ = false;
+  bool session_ended_ = false;
   ui::Dialog* config_dialog_ = nullptr;
   TaskRefresh* task_refresh_ = nullptr;
 };

@@ -1,6 +1,8 @@
 // End-to-end helpers.
 #include "e2e_support.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "../common/stand_in_window.h"
@@ -224,9 +226,10 @@ HWND FindDialogOf(DWORD process_id) {
   return search.second;
 }
 
-HWND ShownWindowOf(DWORD process_id, const wchar_t* window_class, const wchar_t* caption) {
+HWND ShownWindowOf(DWORD process_id, const wchar_t* window_class, const wchar_t* caption, HANDLE process) {
   HWND found = nullptr;
   WaitUntil([&] {
+    if (process != nullptr && ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0) return true;
     for (HWND window = nullptr; (window = ::FindWindowExW(nullptr, window, window_class, caption)) != nullptr;) {
       DWORD owner = 0;
       ::GetWindowThreadProcessId(window, &owner);
@@ -235,6 +238,13 @@ HWND ShownWindowOf(DWORD process_id, const wchar_t* window_class, const wchar_t*
     return false;
   });
   return found;
+}
+
+bool TaskExists(const wchar_t* name) {
+  wchar_t system[MAX_PATH] = {};
+  const UINT length = std::min(::GetSystemDirectoryW(system, MAX_PATH), UINT{MAX_PATH - 1});
+  const std::wstring file = std::wstring(system, length) + L"\\Tasks\\" + name;
+  return length > 0 && ::GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 RunningVeltra::RunningVeltra(const Sandbox& box, const std::wstring& arguments) : process_(box.Start(arguments)) {

@@ -142,8 +142,14 @@ bool WaitUntil(Predicate done, std::chrono::milliseconds timeout = std::chrono::
 HWND FindDialogOf(DWORD process_id);
 // A visible top-level window of a process by its class and caption (null:
 // any), once it is shown (its set-up done: a message sent earlier may be
-// undone by it); null when none came within 10 s.
-HWND ShownWindowOf(DWORD process_id, const wchar_t* window_class, const wchar_t* caption = nullptr);
+// undone by it); null when none came within 10 s, or at once when
+// `process` (if given) has ended.
+HWND ShownWindowOf(DWORD process_id, const wchar_t* window_class, const wchar_t* caption = nullptr,
+                   HANDLE process = nullptr);
+
+// Whether the task store holds the task: it keeps each as a file of the
+// system folder's Tasks.
+bool TaskExists(const wchar_t* name);
 
 // The sandbox of most tests: the one touch screen, and the settings given
 // (none when empty).

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 
 #include "e2e_support.h"
@@ -17,14 +16,6 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr wchar_t kLockTask[] = L"Veltra_SessionLock";
-
-// The task store keeps each task as a file of the system folder's Tasks.
-bool TaskExists(const wchar_t* name) {
-  wchar_t system[MAX_PATH] = {};
-  const UINT length = std::min(::GetSystemDirectoryW(system, MAX_PATH), UINT{MAX_PATH - 1});
-  const std::wstring file = std::wstring(system, length) + L"\\Tasks\\" + name;
-  return length > 0 && ::GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 TEST(Removal, EndsVeltraAndItsWatcherThroughTheirExitThenRemovesTheTasks) {
   TouchSandbox box(L"removal", "[task_scheduler]\r\ntask_lock=1\r\n");
