@@ -95,9 +95,15 @@ void EnableConfiguredPanel(const std::wstring& ini_path) {
   IniFileStore store(ini_path);
   Settings settings;
   LoadSettings(settings, store, QueryScreenMetrics());
+  LoadDeviceUnderTest(settings, store);
   settings.device_instance_path = base::UpperCaseAscii(settings.device_instance_path);
-  if (settings.device_instance_path.empty() || GetDeviceState(settings.device_instance_path) == 1) return;
-  if (SwitchDevice(settings, true) != 1) ui::TraceFailure(L"enabling the panel for the removal", ERROR_GEN_FAILURE);
+  // A device a selection's test left disabled is a panel to enable too.
+  for (const std::wstring& device : {settings.device_instance_path, settings.device_under_test}) {
+    if (device.empty() || GetDeviceState(device) == 1) continue;
+    if (SwitchDevice(settings, device, true) != 1) {
+      ui::TraceFailure(L"enabling the panel for the removal", ERROR_GEN_FAILURE);
+    }
+  }
 }
 
 // Ends every running Veltra and Veltrawatch of the program's folder, the

@@ -101,6 +101,7 @@ bool CVeltraApp::InitInstance() {
   // leaves the user's settings file exactly as it is.
   IniFileStore store(ini_path, IsUnattendedCommandLine(command_line()) ? IniAccess::ReadOnly : IniAccess::ReadWrite);
   LoadSettings(*this, store, QueryScreenMetrics());
+  LoadDeviceUnderTest(*this, store);
   device_instance_path = base::UpperCaseAscii(device_instance_path);
 
   one_shot = 0;
@@ -113,6 +114,7 @@ bool CVeltraApp::InitInstance() {
     if (GetDeviceState(device_instance_path) != 1) {
       SwitchDevice(*this, true);
     }
+    EnableDeviceUnderTest(nullptr);
     return false;
   }
 
@@ -129,7 +131,8 @@ bool CVeltraApp::InitInstance() {
   // must not leave the user without touch.
   ::SetUnhandledExceptionFilter(&EnablePanelBeforeDying);
   bool session_ended = false;
-  if (ResolveTargetDevice()) {
+  EnableDeviceUnderTest(&store);
+  if (ResolveTargetDevice(store)) {
     CVeltraDlg dialog(*this, *this, store);
     CConfigDlg configuration(*this, *this, dialog);
     configuration.set_task_refresh(&task_refresh);
@@ -203,7 +206,15 @@ void CVeltraApp::LetGoOfSingleInstance() {
   if (app_mutex) ::ReleaseMutex(app_mutex.get());
 }
 
-bool CVeltraApp::ResolveTargetDevice() {
+void CVeltraApp::EnableDeviceUnderTest(ProfileStore* store) {
+  if (device_under_test.empty()) return;
+  if (GetDeviceState(device_under_test) != 1) SwitchDevice(*this, device_under_test, true);
+  if (store == nullptr) return;
+  device_under_test.clear();
+  if (!SaveDeviceUnderTest(L"", *store)) ui::TraceLastError(L"writing the device under test");
+}
+
+bool CVeltraApp::ResolveTargetDevice(ProfileStore& store) {
   DeviceList devices;
   EnumerateHidDevices(devices, [this](const std::wstring& text) { ShowMessage(text, MB_OK); });
   const std::wstring known_list = program_dir + kKnownDeviceListName;
@@ -212,6 +223,7 @@ bool CVeltraApp::ResolveTargetDevice() {
   if (source != TargetSource::Selection) return true;
   // Only OK writes the path; any other end leaves the configured one.
   CInitDlg selection(*this, *this, std::wstring());
+  selection.set_store(&store);
   return selection.DoModal(nullptr) == IDOK;
 }
 

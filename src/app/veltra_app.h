@@ -48,7 +48,10 @@ class CVeltraApp final : public ui::WinApp, public Settings {
   // The configured device if it is listed, else the first listed one of the
   // known list, else the user's choice in the selection dialog. False when
   // the user cancelled it: the status window is then skipped.
-  bool ResolveTargetDevice();
+  bool ResolveTargetDevice(ProfileStore& store);
+  // A device a selection's test left disabled (the process ended during
+  // the test) works again; with a store, the record of it goes too.
+  void EnableDeviceUnderTest(ProfileStore* store);
   // The last-chance handler of an unexpected crash.
   static LONG WINAPI EnablePanelBeforeDying(EXCEPTION_POINTERS* exception);
 };

@@ -229,6 +229,14 @@ void LoadSettings(Settings& settings, ProfileStore& store, const ScreenMetrics& 
   }
 }
 
+void LoadDeviceUnderTest(Settings& settings, ProfileStore& store) {
+  settings.device_under_test = store.ReadString(L"hardware", L"device_under_test", L"");
+}
+
+bool SaveDeviceUnderTest(const std::wstring& id, ProfileStore& store) {
+  return store.WriteString(L"hardware", L"device_under_test", id);
+}
+
 bool SaveSettings(Settings& settings, ProfileStore& store) {
   store.BeginSave();
   bool all_written = true;

@@ -72,6 +72,10 @@ struct Settings {
                task_lock = 0, one_shot = 0, lbutton_mode = 0;
 
   std::wstring device_instance_path;
+  // The device the selection dialog's test has disabled, in the file while
+  // it is off: whatever ends the process meanwhile, whoever enables the
+  // panel next enables it too. Empty otherwise. Not in the key table.
+  std::wstring device_under_test;
 };
 
 // What the screen-dependent defaults are computed from: the logical DPI of
@@ -145,6 +149,11 @@ inline constexpr std::int32_t kLongestStartupWait = 5 * 60 * 1000;
 std::int32_t StartupWaitMs(std::int32_t wait);
 
 void LoadSettings(Settings& settings, ProfileStore& store, const ScreenMetrics& screen);
+
+// `[hardware]` `device_under_test`, apart from the key table: only the
+// device selection writes it, at once, while its test has a device off.
+void LoadDeviceUnderTest(Settings& settings, ProfileStore& store);
+bool SaveDeviceUnderTest(const std::wstring& id, ProfileStore& store);
 // Writes every saved key in one save (BeginSave, CommitSave), skipping one
 // that cannot be written; false when any write or the commit failed.
 bool SaveSettings(Settings& settings, ProfileStore& store);

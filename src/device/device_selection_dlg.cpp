@@ -188,6 +188,7 @@ void CInitDlg::OnTestStart() {
   tested_path_ = list_[*index].id;
   tested_ = *index;
   ever_tested_[*index] = true;
+  MarkUnderTest(tested_path_);
   // Whether the device really went off is what the user is asked after.
   SwitchDevice(settings_, tested_path_, false);
   testing_ = true;
@@ -240,6 +241,7 @@ void CInitDlg::FinishTest() {
   const std::optional<std::size_t> index = Selection();
   // The device works again before the user is asked anything.
   SwitchDevice(settings_, tested_path_, true);
+  MarkUnderTest(L"");
   ShowSystemInfo();
   if (!index) return;
 
@@ -277,6 +279,14 @@ void CInitDlg::AbandonTest() {
   testing_ = false;
   ::KillTimer(hwnd(), kTestTimer);
   SwitchDevice(settings_, tested_path_, true);
+  MarkUnderTest(L"");
+}
+
+void CInitDlg::MarkUnderTest(const std::wstring& id) {
+  settings_.device_under_test = id;
+  if (store_ != nullptr && !SaveDeviceUnderTest(id, *store_)) {
+    ui::TraceLastError(L"writing the device under test");
+  }
 }
 
 void CInitDlg::EnableTestedDevices() {
@@ -285,13 +295,16 @@ void CInitDlg::EnableTestedDevices() {
       SwitchDevice(settings_, list_[i].id, true);
     }
   }
+  if (!settings_.device_under_test.empty()) MarkUnderTest(L"");
 }
 
-INT_PTR RunDeviceSelection(const ui::WinApp& app, Settings& settings, HWND owner, DeviceLister lister) {
+INT_PTR RunDeviceSelection(const ui::WinApp& app, Settings& settings, ProfileStore* store, HWND owner,
+                           DeviceLister lister) {
   // The status window may have left the current target disabled; the user
   // is about to judge touch input, so it works again first.
   SwitchDevice(settings, true);
   CInitDlg dialog(app, settings, settings.device_instance_path, std::move(lister));
+  dialog.set_store(store);
   return dialog.DoModal(owner);
 }
 

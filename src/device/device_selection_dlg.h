@@ -36,6 +36,9 @@ class CInitDlg final : public ui::Dialog {
   // A window still open goes here, while its handlers can still give the
   // devices under test back.
   ~CInitDlg() override;
+  // Where the device under test is written (settings.device_under_test)
+  // while it is off; none: it is only kept in the record.
+  void set_store(ProfileStore* store) noexcept { store_ = store; }
 
  protected:
   std::optional<LRESULT> OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -65,6 +68,8 @@ class CInitDlg final : public ui::Dialog {
   // Every device tested in this dialog, enabled again: whatever the window's
   // end, no device it switched stays off.
   void EnableTestedDevices();
+  // Records `id` as the device under test (empty: none), in the file at once.
+  void MarkUnderTest(const std::wstring& id);
 
   std::wstring preset_path_;
   LANGID language_;
@@ -80,11 +85,13 @@ class CInitDlg final : public ui::Dialog {
   // switching the configured device meanwhile.
   std::wstring tested_path_;
   std::vector<bool> ever_tested_;
+  ProfileStore* store_ = nullptr;
 };
 
 // Runs the dialog over the machine's devices with the current target (made
 // to work first) preselected. Only OK changes settings.device_instance_path.
 // Returns the dialog's result.
-INT_PTR RunDeviceSelection(const ui::WinApp& app, Settings& settings, HWND owner, DeviceLister lister = {});
+INT_PTR RunDeviceSelection(const ui::WinApp& app, Settings& settings, ProfileStore* store, HWND owner,
+                           DeviceLister lister = {});
 
 }  // namespace veltra

@@ -281,7 +281,7 @@ INT_PTR CVeltraDlg::SelectDevice(HWND owner) {
     explicit Selecting(bool& f) : flag(f) { flag = true; }
     ~Selecting() { flag = false; }
   } selecting(selecting_);
-  const INT_PTR result = RunDeviceSelection(app_, settings_, owner);
+  const INT_PTR result = RunDeviceSelection(app_, settings_, &store_, owner);
   if (result == IDOK) SaveDevicePath();
   return result;
 }

@@ -92,15 +92,17 @@ void SetEndAtStep(const Sandbox& box, int step) {
 // Whole: either no save reached it (only the keys it had, one of them
 // possibly written on its own), or a save wrote every key.
 bool SettingsAreWhole(const Sandbox& box) {
-  int saved = 0, present = 0, present_before = 0;
+  const auto present = [&](std::wstring_view section, std::wstring_view key) {
+    return box.Setting(std::wstring(section).c_str(), std::wstring(key).c_str()) != L"<missing>";
+  };
+  int saved = 0, found = 0, found_before = 0;
   for (const KeyDef& def : SettingsKeyTable()) {
     if (!def.saved) continue;
     ++saved;
-    if (box.Setting(std::wstring(def.section).c_str(), std::wstring(def.key).c_str()).empty()) continue;
-    ++present;
+    found += present(def.section, def.key) ? 1 : 0;
   }
-  for (const auto& key : kKeysBefore) present_before += box.Setting(key[0], key[1]).empty() ? 0 : 1;
-  return present == saved || (present == present_before && present_before == 3);
+  for (const auto& key : kKeysBefore) found_before += present(key[0], key[1]) ? 1 : 0;
+  return found == saved || (found_before == 3 && found == 3);
 }
 
 // Walks N = 1, 2, ... over the flow until it runs to its end without being

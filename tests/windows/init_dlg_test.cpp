@@ -238,7 +238,7 @@ TEST_F(InitDlgTest, EscapeDuringATestEnablesTheDeviceAndTheCallerKeepsItsPath) {
          return true;
        }},
       [&] {
-        return RunDeviceSelection(app_, settings_, nullptr, Fixed({{kOtherId, L"HID"}, {kTouchId, kTouchName}}));
+        return RunDeviceSelection(app_, settings_, nullptr, nullptr, Fixed({{kOtherId, L"HID"}, {kTouchId, kTouchName}}));
       });
   EXPECT_EQ(result, IDCANCEL);
   EXPECT_TRUE(Started(kOtherId));
@@ -264,7 +264,7 @@ TEST_F(InitDlgTest, EscapeDuringATestEnablesTheDeviceAndTheCallerKeepsItsPath) {
          return true;
        }},
       [&] {
-        return RunDeviceSelection(app_, settings_, nullptr, Fixed({{kOtherId, L"HID"}, {kTouchId, kTouchName}}));
+        return RunDeviceSelection(app_, settings_, nullptr, nullptr, Fixed({{kOtherId, L"HID"}, {kTouchId, kTouchName}}));
       });
   EXPECT_EQ(closed, IDCANCEL);
   EXPECT_TRUE(Started(kOtherId));
