@@ -36,6 +36,8 @@ add_library(veltra_ui STATIC
   src/ui/notify_icon.cpp
   src/ui/paths.cpp
   src/ui/peer_window.cpp
+  src/ui/private_namespace.cpp
+  src/ui/running_processes.cpp
   src/ui/strings.cpp
   src/ui/trace.cpp
   src/ui/win_app.cpp

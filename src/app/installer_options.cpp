@@ -6,7 +6,6 @@
 #include "app/installer_options.h"
 
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <vector>
 
@@ -16,12 +15,15 @@
 #include "base/ascii.h"
 #include "base/program_paths.h"
 #include "device/device_control.h"
+#include "protocol/instance_names.h"
 #include "protocol/veltra_protocol.h"
 #include "startup/scheduled_tasks.h"
 #include "startup/task_commands.h"
 #include "ui/exit_request.h"
 #include "ui/paths.h"
 #include "ui/peer_window.h"
+#include "ui/private_namespace.h"
+#include "ui/running_processes.h"
 #include "ui/trace.h"
 
 namespace veltra {
@@ -49,25 +51,11 @@ struct RunningProgram {
 // this process aside: a copy elsewhere belongs to another installation.
 std::vector<RunningProgram> FindRunningPrograms(const std::wstring& program_dir) {
   std::vector<RunningProgram> found;
-  const ui::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot) {
-    ui::TraceLastError(L"CreateToolhelp32Snapshot");
-    return found;
-  }
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof(entry);
-  for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more; more = ::Process32NextW(snapshot.get(), &entry)) {
-    const std::wstring_view name = entry.szExeFile;
-    const bool watcher = ui::SamePath(name, L"Veltrawatch.exe");
-    if ((!watcher && !ui::SamePath(name, L"Veltra.exe")) || entry.th32ProcessID == ::GetCurrentProcessId()) continue;
-    ui::UniqueHandle process(
-        ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
-    if (!process) continue;
-    const std::wstring image = ui::ProcessImagePath(process.get());
-    if (image.empty()) continue;
-    const base::ProgramPaths paths = base::SplitProgramPath(image);
-    if (!ui::SameFile(paths.program_dir, program_dir)) continue;
-    found.push_back({std::move(process), entry.th32ProcessID, watcher});
+  for (ui::RunningProcess& running :
+       ui::FindRunningProcesses({L"Veltra.exe", L"Veltrawatch.exe"}, SYNCHRONIZE | PROCESS_TERMINATE)) {
+    if (!ui::SameFile(base::SplitProgramPath(running.image).program_dir, program_dir)) continue;
+    const bool watcher = ui::SamePath(running.file_name, L"Veltrawatch.exe");
+    found.push_back({std::move(running.process), running.id, watcher});
   }
   return found;
 }
@@ -75,12 +63,16 @@ std::vector<RunningProgram> FindRunningPrograms(const std::wstring& program_dir)
 // Asks the programs of one kind to end and waits for them, together, at
 // most `wait_ms`.
 void EndThroughExitRequest(const std::vector<RunningProgram>& programs, bool watchers, DWORD wait_ms) {
+  // Our programs' requests are in the private namespace wherever they could
+  // enter it; the namespace spans the sessions, so this reaches a user's
+  // programs from session 0.
+  const ui::PrivateNamespace names(protocol::kPrivateNamespace, false);
   bool asked = false;
   for (const RunningProgram& program : programs) {
     if (program.watcher != watchers) continue;
-    // A program without its request (an older version, or a name someone
-    // else took first) is ended below all the same.
-    asked = ui::RequestExit(protocol::kExitRequestPrefix, program.id) || asked;
+    // A program without its request (an older version, or a shared name
+    // someone else took first) is ended below all the same.
+    asked = ui::RequestExit(protocol::ExitRequestNamesToTry(names.held(), program.id)) || asked;
   }
   if (!asked) return;
   const ULONGLONG deadline = ::GetTickCount64() + wait_ms;

@@ -16,12 +16,14 @@
 #include "device/device_selection_dlg.h"
 #include "device/hid_discovery.h"
 #include "device/known_devices.h"
+#include "protocol/instance_names.h"
 #include "protocol/veltra_protocol.h"
 #include "resources/resource.h"
 #include "startup/scheduled_tasks.h"
 #include "ui/exit_request.h"
 #include "ui/paths.h"
 #include "ui/peer_window.h"
+#include "ui/running_processes.h"
 #include "ui/strings.h"
 #include "ui/trace.h"
 #include "window/messages.h"
@@ -91,7 +93,7 @@ bool CVeltraApp::InitInstance() {
     RegisterStatusWindowClass(instance());
     // For the installer's removal, from whatever session it runs in (a
     // one-shot run ends by itself in a moment).
-    exit_request.emplace(protocol::kExitRequestPrefix, protocol::kWindowClass);
+    exit_request.emplace(exit_request_name_, protocol::kWindowClass);
   }
 
   const base::ProgramPaths paths = base::SplitProgramPath(module_path());
@@ -165,45 +167,68 @@ bool CVeltraApp::InitInstance() {
 }
 
 bool CVeltraApp::ClaimSingleInstance() {
+  private_names_.emplace(protocol::kPrivateNamespace, true);
+  const protocol::InstanceNames names =
+      protocol::ChooseInstanceNames(private_names_->held(), ui::CurrentSessionId(), ::GetCurrentProcessId());
+  exit_request_name_ = names.exit_request;
   // Owned by this instance until its closing steps begin: a second start
   // that finds no status window can tell an instance still starting (it
-  // owns the mutex) from one that is ending (it let go).
-  const auto create = [this] {
-    const HANDLE mutex = ::CreateMutexW(nullptr, TRUE, protocol::kAppMutex);
-    const bool existed = ::GetLastError() == ERROR_ALREADY_EXISTS;
-    app_mutex.reset(mutex);
-    return existed;
-  };
-  if (!create()) return static_cast<bool>(app_mutex);
-  if (!app_mutex) return false;
-  const Forwarding forwarding = ForwardToRunningInstance();
+  // owns the mutex) from one that is ending (it let go). No handle at all:
+  // another program made the name with an access list that shuts us out.
+  app_mutex.reset(::CreateMutexW(nullptr, TRUE, names.app_mutex.c_str()));
+  if (app_mutex && ::GetLastError() != ERROR_ALREADY_EXISTS) return owns_app_mutex_ = true;
+
+  ui::UniqueHandle window_process;
+  const Forwarding forwarding = ForwardToRunningInstance(window_process);
   if (forwarding == Forwarding::Delivered) return false;
 
-  // The other instance is ending; once its mutex is gone (its settings
-  // saved), this one starts in its place. One whose window answered that it
-  // is ending (or went away, or never answered) lets go of the mutex only
-  // once its window is gone: that is waited for first.
+  // A window that answered that it is ending, or did not answer, belongs
+  // to an instance in its closing steps: it lets go of the mutex once its
+  // window is gone, and its settings are saved only when it ends. This one
+  // starts in its place once it has ended, or at the latest at the
+  // deadline.
   const ULONGLONG deadline = ::GetTickCount64() + kEndingInstanceWaitMs;
-  DWORD first_wait_ms = forwarding == Forwarding::NotTaken ? static_cast<DWORD>(kEndingInstanceWaitMs) : 0;
-  while (OtherInstanceIsEnding(std::exchange(first_wait_ms, 0))) {
-    app_mutex.reset();
-    if (::GetTickCount64() >= deadline) return false;
-    ::Sleep(100);
-    if (!create()) return static_cast<bool>(app_mutex);
-    if (!app_mutex) return false;
+  if (forwarding == Forwarding::NotTaken) AwaitEndingInstances(window_process.get(), deadline);
+  if (OwnsAppMutex(0)) {
+    AwaitEndingInstances(nullptr, deadline);
+    return true;
   }
-  return false;
+  // Held by an instance of this program file still starting (it has no
+  // window yet): this start ends. Held by any other program: this one runs
+  // without the name, and a later start finds it by its window.
+  if (!ui::OtherInstancesOf(module_path()).empty()) return false;
+  app_mutex.reset();
+  return true;
 }
 
-bool CVeltraApp::OtherInstanceIsEnding(DWORD wait_ms) {
+bool CVeltraApp::OwnsAppMutex(DWORD wait_ms) {
+  if (owns_app_mutex_ || !app_mutex) return owns_app_mutex_;
   const DWORD waited = ::WaitForSingleObject(app_mutex.get(), wait_ms);
-  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return false;
-  ::ReleaseMutex(app_mutex.get());
-  return true;
+  owns_app_mutex_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+  return owns_app_mutex_;
+}
+
+void CVeltraApp::AwaitEndingInstances(HANDLE ending, ULONGLONG deadline) {
+  const auto remaining = [deadline] {
+    const ULONGLONG now = ::GetTickCount64();
+    return now < deadline ? static_cast<DWORD>(deadline - now) : 0;
+  };
+  if (ending != nullptr) {
+    // Until it ends or lets go of the mutex, whichever comes first.
+    HANDLE waits[] = {ending, app_mutex.get()};
+    const DWORD count = app_mutex && !owns_app_mutex_ ? 2 : 1;
+    const DWORD waited = ::WaitForMultipleObjects(count, waits, FALSE, remaining());
+    owns_app_mutex_ = owns_app_mutex_ || waited == WAIT_OBJECT_0 + 1 || waited == WAIT_ABANDONED_0 + 1;
+    return;
+  }
+  for (const ui::RunningProcess& other : ui::OtherInstancesOf(module_path())) {
+    ::WaitForSingleObject(other.process.get(), remaining());
+  }
 }
 
 void CVeltraApp::LetGoOfSingleInstance() {
   if (app_mutex) ::ReleaseMutex(app_mutex.get());
+  owns_app_mutex_ = false;
 }
 
 void CVeltraApp::EnableDeviceUnderTest(ProfileStore* store) {
@@ -233,11 +258,15 @@ LONG WINAPI CVeltraApp::EnablePanelBeforeDying(EXCEPTION_POINTERS*) {
   return EXCEPTION_EXECUTE_HANDLER;
 }
 
-CVeltraApp::Forwarding CVeltraApp::ForwardToRunningInstance() {
-  // Only a window of this very program file counts: any process may make a
-  // window of the class, and one that is not ours must not swallow the start.
+CVeltraApp::Forwarding CVeltraApp::ForwardToRunningInstance(ui::UniqueHandle& window_process) {
+  // Only a window of this very program file, run elevated as ours is,
+  // counts: any process may make a window of the class, and one that is
+  // not ours must not swallow the start.
   const HWND running = ui::FindPeerWindow(protocol::kWindowClass, module_path());
   if (running == nullptr) return Forwarding::NoWindow;
+  DWORD process_id = 0;
+  ::GetWindowThreadProcessId(running, &process_id);
+  window_process.reset(::OpenProcess(SYNCHRONIZE, FALSE, process_id));
   // The settings are not read here, so the state starts at 0: /W alone
   // sends 0.
   const bool set = ParseCommandLine(*this, command_line());

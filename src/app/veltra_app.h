@@ -5,10 +5,12 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "base/program_paths.h"
 #include "core/settings.h"
+#include "ui/private_namespace.h"
 #include "ui/unique_handle.h"
 #include "ui/win_app.h"
 
@@ -21,30 +23,42 @@ class CVeltraApp final : public ui::WinApp, public Settings {
 
   std::wstring ini_path;
   std::wstring program_dir;
-  ui::UniqueHandle app_mutex;  // held until the process ends
+  // Owned until the closing steps begin; none where another program holds
+  // the name (this instance then runs without it).
+  ui::UniqueHandle app_mutex;
 
-  // How long a start waits for an ending instance to go.
-  static constexpr ULONGLONG kEndingInstanceWaitMs = 10000;
+  // The longest a start waits for an ending instance to go: its exit
+  // switches the panel on (about a second; its window may not answer
+  // meanwhile, for up to the peer time-out of five seconds), refreshes the
+  // scheduled tasks (three schtasks runs of up to ten seconds each) and
+  // saves the settings.
+  static constexpr DWORD kEndingInstanceWaitMs = 45000;
 
  protected:
   bool InitInstance() override;
 
  private:
-  // True when this is the one instance (it then owns app_mutex); false when
-  // another one runs or is still starting (a running one got the command
-  // line) and this start must end.
+  // True when this is the one instance (it then owns app_mutex, unless
+  // another program holds the name); false when another one runs or is
+  // still starting (a running one got the command line) and this start
+  // must end.
   bool ClaimSingleInstance();
-  // Whether the instance holding the mutex has let go of it, waiting for
-  // that up to `wait_ms`.
-  bool OtherInstanceIsEnding(DWORD wait_ms);
+  // Whether this instance owns app_mutex, trying to take it for up to
+  // `wait_ms` where it does not yet.
+  bool OwnsAppMutex(DWORD wait_ms);
+  // Waits, at most until `deadline` (GetTickCount64): with `ending`, until
+  // that process ends or the mutex becomes this one's; without, until the
+  // other instances of this program file in this session have ended.
+  void AwaitEndingInstances(HANDLE ending, ULONGLONG deadline);
   void LetGoOfSingleInstance();
   enum class Forwarding {
     Delivered,  // the running instance took the request
     NoWindow,   // no status window of this program file
     NotTaken,   // its window answered that it is ending, or did not answer
   };
-  // Sends the command line to the running status window.
-  Forwarding ForwardToRunningInstance();
+  // Sends the command line to the running status window; `window_process`
+  // is that window's process, opened to wait on (NotTaken only).
+  Forwarding ForwardToRunningInstance(ui::UniqueHandle& window_process);
   // The configured device if it is listed, else the first listed one of the
   // known list, else the user's choice in the selection dialog. False when
   // the user cancelled it: the status window is then skipped.
@@ -52,6 +66,11 @@ class CVeltraApp final : public ui::WinApp, public Settings {
   // A device a selection's test left disabled (the process ended during
   // the test) works again; with a store, the record of it goes too.
   void EnableDeviceUnderTest(ProfileStore* store);
+  // Where the names of the mutex and the exit request live, held as long
+  // as they are used.
+  std::optional<ui::PrivateNamespace> private_names_;
+  std::wstring exit_request_name_;
+  bool owns_app_mutex_ = false;
   // The last-chance handler of an unexpected crash.
   static LONG WINAPI EnablePanelBeforeDying(EXCEPTION_POINTERS* exception);
 };

@@ -8,7 +8,8 @@
 namespace veltra::protocol {
 
 // The status window is found by its class alone; the main program's
-// single-instance mutex has the same name.
+// single-instance mutex has the same name (see instance_names.h for where
+// the mutexes live).
 inline constexpr wchar_t kWindowClass[] = L"VeltraAppMain";
 inline constexpr char kWindowClassA[] = "VeltraAppMain";
 inline constexpr wchar_t kAppMutex[] = L"VeltraAppMain";
@@ -19,10 +20,12 @@ inline constexpr char kWatchMutexA[] = "VeltraPcocDetect";
 inline constexpr wchar_t kWatchWindowClass[] = L"VeltrawatchMainWnd";
 // The exit request of the installer's removal: each running Veltra.exe and
 // Veltrawatch.exe holds an event of this name followed by its process id in
-// decimal, open to administrators and the system account only, in the
-// namespace every session shares; signalled, the program closes its main
-// window and runs its exit sequence.
+// decimal, open to administrators and the system account only; signalled,
+// the program closes its main window and runs its exit sequence. The first
+// name is in the namespace every session shares, the second in Veltra's
+// private one (see instance_names.h).
 inline constexpr wchar_t kExitRequestPrefix[] = L"Global\\VeltraExitRequest-";
+inline constexpr wchar_t kPrivateExitRequestPrefix[] = L"VeltraExitRequest-";
 
 // Private messages of the status window (the application range starts at
 // 0x8000).

@@ -38,11 +38,7 @@ BOOL CALLBACK MatchWindowClass(HWND window, LPARAM param) {
 
 }  // namespace
 
-std::wstring ExitRequestName(const wchar_t* prefix, DWORD process_id) {
-  return prefix + std::to_wstring(process_id);
-}
-
-ExitRequestListener::ExitRequestListener(const wchar_t* prefix, const wchar_t* window_class)
+ExitRequestListener::ExitRequestListener(const std::wstring& name, const wchar_t* window_class)
     : window_class_(window_class), owner_thread_(::GetCurrentThreadId()) {
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(kAdministratorsOnly, SDDL_REVISION_1, &descriptor,
@@ -52,7 +48,7 @@ ExitRequestListener::ExitRequestListener(const wchar_t* prefix, const wchar_t* w
   }
   const UniqueLocal owned_descriptor(descriptor);
   SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
-  request_.reset(::CreateEventW(&attributes, TRUE, FALSE, ExitRequestName(prefix, ::GetCurrentProcessId()).c_str()));
+  request_.reset(::CreateEventW(&attributes, TRUE, FALSE, name.c_str()));
   if (!request_) {
     TraceLastError(L"CreateEventW(exit request)");
     return;
@@ -96,9 +92,12 @@ void ExitRequestListener::Run() noexcept {
   } while (::WaitForSingleObject(stop_.get(), kWindowRetryMs) == WAIT_TIMEOUT);
 }
 
-bool RequestExit(const wchar_t* prefix, DWORD process_id) {
-  const UniqueHandle request(::OpenEventW(EVENT_MODIFY_STATE, FALSE, ExitRequestName(prefix, process_id).c_str()));
-  return request && ::SetEvent(request.get()) != FALSE;
+bool RequestExit(const std::vector<std::wstring>& names) {
+  for (const std::wstring& name : names) {
+    const UniqueHandle request(::OpenEventW(EVENT_MODIFY_STATE, FALSE, name.c_str()));
+    if (request) return ::SetEvent(request.get()) != FALSE;
+  }
+  return false;
 }
 
 }  // namespace ui

@@ -12,21 +12,20 @@
 
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ui/unique_handle.h"
 
 namespace ui {
 
-// `prefix` followed by the process id in decimal.
-std::wstring ExitRequestName(const wchar_t* prefix, DWORD process_id);
-
 class ExitRequestListener {
  public:
   // Created on the thread that owns the program's main window (of class
-  // `window_class`; it may come later). Where the event cannot be made ours
-  // (someone else created the name first, or it cannot be created), the
-  // listener does nothing: the remover then ends the process itself.
-  ExitRequestListener(const wchar_t* prefix, const wchar_t* window_class);
+  // `window_class`; it may come later), with the event's full `name`. Where
+  // the event cannot be made ours (someone else created the name first, or
+  // it cannot be created), the listener does nothing: the remover then ends
+  // the process itself.
+  ExitRequestListener(const std::wstring& name, const wchar_t* window_class);
   ~ExitRequestListener();  // stops the thread and waits for it
   ExitRequestListener(const ExitRequestListener&) = delete;
   ExitRequestListener& operator=(const ExitRequestListener&) = delete;
@@ -41,8 +40,8 @@ class ExitRequestListener {
   std::thread worker_;
 };
 
-// Signals the exit request of `process_id`; false when it has none that can
-// be opened.
-bool RequestExit(const wchar_t* prefix, DWORD process_id);
+// Signals the first of `names` (one process's exit request under each name
+// it may have) that can be opened; false when none can.
+bool RequestExit(const std::vector<std::wstring>& names);
 
 }  // namespace ui

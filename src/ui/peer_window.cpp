@@ -43,6 +43,17 @@ bool SameFile(const std::wstring& a, const std::wstring& b) {
   return SamePath(a, b) || SamePath(LongPath(a), LongPath(b));
 }
 
+base::Elevation ProcessElevation(HANDLE process) {
+  UniqueHandle token;
+  if (!::OpenProcessToken(process, TOKEN_QUERY, token.put())) return base::Elevation::Unknown;
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  if (!::GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof(elevation), &size)) {
+    return base::Elevation::Unknown;
+  }
+  return elevation.TokenIsElevated != 0 ? base::Elevation::Elevated : base::Elevation::Limited;
+}
+
 bool WindowBelongsTo(HWND window, const std::wstring& program_path) {
   DWORD process_id = 0;
   ::GetWindowThreadProcessId(window, &process_id);
@@ -50,7 +61,11 @@ bool WindowBelongsTo(HWND window, const std::wstring& program_path) {
   const UniqueHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id));
   if (!process) return false;
   const std::wstring image = ProcessImagePath(process.get());
-  return !image.empty() && SameFile(image, program_path);
+  const bool runs_our_file = !image.empty() && SameFile(image, program_path);
+  // This process's own elevation does not change while it runs.
+  static const base::Elevation self = ProcessElevation(::GetCurrentProcess());
+  return base::PeerCounts(runs_our_file, self,
+                          runs_our_file ? ProcessElevation(process.get()) : base::Elevation::Unknown);
 }
 
 HWND FindPeerWindow(const wchar_t* window_class, const std::wstring& program_path) {

@@ -1,6 +1,7 @@
 // Another of our programs' windows, found by its class. Any process can make
 // a window of any class, so a window is only talked to once its process is
-// known to run the program that should own it, and never without a time-out:
+// known to run the program that should own it, elevated as our programs run,
+// and never without a time-out:
 // the programs run elevated, and a decoy must neither steer nor hang them.
 #pragma once
 
@@ -9,6 +10,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "base/peer_rules.h"
 
 namespace ui {
 
@@ -32,8 +35,13 @@ bool SamePath(std::wstring_view a, std::wstring_view b);
 // and its own file name, in that form.
 bool SameFile(const std::wstring& a, const std::wstring& b);
 
+// The elevation `process`'s token reports (the process opened with at
+// least PROCESS_QUERY_LIMITED_INFORMATION).
+base::Elevation ProcessElevation(HANDLE process);
+
 // Whether the process of `window` runs the program file `program_path`
-// (SameFile).
+// (SameFile) as a copy of ours would: elevated, where this process is
+// (base::PeerCounts).
 bool WindowBelongsTo(HWND window, const std::wstring& program_path);
 
 // The first top-level window of `window_class` whose process runs

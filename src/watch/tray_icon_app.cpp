@@ -7,9 +7,12 @@
 #include <utility>
 
 #include "base/program_paths.h"
+#include "protocol/instance_names.h"
 #include "protocol/veltra_protocol.h"
 #include "ui/dialog.h"
 #include "ui/exit_request.h"
+#include "ui/private_namespace.h"
+#include "ui/running_processes.h"
 #include "ui/trace.h"
 #include "watch/main_wnd.h"
 #include "watch/watch_step.h"
@@ -40,11 +43,20 @@ void WriteInt(const char* key, long value, const std::string& ini_path) {
 }  // namespace
 
 bool CTrayIconApp::InitInstance() {
-  // One watcher per session; a second start ends without a word.
-  instance_mutex_.reset(::CreateMutexA(nullptr, FALSE, protocol::kWatchMutexA));
-  if (!instance_mutex_ || ::GetLastError() == ERROR_ALREADY_EXISTS) return false;
+  // One watcher per session; a second start ends without a word. A name
+  // held with no other watcher of this file in the session behind it is
+  // another program's: this watcher runs without it, and a later start
+  // finds this one by its process.
+  const ui::PrivateNamespace private_names(protocol::kPrivateNamespace, true);
+  const protocol::InstanceNames names =
+      protocol::ChooseInstanceNames(private_names.held(), ui::CurrentSessionId(), ::GetCurrentProcessId());
+  instance_mutex_.reset(::CreateMutexW(nullptr, FALSE, names.watch_mutex.c_str()));
+  if (!instance_mutex_ || ::GetLastError() == ERROR_ALREADY_EXISTS) {
+    if (!ui::OtherInstancesOf(module_path()).empty()) return false;
+    instance_mutex_.reset();
+  }
   // For the installer's removal, from whatever session it runs in.
-  const ui::ExitRequestListener exit_request(protocol::kExitRequestPrefix, protocol::kWatchWindowClass);
+  const ui::ExitRequestListener exit_request(names.exit_request, protocol::kWatchWindowClass);
 
   char module[520] = {};
   const DWORD length = ::GetModuleFileNameA(nullptr, module, sizeof(module));

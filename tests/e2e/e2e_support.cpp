@@ -247,7 +247,9 @@ bool TaskExists(const wchar_t* name) {
   return length > 0 && ::GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-RunningVeltra::RunningVeltra(const Sandbox& box, const std::wstring& arguments) : process_(box.Start(arguments)) {
+RunningVeltra::RunningVeltra(const Sandbox& box, const std::wstring& arguments,
+                             std::chrono::milliseconds window_timeout)
+    : process_(box.Start(arguments)) {
   const DWORD id = ::GetProcessId(process_.get());
   const auto find_window = [&] {
     HWND candidate = nullptr;
@@ -270,7 +272,7 @@ RunningVeltra::RunningVeltra(const Sandbox& box, const std::wstring& arguments) 
       return true;
     }
     return ::WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0;
-  });
+  }, window_timeout);
   if (window_ == nullptr && dialog != nullptr) {
     wchar_t caption[256] = {};
     ::GetWindowTextW(dialog, caption, 256);

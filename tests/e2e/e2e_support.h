@@ -167,7 +167,8 @@ class TouchSandbox : public Sandbox {
 // window, comes after it and is left to the test).
 class RunningVeltra {
  public:
-  explicit RunningVeltra(const Sandbox& box, const std::wstring& arguments = L"");
+  explicit RunningVeltra(const Sandbox& box, const std::wstring& arguments = L"",
+                         std::chrono::milliseconds window_timeout = std::chrono::seconds(10));
   ~RunningVeltra();
   RunningVeltra(const RunningVeltra&) = delete;
   RunningVeltra& operator=(const RunningVeltra&) = delete;

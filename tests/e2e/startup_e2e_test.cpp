@@ -124,24 +124,33 @@ TEST(NormalRun, WaitsTheConfiguredTimeBeforeShowingTheWindow) {
 // A start while the last instance runs its closing steps waits until it has
 // ended and then starts, with what that one saved: once the window is gone,
 // and while the window, hidden, still waits for the panel to switch on (a
-// real panel takes about a second) and answers that it is ending.
+// real panel takes about a second; this one takes longer than a fixed wait
+// of ten seconds after an unanswered message would cover) and answers that
+// it is ending.
 TEST(NormalRun, AStartWhileTheLastInstanceEndsWaitsForItAndStarts) {
   for (const bool window_gone : {true, false}) {
     SCOPED_TRACE(window_gone ? "window gone" : "window hidden, panel switching");
     Sandbox box(L"restart");
-    SimDevice panel = TouchScreen(kId);
-    panel.switch_delay_ms = window_gone ? 0 : 1500;
-    box.WriteDevices({panel});
+    box.WriteDevices({TouchScreen(kId)});
     RunningVeltra first(box, L"/T 0");
     ASSERT_NE(first.window(), nullptr);
     ASSERT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 0; }));
+    // Only the exit's switch is slow: once it is done the tree is quick again.
+    SimDevice panel = TouchScreen(kId, false);
+    panel.switch_delay_ms = window_gone ? 0 : 17000;
+    box.WriteDevices({panel});
+    std::jthread quick_again([&] {
+      if (window_gone || !WaitUntil([&] { return box.DeviceStarted(kId) == 1; }, std::chrono::seconds(30))) return;
+      box.WriteDevices({TouchScreen(kId)});
+    });
     ::PostMessageW(first.window(), WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return window_gone ? !::IsWindow(first.window()) : !first.Visible(); }));
     ASSERT_EQ(::WaitForSingleObject(first.process(), 0), WAIT_TIMEOUT) << "the closing steps were over already";
     ASSERT_TRUE(window_gone || ::IsWindow(first.window()));
-    RunningVeltra second(box);
+    RunningVeltra second(box, L"", std::chrono::seconds(30));
     EXPECT_NE(second.window(), nullptr);
     EXPECT_TRUE(first.WaitForExit());
+    quick_again.join();
     // The window is found before its start-up has switched the device.
     EXPECT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 0; }, std::chrono::seconds(5)));
   }
@@ -184,19 +193,35 @@ TEST(SecondStart, ForwardsItsCommandLineToTheRunningInstance) {
   EXPECT_EQ(veltra.Text(), L"Double click for Touch disable.");
 }
 
-// The mutex held by another process and no window: a start ends without a
-// word, but the one-shot run of the boot and lock tasks still enables the
-// panel, since in session 0 any user may hold that name first.
-TEST(SecondStart, EndsSilentlyWhenTheRunningInstanceHasNoWindowYetButAOneShotRunEnables) {
+// The mutex held by another program's process and no window: a start runs
+// all the same and shows its window, which a later start then finds; the
+// one-shot run of the boot and lock tasks enables the panel anyway. A start
+// while a Veltra of the same file still starts (it holds the mutex and has
+// no window yet) ends without a word.
+TEST(SecondStart, EndsSilentlyWhileTheRunningInstanceHasNoWindowYetButNotForAMutexOfAnotherProgram) {
   Sandbox box(L"second-no-window");
   box.WriteDevices({TouchScreen(kId, false)});
-  FakeRunningInstance running(false);
-  EXPECT_EQ(box.Run(L"/T 1"), 0);
-  EXPECT_FALSE(box.SettingsExist());
-  EXPECT_TRUE(box.LogLines().empty());
-  EXPECT_EQ(box.Run(L"/T 1 /O"), 0);
+  {
+    FakeRunningInstance running(false);
+    {
+      RunningVeltra veltra(box, L"/T 1");
+      ASSERT_NE(veltra.window(), nullptr);
+      EXPECT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 1; }));
+      EXPECT_EQ(box.Run(L"/T 0"), 0);
+      EXPECT_EQ(box.DeviceStarted(kId), 0);
+    }
+    box.WriteDevices({TouchScreen(kId, false)});
+    EXPECT_EQ(box.Run(L"/T 1 /O"), 0);
+    EXPECT_EQ(box.DeviceStarted(kId), 1);
+  }
+  box.WriteSettings("[config]\r\nwait=3000\r\n");
+  const ui::UniqueHandle starting = box.Start(L"/T 1");
+  ::Sleep(500);
+  EXPECT_EQ(box.Run(L"/T 0", std::chrono::seconds(2)), 0);
+  EXPECT_EQ(::FindWindowW(protocol::kWindowClass, nullptr), nullptr);
   EXPECT_EQ(box.DeviceStarted(kId), 1);
-  EXPECT_FALSE(box.SettingsExist());
+  ::TerminateProcess(starting.get(), 0);
+  ::WaitForSingleObject(starting.get(), 5000);
 }
 
 // Wine reports the version set for a program name under AppDefaults; the key

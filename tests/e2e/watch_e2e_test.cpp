@@ -198,6 +198,9 @@ TEST(Watcher, OneCopyWithDefaultsWrittenKeepsPollingUntilVeltraRuns) {
   const HWND own = ::CreateWindowExW(0, L"Static", L"unlisted", WS_POPUP | WS_VISIBLE, 50, 50, 100, 50, nullptr,
                                      nullptr, nullptr, nullptr);
   ASSERT_TRUE(BringToFront(own));
+  // Another program took the watcher's single-instance name first: the
+  // watcher runs all the same, and a second copy still ends.
+  const ui::UniqueHandle taken(::CreateMutexW(nullptr, FALSE, protocol::kWatchMutex));
   Process watcher{box.StartProgram(kWatcher)};
   ASSERT_TRUE(WaitUntil([&] { return FindWatcher(::GetProcessId(watcher.handle.get())) != nullptr; }));
   EXPECT_EQ(box.ProfileValue(L"Veltrawatch.ini", L"config", L"interval"), L"100");
