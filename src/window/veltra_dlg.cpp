@@ -239,6 +239,7 @@ void CVeltraDlg::EndOfUse() {
   if (config_dialog_ != nullptr) config_dialog_->Destroy();
   tray_.Delete();
   hot_key_.Unregister();
+  winkey_hook_.Remove();
   tray_.DestroyStateIcons();
 }
 

@@ -2,6 +2,7 @@
 // SendInput the way a keyboard would deliver it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "e2e_support.h"
@@ -35,8 +36,10 @@ bool CombinationFree() {
 
 class Keys : public ::testing::Test {
  protected:
-  void Start(const std::string& settings, int started = 1) {
-    box_.WriteDevices({TouchScreen(kId, started != 0)});
+  void Start(const std::string& settings, int started = 1, int switch_delay_ms = 0) {
+    SimDevice panel = TouchScreen(kId, started != 0);
+    panel.switch_delay_ms = switch_delay_ms;
+    box_.WriteDevices({panel});
     box_.WriteSettings(settings);
     veltra_ = std::make_unique<RunningVeltra>(box_);
     ASSERT_NE(veltra_->window(), nullptr);
@@ -114,6 +117,35 @@ TEST_F(Keys, WindowsKeyPressesWithinTheIntervalSwitchOnce) {
   veltra_->Send(WM_CLOSE);
   ASSERT_TRUE(veltra_->WaitForExit());
   EXPECT_EQ(box_.Setting(L"hotkey", L"override_winkey"), L"1");
+}
+
+// The hook waits for messages on a thread of its own: every key in the
+// session passes through it, so a switch that holds the status window's
+// thread must not hold another program's keys.
+TEST_F(Keys, KeysReachAnotherProgramAtOnceWhileASwitchRuns) {
+  Start("[hotkey]\r\noverride_winkey=1\r\n", 1, 1500);
+  box_.CopyProgram(L"fake_app.exe", L"Other.exe");
+  const ui::UniqueHandle other = box_.StartProgram(L"Other.exe");
+  const HWND window = ShownWindowOf(::GetProcessId(other.get()), L"VeltraTestForegroundApp");
+  ASSERT_NE(window, nullptr);
+  ::PostMessageW(window, WM_APP, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == window; }, 2s));
+  ::PostMessageW(veltra_->window(), protocol::WM_SET_TOUCH_STATE, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] {
+    const std::vector<std::wstring> log = box_.LogLines();
+    return std::any_of(log.begin(), log.end(), [](const auto& line) { return line.find(L" DISABLE ") != line.npos; });
+  }));
+  const auto sent = std::chrono::steady_clock::now();
+  Key('A', false);
+  Key('A', true);
+  ASSERT_TRUE(WaitUntil([&] {
+    wchar_t caption[16] = {};
+    return ::GetWindowTextW(window, caption, 16) > 0 && std::wstring(caption) == L"Key down";
+  }, 3s));
+  EXPECT_LT(std::chrono::steady_clock::now() - sent, 200ms);
+  EXPECT_EQ(Started(), 1) << "the switch had ended: the check proves nothing";
+  EXPECT_TRUE(BecomesStarted(0));
+  ::TerminateProcess(other.get(), 0);
 }
 
 }  // namespace
