@@ -52,15 +52,89 @@ bool WinKeyHook::LoadLibraryBesideProgram() {
   return true;
 }
 
+namespace {
+
+// What the hook's thread is handed. It lives on the installing thread's
+// stack until `ready` is set, so the thread copies what it keeps first.
+struct HookStart {
+  HDESK desktop;
+  HWND target;
+  decltype(&::SetLowKeyboardHook) set_hook;
+  decltype(&::ResetLowKeyboardHook) reset_hook;
+  const std::atomic<bool>* stopping;
+  HANDLE ready;
+  bool installed;
+};
+
+// Installs the hook, reports the outcome, then only waits: the hook
+// procedure is called from inside GetMessageW. The library removes a hook
+// only from the thread that installed it while that thread lives, so the
+// removal happens here, after the loop.
+DWORD WINAPI RunHookThread(void* parameter) noexcept {
+  HookStart& start = *static_cast<HookStart*>(parameter);
+  const auto reset_hook = start.reset_hook;
+  const std::atomic<bool>& stopping = *start.stopping;
+  // A new thread starts on the process's first desktop; the hook belongs
+  // on the status window's.
+  bool installed = ::SetThreadDesktop(start.desktop) != FALSE;
+  if (!installed) ui::TraceLastError(L"SetThreadDesktop");
+  MSG message;
+  // The queue, before anyone learns that WM_QUIT may be posted to it.
+  ::PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+  installed = installed && start.set_hook(start.target) != 0;
+  start.installed = installed;
+  ::SetEvent(start.ready);
+  if (!installed) return 1;
+  for (;;) {
+    const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+    if (got == -1 || (got == 0 && stopping.load())) break;
+  }
+  reset_hook();
+  return 0;
+}
+
+}  // namespace
+
 bool WinKeyHook::Install(HWND target) {
-  if (!installed_ && LoadLibraryBesideProgram()) installed_ = set_hook_(target) != 0;
-  return installed_;
+  if (thread_) return true;
+  if (!LoadLibraryBesideProgram()) return false;
+  const ui::UniqueHandle ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!ready) {
+    ui::TraceLastError(L"CreateEventW");
+    return false;
+  }
+  stopping_.store(false);
+  HookStart start{::GetThreadDesktop(::GetCurrentThreadId()), target, set_hook_, reset_hook_, &stopping_,
+                  ready.get(), false};
+  DWORD thread_id = 0;
+  ui::UniqueHandle thread(::CreateThread(nullptr, 0, &RunHookThread, &start, 0, &thread_id));
+  if (!thread) {
+    ui::TraceLastError(L"CreateThread");
+    return false;
+  }
+  // Short: the thread does nothing else before it answers.
+  const HANDLE answered[] = {ready.get(), thread.get()};
+  ::WaitForMultipleObjects(2, answered, FALSE, INFINITE);
+  if (!start.installed) {
+    ui::TraceFailure(L"SetLowKeyboardHook", ERROR_HOOK_NOT_INSTALLED);
+    ::WaitForSingleObject(thread.get(), INFINITE);
+    return false;
+  }
+  thread_ = std::move(thread);
+  thread_id_ = thread_id;
+  return true;
 }
 
 void WinKeyHook::Remove() noexcept {
-  if (!installed_) return;
-  reset_hook_();
-  installed_ = false;
+  if (!thread_) return;
+  stopping_.store(true);
+  // Posted again until the thread takes it or has ended: only a full queue
+  // refuses a live thread.
+  while (!::PostThreadMessageW(thread_id_, WM_QUIT, 0, 0) && ::WaitForSingleObject(thread_.get(), 10) == WAIT_TIMEOUT) {
+  }
+  ::WaitForSingleObject(thread_.get(), INFINITE);
+  thread_.reset();
+  thread_id_ = 0;
 }
 
 }  // namespace veltra

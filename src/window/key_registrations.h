@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 
@@ -33,6 +34,12 @@ class HotKeyRegistration {
   std::optional<int> id_;  // the registered identifier
 };
 
+// The hook runs on a thread of its own that does nothing but wait for
+// messages: a low-level hook is called on the thread that installed it, and
+// every key press in the session waits for it. On the status window's
+// thread it would wait out each device switch and schtasks run, and Windows
+// silently removes a hook that keeps it waiting longer than
+// LowLevelHooksTimeout.
 class WinKeyHook {
  public:
   WinKeyHook() = default;
@@ -40,10 +47,13 @@ class WinKeyHook {
   WinKeyHook(const WinKeyHook&) = delete;
   WinKeyHook& operator=(const WinKeyHook&) = delete;
 
-  // Installs the hook reporting to `target`; a hook this object holds is
-  // kept (installing again would add a second one). False when the
-  // platform refuses it or the hook library cannot be loaded.
+  // Starts the hook's thread, on the calling thread's desktop, which
+  // installs the hook reporting to `target`, and waits for its outcome; a
+  // hook this object holds is kept (installing again would add a second
+  // one). False when the platform refuses it, the thread cannot start or
+  // the hook library cannot be loaded.
   bool Install(HWND target);
+  // Ends the hook's thread, which removes the hook before it ends.
   void Remove() noexcept;
 
  private:
@@ -52,11 +62,15 @@ class WinKeyHook {
   // VeltraHook.dll, from the program's own folder and nowhere else: as a
   // load-time import, a missing one would be looked for in the current
   // folder and on PATH, with administrator rights. Loaded at the first
-  // installation and kept while this object lives.
+  // installation and kept while this object lives, after the thread.
   ui::UniqueModule library_;
   decltype(&::SetLowKeyboardHook) set_hook_ = nullptr;
   decltype(&::ResetLowKeyboardHook) reset_hook_ = nullptr;
-  bool installed_ = false;
+  // The hook's thread while a hook is installed, and what tells it to end:
+  // a WM_QUIT anyone else posts to it is ignored.
+  ui::UniqueHandle thread_;
+  DWORD thread_id_ = 0;
+  std::atomic<bool> stopping_{false};
 };
 
 }  // namespace veltra

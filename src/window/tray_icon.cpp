@@ -8,6 +8,7 @@
 
 #include "core/text_encoding.h"
 #include "resources/resource.h"
+#include "ui/trace.h"
 #include "window/messages.h"
 
 namespace veltra {
@@ -19,6 +20,15 @@ namespace {
 constexpr ui::NotifyIconRetry kAddRetry{
     .attempts = 201, .wait_before_add_ms = 10, .modifies_after_timeout = 0, .wait_after_timeout_ms = 30,
     .modifies_after_failure = 5, .wait_before_modify_ms = 10, .wait_after_failure_ms = 40};
+
+// One addition, nothing waited for: a return tries again on the next tick.
+constexpr ui::NotifyIconRetry kAddOnce{
+    .attempts = 1, .wait_before_add_ms = 0, .modifies_after_timeout = 0, .wait_after_timeout_ms = 0,
+    .modifies_after_failure = 0, .wait_before_modify_ms = 0, .wait_after_failure_ms = 0};
+
+// About twenty seconds, as long as the start's patience, a tick at a time.
+constexpr UINT kReturnTickMs = 500;
+constexpr int kReturnTicks = 40;
 
 void SweepToolbar(HWND toolbar);
 
@@ -89,6 +99,47 @@ bool TrayIcon::Add(bool enabled, std::wstring_view tip, DWORD& last_error) {
 void TrayIcon::Modify(bool enabled, std::wstring_view tip) {
   NOTIFYICONDATAW data = NotifyIconData(icon_.window(), StateIcon(enabled), tip);
   icon_.Modify(data);
+}
+
+void TrayIcon::Delete() noexcept {
+  StopReturn();
+  icon_.Delete();
+}
+
+bool TrayIcon::TryReturn(bool enabled, std::wstring_view tip, DWORD& last_error) {
+  NOTIFYICONDATAW data = NotifyIconData(icon_.window(), StateIcon(enabled), tip);
+  // A modification the shell takes means it holds the icon: adding it
+  // again would show it twice, or fail.
+  return icon_.Modify(data) || icon_.Add(data, kAddOnce, last_error);
+}
+
+void TrayIcon::StopReturn() noexcept {
+  if (return_ticks_ == 0) return;
+  ::KillTimer(icon_.window(), TIMER_TRAY_RETURN);
+  return_ticks_ = 0;
+}
+
+void TrayIcon::Return(bool enabled, std::wstring_view tip) {
+  StopReturn();
+  DWORD last_error = 0;
+  if (TryReturn(enabled, tip, last_error)) return;
+  if (::SetTimer(icon_.window(), TIMER_TRAY_RETURN, kReturnTickMs, nullptr) == 0) {
+    ui::TraceLastError(L"SetTimer(TIMER_TRAY_RETURN)");
+    return;
+  }
+  return_ticks_ = 1;
+}
+
+bool TrayIcon::OnReturnTimer(bool enabled, std::wstring_view tip, DWORD& last_error) {
+  last_error = 0;
+  if (return_ticks_ == 0) return true;  // a tick queued before the timer stopped
+  if (TryReturn(enabled, tip, last_error)) {
+    StopReturn();
+    return true;
+  }
+  if (++return_ticks_ <= kReturnTicks) return true;
+  StopReturn();
+  return false;
 }
 
 void SweepNotificationArea() {

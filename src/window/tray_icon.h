@@ -41,9 +41,25 @@ class TrayIcon {
   // every attempt failed; `last_error` then holds the last failure's code.
   bool Add(bool enabled, std::wstring_view tip, DWORD& last_error);
   void Modify(bool enabled, std::wstring_view tip);
-  void Delete() noexcept { icon_.Delete(); }
+  // Stops any return in progress and removes the icon.
+  void Delete() noexcept;
+
+  // After the shell's "TaskbarCreated", which any program may send and
+  // Windows sends on a change of DPI too: an icon the shell still holds is
+  // only brought up to date; a missing one is added again by one attempt
+  // now and then one per tick of TIMER_TRAY_RETURN, never by a loop that
+  // holds the window's thread.
+  void Return(bool enabled, std::wstring_view tip);
+  // A tick of TIMER_TRAY_RETURN. False once the last attempt has failed
+  // (the timer is stopped then); `last_error` holds its code.
+  bool OnReturnTimer(bool enabled, std::wstring_view tip, DWORD& last_error);
 
  private:
+  // One attempt at bringing the icon back; true when the shell has it.
+  bool TryReturn(bool enabled, std::wstring_view tip, DWORD& last_error);
+  void StopReturn() noexcept;
+
+  int return_ticks_ = 0;  // ticks of TIMER_TRAY_RETURN so far; 0 while it is not running
   ui::UniqueHicon enabled_icon_, disabled_icon_;
   ui::NotifyIcon icon_;  // last, so the icon leaves the shell before its pictures go
 };

@@ -237,6 +237,7 @@ void CVeltraDlg::EndOfUse() {
   if (config_dialog_ != nullptr) config_dialog_->Destroy();
   tray_.Delete();
   hot_key_.Unregister();
+  winkey_hook_.Remove();
   tray_.DestroyStateIcons();
 }
 
@@ -318,7 +319,10 @@ void CVeltraDlg::ShowTouchState() {
 
 void CVeltraDlg::AddTrayIcon() {
   DWORD last_error = 0;
-  if (tray_.Add(enabled_state(), tooltip(), last_error)) return;
+  if (!tray_.Add(enabled_state(), tooltip(), last_error)) TellTrayIconMissing(last_error);
+}
+
+void CVeltraDlg::TellTrayIconMissing(DWORD last_error) {
   // Without its icon the program must stay reachable through its window.
   ::ShowWindow(hwnd(), SW_SHOW);
   wchar_t text[128];
@@ -378,6 +382,11 @@ void CVeltraDlg::OnTimer(UINT_PTR timer_id) {
     SetTouchState(observed, false);
     return;
   }
+  if (timer_id == TIMER_TRAY_RETURN) {
+    DWORD last_error = 0;
+    if (!tray_.OnReturnTimer(enabled_state(), tooltip(), last_error)) TellTrayIconMissing(last_error);
+    return;
+  }
   CarryOut(click_.OnTimer(static_cast<unsigned>(timer_id), settings_.lbutton_mode != 0));
 }
 
@@ -430,7 +439,7 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
   }
   CrashIfRequested(message);
   if (tray_.IsTaskbarCreated(message)) {
-    AddTrayIcon();
+    if (!exiting_) tray_.Return(enabled_state(), tooltip());
     return std::nullopt;
   }
   if (message == WM_WINKEY_TRIGGER) {

@@ -76,6 +76,8 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   // The device error box and its Retry loop; returns at once, whatever the
   // answer, when the exit began while the box was up.
   void RecoverFromDeviceError();
+  // The icon could not be added: the window is shown, and a box says why.
+  void TellTrayIconMissing(DWORD last_error);
   void AbortStart();
   void ExitSequence();
   void EndOfUse();  // what both the exit sequence and an aborted start undo

@@ -1,6 +1,6 @@
 // A program for the watcher to look at: a plain visible window that takes
 // the foreground when it starts and whenever it gets WM_APP, and ends when
-// it is closed.
+// it is closed. A key that reaches it shows in its caption.
 #include <windows.h>
 
 namespace {
@@ -8,6 +8,7 @@ namespace {
 LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_DESTROY) ::PostQuitMessage(0);
   if (message == WM_APP) ::SetForegroundWindow(window);
+  if (message == WM_KEYDOWN) ::SetWindowTextW(window, L"Key down");
   return ::DefWindowProcW(window, message, wparam, lparam);
 }
 

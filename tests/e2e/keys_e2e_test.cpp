@@ -2,6 +2,7 @@
 // SendInput the way a keyboard would deliver it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "e2e_support.h"
@@ -35,8 +36,10 @@ bool CombinationFree() {
 
 class Keys : public ::testing::Test {
  protected:
-  void Start(const std::string& settings, int started = 1) {
-    box_.WriteDevices({TouchScreen(kId, started != 0)});
+  void Start(const std::string& settings, int started = 1, int switch_delay_ms = 0) {
+    SimDevice panel = TouchScreen(kId, started != 0);
+    panel.switch_delay_ms = switch_delay_ms;
+    box_.WriteDevices({panel});
     box_.WriteSettings(settings);
     veltra_ = std::make_unique<RunningVeltra>(box_);
     ASSERT_NE(veltra_->window(), nullptr);
@@ -114,6 +117,29 @@ TEST_F(Keys, WindowsKeyPressesWithinTheIntervalSwitchOnce) {
   veltra_->Send(WM_CLOSE);
   ASSERT_TRUE(veltra_->WaitForExit());
   EXPECT_EQ(box_.Setting(L"hotkey", L"override_winkey"), L"1");
+}
+
+// Every key in the session passes the hook, so it waits on a thread of its
+// own: a switch holding the status window's thread holds no other program.
+TEST_F(Keys, KeysReachAnotherProgramAtOnceWhileASwitchRuns) {
+  Start("[hotkey]\r\noverride_winkey=1\r\n", 1, 1500);
+  box_.CopyProgram(L"fake_app.exe", L"Other.exe");
+  const ui::UniqueHandle other = box_.StartProgram(L"Other.exe");
+  const HWND window = ShownWindowOf(::GetProcessId(other.get()), L"VeltraTestForegroundApp");
+  ASSERT_TRUE(WaitUntil([&] { return window != nullptr && ::GetForegroundWindow() == window; }, 2s));
+  ::PostMessageW(veltra_->window(), protocol::WM_SET_TOUCH_STATE, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] {
+    const std::vector<std::wstring> log = box_.LogLines();
+    return std::ranges::any_of(log, [](const std::wstring& line) { return line.find(L" DISABLE ") != line.npos; });
+  }));
+  const auto sent = std::chrono::steady_clock::now();
+  Key('A', false);
+  Key('A', true);
+  wchar_t caption[16] = {};
+  ASSERT_TRUE(WaitUntil([&] { return ::GetWindowTextW(window, caption, 16) && caption == std::wstring(L"Key down"); }));
+  EXPECT_LT(std::chrono::steady_clock::now() - sent, 200ms);
+  EXPECT_EQ(Started(), 1) << "the switch had ended: the check proves nothing";
+  ::TerminateProcess(other.get(), 0);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "../common/stand_in_window.h"
 #include "e2e_support.h"
 
 namespace veltra::e2e {
@@ -16,6 +17,19 @@ using namespace std::chrono_literals;
 
 constexpr UINT kTrayNotify = protocol::WM_TRAY_NOTIFY;
 constexpr UINT kIconId = 128;
+
+// A shell that may have lost the icon: Wine's Shell_NotifyIcon hands each
+// change (NIM_* in dwData) to the first window of class "Shell_TrayWnd".
+struct StandInTray {
+  static inline std::vector<ULONG_PTR> received;
+  static inline bool holds_icon = true, takes_additions = false;
+  static LRESULT CALLBACK Receive(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message != WM_COPYDATA) return ::DefWindowProcW(window, message, wparam, lparam);
+    received.push_back(reinterpret_cast<const COPYDATASTRUCT*>(lparam)->dwData);
+    if (received.back() == NIM_ADD && takes_additions) holds_icon = true;
+    return holds_icon;
+  }
+};
 
 class Tray : public ::testing::Test {
  protected:
@@ -199,6 +213,29 @@ TEST_F(Tray, TheIconComesBackWhenTheTaskbarIsCreatedAgain) {
   EXPECT_FALSE(::Shell_NotifyIconW(NIM_MODIFY, &data));
   veltra_->Send(::RegisterWindowMessageW(L"TaskbarCreated"));
   EXPECT_TRUE(::Shell_NotifyIconW(NIM_MODIFY, &data));
+}
+
+// Any program may broadcast "TaskbarCreated": a kept icon is not added
+// twice, and a lost one comes back a tick at a time while the window works.
+TEST_F(Tray, TaskbarCreatedNeitherAddsAKeptIconAgainNorHoldsTheWindow) {
+  Start(0);
+  const HWND tray = testing::CreateStandInWindow(L"Shell_TrayWnd", &StandInTray::Receive);
+  ASSERT_TRUE(::SetWindowPos(tray, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
+  const UINT taskbar_created = ::RegisterWindowMessageW(L"TaskbarCreated");
+  ::PostMessageW(veltra_->window(), taskbar_created, 0, 0);
+  WaitUntil([] { return false; }, 300ms);
+  EXPECT_EQ(StandInTray::received, std::vector<ULONG_PTR>{NIM_MODIFY});
+  StandInTray::holds_icon = false;
+  // The switch is posted after it: carried out only once the loop runs again.
+  ::PostMessageW(veltra_->window(), taskbar_created, 0, 0);
+  ::PostMessageW(veltra_->window(), protocol::WM_SET_TOUCH_STATE, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return Started() == 0; }, 1s)) << "the window's thread is held";
+  StandInTray::takes_additions = true;
+  EXPECT_TRUE(WaitUntil([] { return StandInTray::holds_icon; }, 2s));
+  const std::size_t attempts = StandInTray::received.size();
+  WaitUntil([] { return false; }, 1200ms);
+  EXPECT_EQ(StandInTray::received.size(), attempts) << "still retrying with the icon back";
+  ::DestroyWindow(tray);
 }
 
 }  // namespace
