@@ -3,7 +3,8 @@
 # whose signatures check; removal actions that run elevated (the action
 # table); an upgrade refused for a property value that leaves the old
 # version as it ran; presets given while Veltra runs that hold after it
-# ended; an upgrade that keeps Veltra.ini and the tasks; and an uninstall that reaches
+# ended; an upgrade that keeps Veltra.ini and the tasks and brings the
+# watcher back; and an uninstall that reaches
 # Veltra and its watcher only through their exit request (they run on a
 # desktop of their own, where no window of theirs can be found) and leaves
 # the panel on, the settings saved, no process, no program file and no task.
@@ -124,8 +125,16 @@ for _ in $(seq 30); do [ -f "$task" ] && break; sleep 1; done  # the refresh run
 check "the lock task is registered" '[ -f "$task" ]'
 # The same package again, with a property, while Veltra runs: the value
 # must outlast Veltra's exit, which saves its whole record. Whatever still
-# runs afterwards is ended through its exit here (/U keeps the tasks).
+# runs afterwards is ended through its exit here (/U keeps the tasks). A
+# watcher running before the presets (or the upgrade below) was ended by
+# them and runs again after them, started in the session it ran in.
+came_back() {
+  for _ in $(seq 10); do running 'Veltrawatch\.exe' && break; sleep 1; done
+  [ -n "$1" ] && [ -n "$(pids 'Veltrawatch\.exe')" ] && [ "$(pids 'Veltrawatch\.exe')" != "$1" ]
+}
+start_watcher; watcher_before=$(pids 'Veltrawatch\.exe')
 msi /i "$new" TASK_BOOT=1
+check "the watcher that ran before the presets was ended and runs again" 'came_back "$watcher_before"'
 "$wine_loader" "$dir/Veltra.exe" /U
 check "a preset given while Veltra ran holds after it ended, beside what it saved" \
   'ini | grep -qx task_boot=1 && ini | grep -qx task_lock=1 && ini | grep -qx touch_status=0'
@@ -134,10 +143,16 @@ check "a preset given while Veltra ran holds after it ended, beside what it save
 # keeps the tasks. Wine's upgrade leaves that property out, so its nested
 # removal is run here as Windows runs it, then the installation.
 cp "$dir/Veltra.ini" "$out/before-upgrade.ini"
+start_watcher; watcher_before=$(pids 'Veltrawatch\.exe')
 msi /x "$new" UPGRADINGPRODUCTCODE="$(property "$old" ProductCode)"
 msi /i "$new"
 check "the upgrade kept the lock task and Veltra.ini" \
   'installed "$new" && [ -f "$task" ] && cmp -s "$dir/Veltra.ini" "$out/before-upgrade.ini"'
+check "the watcher that ran before the upgrade was ended and runs again" 'came_back "$watcher_before"'
+# The removal below starts a watcher of its own.
+"$wine_loader" taskkill /f /im Veltrawatch.exe >/dev/null 2>&1
+for _ in $(seq 10); do running 'Veltrawatch\.exe' || break; sleep 1; done
+! running 'Veltrawatch\.exe' || { echo "FAILED: the watcher could not be ended"; fails=$((fails + 1)); }
 
 # The removal that finds no window: Veltra and its watcher on a desktop of
 # their own. Only Veltra's own exit writes back the key taken out here.
