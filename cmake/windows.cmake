@@ -168,6 +168,21 @@ foreach(flavour dist sim)
   endforeach()
 endforeach()
 
+# VeltraPresetCheck.dll: the package's early check of its properties, run
+# by the installer from the package's Binary table (never installed): the
+# portable command line and msi.dll, which the installer has loaded.
+add_library(veltra_preset_check SHARED src/app/preset_check.cpp)
+target_link_libraries(veltra_preset_check PRIVATE veltra_core msi)
+target_link_options(veltra_preset_check PRIVATE -s -Wl,--gc-sections)
+set_target_properties(veltra_preset_check PROPERTIES
+  OUTPUT_NAME VeltraPresetCheck
+  PREFIX ""
+  RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/dist"
+  ARCHIVE_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/lib")
+add_custom_command(TARGET veltra_preset_check POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E make_directory "${CMAKE_BINARY_DIR}/sim"
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different "$<TARGET_FILE:veltra_preset_check>" "${CMAKE_BINARY_DIR}/sim/")
+
 # GoogleTest from the sources Debian ships, built with the cross compiler.
 set(gtest_root /usr/src/googletest/googletest)
 add_library(gtest_win STATIC ${gtest_root}/src/gtest-all.cc)

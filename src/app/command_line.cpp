@@ -143,44 +143,67 @@ bool Preset::operator==(const Preset& other) const {
   return std::wstring_view(section) == other.section && std::wstring_view(key) == other.key && value == other.value;
 }
 
+namespace {
+
+// What each property presets and takes; in the order of kPresetProperties.
+struct PresetTarget {
+  const wchar_t* section;
+  const wchar_t* key;
+  bool (*accepts)(std::wstring_view value);
+  std::wstring_view accepted;
+};
+bool IsTaskValue(std::wstring_view value) { return value == L"0" || value == L"1"; }
+constexpr PresetTarget kPresetTargets[] = {
+    {L"hardware", L"device_instance_path", IsDeviceInstanceId,
+     L"a device instance path: at most 200 printable ASCII characters, no blank, comma or double quote"},
+    {L"task_scheduler", L"task_boot", IsTaskValue, L"0 or 1"},
+    {L"task_scheduler", L"task_startup", IsTaskValue, L"0 or 1"},
+    {L"task_scheduler", L"task_lock", IsTaskValue, L"0 or 1"},
+};
+static_assert(std::size(kPresetTargets) == std::size(kPresetProperties));
+
+std::size_t PresetIndex(std::wstring_view name) {
+  return static_cast<std::size_t>(std::find(std::begin(kPresetProperties), std::end(kPresetProperties), name) -
+                                  std::begin(kPresetProperties));
+}
+
+}  // namespace
+
 PresetRequest ParsePresets(std::wstring_view command_line, std::vector<Preset>& presets) {
   presets.clear();
   const std::vector<std::wstring> tokens = TokenizeCommandLine(command_line);
   const std::size_t at = FindOption(tokens, L"/P");
   if (at >= tokens.size()) return PresetRequest::None;
-  static constexpr struct {
-    std::wstring_view name;
-    const wchar_t* section;
-    const wchar_t* key;
-  } kProperties[] = {
-      {L"DEVICE_PATH", L"hardware", L"device_instance_path"},
-      {L"TASK_BOOT", L"task_scheduler", L"task_boot"},
-      {L"TASK_STARTUP", L"task_scheduler", L"task_startup"},
-      {L"TASK_LOCK", L"task_scheduler", L"task_lock"},
-  };
-  bool seen[std::size(kProperties)] = {};
+  bool seen[std::size(kPresetProperties)] = {};
   for (std::size_t i = at + 1; i < tokens.size(); ++i) {
     const std::wstring_view token = Unquoted(tokens[i]);
     const std::size_t equals = token.find(L'=');
-    const auto* property = std::find_if(std::begin(kProperties), std::end(kProperties),
-                                        [&](const auto& p) { return p.name == token.substr(0, equals); });
+    const std::size_t index = PresetIndex(token.substr(0, equals));
     // A name given twice can only come from a value that carried a pair of
     // its own.
-    if (equals == std::wstring_view::npos || property == std::end(kProperties) ||
-        std::exchange(seen[property - std::begin(kProperties)], true)) {
+    if (equals == std::wstring_view::npos || index == std::size(kPresetProperties) ||
+        std::exchange(seen[index], true)) {
       presets.clear();
       return PresetRequest::Invalid;
     }
     const std::wstring_view value = token.substr(equals + 1);
     if (value.empty()) continue;
-    const bool is_path = property == std::begin(kProperties);
-    if (!(is_path ? IsDeviceInstanceId(value) : value == L"0" || value == L"1")) {
+    const PresetTarget& target = kPresetTargets[index];
+    if (!target.accepts(value)) {
       presets.clear();
       return PresetRequest::Invalid;
     }
-    presets.push_back({property->section, property->key, base::UpperCaseAscii(value)});
+    presets.push_back({target.section, target.key, base::UpperCaseAscii(value)});
   }
   return PresetRequest::Valid;
+}
+
+std::wstring PresetRefusal(std::wstring_view name, std::wstring_view value) {
+  const std::size_t index = PresetIndex(name);
+  if (index == std::size(kPresetProperties)) return std::wstring(name) + L" is no property of Veltra's presets";
+  if (value.empty() || kPresetTargets[index].accepts(value)) return {};
+  return std::wstring(name) + L"=" + std::wstring(value) + L" is refused: " + std::wstring(name) + L" takes " +
+         std::wstring(kPresetTargets[index].accepted) + L", or nothing to keep the setting as it is";
 }
 
 }  // namespace veltra

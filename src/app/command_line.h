@@ -62,4 +62,15 @@ enum class PresetRequest { None, Valid, Invalid };
 // in upper case, as the program compares it.
 PresetRequest ParsePresets(std::wstring_view command_line, std::vector<Preset>& presets);
 
+// The installer's properties /P takes, as the package names them.
+inline constexpr std::wstring_view kPresetProperties[] = {L"DEVICE_PATH", L"TASK_BOOT", L"TASK_STARTUP", L"TASK_LOCK"};
+
+// Why /P would refuse `value` for the property `name`, said for the
+// installer's log: the pair and what the property takes. Empty when /P takes
+// it (an empty value always: a setting not given). The package checks its
+// properties with this before it changes anything: each value that passes
+// also keeps its quoted pair one token, so a line of passing values is one
+// ParsePresets takes.
+std::wstring PresetRefusal(std::wstring_view name, std::wstring_view value);
+
 }  // namespace veltra

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <cwchar>
+#include <string>
 #include <vector>
 
 #include "app/command_line.h"
@@ -40,12 +42,44 @@ constexpr DWORD kTerminatedEndWaitMs = 5000;
 // running Veltra; the new version's installation takes it away and starts
 // Veltra again (ResumeVeltra).
 constexpr wchar_t kResumeMarkerName[] = L"Veltra.resume";
+// The same for the watchers it ended: a section per session, whose
+// `elevated` says whether the watcher ran with its user's full rights.
+constexpr wchar_t kWatcherMarkerName[] = L"Veltrawatch.resume";
+
+// Where a watcher ran, to start it there again: no task starts it, so it
+// comes back in its session as its user, with the rights it had.
+struct WatcherSeat {
+  DWORD session = 0;
+  bool elevated = false;
+};
 
 struct RunningProgram {
   ui::UniqueHandle process;
   DWORD id = 0;
   bool watcher = false;
+  WatcherSeat seat;
 };
+
+// What a removal ended, for what comes after it to bring back.
+struct EndedPrograms {
+  bool veltra = false;
+  std::vector<WatcherSeat> watchers;
+};
+
+WatcherSeat SeatOf(HANDLE process, DWORD id) {
+  WatcherSeat seat;
+  if (!::ProcessIdToSessionId(id, &seat.session)) ui::TraceLastError(L"ProcessIdToSessionId");
+  ui::UniqueHandle token;
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  if (::OpenProcessToken(process, TOKEN_QUERY, token.put()) &&
+      ::GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof(elevation), &size)) {
+    seat.elevated = elevation.TokenIsElevated != 0;
+  } else {
+    ui::TraceLastError(L"reading the watcher's elevation");
+  }
+  return seat;
+}
 
 // Every Veltra.exe and Veltrawatch.exe whose image lies in `program_dir`,
 // this process aside: a copy elsewhere belongs to another installation.
@@ -55,7 +89,8 @@ std::vector<RunningProgram> FindRunningPrograms(const std::wstring& program_dir)
        ui::FindRunningProcesses({L"Veltra.exe", L"Veltrawatch.exe"}, SYNCHRONIZE | PROCESS_TERMINATE)) {
     if (!ui::SameFile(base::SplitProgramPath(running.image).program_dir, program_dir)) continue;
     const bool watcher = ui::SamePath(running.file_name, L"Veltrawatch.exe");
-    found.push_back({std::move(running.process), running.id, watcher});
+    const WatcherSeat seat = watcher ? SeatOf(running.process.get(), running.id) : WatcherSeat{};
+    found.push_back({std::move(running.process), running.id, watcher, seat});
   }
   return found;
 }
@@ -106,22 +141,25 @@ void EnableConfiguredPanel(const std::wstring& ini_path) {
 // removal that must not wait for anyone to leave the panel working; a
 // Veltra that sees the switch then saves the enabled state, so where
 // Veltra comes back afterwards (an upgrade, presets) its own exit enables
-// the panel and saves the user's choice instead. True when a Veltra.exe
-// was running.
-bool EndRunningPrograms(const base::ProgramPaths& paths, const std::wstring& ini_path, bool enable_first) {
+// the panel and saves the user's choice instead.
+EndedPrograms EndRunningPrograms(const base::ProgramPaths& paths, const std::wstring& ini_path, bool enable_first) {
   if (enable_first) EnableConfiguredPanel(ini_path);
   const std::vector<RunningProgram> programs = FindRunningPrograms(paths.program_dir);
   EndThroughExitRequest(programs, true, kWatcherEndWaitMs);
   EndThroughExitRequest(programs, false, kProgramEndWaitMs);
-  bool veltra_ran = false;
+  EndedPrograms ended;
   for (const RunningProgram& program : programs) {
-    veltra_ran = veltra_ran || !program.watcher;
+    if (program.watcher) {
+      ended.watchers.push_back(program.seat);
+    } else {
+      ended.veltra = true;
+    }
     if (::WaitForSingleObject(program.process.get(), 0) == WAIT_OBJECT_0) continue;
     if (!::TerminateProcess(program.process.get(), 1)) ui::TraceLastError(L"TerminateProcess");
     ::WaitForSingleObject(program.process.get(), kTerminatedEndWaitMs);
   }
   EnableConfiguredPanel(ini_path);
-  return veltra_ran;
+  return ended;
 }
 
 // Starts Veltra again where its logon task would: the task runs it in its
@@ -129,6 +167,111 @@ bool EndRunningPrograms(const base::ProgramPaths& paths, const std::wstring& ini
 // cannot reach otherwise. Where there is no logon task, nothing starts.
 void ResumeVeltra() {
   RunHiddenCommand(L"schtasks.exe /Run /tn " + std::wstring(kLogonTaskName));
+}
+
+// The user's environment block, for a program started as that user.
+class UserEnvironment {
+ public:
+  explicit UserEnvironment(HANDLE token) : library_(ui::LoadSystemLibrary(L"userenv.dll")) {
+    using Create = BOOL(WINAPI*)(void**, HANDLE, BOOL);
+    const auto create = ui::ProcAddress<Create>(library_.get(), "CreateEnvironmentBlock");
+    destroy_ = ui::ProcAddress<Destroy>(library_.get(), "DestroyEnvironmentBlock");
+    if (create == nullptr || destroy_ == nullptr || !create(&block_, token, FALSE)) {
+      ui::TraceLastError(L"CreateEnvironmentBlock");
+      block_ = nullptr;
+    }
+  }
+  UserEnvironment(const UserEnvironment&) = delete;
+  UserEnvironment& operator=(const UserEnvironment&) = delete;
+  ~UserEnvironment() {
+    if (block_ != nullptr) destroy_(block_);
+  }
+  // Null where it could not be made: the child then gets this process's.
+  void* get() const { return block_; }
+
+ private:
+  using Destroy = BOOL(WINAPI*)(void*);
+  ui::UniqueModule library_;
+  Destroy destroy_ = nullptr;
+  void* block_ = nullptr;
+};
+
+// Starts the watcher beside this program again in the session it ran in,
+// as that session's user: with the user's full rights (the linked token of
+// a limited one) where it ran elevated. This process runs as the system
+// account, which may take a session's token and start a program with it.
+void StartWatcher(const WatcherSeat& seat, const base::ProgramPaths& paths) {
+  using QueryUserToken = BOOL(WINAPI*)(ULONG, HANDLE*);
+  const ui::UniqueModule wts = ui::LoadSystemLibrary(L"wtsapi32.dll");
+  const auto query = ui::ProcAddress<QueryUserToken>(wts.get(), "WTSQueryUserToken");
+  ui::UniqueHandle token;
+  if (query == nullptr || !query(seat.session, token.put())) {
+    ui::TraceLastError(L"WTSQueryUserToken");
+    return;
+  }
+  TOKEN_ELEVATION_TYPE type{};
+  DWORD size = 0;
+  if (seat.elevated && ::GetTokenInformation(token.get(), TokenElevationType, &type, sizeof(type), &size) &&
+      type == TokenElevationTypeLimited) {
+    TOKEN_LINKED_TOKEN linked{};
+    if (!::GetTokenInformation(token.get(), TokenLinkedToken, &linked, sizeof(linked), &size)) {
+      ui::TraceLastError(L"GetTokenInformation(TokenLinkedToken)");
+      return;
+    }
+    token.reset(linked.LinkedToken);
+  }
+  const UserEnvironment environment(token.get());
+  const std::wstring program = paths.program_dir + L"Veltrawatch.exe";
+  std::wstring command_line = L"\"" + program + L"\"";
+  std::wstring desktop = L"winsta0\\default";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.lpDesktop = desktop.data();
+  PROCESS_INFORMATION info{};
+  // Out of any job the installer runs its actions in, which may end with
+  // them; where the job allows no breakaway, inside it.
+  const auto start = [&](DWORD flags) {
+    return ::CreateProcessAsUserW(token.get(), program.c_str(), command_line.data(), nullptr, nullptr, FALSE,
+                                  flags | CREATE_UNICODE_ENVIRONMENT, environment.get(), paths.program_dir.c_str(),
+                                  &startup, &info) != FALSE;
+  };
+  if (!start(CREATE_BREAKAWAY_FROM_JOB) && (::GetLastError() != ERROR_ACCESS_DENIED || !start(0))) {
+    ui::TraceLastError(L"CreateProcessAsUserW(Veltrawatch.exe)");
+    return;
+  }
+  const ui::UniqueHandle process(info.hProcess);
+  const ui::UniqueHandle thread(info.hThread);
+}
+
+void NoteWatchers(const std::vector<WatcherSeat>& watchers, const std::wstring& marker) {
+  for (const WatcherSeat& seat : watchers) {
+    if (!::WritePrivateProfileStringW(std::to_wstring(seat.session).c_str(), L"elevated", seat.elevated ? L"1" : L"0",
+                                      marker.c_str())) {
+      ui::TraceLastError(L"WritePrivateProfileStringW(watcher marker)");
+    }
+  }
+}
+
+// The watchers an upgrade's removal noted, added to `watchers` unless
+// their session is there already (one watcher runs per session); the note
+// is taken away.
+void TakeNotedWatchers(const std::wstring& marker, std::vector<WatcherSeat>& watchers) {
+  std::wstring sections(4096, L'\0');
+  const DWORD length = ::GetPrivateProfileSectionNamesW(sections.data(), static_cast<DWORD>(sections.size()),
+                                                        marker.c_str());
+  sections.resize(length);
+  for (std::size_t at = 0, stop; (stop = sections.find(L'\0', at)) != std::wstring::npos; at = stop + 1) {
+    const std::wstring name = sections.substr(at, stop - at);
+    wchar_t* end = nullptr;
+    const unsigned long session = std::wcstoul(name.c_str(), &end, 10);
+    if (name.empty() || *end != L'\0') continue;
+    const WatcherSeat seat{static_cast<DWORD>(session),
+                           ::GetPrivateProfileIntW(name.c_str(), L"elevated", 0, marker.c_str()) == 1};
+    bool known = false;
+    for (const WatcherSeat& other : watchers) known = known || other.session == seat.session;
+    if (!known) watchers.push_back(seat);
+  }
+  ::DeleteFileW(marker.c_str());
 }
 
 bool WritePresets(const std::vector<Preset>& presets, const std::wstring& ini_path) {
@@ -145,6 +288,7 @@ bool RunInstallerOption(const std::wstring& command_line, const std::wstring& mo
   const base::ProgramPaths paths = base::SplitProgramPath(module_path);
   const std::wstring ini_path = ReachableIniPath(paths);
   const std::wstring marker = paths.program_dir + kResumeMarkerName;
+  const std::wstring watcher_marker = paths.program_dir + kWatcherMarkerName;
   switch (ParseRemoval(command_line)) {
     case Removal::Uninstall:
       // Veltra's exit registers the tasks again: they go after it ended.
@@ -153,14 +297,17 @@ bool RunInstallerOption(const std::wstring& command_line, const std::wstring& mo
       DeleteLogonTask();
       DeleteLockTask();
       return true;
-    case Removal::Upgrade:
+    case Removal::Upgrade: {
       // The program's path stays, so the tasks stay with it.
-      if (EndRunningPrograms(paths, ini_path, false)) {
+      const EndedPrograms ended = EndRunningPrograms(paths, ini_path, false);
+      if (ended.veltra) {
         const ui::UniqueFile file(::CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                                 FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) ui::TraceLastError(L"CreateFileW(resume marker)");
       }
+      NoteWatchers(ended.watchers, watcher_marker);
       return true;
+    }
     case Removal::None:
       break;
   }
@@ -169,11 +316,14 @@ bool RunInstallerOption(const std::wstring& command_line, const std::wstring& mo
   if (request == PresetRequest::None) return false;
   if (request == PresetRequest::Invalid) ::ExitProcess(1);
   // A running Veltra saves its record at its exit and would write over
-  // the presets: it ends first and comes back with them.
-  bool resume = !presets.empty() && EndRunningPrograms(paths, ini_path, false);
+  // the presets: it ends first and comes back with them, its watchers too.
+  EndedPrograms ended;
+  if (!presets.empty()) ended = EndRunningPrograms(paths, ini_path, false);
   const bool written = WritePresets(presets, ini_path);
-  if (::DeleteFileW(marker.c_str())) resume = true;
-  if (resume) ResumeVeltra();
+  if (::DeleteFileW(marker.c_str())) ended.veltra = true;
+  TakeNotedWatchers(watcher_marker, ended.watchers);
+  if (ended.veltra) ResumeVeltra();
+  for (const WatcherSeat& seat : ended.watchers) StartWatcher(seat, paths);
   if (!written) ::ExitProcess(1);
   return true;
 }

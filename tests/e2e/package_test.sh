@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The packages under Wine, built over the simulated programs: a signed build
 # whose signatures check; removal actions that run elevated (the action
-# table); presets given while Veltra runs that hold after it ended; an
-# upgrade that keeps Veltra.ini and the tasks; and an uninstall that reaches
+# table); an upgrade refused for a property value that leaves the old
+# version as it ran; presets given while Veltra runs that hold after it
+# ended; an upgrade that keeps Veltra.ini and the tasks and brings the
+# watcher back; and an uninstall that reaches
 # Veltra and its watcher only through their exit request (they run on a
 # desktop of their own, where no window of theirs can be found) and leaves
 # the panel on, the settings saved, no process, no program file and no task.
@@ -66,22 +68,20 @@ elevated() { local type; type=$(awk -F'\t' -v command="$1" '$4 == command { prin
 check "the uninstall's and the upgrade's removal run deferred and not impersonated" 'elevated /X && elevated /U'
 
 msi /i "$old"
-printf '[%s]\r\nsetup_class=HID\r\nhid_interface=1\r\nstarted=1\r\n' "$id" >"$dir/sim_devices.ini"
-printf '[hardware]\r\ndevice_instance_path=%s\r\n' "$id" >"$dir/Veltra.ini"
-msi /i "$new" TASK_LOCK=1 TASK_BOOT=
-check "the upgrade replaced the old version" '! installed "$old" && installed "$new"'
-entry() { "$wine_loader" reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(property "$new" ProductCode)" /v "$1" | tr -d '\r'; }
-check "its entry among the installed programs names the publisher and links to the installed guide" \
-  'entry Publisher | grep -q "REG_SZ *Veltra$" && entry HelpLink | grep -qF "REG_SZ    C:\\Program Files\\Veltra\\README.md"'
-check "it kept Veltra.ini and preset the given property alone" 'ini | grep -qxF "device_instance_path=$id" && ini | grep -qx task_lock=1 && ! ini | grep -q task_boot'
-
+sim() { printf '[%s]\r\nsetup_class=HID\r\nhid_interface=1\r\nstarted=1\r\n' "$id" >"$dir/sim_devices.ini"; }
 started() { tr -d '\r' <"$dir/sim_devices.ini" | grep -q "^started=$1"; }
-# A Windows process of this prefix whose command line starts with the path.
-running() {
+# The Windows processes of this prefix whose command line starts with the
+# path (quoted or not); running: there is one.
+pids() {
   local pid
-  for pid in $(pgrep -f "^C:.Program Files.Veltra.$1"); do
-    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+  for pid in $(pgrep -f "^\"?C:.Program Files.Veltra.$1"); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
   done
+}
+running() { [ -n "$(pids "$1")" ]; }
+start_watcher() {
+  plain 'C:\Program Files\Veltra\Veltrawatch.exe' &
+  for _ in $(seq 20); do running 'Veltrawatch\.exe' && return 0; sleep 1; done
   return 1
 }
 # Veltra started by `$1` (the command that runs a program), then switched
@@ -92,13 +92,49 @@ start_veltra_off() {
   return 1
 }
 plain() { "$wine_loader" "$@"; }
+# An upgrade refused for a property value, over the old version with its
+# lock task, Veltra (the panel switched off) and its watcher running: it
+# fails before the old version's removal, so all of that stays, and the old
+# Veltra still takes a start. Its log names the property. (The watcher
+# leaves the panel to the starts: "default status" 2.)
+sim && printf '[hardware]\r\ndevice_instance_path=%s\r\n[task_scheduler]\r\ntask_lock=1\r\n' "$id" >"$dir/Veltra.ini"
+printf '[config]\r\ndefault status=2\r\n' >"$dir/Veltrawatch.ini"
+start_veltra_off plain && for _ in $(seq 30); do [ -f "$task" ] && break; sleep 1; done && start_watcher; ready=$?
+rm -f "$WINEPREFIX/drive_c/refused.log"
+msi /i "$new" TASK_LOCK=2 /l*v 'C:\refused.log'; refused=$?
+check "an upgrade with TASK_LOCK=2 fails, and its log says what TASK_LOCK takes" \
+  '[ "$refused" -ne 0 ] && grep -qF "TASK_LOCK=2 is refused: TASK_LOCK takes 0 or 1" "$WINEPREFIX/drive_c/refused.log"'
+switch_on() { for _ in $(seq 15); do started 1 && return 0; plain 'C:\Program Files\Veltra\Veltra.exe' /T 1; sleep 1; done; return 1; }
+check "the refused upgrade left the old version, its lock task and both programs running, and Veltra takes a start" \
+  '[ "$ready" -eq 0 ] && installed "$old" && ! installed "$new" && [ -f "$dir/Veltra.exe" ] && [ -f "$dir/Veltrawatch.exe" ] &&
+   [ -f "$task" ] && running "Veltra\.exe" && running "Veltrawatch\.exe" && started 0 && switch_on'
+# Both end as a zip installation's removal ends them, the tasks go; the
+# upgrade below starts from the old version with only the device chosen.
+"$wine_loader" "$dir/Veltra.exe" /X
+rm "$dir/Veltrawatch.ini"
+sim && printf '[hardware]\r\ndevice_instance_path=%s\r\n' "$id" >"$dir/Veltra.ini"
+msi /i "$new" TASK_LOCK=1 TASK_BOOT=
+check "the upgrade replaced the old version" '! installed "$old" && installed "$new"'
+entry() { "$wine_loader" reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(property "$new" ProductCode)" /v "$1" | tr -d '\r'; }
+check "its entry among the installed programs names the publisher and links to the installed guide" \
+  'entry Publisher | grep -q "REG_SZ *Veltra$" && entry HelpLink | grep -qF "REG_SZ    C:\\Program Files\\Veltra\\README.md"'
+check "it kept Veltra.ini and preset the given property alone" 'ini | grep -qxF "device_instance_path=$id" && ini | grep -qx task_lock=1 && ! ini | grep -q task_boot'
+
 check "a second start switched the panel off" 'start_veltra_off plain'
 for _ in $(seq 30); do [ -f "$task" ] && break; sleep 1; done  # the refresh runs beside the window
 check "the lock task is registered" '[ -f "$task" ]'
 # The same package again, with a property, while Veltra runs: the value
 # must outlast Veltra's exit, which saves its whole record. Whatever still
-# runs afterwards is ended through its exit here (/U keeps the tasks).
+# runs afterwards is ended through its exit here (/U keeps the tasks). A
+# watcher running before the presets (or the upgrade below) was ended by
+# them and runs again after them, started in the session it ran in.
+came_back() {
+  for _ in $(seq 10); do running 'Veltrawatch\.exe' && break; sleep 1; done
+  [ -n "$1" ] && [ -n "$(pids 'Veltrawatch\.exe')" ] && [ "$(pids 'Veltrawatch\.exe')" != "$1" ]
+}
+start_watcher; watcher_before=$(pids 'Veltrawatch\.exe')
 msi /i "$new" TASK_BOOT=1
+check "the watcher that ran before the presets was ended and runs again" 'came_back "$watcher_before"'
 "$wine_loader" "$dir/Veltra.exe" /U
 check "a preset given while Veltra ran holds after it ended, beside what it saved" \
   'ini | grep -qx task_boot=1 && ini | grep -qx task_lock=1 && ini | grep -qx touch_status=0'
@@ -107,10 +143,16 @@ check "a preset given while Veltra ran holds after it ended, beside what it save
 # keeps the tasks. Wine's upgrade leaves that property out, so its nested
 # removal is run here as Windows runs it, then the installation.
 cp "$dir/Veltra.ini" "$out/before-upgrade.ini"
+start_watcher; watcher_before=$(pids 'Veltrawatch\.exe')
 msi /x "$new" UPGRADINGPRODUCTCODE="$(property "$old" ProductCode)"
 msi /i "$new"
 check "the upgrade kept the lock task and Veltra.ini" \
   'installed "$new" && [ -f "$task" ] && cmp -s "$dir/Veltra.ini" "$out/before-upgrade.ini"'
+check "the watcher that ran before the upgrade was ended and runs again" 'came_back "$watcher_before"'
+# The removal below starts a watcher of its own.
+"$wine_loader" taskkill /f /im Veltrawatch.exe >/dev/null 2>&1
+for _ in $(seq 10); do running 'Veltrawatch\.exe' || break; sleep 1; done
+! running 'Veltrawatch\.exe' || { echo "FAILED: the watcher could not be ended"; fails=$((fails + 1)); }
 
 # The removal that finds no window: Veltra and its watcher on a desktop of
 # their own. Only Veltra's own exit writes back the key taken out here.

@@ -169,5 +169,24 @@ TEST(ParsePresets, GivenValuesOnlyAndAllOrNothing) {
   }
 }
 
+// The package's early check: what it refuses is what the deferred /P,
+// given the same value among the package's quoted pairs, would refuse.
+TEST(PresetRefusal, NamesThePairAndAgreesWithTheQuotedLine) {
+  EXPECT_NE(PresetRefusal(L"TASK_LOCK", L"2").find(L"TASK_LOCK=2 is refused: TASK_LOCK takes 0 or 1"), std::wstring::npos);
+  EXPECT_NE(PresetRefusal(L"DEVICE_PATH", L"HID\\A B").find(L"DEVICE_PATH takes a device instance path"),
+            std::wstring::npos);
+  const std::wstring values[] = {L"", L"0", L"1", L"2", L"yes", L"HID\\VID_1B96&PID_0F00", L"HID\\A B",
+                                 L"1\" \"TASK_BOOT=1", L"1\" /X \"", L"A\u3000B", std::wstring(201, L'A')};
+  for (const std::wstring_view name : kPresetProperties) {
+    for (const std::wstring& value : values) {
+      std::wstring line = L"/P";
+      for (const std::wstring_view other : kPresetProperties)
+        line += L" \"" + std::wstring(other) + L"=" + (other == name ? value : L"") + L"\"";
+      std::vector<Preset> presets;
+      EXPECT_EQ(PresetRefusal(name, value).empty(), ParsePresets(line, presets) == PresetRequest::Valid) << line;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace veltra
