@@ -238,7 +238,6 @@ add_executable(veltra_e2e_tests
   tests/e2e/config_e2e_test.cpp
   tests/e2e/watch_e2e_test.cpp
   tests/e2e/removal_e2e_test.cpp
-  tests/e2e/ending_e2e_test.cpp
   tests/windows/test_main.cpp
 )
 add_executable(fake_mmc tests/e2e/fake_mmc.cpp)
@@ -254,6 +253,14 @@ add_dependencies(veltra_e2e_tests veltra_sim veltrawatch fake_mmc fake_app plant
 gtest_discover_tests(veltra_e2e_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
   PROPERTIES TIMEOUT 120)
 
+# The walk that ends the simulated program at every step of its flows: each
+# of its tests runs a flow again for every step, so it has more time.
+add_executable(veltra_ending_tests tests/e2e/e2e_support.cpp tests/e2e/ending_e2e_test.cpp tests/windows/test_main.cpp)
+target_link_libraries(veltra_ending_tests PRIVATE veltra_core gtest_win shell32)
+add_dependencies(veltra_ending_tests veltra_sim)
+gtest_discover_tests(veltra_ending_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+  PROPERTIES TIMEOUT 480)
+
 # Benchmark of the unchanged-state WM_SET_TOUCH_STATE against a bare window;
 # run by scripts/bench, not by the tests.
 add_executable(veltra_bench_set_touch_state tests/bench/set_touch_state_bench.cpp)
@@ -264,6 +271,11 @@ add_dependencies(veltra_bench_set_touch_state veltra_sim)
 # run by scripts/bench.
 add_executable(veltra_bench_watch_step tests/bench/watch_step_bench.cpp)
 target_link_libraries(veltra_bench_watch_step PRIVATE veltra_watch)
+
+# The exit's save into a copy against every key written straight into the
+# file; run by scripts/bench.
+add_executable(veltra_bench_settings_save tests/bench/settings_save_bench.cpp src/window/simulated_crash.cpp)
+target_link_libraries(veltra_bench_settings_save PRIVATE veltra_app)
 
 # Start-up benchmark: the simulated Veltra.exe against a bare window program
 # and against a bare notification-area program (the same source with one

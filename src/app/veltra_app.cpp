@@ -93,7 +93,8 @@ bool CVeltraApp::InitInstance() {
     RegisterStatusWindowClass(instance());
     // For the installer's removal, from whatever session it runs in (a
     // one-shot run ends by itself in a moment).
-    exit_request.emplace(exit_request_name_, protocol::kWindowClass);
+    // The first start's device selection comes before the status window.
+    exit_request.emplace(exit_request_name_, protocol::kWindowClass, L"#32770");
   }
 
   const base::ProgramPaths paths = base::SplitProgramPath(module_path());

@@ -22,24 +22,32 @@ constexpr DWORD kWindowRetryMs = 200;
 
 struct WindowSearch {
   const wchar_t* window_class;
+  const wchar_t* fallback_class;
   HWND found;
+  HWND fallback;
 };
 
 BOOL CALLBACK MatchWindowClass(HWND window, LPARAM param) {
   auto& search = *reinterpret_cast<WindowSearch*>(param);
   wchar_t name[64] = {};
-  if (::GetClassNameW(window, name, static_cast<int>(std::size(name))) > 0 &&
-      std::wcscmp(name, search.window_class) == 0) {
+  if (::GetClassNameW(window, name, static_cast<int>(std::size(name))) <= 0) return TRUE;
+  if (std::wcscmp(name, search.window_class) == 0) {
     search.found = window;
     return FALSE;
+  }
+  // A box or tooltip of a dialog is owned by it; the dialog itself is not.
+  if (search.fallback == nullptr && search.fallback_class != nullptr && std::wcscmp(name, search.fallback_class) == 0 &&
+      ::GetWindow(window, GW_OWNER) == nullptr) {
+    search.fallback = window;
   }
   return TRUE;
 }
 
 }  // namespace
 
-ExitRequestListener::ExitRequestListener(const std::wstring& name, const wchar_t* window_class)
-    : window_class_(window_class), owner_thread_(::GetCurrentThreadId()) {
+ExitRequestListener::ExitRequestListener(const std::wstring& name, const wchar_t* window_class,
+                                         const wchar_t* fallback_class)
+    : window_class_(window_class), fallback_class_(fallback_class), owner_thread_(::GetCurrentThreadId()) {
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(kAdministratorsOnly, SDDL_REVISION_1, &descriptor,
                                                               nullptr)) {
@@ -86,9 +94,12 @@ void ExitRequestListener::Run() noexcept {
   // Only a window of the program's own thread: a window of that class
   // anywhere else may be anyone's.
   do {
-    WindowSearch search{window_class_, nullptr};
+    WindowSearch search{window_class_, fallback_class_, nullptr, nullptr};
     ::EnumThreadWindows(owner_thread_, &MatchWindowClass, reinterpret_cast<LPARAM>(&search));
     if (search.found != nullptr && ::PostMessageW(search.found, WM_CLOSE, 0, 0)) return;
+    // The dialog ends as its Cancel ends it; the main window may still come
+    // (or a box shown before it took the message), so the search goes on.
+    if (search.found == nullptr && search.fallback != nullptr) ::PostMessageW(search.fallback, WM_CLOSE, 0, 0);
   } while (::WaitForSingleObject(stop_.get(), kWindowRetryMs) == WAIT_TIMEOUT);
 }
 

@@ -24,8 +24,12 @@ class ExitRequestListener {
   // `window_class`; it may come later), with the event's full `name`. Where
   // the event cannot be made ours (someone else created the name first, or
   // it cannot be created), the listener does nothing: the remover then ends
-  // the process itself.
-  ExitRequestListener(const std::wstring& name, const wchar_t* window_class);
+  // the process itself. While the thread has no window of that class, an
+  // unowned window of `fallback_class` (if given: a dialog the program
+  // shows before its main window, such as a first start's device
+  // selection) is sent WM_CLOSE instead, again each time it is looked for,
+  // until the main window comes or the program ends.
+  ExitRequestListener(const std::wstring& name, const wchar_t* window_class, const wchar_t* fallback_class = nullptr);
   ~ExitRequestListener();  // stops the thread and waits for it
   ExitRequestListener(const ExitRequestListener&) = delete;
   ExitRequestListener& operator=(const ExitRequestListener&) = delete;
@@ -34,6 +38,7 @@ class ExitRequestListener {
   void Run() noexcept;
 
   const wchar_t* window_class_;
+  const wchar_t* fallback_class_;
   DWORD owner_thread_;
   UniqueHandle request_;
   UniqueHandle stop_;

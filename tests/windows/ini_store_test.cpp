@@ -223,6 +223,40 @@ TEST(IniFileStore, BinaryAndHugeLinesDoNotBreakLoading) {
   EXPECT_EQ(s.horizontal_width, 255);
 }
 
+// A save goes through a copy that replaces the file: a copy an interrupted
+// save left behind is never read and goes with the next save, and a
+// read-only file is left exactly as it is (the save fails).
+TEST(IniFileStore, SavesReplaceTheFileWholeAndLeaveNoCopy) {
+  TempDir dir;
+  const std::wstring ini = dir.File(L"Veltra.ini");
+  const std::wstring copy = dir.File(L"Veltra.new");
+  WriteBytes(ini, "; mine\r\n[status]\r\ntouch_status=1\r\n");
+  WriteBytes(copy, "[status]\r\ntouch_status=0\r\n[hardware]\r\ndevice_instance_path=HID\\LEFT\r\n");
+  Settings s = LoadFrom(ini);
+  EXPECT_EQ(s.touch_status, 1);
+  s.touch_status = 0;
+  {
+    IniFileStore store(ini);
+    EXPECT_TRUE(SaveSettings(s, store));
+  }
+  EXPECT_FALSE(std::filesystem::exists(copy));
+  EXPECT_EQ(ReadBytes(ini).rfind("; mine\r\n", 0), 0u);
+  EXPECT_EQ(LoadFrom(ini).touch_status, 0);
+  EXPECT_NE(LoadFrom(ini).device_instance_path, L"HID\\LEFT");
+
+  const std::string before = ReadBytes(ini);
+  ASSERT_TRUE(::SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_READONLY));
+  s.touch_status = 1;
+  {
+    IniFileStore store(ini);
+    EXPECT_FALSE(SaveSettings(s, store));
+    EXPECT_FALSE(store.WriteString(L"status", L"touch_status", L"1"));
+  }
+  ::SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(ReadBytes(ini), before);
+  EXPECT_FALSE(std::filesystem::exists(copy));
+}
+
 TEST(IniFileStore, UnwritableLocationLosesTheSaveSilently) {
   TempDir dir;
   const std::wstring ini = dir.File(L"missing-folder\\Veltra.ini");
