@@ -2,6 +2,9 @@
 // cut, "End task" or the end of the logon would end it: after each ending
 // the boot task's one-shot run and then a normal start must find every
 // device working, a settings file that is whole, and the tasks it ticks.
+#include <windows.h>
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -81,6 +84,24 @@ class Flow {
   HWND window_ = nullptr;
 };
 
+// A schtasks run the ended program started is left to finish, as on
+// Windows; Wine's sometimes never ends once its parent has gone (and keeps
+// the test's output open), so one still running a second later goes.
+void EndOrphanedTaskRuns() {
+  const ULONGLONG deadline = ::GetTickCount64() + 1000;
+  const ui::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); snapshot && more;
+       more = ::Process32NextW(snapshot.get(), &entry)) {
+    if (::lstrcmpiW(entry.szExeFile, L"schtasks.exe") != 0) continue;
+    const ui::UniqueHandle process(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, entry.th32ProcessID));
+    const ULONGLONG now = ::GetTickCount64();
+    const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
+    if (process && ::WaitForSingleObject(process.get(), left) == WAIT_TIMEOUT) ::TerminateProcess(process.get(), 1);
+  }
+}
+
 void SetEndAtStep(const Sandbox& box, int step) {
   const std::wstring ini = box.File(L"sim_devices.ini");
   const std::wstring value = std::to_wstring(step);
@@ -136,6 +157,7 @@ void WalkEveryStep(const Sandbox& box, int first_step, const std::function<void(
     const Flow run(box);
     flow(run);
     const int code = run.End();
+    EndOrphanedTaskRuns();
     // The flow's device operations and steps, up to where it ended.
     std::wstring log;
     for (const std::wstring& line : box.LogLines()) log += line + L"\n";
