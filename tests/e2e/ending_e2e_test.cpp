@@ -29,12 +29,14 @@ std::string SettingsBefore() {
 const wchar_t* const kKeysBefore[][2] = {
     {L"status", L"touch_status"}, {L"task_scheduler", L"task_lock"}, {L"hardware", L"device_instance_path"}};
 
-// One run of a flow: each step gives up once the program has ended.
+// One run of a flow: each step gives up once the program has ended, and
+// fails the test when the program still runs but what it needs is not
+// there.
 class Flow {
  public:
   // Started, and through its start-up: the saved state is on the device.
   explicit Flow(const Sandbox& box) : process_(box.Start(L"")) {
-    window_ = ShownWindowOf(id(), protocol::kWindowClass, nullptr, process_.get());
+    window_ = Shown(protocol::kWindowClass, nullptr);
     WaitUntil([&] { return !alive() || box.DeviceStarted(kId) == 0; });
   }
   bool alive() const { return ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
@@ -49,11 +51,11 @@ class Flow {
   // ticks), confirmed twice, accepted.
   void ChooseOtherDevice() const {
     Send(WM_COMMAND, ID_CONFIGURATION);
-    const HWND config = ShownWindowOf(id(), L"#32770", L"Veltra Configuration", process_.get());
-    if (config == nullptr || !alive()) return;
+    const HWND config = Shown(L"#32770", L"Veltra Configuration");
+    if (config == nullptr) return;
     ::PostMessageW(config, WM_COMMAND, MAKEWPARAM(IDC_CFG_DEVICE_SELECT, BN_CLICKED), 0);
-    const HWND selection = ShownWindowOf(id(), L"#32770", L"Select Control Target Device", process_.get());
-    if (selection == nullptr || !alive()) return;
+    const HWND selection = Shown(L"#32770", L"Select Control Target Device");
+    if (selection == nullptr) return;
     ::SendDlgItemMessageW(selection, IDC_INIT_DEVICE_LIST, CB_SETCURSEL, 1, 0);
     ::PostMessageW(selection, WM_COMMAND, MAKEWPARAM(IDC_INIT_TEST_START, BN_CLICKED), 0);
     if (!Answer(IDOK)) return;
@@ -62,11 +64,19 @@ class Flow {
   }
   // Answers the next message box; false once the program has ended.
   bool Answer(int button) const {
-    const HWND box = ShownWindowOf(id(), L"#32770", L"Veltra", process_.get());
-    if (box == nullptr || !alive()) return false;
+    const HWND box = Shown(L"#32770", L"Veltra");
+    if (box == nullptr) return false;
     ::PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
     WaitUntil([&] { return !alive() || !::IsWindow(box); });
     return alive();
+  }
+  // A shown window of the program; null once it has ended, and a failure
+  // when it runs on without one.
+  HWND Shown(const wchar_t* window_class, const wchar_t* caption) const {
+    const HWND window = ShownWindowOf(id(), window_class, caption, process_.get());
+    if (!alive()) return nullptr;
+    if (window == nullptr) ADD_FAILURE() << "no window \"" << Narrow(caption != nullptr ? caption : window_class) << "\"";
+    return window;
   }
   // The exit code once it ended, -1 if it had to be killed.
   int End() const {
