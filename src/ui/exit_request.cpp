@@ -6,14 +6,12 @@
 #include <cwchar>
 #include <iterator>
 
+#include "ui/private_namespace.h"
 #include "ui/trace.h"
 
 namespace ui {
 namespace {
 
-// Full access for the system account and the administrators, none for
-// anyone else, and no entries inherited from elsewhere.
-constexpr wchar_t kAdministratorsOnly[] = L"D:P(A;;GA;;;SY)(A;;GA;;;BA)";
 
 // A request that arrives before the main window exists (the program still
 // starting) is tried again at this pace until the window is there or the
@@ -48,14 +46,9 @@ BOOL CALLBACK MatchWindowClass(HWND window, LPARAM param) {
 ExitRequestListener::ExitRequestListener(const std::wstring& name, const wchar_t* window_class,
                                          const wchar_t* fallback_class)
     : window_class_(window_class), fallback_class_(fallback_class), owner_thread_(::GetCurrentThreadId()) {
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(kAdministratorsOnly, SDDL_REVISION_1, &descriptor,
-                                                              nullptr)) {
-    TraceLastError(L"ConvertStringSecurityDescriptorToSecurityDescriptorW");
-    return;
-  }
-  const UniqueLocal owned_descriptor(descriptor);
-  SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
+  const UniqueLocal descriptor = AdministratorsOnlyDescriptor();
+  if (!descriptor) return;
+  SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor.get(), FALSE};
   request_.reset(::CreateEventW(&attributes, TRUE, FALSE, name.c_str()));
   if (!request_) {
     TraceLastError(L"CreateEventW(exit request)");

@@ -45,16 +45,23 @@ const NamespaceFunctions& Functions() {
 void DeleteBoundary(HANDLE boundary) noexcept { Functions().delete_boundary(boundary); }
 using UniqueBoundary = UniqueAny<HandleTraits<HANDLE, &DeleteBoundary>>;
 
-// Full access for the system account and the administrators, none for
-// anyone else: the boundary decides only who may create the namespace,
-// this who may open it.
-constexpr wchar_t kAdministratorsOnly[] = L"D:P(A;;GA;;;SY)(A;;GA;;;BA)";
 
 // A failed create can meet a namespace whose last holder closes it before
 // the open; a few rounds settle that.
 constexpr int kCreateOrOpenRounds = 3;
 
 }  // namespace
+
+UniqueLocal AdministratorsOnlyDescriptor() {
+  // Full access for the system account and the administrators, none for
+  // anyone else, and no entries inherited from elsewhere.
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;GA;;;SY)(A;;GA;;;BA)", SDDL_REVISION_1,
+                                                              &descriptor, nullptr)) {
+    TraceLastError(L"ConvertStringSecurityDescriptorToSecurityDescriptorW");
+  }
+  return UniqueLocal(descriptor);
+}
 
 void ClosePrivateNamespaceHandle(HANDLE handle) noexcept {
   // Without the destroy flag: other processes may still hold it.
@@ -80,14 +87,11 @@ PrivateNamespace::PrivateNamespace(const wchar_t* alias, bool create) {
     TraceLastError(L"AddSIDToBoundaryDescriptor");
     return;
   }
-  PSECURITY_DESCRIPTOR security = nullptr;
-  if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(kAdministratorsOnly, SDDL_REVISION_1, &security,
-                                                              nullptr)) {
-    TraceLastError(L"ConvertStringSecurityDescriptorToSecurityDescriptorW");
-    return;
-  }
-  const UniqueLocal owned_security(security);
-  SECURITY_ATTRIBUTES attributes{sizeof(attributes), security, FALSE};
+  // The boundary decides only who may create the namespace, the access
+  // list who may open it.
+  const UniqueLocal security = AdministratorsOnlyDescriptor();
+  if (!security) return;
+  SECURITY_ATTRIBUTES attributes{sizeof(attributes), security.get(), FALSE};
   for (int round = 0; round < kCreateOrOpenRounds; ++round) {
     if (create) {
       handle_.reset(functions.create_namespace(&attributes, boundary.get(), alias));

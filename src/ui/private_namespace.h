@@ -33,4 +33,8 @@ class PrivateNamespace {
 // The session of this process (0 when it cannot be read).
 DWORD CurrentSessionId();
 
+// A security descriptor giving the system account and the administrators
+// full access and nobody else any; null (and traced) when it cannot be made.
+UniqueLocal AdministratorsOnlyDescriptor();
+
 }  // namespace ui
