@@ -115,6 +115,10 @@ set_property(SOURCE ${veltra_resources} APPEND PROPERTY OBJECT_DEPENDS "${CMAKE_
 set_property(SOURCE ${veltra_resources} APPEND PROPERTY OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/icon_dialog.rc")
 set_property(SOURCE ${veltra_resources} APPEND PROPERTY OBJECT_DEPENDS
   "${CMAKE_SOURCE_DIR}/src/resources/config_dialog.rc;${CMAKE_SOURCE_DIR}/src/resources/config_tooltips.rc")
+# windres reports no dependencies: the icons scripts/make-icons writes are
+# named here, or a regenerated icon would not reach the programs.
+set_property(SOURCE ${veltra_resources} APPEND PROPERTY OBJECT_DEPENDS
+  "${CMAKE_SOURCE_DIR}/src/resources/veltra.ico;${CMAKE_SOURCE_DIR}/src/resources/touch_disabled.ico;${CMAKE_SOURCE_DIR}/src/resources/touch_enabled.ico")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/src/resources -DVELTRA_VERSION_MAJOR=${PROJECT_VERSION_MAJOR} -DVELTRA_VERSION_MINOR=${PROJECT_VERSION_MINOR} -DVELTRA_VERSION_PATCH=${PROJECT_VERSION_PATCH}")
 enable_language(RC)
 
@@ -153,6 +157,8 @@ set(watch_resources src/watch/Veltrawatch.rc)
 set_source_files_properties(${watch_resources} PROPERTIES
   COMPILE_FLAGS "-I${CMAKE_SOURCE_DIR}/src/watch"
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/watch/Veltrawatch.manifest;${CMAKE_SOURCE_DIR}/src/watch/watch_resource.h;${CMAKE_SOURCE_DIR}/src/resources/version.h")
+set_property(SOURCE ${watch_resources} APPEND PROPERTY OBJECT_DEPENDS
+  "${CMAKE_SOURCE_DIR}/src/watch/veltrawatch.ico;${CMAKE_SOURCE_DIR}/src/watch/watching.ico;${CMAKE_SOURCE_DIR}/src/watch/paused.ico")
 add_executable(veltrawatch WIN32 src/watch/watch_main.cpp ${watch_resources})
 target_link_libraries(veltrawatch PRIVATE veltra_watch)
 target_link_options(veltrawatch PRIVATE -s -Wl,--gc-sections)
