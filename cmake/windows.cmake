@@ -126,7 +126,7 @@ enable_language(RC)
 # platform's table and posture and never crashes on request; the simulated
 # one takes all three from src/sim.
 function(veltra_program flavour)
-  add_executable(veltra_${flavour} WIN32 src/app/main.cpp ${ARGN} ${veltra_resources})
+  add_executable(veltra_${flavour} WIN32 src/app/main.cpp src/ui/quiet_terminate.cpp ${ARGN} ${veltra_resources})
   # Unreferenced sections go: one GUID of the system's interface list (the
   # wallpaper's) would otherwise bring in the whole list, some 40 KB.
   target_link_options(veltra_${flavour} PRIVATE -s -Wl,--gc-sections)
@@ -159,7 +159,7 @@ set_source_files_properties(${watch_resources} PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/watch/Veltrawatch.manifest;${CMAKE_SOURCE_DIR}/src/watch/watch_resource.h;${CMAKE_SOURCE_DIR}/src/resources/version.h")
 set_property(SOURCE ${watch_resources} APPEND PROPERTY OBJECT_DEPENDS
   "${CMAKE_SOURCE_DIR}/src/watch/veltrawatch.ico;${CMAKE_SOURCE_DIR}/src/watch/watching.ico;${CMAKE_SOURCE_DIR}/src/watch/paused.ico")
-add_executable(veltrawatch WIN32 src/watch/watch_main.cpp ${watch_resources})
+add_executable(veltrawatch WIN32 src/watch/watch_main.cpp src/ui/quiet_terminate.cpp ${watch_resources})
 target_link_libraries(veltrawatch PRIVATE veltra_watch)
 target_link_options(veltrawatch PRIVATE -s -Wl,--gc-sections)
 set_target_properties(veltrawatch PROPERTIES
