@@ -15,6 +15,7 @@
 #include "app/ini_store.h"
 #include "app/veltra_app.h"
 #include "base/ascii.h"
+#include "base/decimal.h"
 #include "base/program_paths.h"
 #include "device/device_control.h"
 #include "protocol/instance_names.h"
@@ -245,7 +246,7 @@ void StartWatcher(const WatcherSeat& seat, const base::ProgramPaths& paths) {
 
 void NoteWatchers(const std::vector<WatcherSeat>& watchers, const std::wstring& marker) {
   for (const WatcherSeat& seat : watchers) {
-    if (!::WritePrivateProfileStringW(std::to_wstring(seat.session).c_str(), L"elevated", seat.elevated ? L"1" : L"0",
+    if (!::WritePrivateProfileStringW(base::DecimalText(seat.session).c_str(), L"elevated", seat.elevated ? L"1" : L"0",
                                       marker.c_str())) {
       ui::TraceLastError(L"WritePrivateProfileStringW(watcher marker)");
     }

@@ -9,6 +9,7 @@
 #include <type_traits>
 #include <variant>
 
+#include "base/decimal.h"
 #include "config/config_rules.h"
 #include "resources/resource.h"
 #include "ui/strings.h"
@@ -86,7 +87,7 @@ void CConfigDlg::ShowControl(const ConfigControl& control) {
       } else if (control.id == IDC_CFG_WINKEY_RESPONSE_VALUE) {
         ::SetWindowTextW(item, ResponseTimeText(value.value_or(0)).c_str());
       } else if (value) {
-        ::SetWindowTextW(item, std::to_wstring(*value).c_str());
+        ::SetWindowTextW(item, base::DecimalText(*value).c_str());
       }
       break;
     case ControlKind::ScrollBar:
@@ -227,7 +228,7 @@ void CConfigDlg::OnScroll(HWND bar, int request, int thumb) {
       ScrolledPosition(request, ::GetScrollPos(bar, SB_CTL), control->min, control->max, thumb);
   if (IntegerOf(field) != position) {
     StoreInteger(field, position);
-    ::SetWindowTextW(Item(control->value_label), std::to_wstring(position).c_str());
+    ::SetWindowTextW(Item(control->value_label), base::DecimalText(position).c_str());
     NotifySettingsChanged();
   }
   ::SetScrollPos(bar, SB_CTL, position, TRUE);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "base/decimal.h"
 #include "window/key_triggers.h"
 
 namespace veltra {
@@ -46,7 +47,7 @@ std::int32_t ScrolledPosition(int request, std::int32_t position, std::int32_t m
 }
 
 std::wstring ResponseTimeText(std::int32_t override_winkey_resp) {
-  return std::to_wstring(WinKeyResponseMs(override_winkey_resp)) + L"ms";
+  return base::DecimalText(WinKeyResponseMs(override_winkey_resp)) + L"ms";
 }
 
 }  // namespace veltra

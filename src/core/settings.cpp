@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "base/decimal.h"
+
 namespace veltra {
 namespace {
 
@@ -208,7 +210,7 @@ std::int32_t DefaultIntFor(const KeyDef& def, const ScreenMetrics& screen) {
 }
 
 bool WriteIniInt(ProfileStore& store, std::wstring_view section, std::wstring_view key, std::int32_t value) {
-  return store.WriteString(section, key, std::to_wstring(value));
+  return store.WriteString(section, key, base::DecimalText(value));
 }
 
 std::int32_t StartupWaitMs(std::int32_t wait) { return std::clamp(wait, 0, kLongestStartupWait); }

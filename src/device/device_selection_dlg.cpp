@@ -3,8 +3,6 @@
 
 #include <commctrl.h>
 
-#include <cwchar>
-#include <iterator>
 #include <string_view>
 #include <utility>
 
@@ -19,13 +17,6 @@ namespace veltra {
 namespace {
 
 constexpr UINT kTestTickMs = 1000;
-
-// Formats one integer into a text of the string table ("%d", "%02d").
-std::wstring FormatNumber(const std::wstring& format, int number) {
-  wchar_t text[512];
-  const int length = std::swprintf(text, std::size(text), format.c_str(), number);
-  return length < 0 ? std::wstring() : std::wstring(text, static_cast<std::size_t>(length));
-}
 
 }  // namespace
 
@@ -158,7 +149,7 @@ std::optional<std::size_t> CInitDlg::ReselectCurrent() const {
 void CInitDlg::ShowDevice(std::size_t index) const {
   ::SetDlgItemTextW(hwnd(), IDC_INIT_DEVICE_NAME, list_[index].description.c_str());
   ::SetDlgItemTextW(hwnd(), IDC_INIT_DEVICE_NUMBER,
-                    FormatNumber(Text(IDS_INIT_DEVICE_NUMBER), static_cast<int>(index + 1)).c_str());
+                    ui::FormatNumber(Text(IDS_INIT_DEVICE_NUMBER), static_cast<int>(index + 1)).c_str());
 }
 
 void CInitDlg::ShowSystemInfo() const {
@@ -220,7 +211,7 @@ void CInitDlg::OnTestTick() {
   ++ticks_;
   if (ticks_ <= kTestSeconds) {
     ::SetDlgItemTextW(hwnd(), IDC_INIT_TEST_START,
-                      FormatNumber(Text(IDS_INIT_TESTING_COUNT), kTestSeconds + 1 - ticks_).c_str());
+                      ui::FormatNumber(Text(IDS_INIT_TESTING_COUNT), kTestSeconds + 1 - ticks_).c_str());
     ShowSystemInfo();
     return;
   }

@@ -1,6 +1,7 @@
 // The choice of the touch-input line.
 #include "device/system_info.h"
 
+#include "base/decimal.h"
 #include "resources/resource.h"
 
 namespace veltra {
@@ -25,7 +26,7 @@ std::wstring TouchInfoLine(std::wstring_view prefix, std::wstring_view text, std
       line += prefix;
       ++i;
     } else if (rest.starts_with(L"%d")) {
-      line += std::to_wstring(*touch_points);
+      line += base::DecimalText(*touch_points);
       ++i;
     } else {
       line += text[i];

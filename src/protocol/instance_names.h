@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/decimal.h"
 #include "protocol/veltra_protocol.h"
 
 namespace veltra::protocol {
@@ -28,12 +29,12 @@ struct InstanceNames {
 // a process id names one process in every session.
 inline InstanceNames ChooseInstanceNames(bool in_private_namespace, unsigned long session_id,
                                          unsigned long process_id) {
-  const std::wstring id = std::to_wstring(process_id);
+  const std::wstring id = base::DecimalText(process_id);
   if (!in_private_namespace) {
     return {kAppMutex, kWatchMutex, kExitRequestPrefix + id};
   }
   const std::wstring scope = std::wstring(kPrivateNamespace) + L"\\";
-  const std::wstring session = L"-" + std::to_wstring(session_id);
+  const std::wstring session = L"-" + base::DecimalText(session_id);
   return {scope + kAppMutex + session, scope + kWatchMutex + session, scope + kPrivateExitRequestPrefix + id};
 }
 

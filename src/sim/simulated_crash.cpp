@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/decimal.h"
 #include "protocol/veltra_protocol.h"
 #include "sim/sim_device_tree.h"
 
@@ -38,7 +39,7 @@ void StepDone(const wchar_t* what) noexcept {
   const std::int32_t step = ++steps;
   // Told only while the walk runs, so every other test's log stays as it was.
   try {
-    AppendSimDeviceLog(L"STEP " + std::to_wstring(step) + L" " + what + (step == end_at ? L" END" : L""));
+    AppendSimDeviceLog(L"STEP " + base::DecimalText(step) + L" " + what + (step == end_at ? L" END" : L""));
   } catch (...) {
   }
   // No exit sequence, no unhandled-exception filter, no library detach:

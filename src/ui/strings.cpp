@@ -2,6 +2,13 @@
 // interface language.
 #include "ui/strings.h"
 
+// The system's bounded print (the C runtime DLL's), not the static
+// runtime's own formatted print, which would be linked in whole.
+#define STRSAFE_NO_DEPRECATE
+#include <strsafe.h>
+
+#include <iterator>
+
 namespace ui {
 
 std::wstring LoadText(HINSTANCE instance, UINT id) {
@@ -23,6 +30,12 @@ std::wstring LoadLocalizedText(HINSTANCE instance, UINT id, LANGID language) {
 
 std::wstring LoadLocalizedText(HINSTANCE instance, UINT id) {
   return LoadLocalizedText(instance, id, ::GetUserDefaultUILanguage());
+}
+
+std::wstring FormatNumber(const std::wstring& format, int number) {
+  wchar_t text[512];
+  if (FAILED(::StringCchPrintfW(text, std::size(text), format.c_str(), number))) return {};
+  return text;
 }
 
 }  // namespace ui

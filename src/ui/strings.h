@@ -22,4 +22,8 @@ std::wstring LoadLocalizedText(HINSTANCE instance, UINT id, LANGID language);
 // The same for the user's default interface language.
 std::wstring LoadLocalizedText(HINSTANCE instance, UINT id);
 
+// `format`, a text of the string table with one integer ("%d", "%02d"),
+// filled with `number`; empty when it does not fit 511 characters.
+std::wstring FormatNumber(const std::wstring& format, int number);
+
 }  // namespace ui

@@ -2,21 +2,25 @@
 // user's machine stays quiet and a developer can still see them.
 #include "ui/trace.h"
 
-#include <cwchar>
+// The system's bounded print (the C runtime DLL's), not the static
+// runtime's own formatted print, which would be linked in whole.
+#define STRSAFE_NO_DEPRECATE
+#include <strsafe.h>
+
 #include <iterator>
 
 namespace ui {
 
 void TraceFailure(const wchar_t* what, DWORD error) noexcept {
   wchar_t line[256];
-  std::swprintf(line, std::size(line), L"Veltra: %ls failed (error %lu)\r\n", what != nullptr ? what : L"?",
-                static_cast<unsigned long>(error));
+  ::StringCchPrintfW(line, std::size(line), L"Veltra: %ls failed (error %lu)\r\n", what != nullptr ? what : L"?",
+                     static_cast<unsigned long>(error));
   ::OutputDebugStringW(line);
 }
 
 void TraceException(const wchar_t* where) noexcept {
   wchar_t line[256];
-  std::swprintf(line, std::size(line), L"Veltra: exception caught in %ls\r\n", where != nullptr ? where : L"?");
+  ::StringCchPrintfW(line, std::size(line), L"Veltra: exception caught in %ls\r\n", where != nullptr ? where : L"?");
   ::OutputDebugStringW(line);
 }
 

@@ -325,10 +325,8 @@ void CVeltraDlg::AddTrayIcon() {
 void CVeltraDlg::TellTrayIconMissing(DWORD last_error) {
   // Without its icon the program must stay reachable through its window.
   ::ShowWindow(hwnd(), SW_SHOW);
-  wchar_t text[128];
-  std::swprintf(text, std::size(text), ui::LoadLocalizedText(app_.instance(), IDS_TRAY_ERROR).c_str(),
-                static_cast<int>(last_error));
-  app_.ShowMessage(text, MB_ICONEXCLAMATION, hwnd());
+  const std::wstring format = ui::LoadLocalizedText(app_.instance(), IDS_TRAY_ERROR);
+  app_.ShowMessage(ui::FormatNumber(format, static_cast<int>(last_error)), MB_ICONEXCLAMATION, hwnd());
 }
 
 // After the configuration dialog changed the record: everything the window
