@@ -42,6 +42,7 @@ add_library(veltra_ui STATIC
   src/ui/trace.cpp
   src/ui/win_app.cpp
   src/ui/window.cpp
+  src/ui/worker_thread.cpp
 )
 target_include_directories(veltra_ui PUBLIC src)
 target_link_libraries(veltra_ui PUBLIC veltra_base user32 gdi32 shell32 advapi32 ole32_delay oleaut32_delay)

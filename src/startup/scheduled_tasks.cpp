@@ -4,8 +4,6 @@
 
 #include <taskschd.h>
 
-#include <system_error>
-
 #include "resources/resource.h"
 #include "startup/task_commands.h"
 #include "ui/com.h"
@@ -187,12 +185,10 @@ void RefreshScheduledTasks(Settings& settings, const ui::WinApp& app) {
   for (const ScheduledTask task : kAllTasks) RefreshTask(task, settings, app);
 }
 
-TaskRefresh::~TaskRefresh() {
-  if (worker_.joinable()) worker_.join();
-}
+TaskRefresh::~TaskRefresh() { worker_.Join(); }
 
 void TaskRefresh::Start(const Settings& settings) {
-  if (worker_.joinable()) worker_.join();
+  worker_.Join();
   asked_ = {settings.task_boot, settings.task_startup, settings.task_lock};
   wanted_ = Settings();
   wanted_.task_boot = asked_.boot;
@@ -202,13 +198,11 @@ void TaskRefresh::Start(const Settings& settings) {
   definition_failed_ = false;
   pending_ = true;
   {
-    const std::lock_guard lock(mutex_);
+    const std::lock_guard hold(lock_);
     finished_ = false;
   }
-  try {
-    worker_ = std::thread([this] { Run(); });
-  } catch (const std::system_error&) {
-    ui::TraceFailure(L"starting the task refresh thread", ERROR_NOT_ENOUGH_MEMORY);
+  if (!worker_.Start<&TaskRefresh::Run>(*this)) {
+    ui::TraceLastError(L"CreateThread(task refresh)");
     Run();
   }
 }
@@ -227,26 +221,26 @@ void TaskRefresh::Run() noexcept {
     ui::TraceFailure(L"refreshing the scheduled tasks", ERROR_INTERNAL_ERROR);
     wanted_.task_boot = wanted_.task_startup = wanted_.task_lock = 0;
   }
-  const std::lock_guard lock(mutex_);
+  const std::lock_guard hold(lock_);
   finished_ = true;
   if (report_window_ != nullptr) ::PostMessageW(report_window_, report_message_, 0, 0);
 }
 
 void TaskRefresh::ReportTo(HWND window, UINT message) {
-  const std::lock_guard lock(mutex_);
+  const std::lock_guard hold(lock_);
   report_window_ = window;
   report_message_ = message;
   if (window != nullptr && finished_ && pending_) ::PostMessageW(window, message, 0, 0);
 }
 
 bool TaskRefresh::Finished() {
-  const std::lock_guard lock(mutex_);
+  const std::lock_guard hold(lock_);
   return finished_;
 }
 
 bool TaskRefresh::Apply(Settings& settings) {
   if (!pending_) return false;
-  if (worker_.joinable()) worker_.join();
+  worker_.Join();
   pending_ = false;
   // A setting that was off stays as it is; only a creation's outcome is
   // written.

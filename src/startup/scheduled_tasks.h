@@ -10,10 +10,10 @@
 #include <functional>
 #include <mutex>
 #include <string>
-#include <thread>
 
 #include "core/settings.h"
 #include "ui/win_app.h"
+#include "ui/worker_thread.h"
 
 namespace veltra {
 
@@ -93,9 +93,9 @@ class TaskRefresh {
   Flags asked_;
   Settings wanted_;  // the copy the thread works on and fills
   bool definition_failed_ = false;  // written by the thread before finished_
-  std::thread worker_;
+  ui::WorkerThread worker_;
   bool pending_ = false;
-  std::mutex mutex_;  // guards what follows, shared with the thread
+  ui::Lock lock_;  // guards what follows, shared with the thread
   bool finished_ = false;
   HWND report_window_ = nullptr;
   UINT report_message_ = 0;

@@ -67,18 +67,16 @@ ExitRequestListener::ExitRequestListener(const std::wstring& name, const wchar_t
     request_.reset();
     return;
   }
-  try {
-    worker_ = std::thread([this] { Run(); });
-  } catch (...) {
-    TraceException(L"ExitRequestListener");
+  if (!worker_.Start<&ExitRequestListener::Run>(*this)) {
+    TraceLastError(L"CreateThread(exit request listener)");
     request_.reset();
   }
 }
 
 ExitRequestListener::~ExitRequestListener() {
-  if (!worker_.joinable()) return;
+  if (!worker_.running()) return;
   ::SetEvent(stop_.get());
-  worker_.join();
+  worker_.Join();
 }
 
 void ExitRequestListener::Run() noexcept {

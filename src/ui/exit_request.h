@@ -11,10 +11,10 @@
 #include <windows.h>
 
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "ui/unique_handle.h"
+#include "ui/worker_thread.h"
 
 namespace ui {
 
@@ -42,7 +42,7 @@ class ExitRequestListener {
   DWORD owner_thread_;
   UniqueHandle request_;
   UniqueHandle stop_;
-  std::thread worker_;
+  WorkerThread worker_;
 };
 
 // Signals the first of `names` (one process's exit request under each name
