@@ -126,11 +126,14 @@ enable_language(RC)
 # One program per device-installer table: the production one picks the
 # platform's table and posture and never crashes on request; the simulated
 # one takes all three from src/sim.
+file(MAKE_DIRECTORY "${CMAKE_BINARY_DIR}/maps")
 function(veltra_program flavour)
   add_executable(veltra_${flavour} WIN32 src/app/main.cpp src/ui/quiet_terminate.cpp ${ARGN} ${veltra_resources})
   # Unreferenced sections go: one GUID of the system's interface list (the
-  # wallpaper's) would otherwise bring in the whole list, some 40 KB.
-  target_link_options(veltra_${flavour} PRIVATE -s -Wl,--gc-sections)
+  # wallpaper's) would otherwise bring in the whole list, some 40 KB. The
+  # link map in maps/ names, for each library member linked, the reference
+  # that pulled it in.
+  target_link_options(veltra_${flavour} PRIVATE -s -Wl,--gc-sections -Wl,-Map=${CMAKE_BINARY_DIR}/maps/Veltra-${flavour}.map)
   set_target_properties(veltra_${flavour} PROPERTIES
     OUTPUT_NAME Veltra
     RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/${flavour}")
@@ -162,7 +165,7 @@ set_property(SOURCE ${watch_resources} APPEND PROPERTY OBJECT_DEPENDS
   "${CMAKE_SOURCE_DIR}/src/watch/veltrawatch.ico;${CMAKE_SOURCE_DIR}/src/watch/watching.ico;${CMAKE_SOURCE_DIR}/src/watch/paused.ico")
 add_executable(veltrawatch WIN32 src/watch/watch_main.cpp src/ui/quiet_terminate.cpp ${watch_resources})
 target_link_libraries(veltrawatch PRIVATE veltra_watch)
-target_link_options(veltrawatch PRIVATE -s -Wl,--gc-sections)
+target_link_options(veltrawatch PRIVATE -s -Wl,--gc-sections -Wl,-Map=${CMAKE_BINARY_DIR}/maps/Veltrawatch.map)
 set_target_properties(veltrawatch PROPERTIES
   OUTPUT_NAME Veltrawatch
   RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/dist")
