@@ -11,12 +11,12 @@
 
 namespace ui {
 
+// Neither copied nor moved (its handle cannot be copied, and with a
+// destructor of its own it gets no moves): the thread reads its entry
+// through the object's address.
 class WorkerThread {
  public:
-  WorkerThread() = default;
   ~WorkerThread() { Join(); }
-  WorkerThread(const WorkerThread&) = delete;
-  WorkerThread& operator=(const WorkerThread&) = delete;
 
   // Runs `Run` of `object` on a new thread, after waiting for one this
   // object started before. False, with the system's error for
