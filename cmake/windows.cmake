@@ -50,6 +50,7 @@ add_library(veltra_device STATIC
   src/device/device_api.cpp
   src/device/device_api_real.cpp
   src/device/device_control.cpp
+  src/device/device_manager.cpp
   src/device/device_selection_dlg.cpp
   src/device/hid_discovery.cpp
   src/device/os_version.cpp
@@ -75,6 +76,9 @@ add_library(veltra_window STATIC
   src/window/status_look.cpp
   src/window/status_announcer.cpp
   src/window/status_placement.cpp
+  src/window/status_switch.cpp
+  src/window/status_tray.cpp
+  src/window/status_triggers.cpp
   src/window/suspend_resume.cpp
   src/window/tray_icon.cpp
   src/window/veltra_dlg.cpp
