@@ -44,7 +44,7 @@ bool Checked(HWND button) { return ::SendMessageW(button, BM_GETCHECK, 0, 0) == 
 }  // namespace
 
 CConfigDlg::CConfigDlg(const ui::WinApp& app, Settings& settings, StatusWindowLink& status, LANGID language)
-    : ui::Dialog(IDD_CONFIG_DIALOG), app_(app), settings_(settings), status_(status), language_(language) {}
+    : ConfigDialogLink(IDD_CONFIG_DIALOG), app_(app), settings_(settings), status_(status), language_(language) {}
 
 BOOL CConfigDlg::OnInitDialog() {
   // The task boxes show what the start-up refresh found.
@@ -60,6 +60,10 @@ BOOL CConfigDlg::OnInitDialog() {
   EnableWinKeyControls();
   CreateTooltips();
   return TRUE;
+}
+
+void CConfigDlg::ShowSetting(int control_id) {
+  if (const ConfigControl* control = FindConfigControl(control_id)) ShowControl(*control);
 }
 
 // One control as the settings record holds it now.

@@ -1,12 +1,14 @@
-// What the configuration dialog may ask of the status window, and nothing
-// more. Both share the settings record: the dialog edits it and then asks
-// the window to act on the change.
+// What the configuration dialog and the status window may ask of each
+// other, and nothing more. Both share the settings record: the dialog edits
+// it and then asks the window to act on the change; the window, changing a
+// setting itself, asks the dialog to show it again.
 #pragma once
 
 #include <windows.h>
 
 #include <optional>
 
+#include "ui/dialog.h"
 #include "window/placement.h"
 
 namespace veltra {
@@ -34,6 +36,16 @@ class StatusWindowLink {
 
  protected:
   ~StatusWindowLink() = default;
+};
+
+// The configuration dialog as the status window sees it: a dialog of the
+// program whose controls can be shown again from the settings.
+class ConfigDialogLink : public ui::Dialog {
+ public:
+  using ui::Dialog::Dialog;
+  // The control `control_id` shown as the settings hold it now; nothing
+  // while the dialog has no window.
+  virtual void ShowSetting(int control_id) = 0;
 };
 
 }  // namespace veltra

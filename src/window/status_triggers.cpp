@@ -69,10 +69,7 @@ void CVeltraDlg::ToggleFollowPosture() {
   if (!WriteIniInt(store_, L"config", L"follow_posture", settings_.follow_posture)) {
     ui::TraceLastError(L"writing follow_posture");
   }
-  if (config_dialog_ != nullptr && config_dialog_->hwnd() != nullptr) {
-    ::CheckDlgButton(config_dialog_->hwnd(), IDC_CFG_FOLLOW_POSTURE,
-                     settings_.follow_posture != 0 ? BST_CHECKED : BST_UNCHECKED);
-  }
+  if (config_dialog_ != nullptr) config_dialog_->ShowSetting(IDC_CFG_FOLLOW_POSTURE);
 }
 
 }  // namespace veltra

@@ -40,7 +40,7 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   // The configuration dialog, which lives beside this window: shown by
   // "&Configuration", its window made on the first one and kept until the
   // program ends.
-  void set_config_dialog(ui::Dialog* dialog) noexcept { config_dialog_ = dialog; }
+  void set_config_dialog(ConfigDialogLink* dialog) noexcept { config_dialog_ = dialog; }
   // The start-up task refresh beside the window: its end is reported here,
   // and this window takes its outcome and shows its message.
   void set_task_refresh(TaskRefresh* refresh) noexcept { task_refresh_ = refresh; }
@@ -165,7 +165,7 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   bool exiting_ = false;
   bool selecting_ = false;
   bool session_ended_ = false;
-  ui::Dialog* config_dialog_ = nullptr;
+  ConfigDialogLink* config_dialog_ = nullptr;
   TaskRefresh* task_refresh_ = nullptr;
 };
 
