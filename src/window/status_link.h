@@ -6,12 +6,19 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 
 #include "ui/dialog.h"
 #include "window/placement.h"
 
 namespace veltra {
+
+// What decides whether the hot key is registered.
+enum class HotKeyRule : std::uint8_t {
+  WhileOn,        // whenever the hot key is on
+  WhileItCanAct,  // the single-use rule: while on and a press could change the state
+};
 
 class StatusWindowLink {
  public:
@@ -21,8 +28,8 @@ class StatusWindowLink {
   // The notification icons of both states again from the settings.
   virtual void LoadStateIcons() = 0;
   // The hot key from the settings: the old combination let go, the stored
-  // one registered while the hot key is on.
-  virtual void ReregisterHotKey() = 0;
+  // one registered while `rule` wants it.
+  virtual void UpdateHotKeyRegistration(HotKeyRule rule) = 0;
   // The Windows-key hook installed or removed as override_winkey says. A
   // hook the platform refuses turns the setting off, with a warning over
   // `owner`.

@@ -28,7 +28,7 @@ void CVeltraDlg::ApplyTouchState() {
   if (!AcceptsSwitches()) return;
   SwitchDevice(settings_, enabled_state());
   ShowTouchState();
-  if (settings_.hotkey_single_use) UpdateHotKeyRegistration();
+  if (settings_.hotkey_single_use) UpdateHotKeyRegistration(HotKeyRule::WhileItCanAct);
 }
 
 void CVeltraDlg::ToggleTouchState() { SetTouchState(settings_.touch_status ? 0 : 1); }
@@ -97,7 +97,7 @@ void CVeltraDlg::Resynchronise() {
   const std::uint8_t observed = GetDeviceState(settings_.device_instance_path) == 1 ? 1 : 0;
   if (observed != settings_.touch_status) SetTouchState(observed, false);
   if (settings_.redraw_traynotifywnd) RefreshTaskbarTabletMode(QueryOsVersion());
-  if (settings_.hotkey_single_use) UpdateHotKeyRegistration();
+  if (settings_.hotkey_single_use) UpdateHotKeyRegistration(HotKeyRule::WhileItCanAct);
 }
 
 INT_PTR CVeltraDlg::SelectDevice(HWND owner) {

@@ -10,18 +10,13 @@
 
 namespace veltra {
 
-void CVeltraDlg::UpdateHotKeyRegistration() {
-  if (HotKeyWanted(settings_.enable_hotkey != 0, settings_.hotkey_toggle_mode, settings_.touch_status)) {
-    hot_key_.Register(settings_.fsModifiers, settings_.virtkey);
-  } else {
-    hot_key_.Unregister();
-  }
-}
-
-// The configuration dialog's rule, unlike the single-use one: a stored
-// combination is registered whenever the hot key is on.
-void CVeltraDlg::ReregisterHotKey() {
-  if (settings_.enable_hotkey != 0) {
+// The configuration dialog asks for the key whenever it is on; the
+// single-use rule follows the window's own switches and device changes.
+void CVeltraDlg::UpdateHotKeyRegistration(HotKeyRule rule) {
+  const bool on = settings_.enable_hotkey != 0;
+  const bool wanted =
+      rule == HotKeyRule::WhileOn ? on : HotKeyWanted(on, settings_.hotkey_toggle_mode, settings_.touch_status);
+  if (wanted) {
     hot_key_.Register(settings_.fsModifiers, settings_.virtkey);
   } else {
     hot_key_.Unregister();

@@ -61,7 +61,7 @@ BOOL CVeltraDlg::OnInitDialog() {
 
   ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(program_icon_.get()));
   ::SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(program_icon_.get()));
-  if (settings_.enable_hotkey) hot_key_.Register(settings_.fsModifiers, settings_.virtkey);
+  UpdateHotKeyRegistration(HotKeyRule::WhileOn);
 
   ::SetWindowLongPtrW(window, GWL_EXSTYLE, ::GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
   SetOpacity(true);
@@ -84,7 +84,7 @@ BOOL CVeltraDlg::OnInitDialog() {
   SaveDevicePath();
   if (settings_.debug_mode) ::SetTimer(window, TIMER_STATUS_POLL, 1000, nullptr);
   initialised_ = true;
-  if (settings_.hotkey_single_use) UpdateHotKeyRegistration();
+  if (settings_.hotkey_single_use) UpdateHotKeyRegistration(HotKeyRule::WhileItCanAct);
   if (settings_.override_winkey) InstallWinKeyHook(window);
   return TRUE;
 }

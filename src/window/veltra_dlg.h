@@ -61,7 +61,7 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   INT_PTR SelectDevice(HWND owner) override;
 
   // Triggers (status_triggers.cpp).
-  void ReregisterHotKey() override;
+  void UpdateHotKeyRegistration(HotKeyRule rule) override;
   void ApplyWinKeyOverride(HWND owner) override;
 
   // The notification icon and its menu (status_tray.cpp).
@@ -105,7 +105,6 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   void SaveDevicePath();
 
   // Triggers (status_triggers.cpp).
-  void UpdateHotKeyRegistration();
   void OnHotKey();
   void OnWinKeyTrigger(WPARAM time_stamp);
   void OnPostureChange();
