@@ -12,14 +12,14 @@
 #include "device/os_version.h"
 #include "device/posture.h"
 #include "device/taskbar_refresh.h"
+#include "platform/paths.h"
+#include "platform/simulated_crash.h"
+#include "platform/strings.h"
+#include "platform/trace.h"
 #include "resources/resource.h"
 #include "startup/scheduled_tasks.h"
-#include "ui/paths.h"
-#include "ui/strings.h"
-#include "ui/trace.h"
 #include "window/messages.h"
 #include "window/placement.h"
-#include "ui/simulated_crash.h"
 #include "window/wallpaper.h"
 
 namespace veltra {
@@ -30,13 +30,13 @@ bool RegisterStatusWindowClass(HINSTANCE instance) {
   WNDCLASSEXW window_class_info{};
   window_class_info.cbSize = sizeof(window_class_info);
   if (!::GetClassInfoExW(nullptr, L"#32770", &window_class_info)) {
-    ui::TraceLastError(L"GetClassInfoExW");
+    TraceLastError(L"GetClassInfoExW");
     return false;
   }
   window_class_info.hInstance = instance;
   window_class_info.lpszClassName = protocol::kWindowClass;
   if (::RegisterClassExW(&window_class_info) == 0) {
-    ui::TraceLastError(L"RegisterClassExW");
+    TraceLastError(L"RegisterClassExW");
     return false;
   }
   return true;
@@ -96,7 +96,7 @@ BOOL CVeltraDlg::OnInitDialog() {
 
 void CVeltraDlg::RecoverFromDeviceError() {
   OpenDeviceManager();
-  const std::wstring text = ui::LoadLocalizedText(app_.instance(), IDS_DEVICE_ERROR);
+  const std::wstring text = LoadLocalizedText(app_.instance(), IDS_DEVICE_ERROR);
   for (;;) {
     const int answer = app_.ShowMessage(text, MB_ICONWARNING | MB_ABORTRETRYIGNORE, hwnd());
     // Whatever the answer, an exit that ran while the box was up has the
@@ -114,16 +114,16 @@ void CVeltraDlg::RecoverFromDeviceError() {
 void CVeltraDlg::OpenDeviceManager() {
   // The console file by its full path too: the console looks for a bare
   // name in the current folder first, which anyone may have written.
-  const std::wstring mmc = ui::SystemProgramPath(L"mmc.exe");
-  const std::wstring console = ui::SystemProgramPath(L"devmgmt.msc");
+  const std::wstring mmc = SystemProgramPath(L"mmc.exe");
+  const std::wstring console = SystemProgramPath(L"devmgmt.msc");
   if (mmc.empty() || console.empty()) {
-    ui::TraceLastError(L"GetSystemDirectoryW");
+    TraceLastError(L"GetSystemDirectoryW");
     return;
   }
   const std::wstring parameters = L"\"" + console + L"\"";
   const auto started = reinterpret_cast<INT_PTR>(
       ::ShellExecuteW(nullptr, L"open", mmc.c_str(), parameters.c_str(), L"", SW_SHOWNORMAL));
-  if (started <= 32) ui::TraceFailure(L"starting the Device Manager", static_cast<DWORD>(started));
+  if (started <= 32) TraceFailure(L"starting the Device Manager", static_cast<DWORD>(started));
 }
 
 void CVeltraDlg::OnTasksRefreshed() {
@@ -139,7 +139,7 @@ void CVeltraDlg::InstallWinKeyHook(HWND owner) {
   // Saved off with the rest, so the next start does not fail the same way.
   // Every answer has the same effect.
   settings_.override_winkey = 0;
-  app_.ShowMessage(ui::LoadLocalizedText(app_.instance(), IDS_HOOK_FAILED), MB_ICONWARNING | MB_ABORTRETRYIGNORE,
+  app_.ShowMessage(LoadLocalizedText(app_.instance(), IDS_HOOK_FAILED), MB_ICONWARNING | MB_ABORTRETRYIGNORE,
                    owner);
 }
 
@@ -201,7 +201,7 @@ void CVeltraDlg::ToggleFollowPosture() {
   // automatic switch the user turned off must stay off even if this run
   // never ends normally.
   if (!WriteIniInt(store_, L"config", L"follow_posture", settings_.follow_posture)) {
-    ui::TraceLastError(L"writing follow_posture");
+    TraceLastError(L"writing follow_posture");
   }
   if (config_dialog_ != nullptr && config_dialog_->hwnd() != nullptr) {
     ::CheckDlgButton(config_dialog_->hwnd(), IDC_CFG_FOLLOW_POSTURE,
@@ -266,7 +266,7 @@ void CVeltraDlg::ExitSequence() {
 void CVeltraDlg::EndOfSession() {
   ExitSequence();
   session_ended_ = true;
-  if (!SaveSettings(settings_, store_)) ui::TraceFailure(L"saving the settings", ERROR_WRITE_FAULT);
+  if (!SaveSettings(settings_, store_)) TraceFailure(L"saving the settings", ERROR_WRITE_FAULT);
 }
 
 void CVeltraDlg::ApplyTouchState() {
@@ -292,7 +292,7 @@ INT_PTR CVeltraDlg::SelectDevice(HWND owner) {
 // enable the one this window may disable next, however the process ends.
 void CVeltraDlg::SaveDevicePath() {
   if (!store_.WriteString(L"hardware", L"device_instance_path", settings_.device_instance_path)) {
-    ui::TraceLastError(L"writing the device path");
+    TraceLastError(L"writing the device path");
   }
 }
 
@@ -326,7 +326,7 @@ void CVeltraDlg::TellTrayIconMissing(DWORD last_error) {
   // Without its icon the program must stay reachable through its window.
   ::ShowWindow(hwnd(), SW_SHOW);
   wchar_t text[128];
-  std::swprintf(text, std::size(text), ui::LoadLocalizedText(app_.instance(), IDS_TRAY_ERROR).c_str(),
+  std::swprintf(text, std::size(text), LoadLocalizedText(app_.instance(), IDS_TRAY_ERROR).c_str(),
                 static_cast<int>(last_error));
   app_.ShowMessage(text, MB_ICONEXCLAMATION, hwnd());
 }
@@ -419,11 +419,11 @@ void CVeltraDlg::ShowTrayMenu() {
   // The window must be in the foreground before the menu is tracked, or the
   // menu will not close when the user clicks elsewhere.
   ::SetForegroundWindow(hwnd());
-  const ui::UniqueHmenu menu(::LoadMenuW(app_.instance(), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
+  const UniqueHmenu menu(::LoadMenuW(app_.instance(), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
   if (!menu) return;
   const HMENU popup = ::GetSubMenu(menu.get(), 0);
   PrepareTrayMenu(popup, enabled_state(), settings_.fixed_pos != 0, settings_.follow_posture != 0,
-                  ui::LoadLocalizedText(app_.instance(), IDS_MENU_FOLLOW_POSTURE));
+                  LoadLocalizedText(app_.instance(), IDS_MENU_FOLLOW_POSTURE));
   ::TrackPopupMenu(popup, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd(), nullptr);
   ::PostMessageW(hwnd(), WM_NULL, 0, 0);
 }
@@ -518,7 +518,7 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
       announcer_.Detach();
       return std::nullopt;
     case WM_QUERYENDSESSION:
-      if (!SaveSettings(settings_, store_)) ui::TraceFailure(L"saving the settings", ERROR_WRITE_FAULT);
+      if (!SaveSettings(settings_, store_)) TraceFailure(L"saving the settings", ERROR_WRITE_FAULT);
       return std::nullopt;
     case WM_ENDSESSION:
       if (wparam != 0) EndOfSession();

@@ -56,7 +56,7 @@ start_xvfb && use_wine_prefix package || exit 1
 msi() { "$wine_loader" msiexec "$@" /qn; }
 dir="$WINEPREFIX/drive_c/Program Files/Veltra" task="$WINEPREFIX/drive_c/windows/system32/tasks/Veltra_SessionLock"
 msi /x "$new"; msi /x "$old"; rm -rf "$dir"  # what an earlier run left
-id='HID\VID_1B96&PID_0F00&COL03\7&34568466&0&0002'
+id=$sim_touch_id
 installed() { "$wine_loader" reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(property "$1" ProductCode)" >/dev/null 2>&1; }
 ini() { tr -d '\r' <"$dir/Veltra.ini"; }
 msi /i "$new" TASK_LOCK=yes
@@ -68,7 +68,7 @@ elevated() { local type; type=$(awk -F'\t' -v command="$1" '$4 == command { prin
 check "the uninstall's and the upgrade's removal run deferred and not impersonated" 'elevated /X && elevated /U'
 
 msi /i "$old"
-sim() { printf '[%s]\r\nsetup_class=HID\r\nhid_interface=1\r\nstarted=1\r\n' "$id" >"$dir/sim_devices.ini"; }
+sim() { write_sim_touch_screen "$dir/sim_devices.ini" 1; }
 started() { tr -d '\r' <"$dir/sim_devices.ini" | grep -q "^started=$1"; }
 # The Windows processes of this prefix whose command line starts with the
 # path (quoted or not); running: there is one.
