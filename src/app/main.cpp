@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "app/veltra_app.h"
-#include "ui/paths.h"
+#include "platform/paths.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ veltra::CVeltraApp theApp;
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
   // Before anything can load a library by name (see RestrictLibrarySearch).
-  ui::RestrictLibrarySearch();
+  veltra::RestrictLibrarySearch();
   return theApp.Run(instance, command_line);
 }
 

@@ -10,8 +10,8 @@
 #include <variant>
 
 #include "config/config_rules.h"
+#include "platform/strings.h"
 #include "resources/resource.h"
-#include "ui/strings.h"
 #include "ui/window.h"
 
 namespace veltra {
@@ -108,9 +108,9 @@ void CConfigDlg::ShowControl(const ConfigControl& control) {
 
 void CConfigDlg::CreateTooltips() {
   const LANGID language =
-      language_ == ui::kJapaneseLanguage ? ui::kJapaneseLanguage : LANGID{MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)};
+      language_ == kJapaneseLanguage ? kJapaneseLanguage : LANGID{MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)};
   for (const ConfigControl* control : ConfigTooltipOrder()) {
-    AddTooltip(control->id, ui::LoadLocalizedText(app_.instance(), control->tooltip_text, language));
+    AddTooltip(control->id, LoadLocalizedText(app_.instance(), control->tooltip_text, language));
   }
 }
 

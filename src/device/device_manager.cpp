@@ -7,24 +7,24 @@
 
 #include <string>
 
-#include "ui/paths.h"
-#include "ui/trace.h"
+#include "platform/paths.h"
+#include "platform/trace.h"
 
 namespace veltra {
 
 void OpenDeviceManager() {
   // The console file by its full path too: the console looks for a bare
   // name in the current folder first, which anyone may have written.
-  const std::wstring mmc = ui::SystemProgramPath(L"mmc.exe");
-  const std::wstring console = ui::SystemProgramPath(L"devmgmt.msc");
+  const std::wstring mmc = SystemProgramPath(L"mmc.exe");
+  const std::wstring console = SystemProgramPath(L"devmgmt.msc");
   if (mmc.empty() || console.empty()) {
-    ui::TraceLastError(L"GetSystemDirectoryW");
+    TraceLastError(L"GetSystemDirectoryW");
     return;
   }
   const std::wstring parameters = L"\"" + console + L"\"";
   const auto started = reinterpret_cast<INT_PTR>(
       ::ShellExecuteW(nullptr, L"open", mmc.c_str(), parameters.c_str(), L"", SW_SHOWNORMAL));
-  if (started <= 32) ui::TraceFailure(L"starting the Device Manager", static_cast<DWORD>(started));
+  if (started <= 32) TraceFailure(L"starting the Device Manager", static_cast<DWORD>(started));
 }
 
 }  // namespace veltra

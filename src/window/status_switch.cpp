@@ -7,9 +7,9 @@
 #include "device/device_selection_dlg.h"
 #include "device/os_version.h"
 #include "device/taskbar_refresh.h"
+#include "platform/strings.h"
+#include "platform/trace.h"
 #include "resources/resource.h"
-#include "ui/strings.h"
-#include "ui/trace.h"
 #include "window/veltra_dlg.h"
 
 namespace veltra {
@@ -78,7 +78,7 @@ bool CVeltraDlg::DriveDeviceAndVerify() {
 
 void CVeltraDlg::RecoverFromDeviceError() {
   OpenDeviceManager();
-  const std::wstring text = ui::LoadLocalizedText(app_.instance(), IDS_DEVICE_ERROR);
+  const std::wstring text = LoadLocalizedText(app_.instance(), IDS_DEVICE_ERROR);
   for (;;) {
     const int answer = app_.ShowMessage(text, MB_ICONWARNING | MB_ABORTRETRYIGNORE, hwnd());
     // Whatever the answer, an exit that ran while the box was up has the
@@ -116,7 +116,7 @@ INT_PTR CVeltraDlg::SelectDevice(HWND owner) {
 // enable the one this window may disable next, however the process ends.
 void CVeltraDlg::SaveDevicePath() {
   if (!store_.WriteString(L"hardware", L"device_instance_path", settings_.device_instance_path)) {
-    ui::TraceLastError(L"writing the device path");
+    TraceLastError(L"writing the device path");
   }
 }
 

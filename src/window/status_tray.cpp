@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
+#include "platform/strings.h"
 #include "resources/resource.h"
-#include "ui/strings.h"
 #include "window/veltra_dlg.h"
 
 namespace veltra {
@@ -18,7 +18,7 @@ void CVeltraDlg::TellTrayIconMissing(DWORD last_error) {
   // Without its icon the program must stay reachable through its window.
   ::ShowWindow(hwnd(), SW_SHOW);
   wchar_t text[128];
-  std::swprintf(text, std::size(text), ui::LoadLocalizedText(app_.instance(), IDS_TRAY_ERROR).c_str(),
+  std::swprintf(text, std::size(text), LoadLocalizedText(app_.instance(), IDS_TRAY_ERROR).c_str(),
                 static_cast<int>(last_error));
   app_.ShowMessage(text, MB_ICONEXCLAMATION, hwnd());
 }
@@ -57,11 +57,11 @@ void CVeltraDlg::ShowTrayMenu() {
   // The window must be in the foreground before the menu is tracked, or the
   // menu will not close when the user clicks elsewhere.
   ::SetForegroundWindow(hwnd());
-  const ui::UniqueHmenu menu(::LoadMenuW(app_.instance(), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
+  const UniqueHmenu menu(::LoadMenuW(app_.instance(), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
   if (!menu) return;
   const HMENU popup = ::GetSubMenu(menu.get(), 0);
   PrepareTrayMenu(popup, enabled_state(), settings_.fixed_pos != 0, settings_.follow_posture != 0,
-                  ui::LoadLocalizedText(app_.instance(), IDS_MENU_FOLLOW_POSTURE));
+                  LoadLocalizedText(app_.instance(), IDS_MENU_FOLLOW_POSTURE));
   ::TrackPopupMenu(popup, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd(), nullptr);
   ::PostMessageW(hwnd(), WM_NULL, 0, 0);
 }

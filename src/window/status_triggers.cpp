@@ -2,9 +2,9 @@
 #include <windows.h>
 
 #include "device/posture.h"
+#include "platform/strings.h"
+#include "platform/trace.h"
 #include "resources/resource.h"
-#include "ui/strings.h"
-#include "ui/trace.h"
 #include "window/key_triggers.h"
 #include "window/veltra_dlg.h"
 
@@ -37,7 +37,7 @@ void CVeltraDlg::InstallWinKeyHook(HWND owner) {
   // Saved off with the rest, so the next start does not fail the same way.
   // Every answer has the same effect.
   settings_.override_winkey = 0;
-  app_.ShowMessage(ui::LoadLocalizedText(app_.instance(), IDS_HOOK_FAILED), MB_ICONWARNING | MB_ABORTRETRYIGNORE,
+  app_.ShowMessage(LoadLocalizedText(app_.instance(), IDS_HOOK_FAILED), MB_ICONWARNING | MB_ABORTRETRYIGNORE,
                    owner);
 }
 
@@ -62,7 +62,7 @@ void CVeltraDlg::ToggleFollowPosture() {
   // automatic switch the user turned off must stay off even if this run
   // never ends normally.
   if (!WriteIniInt(store_, L"config", L"follow_posture", settings_.follow_posture)) {
-    ui::TraceLastError(L"writing follow_posture");
+    TraceLastError(L"writing follow_posture");
   }
   if (config_dialog_ != nullptr) config_dialog_->ShowSetting(IDC_CFG_FOLLOW_POSTURE);
 }

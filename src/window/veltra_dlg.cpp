@@ -10,10 +10,10 @@
 #include "device/os_version.h"
 #include "device/posture.h"
 #include "device/taskbar_refresh.h"
+#include "platform/simulated_crash.h"
+#include "platform/trace.h"
 #include "resources/resource.h"
 #include "startup/scheduled_tasks.h"
-#include "ui/simulated_crash.h"
-#include "ui/trace.h"
 #include "window/messages.h"
 #include "window/wallpaper.h"
 
@@ -25,13 +25,13 @@ bool RegisterStatusWindowClass(HINSTANCE instance) {
   WNDCLASSEXW window_class_info{};
   window_class_info.cbSize = sizeof(window_class_info);
   if (!::GetClassInfoExW(nullptr, L"#32770", &window_class_info)) {
-    ui::TraceLastError(L"GetClassInfoExW");
+    TraceLastError(L"GetClassInfoExW");
     return false;
   }
   window_class_info.hInstance = instance;
   window_class_info.lpszClassName = protocol::kWindowClass;
   if (::RegisterClassExW(&window_class_info) == 0) {
-    ui::TraceLastError(L"RegisterClassExW");
+    TraceLastError(L"RegisterClassExW");
     return false;
   }
   return true;
@@ -140,7 +140,7 @@ void CVeltraDlg::ExitSequence() {
 void CVeltraDlg::EndOfSession() {
   ExitSequence();
   session_ended_ = true;
-  if (!SaveSettings(settings_, store_)) ui::TraceFailure(L"saving the settings", ERROR_WRITE_FAULT);
+  if (!SaveSettings(settings_, store_)) TraceFailure(L"saving the settings", ERROR_WRITE_FAULT);
 }
 
 // After the configuration dialog changed the record: everything the window
@@ -270,7 +270,7 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
       announcer_.Detach();
       return std::nullopt;
     case WM_QUERYENDSESSION:
-      if (!SaveSettings(settings_, store_)) ui::TraceFailure(L"saving the settings", ERROR_WRITE_FAULT);
+      if (!SaveSettings(settings_, store_)) TraceFailure(L"saving the settings", ERROR_WRITE_FAULT);
       return std::nullopt;
     case WM_ENDSESSION:
       if (wparam != 0) EndOfSession();

@@ -11,14 +11,14 @@
 #include <string>
 
 #include "core/settings.h"
+#include "device/posture_rules.h"
+#include "platform/unique_handle.h"
 #include "ui/dialog.h"
-#include "ui/unique_handle.h"
 #include "ui/win_app.h"
 #include "window/key_registrations.h"
 #include "window/key_triggers.h"
 #include "window/layered_window.h"
 #include "window/placement.h"
-#include "window/posture_rules.h"
 #include "window/status_announcer.h"
 #include "window/status_link.h"
 #include "window/suspend_resume.h"
@@ -147,10 +147,10 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   const ui::WinApp& app_;
   Settings& settings_;
   ProfileStore& store_;
-  ui::UniqueHicon program_icon_;
+  UniqueHicon program_icon_;
   SuspendResumeRegistration suspend_resume_registration_;
-  ui::UniqueHbrush enable_brush_, disable_brush_;
-  ui::UniqueHfont enable_font_, disable_font_;
+  UniqueHbrush enable_brush_, disable_brush_;
+  UniqueHfont enable_font_, disable_font_;
   CLayeredWindowHelperST layered_;
   Point drag_offset_;
   TrayIcon tray_;

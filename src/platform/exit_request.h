@@ -14,9 +14,9 @@
 #include <thread>
 #include <vector>
 
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
-namespace ui {
+namespace veltra {
 
 class ExitRequestListener {
  public:
@@ -49,4 +49,4 @@ class ExitRequestListener {
 // it may have) that can be opened; false when none can.
 bool RequestExit(const std::vector<std::wstring>& names);
 
-}  // namespace ui
+}  // namespace veltra

@@ -1,8 +1,8 @@
 // String-table texts, with the Japanese twin chosen by the user's
 // interface language.
-#include "ui/strings.h"
+#include "platform/strings.h"
 
-namespace ui {
+namespace veltra {
 
 std::wstring LoadText(HINSTANCE instance, UINT id) {
   // A zero length asks for a pointer into the resource itself, so a text of
@@ -25,4 +25,4 @@ std::wstring LoadLocalizedText(HINSTANCE instance, UINT id) {
   return LoadLocalizedText(instance, id, ::GetUserDefaultUILanguage());
 }
 
-}  // namespace ui
+}  // namespace veltra

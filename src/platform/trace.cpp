@@ -1,11 +1,11 @@
 // Failures that need no message box go to the debugger's output, so a
 // user's machine stays quiet and a developer can still see them.
-#include "ui/trace.h"
+#include "platform/trace.h"
 
 #include <cwchar>
 #include <iterator>
 
-namespace ui {
+namespace veltra {
 
 void TraceFailure(const wchar_t* what, DWORD error) noexcept {
   wchar_t line[256];
@@ -20,4 +20,4 @@ void TraceException(const wchar_t* where) noexcept {
   ::OutputDebugStringW(line);
 }
 
-}  // namespace ui
+}  // namespace veltra

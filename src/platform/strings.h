@@ -8,9 +8,11 @@
 
 #include <string>
 
-namespace ui {
+#include "resources/japanese_offset.h"
 
-inline constexpr UINT kJapaneseStringOffset = 0x1000;
+namespace veltra {
+
+inline constexpr UINT kJapaneseStringOffset = IDS_JAPANESE_OFFSET;
 inline constexpr LANGID kJapaneseLanguage = MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN);  // 0x0411
 
 // The string `id` as stored; empty when there is none.
@@ -22,4 +24,4 @@ std::wstring LoadLocalizedText(HINSTANCE instance, UINT id, LANGID language);
 // The same for the user's default interface language.
 std::wstring LoadLocalizedText(HINSTANCE instance, UINT id);
 
-}  // namespace ui
+}  // namespace veltra
