@@ -21,6 +21,17 @@ find_wine() {
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="winedbg.exe=d;mscoree=d;mshtml=d"
 
+# The simulated device installer's tree (docs/simulated-devices.md) with one
+# touch screen, enabled (1) or not (0), after any further lines given (other
+# devices): write_sim_touch_screen FILE STARTED [LINE...]
+sim_touch_id='HID\VID_1B96&PID_0F00&COL03\7&34568466&0&0002'
+write_sim_touch_screen() {
+  local file=$1 started=$2
+  shift 2
+  printf '%s\r\n' "$@" "[$sim_touch_id]" 'description=HID-compliant touch screen' \
+    'setup_class=HID' 'hid_interface=1' 'disableable=1' "started=$started" >"$file"
+}
+
 started_xvfb_pid=
 
 # Starts Xvfb on the first free display and exports DISPLAY; the screen is

@@ -9,8 +9,8 @@
 #include <span>
 
 #include "core/text_encoding.h"
-#include "ui/simulated_crash.h"
-#include "ui/unique_handle.h"
+#include "platform/simulated_crash.h"
+#include "platform/unique_handle.h"
 
 namespace veltra {
 namespace {
@@ -82,7 +82,7 @@ bool IniFileStore::PrepareCopy() {
   const DWORD attributes = ::GetFileAttributesW(path_.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     if (::GetLastError() != ERROR_FILE_NOT_FOUND) return false;
-    ui::UniqueFile file(
+    UniqueFile file(
         ::CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file && WriteAll(file.get(), kUtf16LeBom);
   }
@@ -107,7 +107,7 @@ bool IniFileStore::CommitSave() {
   if (copy_ready_) {
     // On the disk before it takes the file's place: after a power cut the
     // file must not be the copy's name over data that never arrived.
-    const ui::UniqueFile file(
+    const UniqueFile file(
         ::CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     flushed = file && ::FlushFileBuffers(file.get()) != FALSE;
   }
@@ -129,7 +129,7 @@ void IniFileStore::AddMissingByteOrderMark() {
   if (checked_mark_) return;
   checked_mark_ = true;
   // Sharing only reads keeps anyone from changing the file while it is copied.
-  ui::UniqueFile original(
+  UniqueFile original(
       ::CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!original) return;
   // A read-only file is one the user wants left as it is. Windows would
@@ -152,7 +152,7 @@ void IniFileStore::AddMissingByteOrderMark() {
   // store reads from a copy in the temporary folder instead.
   const std::wstring replacement = read_only_store ? NewTemporaryFile() : CopyPath();
   if (replacement.empty()) return;
-  ui::UniqueFile copy(
+  UniqueFile copy(
       ::CreateFileW(replacement.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!copy) {
     if (read_only_store) ::DeleteFileW(replacement.c_str());

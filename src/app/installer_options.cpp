@@ -2,7 +2,7 @@
 // running Veltra.exe and Veltrawatch.exe of this folder, in any session, and
 // leave the panel enabled: the removal enables it itself before and after
 // it ends the programs, asks them to end through their exit request (see
-// ui/exit_request.h), and ends what is left after a bounded wait.
+// platform/exit_request.h), and ends what is left after a bounded wait.
 #include "app/installer_options.h"
 
 #include <windows.h>
@@ -18,16 +18,16 @@
 #include "base/decimal.h"
 #include "base/program_paths.h"
 #include "device/device_control.h"
+#include "platform/exit_request.h"
+#include "platform/paths.h"
+#include "platform/peer_window.h"
+#include "platform/private_namespace.h"
+#include "platform/running_processes.h"
+#include "platform/trace.h"
 #include "protocol/instance_names.h"
 #include "protocol/veltra_protocol.h"
 #include "startup/scheduled_tasks.h"
 #include "startup/task_commands.h"
-#include "ui/exit_request.h"
-#include "ui/paths.h"
-#include "ui/peer_window.h"
-#include "ui/private_namespace.h"
-#include "ui/running_processes.h"
-#include "ui/trace.h"
 
 namespace veltra {
 namespace {
@@ -55,7 +55,7 @@ struct WatcherSeat {
 };
 
 struct RunningProgram {
-  ui::UniqueHandle process;
+  UniqueHandle process;
   DWORD id = 0;
   bool watcher = false;
   WatcherSeat seat;
@@ -69,15 +69,15 @@ struct EndedPrograms {
 
 WatcherSeat SeatOf(HANDLE process, DWORD id) {
   WatcherSeat seat;
-  if (!::ProcessIdToSessionId(id, &seat.session)) ui::TraceLastError(L"ProcessIdToSessionId");
-  ui::UniqueHandle token;
+  if (!::ProcessIdToSessionId(id, &seat.session)) TraceLastError(L"ProcessIdToSessionId");
+  UniqueHandle token;
   TOKEN_ELEVATION elevation{};
   DWORD size = 0;
   if (::OpenProcessToken(process, TOKEN_QUERY, token.put()) &&
       ::GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof(elevation), &size)) {
     seat.elevated = elevation.TokenIsElevated != 0;
   } else {
-    ui::TraceLastError(L"reading the watcher's elevation");
+    TraceLastError(L"reading the watcher's elevation");
   }
   return seat;
 }
@@ -86,10 +86,10 @@ WatcherSeat SeatOf(HANDLE process, DWORD id) {
 // this process aside: a copy elsewhere belongs to another installation.
 std::vector<RunningProgram> FindRunningPrograms(const std::wstring& program_dir) {
   std::vector<RunningProgram> found;
-  for (ui::RunningProcess& running :
-       ui::FindRunningProcesses({L"Veltra.exe", L"Veltrawatch.exe"}, SYNCHRONIZE | PROCESS_TERMINATE)) {
-    if (!ui::SameFile(base::SplitProgramPath(running.image).program_dir, program_dir)) continue;
-    const bool watcher = ui::SamePath(running.file_name, L"Veltrawatch.exe");
+  for (RunningProcess& running :
+       FindRunningProcesses({L"Veltra.exe", L"Veltrawatch.exe"}, SYNCHRONIZE | PROCESS_TERMINATE)) {
+    if (!SameFile(base::SplitProgramPath(running.image).program_dir, program_dir)) continue;
+    const bool watcher = SamePath(running.file_name, L"Veltrawatch.exe");
     const WatcherSeat seat = watcher ? SeatOf(running.process.get(), running.id) : WatcherSeat{};
     found.push_back({std::move(running.process), running.id, watcher, seat});
   }
@@ -102,13 +102,13 @@ void EndThroughExitRequest(const std::vector<RunningProgram>& programs, bool wat
   // Our programs' requests are in the private namespace wherever they could
   // enter it; the namespace spans the sessions, so this reaches a user's
   // programs from session 0.
-  const ui::PrivateNamespace names(protocol::kPrivateNamespace, false);
+  const PrivateNamespace names(protocol::kPrivateNamespace, false);
   bool asked = false;
   for (const RunningProgram& program : programs) {
     if (program.watcher != watchers) continue;
     // A program without its request (an older version, or a shared name
     // someone else took first) is ended below all the same.
-    asked = ui::RequestExit(protocol::ExitRequestNamesToTry(names.held(), program.id)) || asked;
+    asked = RequestExit(protocol::ExitRequestNamesToTry(names.held(), program.id)) || asked;
   }
   if (!asked) return;
   const ULONGLONG deadline = ::GetTickCount64() + wait_ms;
@@ -129,7 +129,7 @@ void EnableConfiguredPanel(const std::wstring& ini_path) {
   for (const std::wstring& device : {settings.device_instance_path, settings.device_under_test}) {
     if (device.empty() || GetDeviceState(device) == 1) continue;
     if (SwitchDevice(settings, device, true) != 1) {
-      ui::TraceFailure(L"enabling the panel for the removal", ERROR_GEN_FAILURE);
+      TraceFailure(L"enabling the panel for the removal", ERROR_GEN_FAILURE);
     }
   }
 }
@@ -156,7 +156,7 @@ EndedPrograms EndRunningPrograms(const base::ProgramPaths& paths, const std::wst
       ended.veltra = true;
     }
     if (::WaitForSingleObject(program.process.get(), 0) == WAIT_OBJECT_0) continue;
-    if (!::TerminateProcess(program.process.get(), 1)) ui::TraceLastError(L"TerminateProcess");
+    if (!::TerminateProcess(program.process.get(), 1)) TraceLastError(L"TerminateProcess");
     ::WaitForSingleObject(program.process.get(), kTerminatedEndWaitMs);
   }
   EnableConfiguredPanel(ini_path);
@@ -173,12 +173,12 @@ void ResumeVeltra() {
 // The user's environment block, for a program started as that user.
 class UserEnvironment {
  public:
-  explicit UserEnvironment(HANDLE token) : library_(ui::LoadSystemLibrary(L"userenv.dll")) {
+  explicit UserEnvironment(HANDLE token) : library_(LoadSystemLibrary(L"userenv.dll")) {
     using Create = BOOL(WINAPI*)(void**, HANDLE, BOOL);
-    const auto create = ui::ProcAddress<Create>(library_.get(), "CreateEnvironmentBlock");
-    destroy_ = ui::ProcAddress<Destroy>(library_.get(), "DestroyEnvironmentBlock");
+    const auto create = ProcAddress<Create>(library_.get(), "CreateEnvironmentBlock");
+    destroy_ = ProcAddress<Destroy>(library_.get(), "DestroyEnvironmentBlock");
     if (create == nullptr || destroy_ == nullptr || !create(&block_, token, FALSE)) {
-      ui::TraceLastError(L"CreateEnvironmentBlock");
+      TraceLastError(L"CreateEnvironmentBlock");
       block_ = nullptr;
     }
   }
@@ -192,7 +192,7 @@ class UserEnvironment {
 
  private:
   using Destroy = BOOL(WINAPI*)(void*);
-  ui::UniqueModule library_;
+  UniqueModule library_;
   Destroy destroy_ = nullptr;
   void* block_ = nullptr;
 };
@@ -203,11 +203,11 @@ class UserEnvironment {
 // account, which may take a session's token and start a program with it.
 void StartWatcher(const WatcherSeat& seat, const base::ProgramPaths& paths) {
   using QueryUserToken = BOOL(WINAPI*)(ULONG, HANDLE*);
-  const ui::UniqueModule wts = ui::LoadSystemLibrary(L"wtsapi32.dll");
-  const auto query = ui::ProcAddress<QueryUserToken>(wts.get(), "WTSQueryUserToken");
-  ui::UniqueHandle token;
+  const UniqueModule wts = LoadSystemLibrary(L"wtsapi32.dll");
+  const auto query = ProcAddress<QueryUserToken>(wts.get(), "WTSQueryUserToken");
+  UniqueHandle token;
   if (query == nullptr || !query(seat.session, token.put())) {
-    ui::TraceLastError(L"WTSQueryUserToken");
+    TraceLastError(L"WTSQueryUserToken");
     return;
   }
   TOKEN_ELEVATION_TYPE type{};
@@ -216,7 +216,7 @@ void StartWatcher(const WatcherSeat& seat, const base::ProgramPaths& paths) {
       type == TokenElevationTypeLimited) {
     TOKEN_LINKED_TOKEN linked{};
     if (!::GetTokenInformation(token.get(), TokenLinkedToken, &linked, sizeof(linked), &size)) {
-      ui::TraceLastError(L"GetTokenInformation(TokenLinkedToken)");
+      TraceLastError(L"GetTokenInformation(TokenLinkedToken)");
       return;
     }
     token.reset(linked.LinkedToken);
@@ -237,18 +237,18 @@ void StartWatcher(const WatcherSeat& seat, const base::ProgramPaths& paths) {
                                   &startup, &info) != FALSE;
   };
   if (!start(CREATE_BREAKAWAY_FROM_JOB) && (::GetLastError() != ERROR_ACCESS_DENIED || !start(0))) {
-    ui::TraceLastError(L"CreateProcessAsUserW(Veltrawatch.exe)");
+    TraceLastError(L"CreateProcessAsUserW(Veltrawatch.exe)");
     return;
   }
-  const ui::UniqueHandle process(info.hProcess);
-  const ui::UniqueHandle thread(info.hThread);
+  const UniqueHandle process(info.hProcess);
+  const UniqueHandle thread(info.hThread);
 }
 
 void NoteWatchers(const std::vector<WatcherSeat>& watchers, const std::wstring& marker) {
   for (const WatcherSeat& seat : watchers) {
     if (!::WritePrivateProfileStringW(base::DecimalText(seat.session).c_str(), L"elevated", seat.elevated ? L"1" : L"0",
                                       marker.c_str())) {
-      ui::TraceLastError(L"WritePrivateProfileStringW(watcher marker)");
+      TraceLastError(L"WritePrivateProfileStringW(watcher marker)");
     }
   }
 }
@@ -302,9 +302,9 @@ bool RunInstallerOption(const std::wstring& command_line, const std::wstring& mo
       // The program's path stays, so the tasks stay with it.
       const EndedPrograms ended = EndRunningPrograms(paths, ini_path, false);
       if (ended.veltra) {
-        const ui::UniqueFile file(::CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        const UniqueFile file(::CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) ui::TraceLastError(L"CreateFileW(resume marker)");
+        if (!file) TraceLastError(L"CreateFileW(resume marker)");
       }
       NoteWatchers(ended.watchers, watcher_marker);
       return true;

@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "app/veltra_app.h"
-#include "ui/paths.h"
+#include "platform/paths.h"
 
 namespace {
 
@@ -12,6 +12,6 @@ veltra::CVeltraApp theApp;
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
   // Before anything can load a library by name (see RestrictLibrarySearch).
-  ui::RestrictLibrarySearch();
+  veltra::RestrictLibrarySearch();
   return theApp.Run(instance, command_line);
 }

@@ -12,11 +12,11 @@
 #include <string>
 
 #include "app/command_line.h"
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace {
 
-using UniqueMsiHandle = ui::UniqueAny<ui::HandleTraits<MSIHANDLE, &::MsiCloseHandle>>;
+using UniqueMsiHandle = veltra::UniqueAny<veltra::HandleTraits<MSIHANDLE, &::MsiCloseHandle>>;
 
 std::wstring PropertyValue(MSIHANDLE install, std::wstring_view name) {
   const std::wstring key(name);

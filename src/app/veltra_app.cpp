@@ -16,38 +16,26 @@
 #include "device/device_selection_dlg.h"
 #include "device/hid_discovery.h"
 #include "device/known_devices.h"
+#include "device/os_version.h"
+#include "platform/exit_request.h"
+#include "platform/paths.h"
+#include "platform/peer_window.h"
+#include "platform/running_processes.h"
+#include "platform/strings.h"
+#include "platform/trace.h"
 #include "protocol/instance_names.h"
 #include "protocol/veltra_protocol.h"
 #include "resources/resource.h"
 #include "startup/scheduled_tasks.h"
-#include "ui/exit_request.h"
-#include "ui/paths.h"
-#include "ui/peer_window.h"
-#include "ui/running_processes.h"
-#include "ui/strings.h"
-#include "ui/trace.h"
 #include "window/messages.h"
 #include "window/tray_icon.h"
 #include "window/veltra_dlg.h"
 
 namespace veltra {
 
-bool IsWindows8OrLater() {
-  OSVERSIONINFOEXW wanted{};
-  wanted.dwOSVersionInfoSize = sizeof(wanted);
-  wanted.dwMajorVersion = 6;
-  wanted.dwMinorVersion = 2;
-  wanted.wServicePackMajor = 0;
-  ULONGLONG conditions = 0;
-  conditions = ::VerSetConditionMask(conditions, VER_MAJORVERSION, VER_GREATER_EQUAL);
-  conditions = ::VerSetConditionMask(conditions, VER_MINORVERSION, VER_GREATER_EQUAL);
-  conditions = ::VerSetConditionMask(conditions, VER_SERVICEPACKMAJOR, VER_GREATER_EQUAL);
-  return ::VerifyVersionInfoW(&wanted, VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR, conditions) != FALSE;
-}
-
 ScreenMetrics QueryScreenMetrics() {
   ScreenMetrics metrics;
-  if (ui::UniqueScreenDc screen(::GetDC(nullptr)); screen) {
+  if (UniqueScreenDc screen(::GetDC(nullptr)); screen) {
     metrics.dpi_x = ::GetDeviceCaps(screen.get(), LOGPIXELSX);
     metrics.dpi_y = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
   }
@@ -63,7 +51,7 @@ std::wstring ReachableIniPath(const base::ProgramPaths& paths) {
   if (paths.ini_path.size() < MAX_PATH) return paths.ini_path;
   // The profile functions cannot reach a file whose path is MAX_PATH or
   // longer; the folder's short name brings it back within reach.
-  std::wstring short_dir = ui::ShortPathName(paths.program_dir);
+  std::wstring short_dir = ShortPathName(paths.program_dir);
   if (short_dir.empty()) return paths.ini_path;
   if (short_dir.back() != L'\\') short_dir += L'\\';
   return short_dir + paths.app_name + L".ini";
@@ -74,7 +62,7 @@ CVeltraApp& TheApp() { return static_cast<CVeltraApp&>(*ui::WinApp::Current()); 
 bool CVeltraApp::InitInstance() {
   if (!IsWindows8OrLater()) {
     if (!IsUnattendedCommandLine(command_line())) {
-      ShowMessage(ui::LoadLocalizedText(instance(), IDS_NEED_WINDOWS8), MB_ICONEXCLAMATION | MB_OK);
+      ShowMessage(LoadLocalizedText(instance(), IDS_NEED_WINDOWS8), MB_ICONEXCLAMATION | MB_OK);
     }
     return false;
   }
@@ -87,7 +75,7 @@ bool CVeltraApp::InitInstance() {
   // user could hold the mutex or make a window of our class first.
   Settings request;
   ParseCommandLine(request, command_line());
-  std::optional<ui::ExitRequestListener> exit_request;
+  std::optional<ExitRequestListener> exit_request;
   if (request.one_shot == 0) {
     if (!ClaimSingleInstance()) return false;
     RegisterStatusWindowClass(instance());
@@ -141,7 +129,7 @@ bool CVeltraApp::InitInstance() {
     configuration.set_task_refresh(&task_refresh);
     dialog.set_config_dialog(&configuration);
     dialog.set_task_refresh(&task_refresh);
-    if (dialog.DoModal(nullptr) < 0) ui::TraceFailure(L"the status window", ERROR_INVALID_WINDOW_HANDLE);
+    if (dialog.DoModal(nullptr) < 0) TraceFailure(L"the status window", ERROR_INVALID_WINDOW_HANDLE);
     task_refresh.ReportTo(nullptr, 0);
     session_ended = dialog.session_ended();
   }
@@ -160,7 +148,7 @@ bool CVeltraApp::InitInstance() {
     // Nothing is left to do that a new start could disturb, so it need not
     // wait for the user to read this.
     app_mutex.reset();
-    std::wstring text = ui::LoadLocalizedText(instance(), IDS_SETTINGS_NOT_SAVED);
+    std::wstring text = LoadLocalizedText(instance(), IDS_SETTINGS_NOT_SAVED);
     if (const std::size_t at = text.find(L"%s"); at != std::wstring::npos) text.replace(at, 2, ini_path);
     ShowMessage(text, MB_ICONWARNING | MB_OK);
   }
@@ -170,7 +158,7 @@ bool CVeltraApp::InitInstance() {
 bool CVeltraApp::ClaimSingleInstance() {
   private_names_.emplace(protocol::kPrivateNamespace, true);
   const protocol::InstanceNames names =
-      protocol::ChooseInstanceNames(private_names_->held(), ui::CurrentSessionId(), ::GetCurrentProcessId());
+      protocol::ChooseInstanceNames(private_names_->held(), CurrentSessionId(), ::GetCurrentProcessId());
   exit_request_name_ = names.exit_request;
   // Owned by this instance until its closing steps begin: a second start
   // that finds no status window can tell an instance still starting (it
@@ -179,7 +167,7 @@ bool CVeltraApp::ClaimSingleInstance() {
   app_mutex.reset(::CreateMutexW(nullptr, TRUE, names.app_mutex.c_str()));
   if (app_mutex && ::GetLastError() != ERROR_ALREADY_EXISTS) return owns_app_mutex_ = true;
 
-  ui::UniqueHandle window_process;
+  UniqueHandle window_process;
   const Forwarding forwarding = ForwardToRunningInstance(window_process);
   if (forwarding == Forwarding::Delivered) return false;
 
@@ -197,7 +185,7 @@ bool CVeltraApp::ClaimSingleInstance() {
   // Held by an instance of this program file still starting (it has no
   // window yet): this start ends. Held by any other program: this one runs
   // without the name, and a later start finds it by its window.
-  if (!ui::OtherInstancesOf(module_path()).empty()) return false;
+  if (!OtherInstancesOf(module_path()).empty()) return false;
   app_mutex.reset();
   return true;
 }
@@ -222,7 +210,7 @@ void CVeltraApp::AwaitEndingInstances(HANDLE ending, ULONGLONG deadline) {
     owns_app_mutex_ = owns_app_mutex_ || waited == WAIT_OBJECT_0 + 1 || waited == WAIT_ABANDONED_0 + 1;
     return;
   }
-  for (const ui::RunningProcess& other : ui::OtherInstancesOf(module_path())) {
+  for (const RunningProcess& other : OtherInstancesOf(module_path())) {
     ::WaitForSingleObject(other.process.get(), remaining());
   }
 }
@@ -237,7 +225,7 @@ void CVeltraApp::EnableDeviceUnderTest(ProfileStore* store) {
   if (GetDeviceState(device_under_test) != 1) SwitchDevice(*this, device_under_test, true);
   if (store == nullptr) return;
   device_under_test.clear();
-  if (!SaveDeviceUnderTest(L"", *store)) ui::TraceLastError(L"writing the device under test");
+  if (!SaveDeviceUnderTest(L"", *store)) TraceLastError(L"writing the device under test");
 }
 
 bool CVeltraApp::ResolveTargetDevice(ProfileStore& store) {
@@ -245,7 +233,7 @@ bool CVeltraApp::ResolveTargetDevice(ProfileStore& store) {
   EnumerateHidDevices(devices, [this](const std::wstring& text) { ShowMessage(text, MB_OK); });
   const std::wstring known_list = program_dir + kKnownDeviceListName;
   const TargetSource source = veltra::ResolveTargetDevice(device_instance_path, devices,
-                                                          [&known_list] { return ui::ReadFileBytes(known_list); });
+                                                          [&known_list] { return ReadFileBytes(known_list); });
   if (source != TargetSource::Selection) return true;
   // Only OK writes the path; any other end leaves the configured one.
   CInitDlg selection(*this, *this, std::wstring());
@@ -259,11 +247,11 @@ LONG WINAPI CVeltraApp::EnablePanelBeforeDying(EXCEPTION_POINTERS*) {
   return EXCEPTION_EXECUTE_HANDLER;
 }
 
-CVeltraApp::Forwarding CVeltraApp::ForwardToRunningInstance(ui::UniqueHandle& window_process) {
+CVeltraApp::Forwarding CVeltraApp::ForwardToRunningInstance(UniqueHandle& window_process) {
   // Only a window of this very program file, run elevated as ours is,
   // counts: any process may make a window of the class, and one that is
   // not ours must not swallow the start.
-  const HWND running = ui::FindPeerWindow(protocol::kWindowClass, module_path());
+  const HWND running = FindPeerWindow(protocol::kWindowClass, module_path());
   if (running == nullptr) return Forwarding::NoWindow;
   DWORD process_id = 0;
   ::GetWindowThreadProcessId(running, &process_id);
@@ -272,7 +260,7 @@ CVeltraApp::Forwarding CVeltraApp::ForwardToRunningInstance(ui::UniqueHandle& wi
   // sends 0.
   const bool set = ParseCommandLine(*this, command_line());
   const std::optional<LRESULT> answer =
-      ui::SendToPeer(running, WM_SET_TOUCH_STATE, set ? touch_status : 0, set ? 0 : 1);
+      SendToPeer(running, WM_SET_TOUCH_STATE, set ? touch_status : 0, set ? 0 : 1);
   return answer && *answer != protocol::kTouchStateEnding ? Forwarding::Delivered : Forwarding::NotTaken;
 }
 

@@ -10,8 +10,8 @@
 
 #include "base/program_paths.h"
 #include "core/settings.h"
-#include "ui/private_namespace.h"
-#include "ui/unique_handle.h"
+#include "platform/private_namespace.h"
+#include "platform/unique_handle.h"
 #include "ui/win_app.h"
 
 namespace veltra {
@@ -25,7 +25,7 @@ class CVeltraApp final : public ui::WinApp, public Settings {
   std::wstring program_dir;
   // Owned until the closing steps begin; none where another program holds
   // the name (this instance then runs without it).
-  ui::UniqueHandle app_mutex;
+  UniqueHandle app_mutex;
 
   // The longest a start waits for an ending instance to go: its exit
   // switches the panel on (about a second; its window may not answer
@@ -58,7 +58,7 @@ class CVeltraApp final : public ui::WinApp, public Settings {
   };
   // Sends the command line to the running status window; `window_process`
   // is that window's process, opened to wait on (NotTaken only).
-  Forwarding ForwardToRunningInstance(ui::UniqueHandle& window_process);
+  Forwarding ForwardToRunningInstance(UniqueHandle& window_process);
   // The configured device if it is listed, else the first listed one of the
   // known list, else the user's choice in the selection dialog. False when
   // the user cancelled it: the status window is then skipped.
@@ -68,14 +68,12 @@ class CVeltraApp final : public ui::WinApp, public Settings {
   void EnableDeviceUnderTest(ProfileStore* store);
   // Where the names of the mutex and the exit request live, held as long
   // as they are used.
-  std::optional<ui::PrivateNamespace> private_names_;
+  std::optional<PrivateNamespace> private_names_;
   std::wstring exit_request_name_;
   bool owns_app_mutex_ = false;
   // The last-chance handler of an unexpected crash.
   static LONG WINAPI EnablePanelBeforeDying(EXCEPTION_POINTERS* exception);
 };
-
-bool IsWindows8OrLater();
 
 // The screen values the settings defaults depend on, read from the primary
 // monitor.

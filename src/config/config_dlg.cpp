@@ -11,8 +11,8 @@
 
 #include "base/decimal.h"
 #include "config/config_rules.h"
+#include "platform/strings.h"
 #include "resources/resource.h"
-#include "ui/strings.h"
 #include "ui/window.h"
 
 namespace veltra {
@@ -45,7 +45,7 @@ bool Checked(HWND button) { return ::SendMessageW(button, BM_GETCHECK, 0, 0) == 
 }  // namespace
 
 CConfigDlg::CConfigDlg(const ui::WinApp& app, Settings& settings, StatusWindowLink& status, LANGID language)
-    : ui::Dialog(IDD_CONFIG_DIALOG), app_(app), settings_(settings), status_(status), language_(language) {}
+    : ConfigDialogLink(IDD_CONFIG_DIALOG), app_(app), settings_(settings), status_(status), language_(language) {}
 
 BOOL CConfigDlg::OnInitDialog() {
   // The task boxes show what the start-up refresh found.
@@ -61,6 +61,10 @@ BOOL CConfigDlg::OnInitDialog() {
   EnableWinKeyControls();
   CreateTooltips();
   return TRUE;
+}
+
+void CConfigDlg::ShowSetting(int control_id) {
+  if (const ConfigControl* control = FindConfigControl(control_id)) ShowControl(*control);
 }
 
 // One control as the settings record holds it now.
@@ -105,9 +109,9 @@ void CConfigDlg::ShowControl(const ConfigControl& control) {
 
 void CConfigDlg::CreateTooltips() {
   const LANGID language =
-      language_ == ui::kJapaneseLanguage ? ui::kJapaneseLanguage : LANGID{MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)};
+      language_ == kJapaneseLanguage ? kJapaneseLanguage : LANGID{MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)};
   for (const ConfigControl* control : ConfigTooltipOrder()) {
-    AddTooltip(control->id, ui::LoadLocalizedText(app_.instance(), control->tooltip_text, language));
+    AddTooltip(control->id, LoadLocalizedText(app_.instance(), control->tooltip_text, language));
   }
 }
 

@@ -11,13 +11,12 @@
 #include "config/config_controls.h"
 #include "core/settings.h"
 #include "startup/scheduled_tasks.h"
-#include "ui/dialog.h"
 #include "ui/win_app.h"
 #include "window/status_link.h"
 
 namespace veltra {
 
-class CConfigDlg final : public ui::Dialog {
+class CConfigDlg final : public ConfigDialogLink {
  public:
   // Creates no window. The tooltips are Japanese exactly when `language`,
   // the user's interface language read now, is 0x0411.
@@ -27,6 +26,9 @@ class CConfigDlg final : public ui::Dialog {
   // The start-up refresh of the tasks, if one may still run: the task boxes
   // wait for it before they show or change a task.
   void set_task_refresh(TaskRefresh* refresh) { task_refresh_ = refresh; }
+
+  // What the status window asks (status_link.h).
+  void ShowSetting(int control_id) override;
 
  protected:
   std::optional<LRESULT> OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;

@@ -44,7 +44,7 @@ void CConfigDlg::ApplyHotKey() {
       StoredHotKeyOf(static_cast<std::uint16_t>(::SendMessageW(Item(IDC_CFG_HOTKEY), HKM_GETHOTKEY, 0, 0)));
   settings_.fsModifiers = entered.fsModifiers;
   settings_.virtkey = entered.virtkey;
-  status_.ReregisterHotKey();
+  status_.UpdateHotKeyRegistration(HotKeyRule::WhileOn);
 }
 
 // The box's state is stored already.
@@ -53,7 +53,7 @@ void CConfigDlg::OnHotKeyEnable() {
   if (settings_.enable_hotkey != 0) {
     ApplyHotKey();
   } else {
-    status_.ReregisterHotKey();
+    status_.UpdateHotKeyRegistration(HotKeyRule::WhileOn);
   }
 }
 

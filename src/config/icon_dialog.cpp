@@ -10,11 +10,11 @@
 #include <utility>
 
 #include "config/icon_dialog_rules.h"
+#include "platform/paths.h"
+#include "platform/trace.h"
 #include "resources/resource.h"
 #include "ui/file_icons.h"
-#include "ui/paths.h"
 #include "ui/window.h"
-#include "ui/trace.h"
 
 namespace veltra {
 namespace {
@@ -33,7 +33,7 @@ std::wstring SystemErrorText(DWORD error) {
 
 CIconDialog::CIconDialog(const ui::WinApp& app, OpenFileDialog open_file)
     : ui::Dialog(IDD_ICON_DIALOG),
-      path(ui::SystemProgramPath(L"SHELL32.dll")),
+      path(SystemProgramPath(L"SHELL32.dll")),
       app_(app),
       open_file_(std::move(open_file)) {
   if (!open_file_) open_file_ = [](OPENFILENAMEW& dialog) { return ::GetOpenFileNameW(&dialog) != FALSE; };
@@ -110,7 +110,7 @@ void CIconDialog::ReleaseIcons() {
 }
 
 bool CIconDialog::CanOpen() const {
-  const ui::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ,
+  const UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file) return true;
@@ -133,10 +133,10 @@ void CIconDialog::Fill() {
   for (std::uint32_t i = 0; i < count; ++i) {
     // An icon that cannot be read keeps its cell, empty, so that every
     // later item's position is still its icon's index in the file.
-    ui::UniqueHicon icon = ui::ExtractFileIcon(app_.instance(), path, static_cast<std::int32_t>(i));
+    UniqueHicon icon = ui::ExtractFileIcon(app_.instance(), path, static_cast<std::int32_t>(i));
     const LRESULT inserted = ::SendMessageW(list, LB_INSERTSTRING, i, reinterpret_cast<LPARAM>(icon.get()));
     if (inserted < 0) {
-      ui::TraceFailure(L"LB_INSERTSTRING", static_cast<DWORD>(inserted));
+      TraceFailure(L"LB_INSERTSTRING", static_cast<DWORD>(inserted));
       break;
     }
     icons_.push_back(std::move(icon));

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/unique_handle.h"
 #include "ui/dialog.h"
-#include "ui/unique_handle.h"
 #include "ui/win_app.h"
 
 namespace veltra {
@@ -62,7 +62,7 @@ class CIconDialog final : public ui::Dialog {
   OpenFileDialog open_file_;
   // The icons of the list's items, in item order: each item's data is the
   // handle held here, so every handle has exactly one owner.
-  std::vector<ui::UniqueHicon> icons_;
+  std::vector<UniqueHicon> icons_;
 };
 
 }  // namespace veltra

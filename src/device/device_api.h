@@ -41,7 +41,7 @@ struct DeviceApi {
 const DeviceApi& RealDeviceApi();
 
 // The table this program was linked with: the real one in the production
-// program (device/default_device_api.cpp), the simulated one in the
+// program (dist/default_device_api.cpp), the simulated one in the
 // simulated program (sim/default_device_api.cpp).
 const DeviceApi& DefaultDeviceApi();
 

@@ -1,7 +1,7 @@
 // The production table: the platform's own device installer.
 #include "device/device_api.h"
 #include "device/taskbar_refresh.h"
-#include "ui/paths.h"
+#include "platform/paths.h"
 
 namespace veltra {
 namespace {
@@ -14,8 +14,8 @@ using HidDGetHidGuidFn = void(WINAPI*)(LPGUID);
 // it is taken from the system folder by name, never from beside the program.
 bool GetHidGuid(GUID* guid) {
   if (guid == nullptr) return false;
-  const ui::UniqueModule hid = ui::LoadSystemLibrary(L"hid.dll");
-  const auto get = ui::ProcAddress<HidDGetHidGuidFn>(hid.get(), "HidD_GetHidGuid");
+  const UniqueModule hid = LoadSystemLibrary(L"hid.dll");
+  const auto get = ProcAddress<HidDGetHidGuidFn>(hid.get(), "HidD_GetHidGuid");
   if (get == nullptr) return false;
   get(guid);
   return true;

@@ -9,9 +9,9 @@
 #include "device/device_control.h"
 #include "device/device_selection.h"
 #include "device/system_info.h"
+#include "platform/strings.h"
+#include "platform/trace.h"
 #include "resources/resource.h"
-#include "ui/strings.h"
-#include "ui/trace.h"
 
 namespace veltra {
 namespace {
@@ -37,7 +37,7 @@ CInitDlg::CInitDlg(const ui::WinApp& app, Settings& settings, std::wstring prese
 
 CInitDlg::~CInitDlg() { Destroy(); }
 
-std::wstring CInitDlg::Text(UINT id) const { return ui::LoadLocalizedText(app_.instance(), id, language_); }
+std::wstring CInitDlg::Text(UINT id) const { return LoadLocalizedText(app_.instance(), id, language_); }
 
 BOOL CInitDlg::OnInitDialog() {
   list_ = DeviceList{};
@@ -149,7 +149,7 @@ std::optional<std::size_t> CInitDlg::ReselectCurrent() const {
 void CInitDlg::ShowDevice(std::size_t index) const {
   ::SetDlgItemTextW(hwnd(), IDC_INIT_DEVICE_NAME, list_[index].description.c_str());
   ::SetDlgItemTextW(hwnd(), IDC_INIT_DEVICE_NUMBER,
-                    ui::FormatNumber(Text(IDS_INIT_DEVICE_NUMBER), static_cast<int>(index + 1)).c_str());
+                    FormatNumber(Text(IDS_INIT_DEVICE_NUMBER), static_cast<int>(index + 1)).c_str());
 }
 
 void CInitDlg::ShowSystemInfo() const {
@@ -196,7 +196,7 @@ void CInitDlg::OnTestStart() {
   ::SetDlgItemTextW(hwnd(), IDC_INIT_TEST_START, Text(IDS_INIT_TESTING).c_str());
   if (::SetTimer(hwnd(), kTestTimer, kTestTickMs, nullptr) == 0) {
     // Without its timer the test would never end.
-    ui::TraceLastError(L"SetTimer");
+    TraceLastError(L"SetTimer");
     ticks_ = kTestSeconds;
     OnTestTick();
   }
@@ -211,7 +211,7 @@ void CInitDlg::OnTestTick() {
   ++ticks_;
   if (ticks_ <= kTestSeconds) {
     ::SetDlgItemTextW(hwnd(), IDC_INIT_TEST_START,
-                      ui::FormatNumber(Text(IDS_INIT_TESTING_COUNT), kTestSeconds + 1 - ticks_).c_str());
+                      FormatNumber(Text(IDS_INIT_TESTING_COUNT), kTestSeconds + 1 - ticks_).c_str());
     ShowSystemInfo();
     return;
   }
@@ -276,7 +276,7 @@ void CInitDlg::AbandonTest() {
 void CInitDlg::MarkUnderTest(const std::wstring& id) {
   settings_.device_under_test = id;
   if (store_ != nullptr && !SaveDeviceUnderTest(id, *store_)) {
-    ui::TraceLastError(L"writing the device under test");
+    TraceLastError(L"writing the device under test");
   }
 }
 

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "ui/paths.h"
+#include "platform/paths.h"
 
 namespace veltra {
 
@@ -17,9 +17,9 @@ OsVersion ReadWorkstationVersion() {
   // NETAPI32.DLL is not one of the libraries the system protects: imported,
   // the loader would look for it beside the program first. So it is taken
   // from the system folder at run time.
-  const ui::UniqueModule netapi = ui::LoadSystemLibrary(L"netapi32.dll");
-  const auto get_info = ui::ProcAddress<decltype(&::NetWkstaGetInfo)>(netapi.get(), "NetWkstaGetInfo");
-  const auto free_buffer = ui::ProcAddress<decltype(&::NetApiBufferFree)>(netapi.get(), "NetApiBufferFree");
+  const UniqueModule netapi = LoadSystemLibrary(L"netapi32.dll");
+  const auto get_info = ProcAddress<decltype(&::NetWkstaGetInfo)>(netapi.get(), "NetWkstaGetInfo");
+  const auto free_buffer = ProcAddress<decltype(&::NetApiBufferFree)>(netapi.get(), "NetApiBufferFree");
   if (get_info == nullptr || free_buffer == nullptr) return version;
 
   LPBYTE raw = nullptr;
@@ -42,6 +42,19 @@ OsVersion QueryOsVersion() {
   // while the process runs.
   static const OsVersion version = ReadWorkstationVersion();
   return version;
+}
+
+bool IsWindows8OrLater() {
+  OSVERSIONINFOEXW wanted{};
+  wanted.dwOSVersionInfoSize = sizeof(wanted);
+  wanted.dwMajorVersion = 6;
+  wanted.dwMinorVersion = 2;
+  wanted.wServicePackMajor = 0;
+  ULONGLONG conditions = 0;
+  conditions = ::VerSetConditionMask(conditions, VER_MAJORVERSION, VER_GREATER_EQUAL);
+  conditions = ::VerSetConditionMask(conditions, VER_MINORVERSION, VER_GREATER_EQUAL);
+  conditions = ::VerSetConditionMask(conditions, VER_SERVICEPACKMAJOR, VER_GREATER_EQUAL);
+  return ::VerifyVersionInfoW(&wanted, VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR, conditions) != FALSE;
 }
 
 }  // namespace veltra

@@ -1,5 +1,5 @@
 // The machine's posture, read at one place. The production program asks
-// the platform (device/default_posture.cpp), the simulated program its
+// the platform (dist/default_posture.cpp), the simulated program its
 // device file (sim/default_posture.cpp); each program links one of them.
 #pragma once
 

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace veltra {
 
@@ -15,7 +15,7 @@ int RefreshTaskbarTabletMode(OsVersion version) {
   if (taskbar == nullptr) return 0;
   if (version.major < 10) return 1;
 
-  ui::UniqueHkey key;
+  UniqueHkey key;
   if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ImmersiveShell", 0,
                       KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) {
     ::OutputDebugStringW(L"Err RegOpenKeyEx\r\n");

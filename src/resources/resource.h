@@ -17,8 +17,8 @@
 #define ID_FOLLOW_POSTURE 32782  // "&Follow tablet posture", ticked while on
 
 // Strings (strings.rc). A Japanese twin, where there is one, has the same
-// identifier plus IDS_JAPANESE_OFFSET (ui::kJapaneseStringOffset).
-#define IDS_JAPANESE_OFFSET 0x1000
+// identifier plus IDS_JAPANESE_OFFSET.
+#include "japanese_offset.h"
 #define IDS_NEED_WINDOWS8 1100  // start-up on an older Windows
 #define IDS_DEVICE_ERROR 1101   // the first drive of the device failed
 #define IDS_HOOK_FAILED 1102    // the Windows-key hook could not be installed

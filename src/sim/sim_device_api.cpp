@@ -20,10 +20,10 @@
 #include <utility>
 #include <vector>
 
+#include "device/taskbar_refresh.h"
+#include "platform/simulated_crash.h"
 #include "sim/sim_device_api.h"
 #include "sim/sim_device_tree.h"
-#include "device/taskbar_refresh.h"
-#include "ui/simulated_crash.h"
 
 namespace veltra {
 namespace {

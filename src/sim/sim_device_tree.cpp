@@ -14,8 +14,8 @@
 #include <system_error>
 #include <vector>
 
-#include "ui/paths.h"
-#include "ui/unique_handle.h"
+#include "platform/paths.h"
+#include "platform/unique_handle.h"
 
 namespace veltra {
 namespace {
@@ -27,7 +27,7 @@ constexpr int kLongestSwitchDelayMs = 60000;
 constexpr wchar_t kSystemSection[] = L"system";
 
 std::wstring ExecutablePath() {
-  std::wstring path = ui::ModuleFileName(nullptr);
+  std::wstring path = ModuleFileName(nullptr);
   if (path.empty()) throw std::system_error(ERROR_INSUFFICIENT_BUFFER, std::system_category());
   return path;
 }
@@ -116,7 +116,7 @@ std::wstring ReachableFolder() {
   std::wstring folder = SimDeviceFolder();
   constexpr std::size_t kLongestName = std::max(std::size(kIniName), std::size(kLogName));
   if (folder.size() + kLongestName < MAX_PATH) return folder;
-  const std::wstring short_form = ui::ShortPathName(folder);
+  const std::wstring short_form = ShortPathName(folder);
   return short_form.empty() ? folder : short_form;
 }
 
@@ -197,7 +197,7 @@ bool WriteSimDeviceStarted(const std::wstring& id, bool started) {
 
 bool AppendSimDeviceLog(std::wstring_view line) {
   const std::string text = ToUtf8(line) + "\r\n";
-  ui::UniqueStdioFile file(::_wfopen(SimDeviceLogPath().c_str(), L"ab"));
+  UniqueStdioFile file(::_wfopen(SimDeviceLogPath().c_str(), L"ab"));
   if (!file) return false;
   const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
   // Buffered bytes reach the file only on close, so its result counts too.

@@ -1,7 +1,7 @@
 // The simulated program raises an unhandled exception when its status window
 // receives the registered crash message, and ends itself at the step its
 // device file names.
-#include "ui/simulated_crash.h"
+#include "platform/simulated_crash.h"
 
 #include <atomic>
 #include <cstdint>

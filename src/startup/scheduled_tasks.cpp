@@ -4,14 +4,14 @@
 
 #include <taskschd.h>
 
+#include "platform/com.h"
+#include "platform/paths.h"
+#include "platform/simulated_crash.h"
+#include "platform/strings.h"
+#include "platform/trace.h"
+#include "platform/unique_handle.h"
 #include "resources/resource.h"
 #include "startup/task_commands.h"
-#include "ui/com.h"
-#include "ui/paths.h"
-#include "ui/simulated_crash.h"
-#include "ui/strings.h"
-#include "ui/trace.h"
-#include "ui/unique_handle.h"
 
 namespace veltra {
 namespace {
@@ -23,7 +23,7 @@ constexpr DWORD kCommandWaitMs = 10000;
 // `bytes` as the whole of a new file (or one made anew); false when it
 // cannot be created or fully written.
 bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
-  const ui::UniqueFile file(
+  const UniqueFile file(
       ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   DWORD written = 0;
@@ -34,9 +34,9 @@ bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
 }  // namespace
 
 void RunHiddenCommand(std::wstring command_line) {
-  const std::wstring program = ui::SystemProgramPath(L"schtasks.exe");
+  const std::wstring program = SystemProgramPath(L"schtasks.exe");
   if (program.empty()) {
-    ui::TraceLastError(L"GetSystemDirectoryW");
+    TraceLastError(L"GetSystemDirectoryW");
     return;
   }
   STARTUPINFOW startup{};
@@ -46,37 +46,37 @@ void RunHiddenCommand(std::wstring command_line) {
   PROCESS_INFORMATION info{};
   if (!::CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &info)) {
-    ui::TraceLastError(L"CreateProcessW(schtasks.exe)");
+    TraceLastError(L"CreateProcessW(schtasks.exe)");
     return;
   }
-  const ui::UniqueHandle process(info.hProcess);
-  const ui::UniqueHandle thread(info.hThread);
+  const UniqueHandle process(info.hProcess);
+  const UniqueHandle thread(info.hThread);
   if (::WaitForSingleObject(process.get(), kCommandWaitMs) != WAIT_OBJECT_0) {
-    ui::TraceFailure(L"waiting for schtasks.exe", WAIT_TIMEOUT);
+    TraceFailure(L"waiting for schtasks.exe", WAIT_TIMEOUT);
   }
   StepDone(L"schtasks");
 }
 
 bool AdjustTaskSettings(const wchar_t* task_name, int logon_type) {
-  const ui::ComApartment apartment;
-  ui::ComPtr<ITaskService> service;
+  const ComApartment apartment;
+  ComPtr<ITaskService> service;
   if (FAILED(::CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskService,
                                 reinterpret_cast<void**>(service.GetAddressOf())))) {
     return false;
   }
-  const ui::UniqueVariant none;
+  const UniqueVariant none;
   if (FAILED(service->Connect(none.value(), none.value(), none.value(), none.value()))) return false;
-  ui::ComPtr<ITaskFolder> root;
-  const ui::UniqueBstr root_path = ui::MakeBstr(L"\\");
+  ComPtr<ITaskFolder> root;
+  const UniqueBstr root_path = MakeBstr(L"\\");
   if (FAILED(service->GetFolder(root_path.get(), &root))) return false;
-  const ui::UniqueBstr name = ui::MakeBstr(task_name);
-  ui::ComPtr<ITaskDefinition> definition;
+  const UniqueBstr name = MakeBstr(task_name);
+  ComPtr<ITaskDefinition> definition;
   {
-    ui::ComPtr<IRegisteredTask> registered;
+    ComPtr<IRegisteredTask> registered;
     if (FAILED(root->GetTask(name.get(), &registered))) return false;
     if (FAILED(registered->get_Definition(&definition))) return false;
   }
-  ui::ComPtr<ITaskSettings> settings;
+  ComPtr<ITaskSettings> settings;
   definition->get_Settings(&settings);
   if (settings) {
     settings->put_DisallowStartIfOnBatteries(VARIANT_FALSE);
@@ -84,12 +84,12 @@ bool AdjustTaskSettings(const wchar_t* task_name, int logon_type) {
     settings->put_Priority(5);
     // A task stops after 72 hours by default, which would end the resident
     // program without its exit sequence.
-    const ui::UniqueBstr unlimited = ui::MakeBstr(L"PT0S");
+    const UniqueBstr unlimited = MakeBstr(L"PT0S");
     settings->put_ExecutionTimeLimit(unlimited.get());
   }
-  ui::UniqueVariant sddl;
-  sddl.SetString(ui::MakeBstr(L""));
-  ui::ComPtr<IRegisteredTask> updated;
+  UniqueVariant sddl;
+  sddl.SetString(MakeBstr(L""));
+  ComPtr<IRegisteredTask> updated;
   return SUCCEEDED(root->RegisterTaskDefinition(name.get(), definition.Get(), TASK_CREATE_OR_UPDATE, none.value(),
                                                 none.value(), static_cast<TASK_LOGON_TYPE>(logon_type),
                                                 sddl.value(), &updated));
@@ -111,17 +111,17 @@ int DeleteLockTask() {
 }
 
 int CreateBootTask() {
-  RunHiddenCommand(CreateBootTaskCommand(ui::ModuleFileName(nullptr)));
+  RunHiddenCommand(CreateBootTaskCommand(ModuleFileName(nullptr)));
   return AdjustTaskSettings(kBootTaskName, TASK_LOGON_SERVICE_ACCOUNT) ? 1 : 0;
 }
 
 int CreateLogonTask(const Settings& settings) {
-  RunHiddenCommand(CreateLogonTaskCommand(ui::ModuleFileName(nullptr), settings.window_enable != 0));
+  RunHiddenCommand(CreateLogonTaskCommand(ModuleFileName(nullptr), settings.window_enable != 0));
   return AdjustTaskSettings(kLogonTaskName, TASK_LOGON_INTERACTIVE_TOKEN) ? 1 : 0;
 }
 
 int CreateLockTask(const std::function<void()>& definition_failed) {
-  const std::wstring program = ui::ModuleFileName(nullptr);
+  const std::wstring program = ModuleFileName(nullptr);
   const std::wstring xml_path = TaskXmlPath(program);
   if (!WriteNewFile(xml_path, Utf16LeTextFile(LockTaskXml(program)))) {
     // A file cut short would only make schtasks fail where nobody sees it.
@@ -136,7 +136,7 @@ int CreateLockTask(const std::function<void()>& definition_failed) {
 }
 
 void TellTaskDefinitionFailed(const ui::WinApp& app, HWND owner) {
-  app.ShowMessage(ui::LoadLocalizedText(app.instance(), IDS_TASK_XML_FAILED), MB_ICONEXCLAMATION, owner);
+  app.ShowMessage(LoadLocalizedText(app.instance(), IDS_TASK_XML_FAILED), MB_ICONEXCLAMATION, owner);
 }
 
 std::uint8_t& TaskFlag(Settings& settings, ScheduledTask task) {
@@ -202,7 +202,7 @@ void TaskRefresh::Start(const Settings& settings) {
     finished_ = false;
   }
   if (!worker_.Start<&TaskRefresh::Run>(*this)) {
-    ui::TraceLastError(L"CreateThread(task refresh)");
+    TraceLastError(L"CreateThread(task refresh)");
     Run();
   }
 }
@@ -218,7 +218,7 @@ void TaskRefresh::Run() noexcept {
       RefreshTaskReporting(task, wanted_, [this] { definition_failed_ = true; });
     }
   } catch (...) {
-    ui::TraceFailure(L"refreshing the scheduled tasks", ERROR_INTERNAL_ERROR);
+    TraceFailure(L"refreshing the scheduled tasks", ERROR_INTERNAL_ERROR);
     wanted_.task_boot = wanted_.task_startup = wanted_.task_lock = 0;
   }
   const std::lock_guard hold(lock_);

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "core/settings.h"
+#include "platform/worker_thread.h"
 #include "ui/win_app.h"
-#include "ui/worker_thread.h"
 
 namespace veltra {
 
@@ -93,9 +93,9 @@ class TaskRefresh {
   Flags asked_;
   Settings wanted_;  // the copy the thread works on and fills
   bool definition_failed_ = false;  // written by the thread before finished_
-  ui::WorkerThread worker_;
+  WorkerThread worker_;
   bool pending_ = false;
-  ui::Lock lock_;  // guards what follows, shared with the thread
+  Lock lock_;  // guards what follows, shared with the thread
   bool finished_ = false;
   HWND report_window_ = nullptr;
   UINT report_message_ = 0;

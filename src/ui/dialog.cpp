@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
-#include "ui/trace.h"
+#include "platform/trace.h"
 
-namespace ui {
+namespace veltra::ui {
 namespace {
 
 // A width makes a tooltip break its lines at "\r\n".
@@ -229,4 +229,4 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wparam, LP
   }
 }
 
-}  // namespace ui
+}  // namespace veltra::ui

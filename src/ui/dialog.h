@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace ui {
+namespace veltra::ui {
 
 class Dialog {
  public:
@@ -89,4 +89,4 @@ class Dialog {
 // again for the loop outside).
 void RunMessageLoop(const bool& done);
 
-}  // namespace ui
+}  // namespace veltra::ui

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace ui {
+namespace veltra::ui {
 
 UniqueHicon ExtractFileIcon(HINSTANCE instance, const std::wstring& file, std::int32_t index) {
   if (file.empty() || index < 0) return {};
@@ -20,4 +20,4 @@ std::uint32_t FileIconCount(HINSTANCE instance, const std::wstring& file) {
   return static_cast<std::uint32_t>(std::min<UINT_PTR>(answer, UINT32_MAX));
 }
 
-}  // namespace ui
+}  // namespace veltra::ui

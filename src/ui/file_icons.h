@@ -10,9 +10,9 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
-namespace ui {
+namespace veltra::ui {
 
 // The icon at `index` of `file`; empty when there is none (a negative
 // index included).
@@ -21,4 +21,4 @@ UniqueHicon ExtractFileIcon(HINSTANCE instance, const std::wstring& file, std::i
 // How many icons `file` holds; 0 for a file without any or of another kind.
 std::uint32_t FileIconCount(HINSTANCE instance, const std::wstring& file);
 
-}  // namespace ui
+}  // namespace veltra::ui

@@ -1,9 +1,9 @@
 // Notification-area icon: add with retries, modify, delete.
 #include "ui/notify_icon.h"
 
-#include "ui/trace.h"
+#include "platform/trace.h"
 
-namespace ui {
+namespace veltra::ui {
 namespace {
 
 static_assert(sizeof(NOTIFYICONDATAW) == 976, "the full icon record of Windows Vista and later");
@@ -59,4 +59,4 @@ void NotifyIcon::Delete() noexcept {
   ::Shell_NotifyIconW(NIM_DELETE, &data);
 }
 
-}  // namespace ui
+}  // namespace veltra::ui

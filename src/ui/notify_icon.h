@@ -8,7 +8,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-namespace ui {
+namespace veltra::ui {
 
 // How Add retries. At logon the taskbar may start after the program, and a
 // busy shell answers with a time-out although it may have taken the icon.
@@ -57,4 +57,4 @@ class NotifyIcon {
   bool maybe_shown_ = false;
 };
 
-}  // namespace ui
+}  // namespace veltra::ui

@@ -3,10 +3,10 @@
 #include "ui/win_app.h"
 
 #include "base/program_paths.h"
-#include "ui/paths.h"
-#include "ui/trace.h"
+#include "platform/paths.h"
+#include "platform/trace.h"
 
-namespace ui {
+namespace veltra::ui {
 namespace {
 
 WinApp* g_app = nullptr;
@@ -39,4 +39,4 @@ int WinApp::ShowMessage(const std::wstring& text, UINT type, HWND owner) const {
   return ::MessageBoxW(owner, text.c_str(), app_name_.c_str(), type);
 }
 
-}  // namespace ui
+}  // namespace veltra::ui

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace ui {
+namespace veltra::ui {
 
 class WinApp {
  public:
@@ -42,4 +42,4 @@ class WinApp {
   std::wstring module_path_;
 };
 
-}  // namespace ui
+}  // namespace veltra::ui

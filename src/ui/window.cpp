@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
-#include "ui/trace.h"
+#include "platform/trace.h"
 
-namespace ui {
+namespace veltra::ui {
 
 Window::~Window() {
   if (hwnd_ == nullptr) return;
@@ -70,4 +70,4 @@ std::wstring WindowText(HWND window) {
   return text;
 }
 
-}  // namespace ui
+}  // namespace veltra::ui

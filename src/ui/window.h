@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-namespace ui {
+namespace veltra::ui {
 
 class Window {
  public:
@@ -42,4 +42,4 @@ class Window {
 // A window's whole text, however long.
 std::wstring WindowText(HWND window);
 
-}  // namespace ui
+}  // namespace veltra::ui

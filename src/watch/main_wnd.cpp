@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "platform/trace.h"
 #include "protocol/veltra_protocol.h"
-#include "ui/trace.h"
 #include "watch/tray_icon_app.h"
 #include "watch/watch_resource.h"
 #include "watch/watch_rules.h"
@@ -31,8 +31,8 @@ constexpr ui::NotifyIconRetry kAddOnce{
     .attempts = 1, .wait_before_add_ms = 0, .modifies_after_timeout = 0, .wait_after_timeout_ms = 0,
     .modifies_after_failure = 0, .wait_before_modify_ms = 0, .wait_after_failure_ms = 0};
 
-ui::UniqueHicon LoadIconResource(int id) {
-  return ui::UniqueHicon(static_cast<HICON>(
+UniqueHicon LoadIconResource(int id) {
+  return UniqueHicon(static_cast<HICON>(
       ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
 }
 
@@ -80,7 +80,7 @@ void CMainWnd::ReshowNotifyIcon() {
     DWORD last_error = 0;
     return call == IconCall::Modify ? icon_.Modify(data) : icon_.Add(data, kAddOnce, last_error);
   });
-  if (!shown) ui::TraceLastError(L"Shell_NotifyIconW after TaskbarCreated");
+  if (!shown) TraceLastError(L"Shell_NotifyIconW after TaskbarCreated");
 }
 
 void CMainWnd::StartWatching() { ::SetTimer(hwnd(), kWatchTimerId, app_.interval(), nullptr); }
@@ -128,9 +128,9 @@ void CMainWnd::OnNotifyIcon(UINT mouse_message) {
 
 void CMainWnd::ShowMenu() {
   ::SetForegroundWindow(hwnd());
-  const ui::UniqueHmenu menu(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_WATCH_MENU)));
+  const UniqueHmenu menu(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_WATCH_MENU)));
   if (!menu) {
-    ui::TraceLastError(L"LoadMenuW");
+    TraceLastError(L"LoadMenuW");
     return;
   }
   POINT cursor{};

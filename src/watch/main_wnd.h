@@ -7,8 +7,8 @@
 
 #include <optional>
 
+#include "platform/unique_handle.h"
 #include "ui/notify_icon.h"
-#include "ui/unique_handle.h"
 #include "ui/window.h"
 
 namespace veltra::watch {
@@ -47,8 +47,8 @@ class CMainWnd : public ui::Window {
 
   const CTrayIconApp& app_;
   bool watching_ = true;
-  ui::UniqueHicon watching_icon_;
-  ui::UniqueHicon paused_icon_;
+  UniqueHicon watching_icon_;
+  UniqueHicon paused_icon_;
   ui::NotifyIcon icon_;
 };
 

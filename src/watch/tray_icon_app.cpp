@@ -7,13 +7,13 @@
 #include <utility>
 
 #include "base/program_paths.h"
+#include "platform/exit_request.h"
+#include "platform/private_namespace.h"
+#include "platform/running_processes.h"
+#include "platform/trace.h"
 #include "protocol/instance_names.h"
 #include "protocol/veltra_protocol.h"
 #include "ui/dialog.h"
-#include "ui/exit_request.h"
-#include "ui/private_namespace.h"
-#include "ui/running_processes.h"
-#include "ui/trace.h"
 #include "watch/main_wnd.h"
 #include "watch/watch_step.h"
 
@@ -27,7 +27,7 @@ constexpr char kDefaultStatusKey[] = "default status";
 // The bytes of a file beside the program; empty when it cannot be read.
 std::string ReadFileBytes(const std::string& path) {
   std::string bytes;
-  const ui::UniqueStdioFile file(std::fopen(path.c_str(), "rb"));
+  const UniqueStdioFile file(std::fopen(path.c_str(), "rb"));
   if (!file) return bytes;
   char buffer[4096];
   std::size_t got = 0;
@@ -47,16 +47,16 @@ bool CTrayIconApp::InitInstance() {
   // held with no other watcher of this file in the session behind it is
   // another program's: this watcher runs without it, and a later start
   // finds this one by its process.
-  const ui::PrivateNamespace private_names(protocol::kPrivateNamespace, true);
+  const PrivateNamespace private_names(protocol::kPrivateNamespace, true);
   const protocol::InstanceNames names =
-      protocol::ChooseInstanceNames(private_names.held(), ui::CurrentSessionId(), ::GetCurrentProcessId());
+      protocol::ChooseInstanceNames(private_names.held(), CurrentSessionId(), ::GetCurrentProcessId());
   instance_mutex_.reset(::CreateMutexW(nullptr, FALSE, names.watch_mutex.c_str()));
   if (!instance_mutex_ || ::GetLastError() == ERROR_ALREADY_EXISTS) {
-    if (!ui::OtherInstancesOf(module_path()).empty()) return false;
+    if (!OtherInstancesOf(module_path()).empty()) return false;
     instance_mutex_.reset();
   }
   // For the installer's removal, from whatever session it runs in.
-  const ui::ExitRequestListener exit_request(names.exit_request, protocol::kWatchWindowClass);
+  const ExitRequestListener exit_request(names.exit_request, protocol::kWatchWindowClass);
 
   char module[520] = {};
   const DWORD length = ::GetModuleFileNameA(nullptr, module, sizeof(module));

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 #include "ui/win_app.h"
 #include "watch/watch_rules.h"
 
@@ -33,7 +33,7 @@ class CTrayIconApp : public ui::WinApp {
   std::string program_directory_;  // with its trailing backslash
   std::string program_name_;       // the file name without extension
   ProcessLists lists_;
-  ui::UniqueHandle instance_mutex_;
+  UniqueHandle instance_mutex_;
 };
 
 }  // namespace veltra::watch

@@ -1,8 +1,8 @@
 // Entry point of Veltrawatch.exe.
 #include <windows.h>
 
+#include "platform/paths.h"
 #include "watch/tray_icon_app.h"
-#include "ui/paths.h"
 
 namespace {
 
@@ -12,6 +12,6 @@ veltra::watch::CTrayIconApp theApp;
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
   // Before anything can load a library by name (see RestrictLibrarySearch).
-  ui::RestrictLibrarySearch();
+  veltra::RestrictLibrarySearch();
   return theApp.Run(instance, command_line);
 }

@@ -4,17 +4,17 @@
 #include <windows.h>
 
 #include "base/program_paths.h"
+#include "platform/paths.h"
+#include "platform/peer_window.h"
+#include "platform/unique_handle.h"
 #include "protocol/veltra_protocol.h"
-#include "ui/paths.h"
-#include "ui/peer_window.h"
-#include "ui/unique_handle.h"
 
 namespace veltra::watch {
 namespace {
 
 // The one Veltra the watcher steers: the one beside it.
 const std::wstring& VeltraBesideUs() {
-  static const std::wstring path = base::SplitProgramPath(ui::ModuleFileName(nullptr)).program_dir + L"Veltra.exe";
+  static const std::wstring path = base::SplitProgramPath(ModuleFileName(nullptr)).program_dir + L"Veltra.exe";
   return path;
 }
 
@@ -37,7 +37,7 @@ TouchRequest WatchStep(const ProcessLists& lists, std::int32_t default_status, c
 
   std::optional<std::string> path;
   {
-    const ui::UniqueHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, process_id));
+    const UniqueHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, process_id));
     if (!process) return TouchRequest::None;
     char buffer[1000] = {};
     DWORD size = sizeof(buffer);
@@ -45,12 +45,12 @@ TouchRequest WatchStep(const ProcessLists& lists, std::int32_t default_status, c
   }
   if (path) UpperCaseAnsi(*path);
 
-  const HWND veltra = ui::FindPeerWindow(protocol::kWindowClass, veltra_path);
+  const HWND veltra = FindPeerWindow(protocol::kWindowClass, veltra_path);
   if (veltra == nullptr) return TouchRequest::None;
   const TouchRequest request = DecideRequest(lists, path, default_status);
   if (request != TouchRequest::None) {
     // The answer does not matter: an ending Veltra is asked again next tick.
-    ui::SendToPeer(veltra, protocol::WM_SET_TOUCH_STATE, request == TouchRequest::Enable ? 1 : 0, 0);
+    SendToPeer(veltra, protocol::WM_SET_TOUCH_STATE, request == TouchRequest::Enable ? 1 : 0, 0);
   }
   return request;
 }

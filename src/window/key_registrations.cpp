@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "base/program_paths.h"
-#include "ui/paths.h"
-#include "ui/trace.h"
+#include "platform/paths.h"
+#include "platform/trace.h"
 #include "window/key_triggers.h"
 #include "window/messages.h"
 
@@ -17,7 +17,7 @@ void HotKeyRegistration::Register(std::int32_t fsModifiers, std::int32_t virtkey
   if (id_ == id) return;
   Unregister();
   if (!::RegisterHotKey(window_, id, HotKeyModifiers(fsModifiers), static_cast<UINT>(virtkey))) {
-    ui::TraceLastError(L"RegisterHotKey");
+    TraceLastError(L"RegisterHotKey");
     return;
   }
   id_ = id;
@@ -31,19 +31,19 @@ void HotKeyRegistration::Unregister() noexcept {
 
 bool WinKeyHook::LoadLibraryBesideProgram() {
   if (library_) return true;
-  const std::wstring program = ui::ModuleFileName(nullptr);
+  const std::wstring program = ModuleFileName(nullptr);
   if (program.empty()) return false;
   // A full path: the loader looks nowhere else.
   const std::wstring path = base::SplitProgramPath(program).program_dir + L"VeltraHook.dll";
-  ui::UniqueModule library(::LoadLibraryExW(path.c_str(), nullptr, 0));
+  UniqueModule library(::LoadLibraryExW(path.c_str(), nullptr, 0));
   if (!library) {
-    ui::TraceLastError(L"LoadLibraryExW(VeltraHook.dll)");
+    TraceLastError(L"LoadLibraryExW(VeltraHook.dll)");
     return false;
   }
-  const auto set_hook = ui::ProcAddress<decltype(set_hook_)>(library.get(), "SetLowKeyboardHook");
-  const auto reset_hook = ui::ProcAddress<decltype(reset_hook_)>(library.get(), "ResetLowKeyboardHook");
+  const auto set_hook = ProcAddress<decltype(set_hook_)>(library.get(), "SetLowKeyboardHook");
+  const auto reset_hook = ProcAddress<decltype(reset_hook_)>(library.get(), "ResetLowKeyboardHook");
   if (set_hook == nullptr || reset_hook == nullptr) {
-    ui::TraceFailure(L"VeltraHook.dll without its exports", ERROR_PROC_NOT_FOUND);
+    TraceFailure(L"VeltraHook.dll without its exports", ERROR_PROC_NOT_FOUND);
     return false;
   }
   library_ = std::move(library);
@@ -77,7 +77,7 @@ DWORD WINAPI RunHookThread(void* parameter) noexcept {
   // A new thread starts on the process's first desktop; the hook belongs
   // on the status window's.
   bool installed = ::SetThreadDesktop(start.desktop) != FALSE;
-  if (!installed) ui::TraceLastError(L"SetThreadDesktop");
+  if (!installed) TraceLastError(L"SetThreadDesktop");
   MSG message;
   // The queue, before anyone learns that WM_QUIT may be posted to it.
   ::PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
@@ -98,25 +98,25 @@ DWORD WINAPI RunHookThread(void* parameter) noexcept {
 bool WinKeyHook::Install(HWND target) {
   if (thread_) return true;
   if (!LoadLibraryBesideProgram()) return false;
-  const ui::UniqueHandle ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  const UniqueHandle ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
   if (!ready) {
-    ui::TraceLastError(L"CreateEventW");
+    TraceLastError(L"CreateEventW");
     return false;
   }
   stopping_.store(false);
   HookStart start{::GetThreadDesktop(::GetCurrentThreadId()), target, set_hook_, reset_hook_, &stopping_,
                   ready.get(), false};
   DWORD thread_id = 0;
-  ui::UniqueHandle thread(::CreateThread(nullptr, 0, &RunHookThread, &start, 0, &thread_id));
+  UniqueHandle thread(::CreateThread(nullptr, 0, &RunHookThread, &start, 0, &thread_id));
   if (!thread) {
-    ui::TraceLastError(L"CreateThread");
+    TraceLastError(L"CreateThread");
     return false;
   }
   // Short: the thread does nothing else before it answers.
   const HANDLE answered[] = {ready.get(), thread.get()};
   ::WaitForMultipleObjects(2, answered, FALSE, INFINITE);
   if (!start.installed) {
-    ui::TraceFailure(L"SetLowKeyboardHook", ERROR_HOOK_NOT_INSTALLED);
+    TraceFailure(L"SetLowKeyboardHook", ERROR_HOOK_NOT_INSTALLED);
     ::WaitForSingleObject(thread.get(), INFINITE);
     return false;
   }

@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "hook/veltra_hook.h"
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace veltra {
 
@@ -63,12 +63,12 @@ class WinKeyHook {
   // load-time import, a missing one would be looked for in the current
   // folder and on PATH, with administrator rights. Loaded at the first
   // installation and kept while this object lives, after the thread.
-  ui::UniqueModule library_;
+  UniqueModule library_;
   decltype(&::SetLowKeyboardHook) set_hook_ = nullptr;
   decltype(&::ResetLowKeyboardHook) reset_hook_ = nullptr;
   // The hook's thread while a hook is installed, and what tells it to end:
   // a WM_QUIT anyone else posts to it is ignored.
-  ui::UniqueHandle thread_;
+  UniqueHandle thread_;
   DWORD thread_id_ = 0;
   std::atomic<bool> stopping_{false};
 };

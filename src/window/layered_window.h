@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace veltra {
 
@@ -25,7 +25,7 @@ class CLayeredWindowHelperST {
   int SetAlpha(HWND window, std::uint8_t alpha) const noexcept;
 
  private:
-  ui::UniqueModule user32_;
+  UniqueModule user32_;
 };
 
 }  // namespace veltra

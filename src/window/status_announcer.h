@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/com.h"
+#include "platform/com.h"
 
 namespace veltra {
 
@@ -43,8 +43,8 @@ class StatusAnnouncer {
  private:
   HWND window_ = nullptr;
   // Held while the annotation stands: it is cleared through the same object.
-  std::optional<ui::ComApartment> apartment_;
-  ui::ComPtr<IAccPropServices> annotations_;
+  std::optional<ComApartment> apartment_;
+  ComPtr<IAccPropServices> annotations_;
   std::optional<bool> shown_state_;
   std::wstring shown_text_;
 };

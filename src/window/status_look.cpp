@@ -16,9 +16,9 @@ COLORREF Rgb(std::int32_t r, std::int32_t g, std::int32_t b) {
 }
 
 // A state icon from the user's file, or the built-in one.
-ui::UniqueHicon LoadStateIcon(HINSTANCE instance, const std::wstring& file, std::int32_t index, UINT fallback_id) {
-  if (ui::UniqueHicon icon = ui::ExtractFileIcon(instance, file, index)) return icon;
-  return ui::UniqueHicon(static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(fallback_id), IMAGE_ICON,
+UniqueHicon LoadStateIcon(HINSTANCE instance, const std::wstring& file, std::int32_t index, UINT fallback_id) {
+  if (UniqueHicon icon = ui::ExtractFileIcon(instance, file, index)) return icon;
+  return UniqueHicon(static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(fallback_id), IMAGE_ICON,
                                                          ::GetSystemMetrics(SM_CXSMICON),
                                                          ::GetSystemMetrics(SM_CYSMICON), 0)));
 }

@@ -1,7 +1,7 @@
 // Suspend and resume registration through run-time lookups.
 #include "window/suspend_resume.h"
 
-#include "ui/paths.h"
+#include "platform/paths.h"
 
 namespace veltra {
 
@@ -10,8 +10,8 @@ bool SuspendResumeRegistration::Register(HWND window) noexcept {
   reset();
   // USER32.DLL is loaded with the program; nothing to load or let go here.
   const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-  const auto register_window = ui::ProcAddress<RegisterFn>(user32, "RegisterSuspendResumeNotification");
-  const auto unregister = ui::ProcAddress<UnregisterFn>(user32, "UnregisterSuspendResumeNotification");
+  const auto register_window = ProcAddress<RegisterFn>(user32, "RegisterSuspendResumeNotification");
+  const auto unregister = ProcAddress<UnregisterFn>(user32, "UnregisterSuspendResumeNotification");
   if (register_window == nullptr || unregister == nullptr) return false;
   handle_ = register_window(window, DEVICE_NOTIFY_WINDOW_HANDLE);
   if (handle_ != nullptr) unregister_ = unregister;

@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "core/text_encoding.h"
+#include "platform/trace.h"
 #include "resources/resource.h"
-#include "ui/trace.h"
 #include "window/messages.h"
 
 namespace veltra {
@@ -81,7 +81,7 @@ void SweepToolbar(HWND toolbar) {
 
 void TrayIcon::Attach(HWND window) { icon_.Attach(window, TRAY_ICON_ID); }
 
-void TrayIcon::SetStateIcons(ui::UniqueHicon enabled, ui::UniqueHicon disabled) noexcept {
+void TrayIcon::SetStateIcons(UniqueHicon enabled, UniqueHicon disabled) noexcept {
   enabled_icon_ = std::move(enabled);
   disabled_icon_ = std::move(disabled);
 }
@@ -124,7 +124,7 @@ void TrayIcon::Return(bool enabled, std::wstring_view tip) {
   DWORD last_error = 0;
   if (TryReturn(enabled, tip, last_error)) return;
   if (::SetTimer(icon_.window(), TIMER_TRAY_RETURN, kReturnTickMs, nullptr) == 0) {
-    ui::TraceLastError(L"SetTimer(TIMER_TRAY_RETURN)");
+    TraceLastError(L"SetTimer(TIMER_TRAY_RETURN)");
     return;
   }
   return_ticks_ = 1;

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/unique_handle.h"
 #include "ui/notify_icon.h"
-#include "ui/unique_handle.h"
 
 namespace veltra {
 
@@ -32,7 +32,7 @@ class TrayIcon {
   bool IsTaskbarCreated(UINT message) const noexcept { return icon_.IsTaskbarCreated(message); }
 
   // The icons of the two states, owned from now on.
-  void SetStateIcons(ui::UniqueHicon enabled, ui::UniqueHicon disabled) noexcept;
+  void SetStateIcons(UniqueHicon enabled, UniqueHicon disabled) noexcept;
   void DestroyStateIcons() noexcept;
   HICON StateIcon(bool enabled) const noexcept { return enabled ? enabled_icon_.get() : disabled_icon_.get(); }
 
@@ -60,7 +60,7 @@ class TrayIcon {
   void StopReturn() noexcept;
 
   int return_ticks_ = 0;  // ticks of TIMER_TRAY_RETURN so far; 0 while it is not running
-  ui::UniqueHicon enabled_icon_, disabled_icon_;
+  UniqueHicon enabled_icon_, disabled_icon_;
   ui::NotifyIcon icon_;  // last, so the icon leaves the shell before its pictures go
 };
 

@@ -1,25 +1,20 @@
-// The status window's message handling, switch sequence and exit sequence.
+// The status window's registration, its start and its exit, and the
+// dispatch of its messages to the jobs of the other status_*.cpp files.
 #include "window/veltra_dlg.h"
 
 #include <dbt.h>
-#include <shellapi.h>
 
-#include <cstdio>
 #include <cwchar>
 
 #include "device/device_control.h"
-#include "device/device_selection_dlg.h"
 #include "device/os_version.h"
 #include "device/posture.h"
 #include "device/taskbar_refresh.h"
+#include "platform/simulated_crash.h"
+#include "platform/trace.h"
 #include "resources/resource.h"
 #include "startup/scheduled_tasks.h"
-#include "ui/paths.h"
-#include "ui/strings.h"
-#include "ui/trace.h"
 #include "window/messages.h"
-#include "window/placement.h"
-#include "ui/simulated_crash.h"
 #include "window/wallpaper.h"
 
 namespace veltra {
@@ -30,13 +25,13 @@ bool RegisterStatusWindowClass(HINSTANCE instance) {
   WNDCLASSEXW window_class_info{};
   window_class_info.cbSize = sizeof(window_class_info);
   if (!::GetClassInfoExW(nullptr, L"#32770", &window_class_info)) {
-    ui::TraceLastError(L"GetClassInfoExW");
+    TraceLastError(L"GetClassInfoExW");
     return false;
   }
   window_class_info.hInstance = instance;
   window_class_info.lpszClassName = protocol::kWindowClass;
   if (::RegisterClassExW(&window_class_info) == 0) {
-    ui::TraceLastError(L"RegisterClassExW");
+    TraceLastError(L"RegisterClassExW");
     return false;
   }
   return true;
@@ -66,7 +61,7 @@ BOOL CVeltraDlg::OnInitDialog() {
 
   ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(program_icon_.get()));
   ::SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(program_icon_.get()));
-  if (settings_.enable_hotkey) hot_key_.Register(settings_.fsModifiers, settings_.virtkey);
+  UpdateHotKeyRegistration(HotKeyRule::WhileOn);
 
   ::SetWindowLongPtrW(window, GWL_EXSTYLE, ::GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
   SetOpacity(true);
@@ -89,41 +84,9 @@ BOOL CVeltraDlg::OnInitDialog() {
   SaveDevicePath();
   if (settings_.debug_mode) ::SetTimer(window, TIMER_STATUS_POLL, 1000, nullptr);
   initialised_ = true;
-  if (settings_.hotkey_single_use) UpdateHotKeyRegistration();
+  if (settings_.hotkey_single_use) UpdateHotKeyRegistration(HotKeyRule::WhileItCanAct);
   if (settings_.override_winkey) InstallWinKeyHook(window);
   return TRUE;
-}
-
-void CVeltraDlg::RecoverFromDeviceError() {
-  OpenDeviceManager();
-  const std::wstring text = ui::LoadLocalizedText(app_.instance(), IDS_DEVICE_ERROR);
-  for (;;) {
-    const int answer = app_.ShowMessage(text, MB_ICONWARNING | MB_ABORTRETRYIGNORE, hwnd());
-    // Whatever the answer, an exit that ran while the box was up has the
-    // last word: the panel stays enabled.
-    if (exiting_) return;
-    if (answer == IDRETRY) {
-      if (DriveDeviceAndVerify()) return;
-      continue;
-    }
-    if (answer == IDABORT) AbortStart();
-    return;
-  }
-}
-
-void CVeltraDlg::OpenDeviceManager() {
-  // The console file by its full path too: the console looks for a bare
-  // name in the current folder first, which anyone may have written.
-  const std::wstring mmc = ui::SystemProgramPath(L"mmc.exe");
-  const std::wstring console = ui::SystemProgramPath(L"devmgmt.msc");
-  if (mmc.empty() || console.empty()) {
-    ui::TraceLastError(L"GetSystemDirectoryW");
-    return;
-  }
-  const std::wstring parameters = L"\"" + console + L"\"";
-  const auto started = reinterpret_cast<INT_PTR>(
-      ::ShellExecuteW(nullptr, L"open", mmc.c_str(), parameters.c_str(), L"", SW_SHOWNORMAL));
-  if (started <= 32) ui::TraceFailure(L"starting the Device Manager", static_cast<DWORD>(started));
 }
 
 void CVeltraDlg::OnTasksRefreshed() {
@@ -134,97 +97,8 @@ void CVeltraDlg::OnTasksRefreshed() {
   if (task_refresh_->Apply(settings_)) TellTaskDefinitionFailed(app_, hwnd());
 }
 
-void CVeltraDlg::InstallWinKeyHook(HWND owner) {
-  if (winkey_hook_.Install(hwnd())) return;
-  // Saved off with the rest, so the next start does not fail the same way.
-  // Every answer has the same effect.
-  settings_.override_winkey = 0;
-  app_.ShowMessage(ui::LoadLocalizedText(app_.instance(), IDS_HOOK_FAILED), MB_ICONWARNING | MB_ABORTRETRYIGNORE,
-                   owner);
-}
-
-void CVeltraDlg::ApplyWinKeyOverride(HWND owner) {
-  if (settings_.override_winkey != 0) {
-    InstallWinKeyHook(owner);
-  } else {
-    winkey_hook_.Remove();
-  }
-}
-
-void CVeltraDlg::UpdateHotKeyRegistration() {
-  if (HotKeyWanted(settings_.enable_hotkey != 0, settings_.hotkey_toggle_mode, settings_.touch_status)) {
-    hot_key_.Register(settings_.fsModifiers, settings_.virtkey);
-  } else {
-    hot_key_.Unregister();
-  }
-}
-
-// The configuration dialog's rule, unlike the single-use one: a stored
-// combination is registered whenever the hot key is on.
-void CVeltraDlg::ReregisterHotKey() {
-  if (settings_.enable_hotkey != 0) {
-    hot_key_.Register(settings_.fsModifiers, settings_.virtkey);
-  } else {
-    hot_key_.Unregister();
-  }
-}
-
 void CVeltraDlg::SettingsChanged() {
   if (hwnd() != nullptr) ::SendMessageW(hwnd(), WM_SETTINGS_CHANGED, 0, 0);
-}
-
-void CVeltraDlg::SetTouchState(std::uint8_t state, bool drive_device) {
-  if (drive_device && !AcceptsSwitches()) return;
-  settings_.touch_status = state != 0 ? 1 : 0;
-  if (drive_device) {
-    ApplyTouchState();
-  } else {
-    ShowTouchState();
-  }
-}
-
-void CVeltraDlg::SwitchTo(std::uint8_t state) {
-  if (state == settings_.touch_status) return;
-  SetTouchState(state);
-}
-
-// A switch like any other: during the exit or a device selection it does
-// nothing, and the posture it missed is not applied afterwards.
-void CVeltraDlg::OnPostureChange() {
-  const auto state = posture_.Announced(ReadSlateMode(), settings_.follow_posture != 0);
-  if (state) SwitchTo(*state);
-}
-
-void CVeltraDlg::ToggleFollowPosture() {
-  settings_.follow_posture = settings_.follow_posture != 0 ? 0 : 1;
-  // Saved at once, unlike the rest of the record (saved at the end): an
-  // automatic switch the user turned off must stay off even if this run
-  // never ends normally.
-  if (!WriteIniInt(store_, L"config", L"follow_posture", settings_.follow_posture)) {
-    ui::TraceLastError(L"writing follow_posture");
-  }
-  if (config_dialog_ != nullptr && config_dialog_->hwnd() != nullptr) {
-    ::CheckDlgButton(config_dialog_->hwnd(), IDC_CFG_FOLLOW_POSTURE,
-                     settings_.follow_posture != 0 ? BST_CHECKED : BST_UNCHECKED);
-  }
-}
-
-void CVeltraDlg::OnHotKey() { SwitchTo(StateAfterTrigger(settings_.hotkey_toggle_mode, settings_.touch_status)); }
-
-void CVeltraDlg::OnWinKeyTrigger(WPARAM time_stamp) {
-  const auto stamp = static_cast<std::int32_t>(static_cast<std::uint32_t>(time_stamp));
-  if (winkey_.Accept(stamp, settings_.override_winkey_resp)) {
-    SwitchTo(StateAfterTrigger(settings_.override_winkey_mode, settings_.touch_status));
-  }
-}
-
-bool CVeltraDlg::DriveDeviceAndVerify() {
-  if (exiting_) return false;
-  const bool enable = enabled_state();
-  const bool ok = SwitchDevice(settings_, enable) != 0;
-  ShowStateText();
-  // A device that cannot be queried (-1) counts as failing either way.
-  return ok && GetDeviceState(settings_.device_instance_path) == (enable ? 1 : 0);
 }
 
 void CVeltraDlg::AbortStart() {
@@ -266,67 +140,7 @@ void CVeltraDlg::ExitSequence() {
 void CVeltraDlg::EndOfSession() {
   ExitSequence();
   session_ended_ = true;
-  if (!SaveSettings(settings_, store_)) ui::TraceFailure(L"saving the settings", ERROR_WRITE_FAULT);
-}
-
-void CVeltraDlg::ApplyTouchState() {
-  if (!AcceptsSwitches()) return;
-  SwitchDevice(settings_, enabled_state());
-  ShowTouchState();
-  if (settings_.hotkey_single_use) UpdateHotKeyRegistration();
-}
-
-INT_PTR CVeltraDlg::SelectDevice(HWND owner) {
-  struct Selecting {
-    bool& flag;
-    explicit Selecting(bool& f) : flag(f) { flag = true; }
-    ~Selecting() { flag = false; }
-  } selecting(selecting_);
-  const INT_PTR result = RunDeviceSelection(app_, settings_, &store_, owner);
-  if (result == IDOK) SaveDevicePath();
-  return result;
-}
-
-// Written at once, unlike the rest of the record: the boot and lock tasks,
-// the removal and the next start read the device from the file, and must
-// enable the one this window may disable next, however the process ends.
-void CVeltraDlg::SaveDevicePath() {
-  if (!store_.WriteString(L"hardware", L"device_instance_path", settings_.device_instance_path)) {
-    ui::TraceLastError(L"writing the device path");
-  }
-}
-
-void CVeltraDlg::ToggleTouchState() { SetTouchState(settings_.touch_status ? 0 : 1); }
-
-void CVeltraDlg::ShowStateText() {
-  const bool enable = enabled_state();
-  const std::wstring& text = enable ? settings_.dialog_enable_txt : settings_.dialog_disable_txt;
-  ::SendDlgItemMessageW(hwnd(), IDC_STATE_TEXT, WM_SETFONT,
-                        reinterpret_cast<WPARAM>(enable ? enable_font_.get() : disable_font_.get()), TRUE);
-  ::SetDlgItemTextW(hwnd(), IDC_STATE_TEXT, text.c_str());
-  announcer_.Show(text, enable);
-}
-
-// Display only: the hot key's registration follows switches and device
-// changes, not every repaint of the state (the debug poll calls this every
-// second).
-void CVeltraDlg::ShowTouchState() {
-  ShowStateText();
-  tray_.Modify(enabled_state(), tooltip());
-  // The window's own colours depend on the state too.
-  ::InvalidateRect(hwnd(), nullptr, TRUE);
-}
-
-void CVeltraDlg::AddTrayIcon() {
-  DWORD last_error = 0;
-  if (!tray_.Add(enabled_state(), tooltip(), last_error)) TellTrayIconMissing(last_error);
-}
-
-void CVeltraDlg::TellTrayIconMissing(DWORD last_error) {
-  // Without its icon the program must stay reachable through its window.
-  ::ShowWindow(hwnd(), SW_SHOW);
-  const std::wstring format = ui::LoadLocalizedText(app_.instance(), IDS_TRAY_ERROR);
-  app_.ShowMessage(ui::FormatNumber(format, static_cast<int>(last_error)), MB_ICONEXCLAMATION, hwnd());
+  if (!SaveSettings(settings_, store_)) TraceFailure(L"saving the settings", ERROR_WRITE_FAULT);
 }
 
 // After the configuration dialog changed the record: everything the window
@@ -351,28 +165,6 @@ bool CVeltraDlg::PreTranslateMessage(MSG& message) {
   return message.message == WM_KEYDOWN && (message.wParam == VK_SPACE || message.wParam == VK_RETURN);
 }
 
-void CVeltraDlg::OnSetTouchState(WPARAM wanted, LPARAM toggle) {
-  if (toggle != 0) {
-    ToggleTouchState();
-    return;
-  }
-  // Sent on every tick of the watcher: the unchanged state must cost
-  // nothing beyond this comparison.
-  SwitchTo(wanted != 0 ? 1 : 0);
-}
-
-void CVeltraDlg::Resynchronise() {
-  const std::uint8_t observed = GetDeviceState(settings_.device_instance_path) == 1 ? 1 : 0;
-  if (observed != settings_.touch_status) SetTouchState(observed, false);
-  if (settings_.redraw_traynotifywnd) RefreshTaskbarTabletMode(QueryOsVersion());
-  if (settings_.hotkey_single_use) UpdateHotKeyRegistration();
-}
-
-void CVeltraDlg::OnTrayNotify(UINT mouse_message) {
-  if (mouse_message < WM_LBUTTONDOWN || mouse_message > WM_RBUTTONDBLCLK) return;
-  CarryOut(click_.OnMouse(mouse_message, settings_.lbutton_mode != 0));
-}
-
 void CVeltraDlg::OnTimer(UINT_PTR timer_id) {
   if (timer_id == TIMER_STATUS_POLL) {
     const std::uint8_t observed = GetDeviceState(settings_.device_instance_path) == 1 ? 1 : 0;
@@ -386,44 +178,6 @@ void CVeltraDlg::OnTimer(UINT_PTR timer_id) {
     return;
   }
   CarryOut(click_.OnTimer(static_cast<unsigned>(timer_id), settings_.lbutton_mode != 0));
-}
-
-void CVeltraDlg::CarryOut(const TrayClickResult& result) {
-  if (result.stop_timer != 0) ::KillTimer(hwnd(), result.stop_timer);
-  if (result.start_timer != 0) ::SetTimer(hwnd(), result.start_timer, ::GetDoubleClickTime(), nullptr);
-  if (result.act) TrayAction(result.action);
-}
-
-void CVeltraDlg::TrayAction(TrayActionKind action) {
-  switch (action) {
-    case TrayActionKind::ShowHideWindow:
-      settings_.window_status = settings_.window_status ? 0 : 1;
-      ::ShowWindow(hwnd(), settings_.window_status && settings_.window_enable ? SW_SHOW : SW_HIDE);
-      ApplyLayout(true);
-      ::SetForegroundWindow(hwnd());
-      break;
-    case TrayActionKind::ToggleTouch:
-      ToggleTouchState();
-      break;
-    case TrayActionKind::ShowTrayMenu:
-      ShowTrayMenu();
-      break;
-  }
-}
-
-void CVeltraDlg::ShowTrayMenu() {
-  POINT cursor{};
-  ::GetCursorPos(&cursor);
-  // The window must be in the foreground before the menu is tracked, or the
-  // menu will not close when the user clicks elsewhere.
-  ::SetForegroundWindow(hwnd());
-  const ui::UniqueHmenu menu(::LoadMenuW(app_.instance(), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
-  if (!menu) return;
-  const HMENU popup = ::GetSubMenu(menu.get(), 0);
-  PrepareTrayMenu(popup, enabled_state(), settings_.fixed_pos != 0, settings_.follow_posture != 0,
-                  ui::LoadLocalizedText(app_.instance(), IDS_MENU_FOLLOW_POSTURE));
-  ::TrackPopupMenu(popup, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd(), nullptr);
-  ::PostMessageW(hwnd(), WM_NULL, 0, 0);
 }
 
 std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -516,7 +270,7 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
       announcer_.Detach();
       return std::nullopt;
     case WM_QUERYENDSESSION:
-      if (!SaveSettings(settings_, store_)) ui::TraceFailure(L"saving the settings", ERROR_WRITE_FAULT);
+      if (!SaveSettings(settings_, store_)) TraceFailure(L"saving the settings", ERROR_WRITE_FAULT);
       return std::nullopt;
     case WM_ENDSESSION:
       if (wparam != 0) EndOfSession();

@@ -1,6 +1,8 @@
 // CVeltraDlg: the status window. Shows the panel state, owns the
 // notification icon, and is the one place where every switch ends
-// (ApplyTouchState), whatever asked for it.
+// (ApplyTouchState), whatever asked for it. Its jobs lie in veltra_dlg.cpp
+// and the status_*.cpp files, as the groups below say; what the
+// configuration dialog may ask of it is marked override (status_link.h).
 #pragma once
 
 #include <windows.h>
@@ -9,14 +11,14 @@
 #include <string>
 
 #include "core/settings.h"
+#include "device/posture_rules.h"
+#include "platform/unique_handle.h"
 #include "ui/dialog.h"
-#include "ui/unique_handle.h"
 #include "ui/win_app.h"
 #include "window/key_registrations.h"
 #include "window/key_triggers.h"
 #include "window/layered_window.h"
 #include "window/placement.h"
-#include "window/posture_rules.h"
 #include "window/status_announcer.h"
 #include "window/status_link.h"
 #include "window/suspend_resume.h"
@@ -34,6 +36,21 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   // file, written at the end of the logon and for the device path.
   CVeltraDlg(const ui::WinApp& app, Settings& settings, ProfileStore& store);
 
+  // Start, exit and dispatch (veltra_dlg.cpp).
+  // The configuration dialog, which lives beside this window: shown by
+  // "&Configuration", its window made on the first one and kept until the
+  // program ends.
+  void set_config_dialog(ConfigDialogLink* dialog) noexcept { config_dialog_ = dialog; }
+  // The start-up task refresh beside the window: its end is reported here,
+  // and this window takes its outcome and shows its message.
+  void set_task_refresh(TaskRefresh* refresh) noexcept { task_refresh_ = refresh; }
+  // The window ended with the logon: the settings are saved and nothing of
+  // the closing steps may follow.
+  bool session_ended() const noexcept { return session_ended_; }
+  void SettingsChanged() override;
+  void RefreshAppearance();
+
+  // The switch (status_switch.cpp).
   // Every change of touch_status goes through here: with `drive_device` the
   // device follows (ApplyTouchState), without it only the display does, for
   // a state learned from the device (ShowTouchState).
@@ -41,27 +58,21 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   void ApplyTouchState();
   void ToggleTouchState();
   void ShowTouchState();
-  void RefreshAppearance();
+  INT_PTR SelectDevice(HWND owner) override;
+
+  // Triggers (status_triggers.cpp).
+  void UpdateHotKeyRegistration(HotKeyRule rule) override;
+  void ApplyWinKeyOverride(HWND owner) override;
+
+  // The notification icon and its menu (status_tray.cpp).
   void AddTrayIcon();
   void TrayAction(TrayActionKind action);
-  // The configuration dialog, which lives beside this window: shown by
-  // "&Configuration", its window made on the first one and kept until the
-  // program ends.
-  void set_config_dialog(ui::Dialog* dialog) noexcept { config_dialog_ = dialog; }
-  // The start-up task refresh beside the window: its end is reported here,
-  // and this window takes its outcome and shows its message.
-  void set_task_refresh(TaskRefresh* refresh) noexcept { task_refresh_ = refresh; }
 
-  // What the configuration dialog asks (status_link.h).
-  void SettingsChanged() override;
+  // Look (status_look.cpp).
   void LoadStateIcons() override;
-  void ReregisterHotKey() override;
-  void ApplyWinKeyOverride(HWND owner) override;
-  INT_PTR SelectDevice(HWND owner) override;
+
+  // Placement (status_placement.cpp).
   std::optional<Point> WindowCorner() const override;
-  // The window ended with the logon: the settings are saved and nothing of
-  // the closing steps may follow.
-  bool session_ended() const noexcept { return session_ended_; }
 
  protected:
   bool PreTranslateMessage(MSG& message) override;
@@ -69,6 +80,15 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   BOOL OnInitDialog() override;
 
  private:
+  // Start, exit and dispatch (veltra_dlg.cpp).
+  void AbortStart();
+  void ExitSequence();
+  void EndOfUse();  // what both the exit sequence and an aborted start undo
+  void EndOfSession();
+  void OnTimer(UINT_PTR timer_id);
+  void OnTasksRefreshed();
+
+  // The switch (status_switch.cpp).
   // Sets the device to touch_status and tells whether the device now is in
   // that state; the text and font follow the requested state either way.
   // Once the exit has begun it touches nothing and answers false.
@@ -76,24 +96,29 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   // The device error box and its Retry loop; returns at once, whatever the
   // answer, when the exit began while the box was up.
   void RecoverFromDeviceError();
-  // The icon could not be added: the window is shown, and a box says why.
-  void TellTrayIconMissing(DWORD last_error);
-  void AbortStart();
-  void ExitSequence();
-  void EndOfUse();  // what both the exit sequence and an aborted start undo
-  void EndOfSession();
   void Resynchronise();
   void OnSetTouchState(WPARAM wanted, LPARAM toggle);
-  void OnTrayNotify(UINT mouse_message);
-  void OnTimer(UINT_PTR timer_id);
-  void CarryOut(const TrayClickResult& result);
-  void ShowTrayMenu();
+  void SwitchTo(std::uint8_t state);
   // The text, font and accessible name of the state, announced when they
   // changed: every switch passes here, whatever asked for it.
   void ShowStateText();
-  void OpenDeviceManager();
   void SaveDevicePath();
-  void OnTasksRefreshed();
+
+  // Triggers (status_triggers.cpp).
+  void OnHotKey();
+  void OnWinKeyTrigger(WPARAM time_stamp);
+  void OnPostureChange();
+  void ToggleFollowPosture();
+  // Installs the hook; one the platform refuses turns the setting off
+  // with a warning over `owner`.
+  void InstallWinKeyHook(HWND owner);
+
+  // The notification icon and its menu (status_tray.cpp).
+  // The icon could not be added: the window is shown, and a box says why.
+  void TellTrayIconMissing(DWORD last_error);
+  void OnTrayNotify(UINT mouse_message);
+  void CarryOut(const TrayClickResult& result);
+  void ShowTrayMenu();
 
   // Placement (status_placement.cpp).
   void ApplyLayout(bool activate);
@@ -111,16 +136,6 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   void PaintMinimised();
   LRESULT ColourStatic(HDC dc);
 
-  void UpdateHotKeyRegistration();
-  void OnHotKey();
-  void OnWinKeyTrigger(WPARAM time_stamp);
-  void SwitchTo(std::uint8_t state);
-  void OnPostureChange();
-  void ToggleFollowPosture();
-  // Installs the hook; one the platform refuses turns the setting off
-  // with a warning over `owner`.
-  void InstallWinKeyHook(HWND owner);
-
   bool enabled_state() const { return settings_.touch_status != 0; }
   // False once the exit has begun (the panel was enabled for good) and
   // while the device selection runs.
@@ -132,10 +147,10 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   const ui::WinApp& app_;
   Settings& settings_;
   ProfileStore& store_;
-  ui::UniqueHicon program_icon_;
+  UniqueHicon program_icon_;
   SuspendResumeRegistration suspend_resume_registration_;
-  ui::UniqueHbrush enable_brush_, disable_brush_;
-  ui::UniqueHfont enable_font_, disable_font_;
+  UniqueHbrush enable_brush_, disable_brush_;
+  UniqueHfont enable_font_, disable_font_;
   CLayeredWindowHelperST layered_;
   Point drag_offset_;
   TrayIcon tray_;
@@ -149,7 +164,7 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   bool exiting_ = false;
   bool selecting_ = false;
   bool session_ended_ = false;
-  ui::Dialog* config_dialog_ = nullptr;
+  ConfigDialogLink* config_dialog_ = nullptr;
   TaskRefresh* task_refresh_ = nullptr;
 };
 

@@ -7,20 +7,20 @@
 
 #include <array>
 
-#include "ui/com.h"
-#include "ui/trace.h"
-#include "ui/unique_handle.h"
+#include "platform/com.h"
+#include "platform/trace.h"
+#include "platform/unique_handle.h"
 
 namespace veltra {
 namespace {
 
 bool FileExists(const std::wstring& path) {
   WIN32_FIND_DATAW found{};
-  return ui::UniqueFind(::FindFirstFileW(path.c_str(), &found)).get() != INVALID_HANDLE_VALUE;
+  return UniqueFind(::FindFirstFileW(path.c_str(), &found)).get() != INVALID_HANDLE_VALUE;
 }
 
 bool ThroughActiveDesktop(const std::wstring& path, std::int32_t style) {
-  ui::ComPtr<IActiveDesktop> desktop;
+  ComPtr<IActiveDesktop> desktop;
   if (FAILED(::CoCreateInstance(CLSID_ActiveDesktop, nullptr, CLSCTX_INPROC_SERVER, IID_IActiveDesktop,
                                 reinterpret_cast<void**>(desktop.GetAddressOf()))) ||
       !desktop) {
@@ -48,9 +48,9 @@ void WriteStyle(std::int32_t style) {
     case 2: wallpaper_style = L"2"; tile = L"0"; break;
     default: return;  // no such style: the user's current one stays
   }
-  ui::UniqueHkey key;
+  UniqueHkey key;
   if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_SET_VALUE, key.put()) != ERROR_SUCCESS) {
-    ui::TraceFailure(L"opening Control Panel\\Desktop", ERROR_ACCESS_DENIED);
+    TraceFailure(L"opening Control Panel\\Desktop", ERROR_ACCESS_DENIED);
     return;
   }
   auto set = [&](const wchar_t* name, const wchar_t* value) {
@@ -65,7 +65,7 @@ bool ThroughSystemParameter(const std::wstring& path, std::int32_t style) {
   WriteStyle(style);
   std::wstring file = path;
   if (!::SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, file.data(), SPIF_UPDATEINIFILE | SPIF_SENDCHANGE)) {
-    ui::TraceLastError(L"SPI_SETDESKWALLPAPER");
+    TraceLastError(L"SPI_SETDESKWALLPAPER");
     return false;
   }
   // Success is what the system now reports, not what the call said.
@@ -78,7 +78,7 @@ bool ThroughSystemParameter(const std::wstring& path, std::int32_t style) {
 
 int SetDesktopWallpaper(const std::wstring& path, std::int32_t style) {
   if (path.empty() || !FileExists(path)) return 0;
-  const ui::ComApartment apartment;
+  const ComApartment apartment;
   if (apartment.ok() || apartment.result() == RPC_E_CHANGED_MODE) {
     if (ThroughActiveDesktop(path, style)) return 1;
   }

@@ -1,11 +1,11 @@
 // Timing helpers of the Windows benchmarks: the performance counter in
-// seconds, a call's cost in microseconds, the median of rounds.
+// seconds and a call's cost in microseconds (the median of rounds is in
+// tests/common/bench_stats.h).
 #pragma once
 
 #include <windows.h>
 
-#include <algorithm>
-#include <vector>
+#include "../common/bench_stats.h"
 
 namespace veltra::bench {
 
@@ -24,12 +24,6 @@ double MicrosecondsPerCall(F call, int count) {
   for (int i = 0; i < count; ++i) call();
   ::QueryPerformanceCounter(&end);
   return Seconds(end.QuadPart - start.QuadPart) * 1e6 / count;
-}
-
-inline double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t middle = values.size() / 2;
-  return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 }  // namespace veltra::bench

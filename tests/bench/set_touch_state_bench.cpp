@@ -23,9 +23,9 @@
 #include <vector>
 
 #include "bench_timing.h"
+#include "platform/paths.h"
+#include "platform/unique_handle.h"
 #include "protocol/veltra_protocol.h"
-#include "ui/paths.h"
-#include "ui/unique_handle.h"
 
 namespace {
 
@@ -70,7 +70,7 @@ int RunBareWindow() {
 
 // ---- the measuring side ---------------------------------------------------
 
-std::wstring OwnPath() { return ui::ModuleFileName(nullptr); }
+std::wstring OwnPath() { return veltra::ModuleFileName(nullptr); }
 
 std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
 
@@ -140,7 +140,7 @@ class Child {
   }
 
  private:
-  ui::UniqueHandle process_;
+  veltra::UniqueHandle process_;
   DWORD id_ = 0;
   HWND window_ = nullptr;
 };

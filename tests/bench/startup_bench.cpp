@@ -23,9 +23,9 @@
 #include <vector>
 
 #include "bench_timing.h"
+#include "platform/paths.h"
+#include "platform/unique_handle.h"
 #include "protocol/veltra_protocol.h"
-#include "ui/paths.h"
-#include "ui/unique_handle.h"
 
 namespace {
 
@@ -77,8 +77,8 @@ bool Measure(const std::wstring& program, const std::wstring& folder, const wcha
     std::printf("cannot start %ls: error %lu\n", program.c_str(), ::GetLastError());
     return false;
   }
-  const ui::UniqueHandle process(info.hProcess);
-  const ui::UniqueHandle thread(info.hThread);
+  const veltra::UniqueHandle process(info.hProcess);
+  const veltra::UniqueHandle thread(info.hThread);
   HWND window = nullptr;
   while ((window = VisibleWindowOf(window_class, info.dwProcessId)) == nullptr) {
     if (Now() - start > 20000 || ::WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0) {
@@ -93,7 +93,7 @@ bool Measure(const std::wstring& program, const std::wstring& folder, const wcha
   ::Sleep(kSettleMs);
   PROCESS_MEMORY_COUNTERS memory{};
   memory.cb = sizeof(memory);
-  if (const ui::UniqueHandle reader(
+  if (const veltra::UniqueHandle reader(
           ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ, FALSE, info.dwProcessId));
       reader && ::GetProcessMemoryInfo(reader.get(), &memory, sizeof(memory))) {
     round.working_set_mb = static_cast<double>(memory.WorkingSetSize) / (1024.0 * 1024.0);
@@ -129,7 +129,7 @@ void PrintRange(const char* what, const std::vector<double>& values, const char*
 }  // namespace
 
 int wmain() {
-  const std::wstring self = ui::ModuleFileName(nullptr);
+  const std::wstring self = veltra::ModuleFileName(nullptr);
   const std::wstring build = self.substr(0, self.find_last_of(L'\\'));
   const std::wstring work = build + L"\\bench-startup";
   const std::wstring veltra = work + L"\\Veltra.exe";

@@ -24,9 +24,9 @@
 
 #include "../common/stand_in_window.h"
 #include "bench_timing.h"
+#include "platform/paths.h"
+#include "platform/unique_handle.h"
 #include "protocol/veltra_protocol.h"
-#include "ui/paths.h"
-#include "ui/unique_handle.h"
 #include "watch/watch_step.h"
 
 namespace {
@@ -115,7 +115,7 @@ int wmain() {
   int status = 0;
   char own[1000] = {};
   DWORD own_size = sizeof(own);
-  const ui::UniqueHandle self(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE,
+  const veltra::UniqueHandle self(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE,
                                             ::GetCurrentProcessId()));
   if (::GetForegroundWindow() != front || ::FindWindowA(veltra::protocol::kWindowClassA, nullptr) == nullptr ||
       !::QueryFullProcessImageNameA(self.get(), 0, own, &own_size)) {
@@ -124,7 +124,7 @@ int wmain() {
   } else {
     const ProcessLists shipped;
     const ProcessLists long_lists{NearMisses(own, kLongList, 'e'), NearMisses(own, kLongList, 'd')};
-    const std::wstring this_program = ui::ModuleFileName(nullptr);
+    const std::wstring this_program = veltra::ModuleFileName(nullptr);
     const auto step_shipped = [&] { WatchStep(shipped, 0, this_program); };
     const auto step_long = [&] { WatchStep(long_lists, 0, this_program); };
     MicrosecondsPerCall(BareCalls, kWarmUp);

@@ -20,6 +20,7 @@
 
 #include "hook/winkey_filter.h"
 
+#include "../common/bench_stats.h"
 #include "../common/counting_new.h"
 
 using counting_new::allocations;
@@ -142,11 +143,6 @@ Run TimeBaseline(const std::vector<Event>& events) {
   return {Seconds(elapsed) * 1e9 / static_cast<double>(events.size()), sink};
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
 }  // namespace
 
 int main() {
@@ -175,8 +171,8 @@ int main() {
   }
   const long allocated = allocations.load() - allocations_before;
 
-  const double filter = Median(filter_ns);
-  const double baseline = Median(baseline_ns);
+  const double filter = veltra::bench::Median(filter_ns);
+  const double baseline = veltra::bench::Median(baseline_ns);
   std::printf("%d rounds of %zu key events (%zu lone Windows-key presses), alternating\n", kRounds, events.size(),
               lone);
   std::printf("filter:   %.2f ns/event (median; range %.2f-%.2f)\n", filter,

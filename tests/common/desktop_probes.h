@@ -1,5 +1,5 @@
 // What the tests read back from the screen and the desktop: a layered
-// window's alpha, and the desktop settings as Wine keeps them in the
+// window's alpha, whether a hot key is free, and the desktop settings as Wine keeps them in the
 // registry (each process caches what the system parameters read, so a
 // test reads the registry); and a small bitmap to make a wallpaper of.
 #pragma once
@@ -9,8 +9,23 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 namespace veltra::testing {
+
+// Whether another thread could register the combination now, i.e. nobody
+// holds it (a thread of its own, since a hot key this thread holds would
+// read as taken).
+inline bool HotKeyFree(UINT modifiers, UINT key) {
+  bool free = false;
+  std::thread([&] {
+    if (::RegisterHotKey(nullptr, 0x7777, modifiers, key)) {
+      free = true;
+      ::UnregisterHotKey(nullptr, 0x7777);
+    }
+  }).join();
+  return free;
+}
 
 inline BYTE Alpha(HWND window) {
   BYTE alpha = 0;

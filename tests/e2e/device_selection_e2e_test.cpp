@@ -40,7 +40,7 @@ TEST(DeviceSelection, NothingMatchingOpensTheDialogAndCancelOrTheRemovalSkipsThe
   for (const bool removal : {false, true}) {
     TouchSandbox box(removal ? L"select-removal" : L"select-cancel", "[hardware]\r\ndevice_instance_path=HID\\GONE\r\n");
     WriteKnownList(box, "# nothing of this machine\r\nhid\\not\\here\r\n");
-    const ui::UniqueHandle process = box.Start(L"");
+    const UniqueHandle process = box.Start(L"");
     const DWORD id = ::GetProcessId(process.get());
     HWND dialog = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (dialog = FindDialogOf(id)) != nullptr; }));

@@ -56,7 +56,7 @@ struct FindTraits {
 
 void RemoveTree(const std::wstring& path) {
   WIN32_FIND_DATAW found;
-  const ui::UniqueAny<FindTraits> search(::FindFirstFileW(Extended(path + L"\\*").c_str(), &found));
+  const UniqueAny<FindTraits> search(::FindFirstFileW(Extended(path + L"\\*").c_str(), &found));
   if (search) {
     do {
       const std::wstring name = found.cFileName;
@@ -162,9 +162,9 @@ std::wstring Sandbox::ProfileValue(const std::wstring& file, const wchar_t* sect
   return buffer;
 }
 
-ui::UniqueHandle Sandbox::Start(const std::wstring& arguments) const { return StartProgram(L"Veltra.exe", arguments); }
+UniqueHandle Sandbox::Start(const std::wstring& arguments) const { return StartProgram(L"Veltra.exe", arguments); }
 
-ui::UniqueHandle Sandbox::StartProgram(const std::wstring& name, const std::wstring& arguments) const {
+UniqueHandle Sandbox::StartProgram(const std::wstring& name, const std::wstring& arguments) const {
   const std::wstring program = File(name);
   std::wstring command = L"\"" + program + L"\"";
   if (!arguments.empty()) command += L" " + arguments;
@@ -178,11 +178,11 @@ ui::UniqueHandle Sandbox::StartProgram(const std::wstring& name, const std::wstr
     throw std::runtime_error("CreateProcessW failed: " + std::to_string(::GetLastError()));
   }
   ::CloseHandle(info.hThread);
-  return ui::UniqueHandle(info.hProcess);
+  return UniqueHandle(info.hProcess);
 }
 
 int Sandbox::Run(const std::wstring& arguments, std::chrono::milliseconds timeout) const {
-  ui::UniqueHandle process = Start(arguments);
+  UniqueHandle process = Start(arguments);
   if (!WaitPumping(process.get(), timeout)) {
     ::TerminateProcess(process.get(), 99);
     ::WaitForSingleObject(process.get(), 5000);
@@ -326,7 +326,7 @@ std::vector<std::pair<WPARAM, LPARAM>> FakeRunningInstance::TakeMessages() { ret
 
 VirtualDesktop::VirtualDesktop(const std::wstring& name, int width, int height) : name_(name) {
   // Wine gives a new desktop the size stored under its name.
-  ui::UniqueHkey key;
+  UniqueHkey key;
   const std::wstring size = std::to_wstring(width) + L"x" + std::to_wstring(height);
   if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\Explorer\\Desktops", 0, nullptr, 0, KEY_SET_VALUE,
                         nullptr, key.put(), nullptr) == ERROR_SUCCESS) {

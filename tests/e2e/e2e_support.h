@@ -13,9 +13,9 @@
 
 #include "../common/sim_devices.h"
 #include "../common/window_texts.h"
+#include "platform/unique_handle.h"
 #include "protocol/veltra_protocol.h"
 #include "resources/resource.h"
-#include "ui/unique_handle.h"
 
 namespace veltra::e2e {
 
@@ -62,14 +62,14 @@ class Sandbox {
   // A value of another profile file here, such as Veltrawatch.ini.
   std::wstring ProfileValue(const std::wstring& file, const wchar_t* section, const wchar_t* key) const;
   // Starts a program of this folder and returns at once.
-  ui::UniqueHandle StartProgram(const std::wstring& name, const std::wstring& arguments = L"") const;
+  UniqueHandle StartProgram(const std::wstring& name, const std::wstring& arguments = L"") const;
 
   // Starts the program with `arguments`, pumping this thread's messages
   // until it ends. Returns its exit code, or -1 if it had to be killed
   // after `timeout`.
   int Run(const std::wstring& arguments, std::chrono::milliseconds timeout = std::chrono::seconds(30)) const;
   // Starts it and returns at once.
-  ui::UniqueHandle Start(const std::wstring& arguments) const;
+  UniqueHandle Start(const std::wstring& arguments) const;
 
  private:
   std::wstring ProfilePath(const std::wstring& name) const;
@@ -121,7 +121,7 @@ class FakeRunningInstance {
   std::vector<std::pair<WPARAM, LPARAM>> TakeMessages();
 
  private:
-  ui::UniqueHandle mutex_;
+  UniqueHandle mutex_;
   HWND window_ = nullptr;
 };
 
@@ -184,7 +184,7 @@ class RunningVeltra {
   bool WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(15)) const;
 
  private:
-  ui::UniqueHandle process_;
+  UniqueHandle process_;
   HWND window_ = nullptr;
 };
 

@@ -90,7 +90,7 @@ class Flow {
   }
 
  private:
-  ui::UniqueHandle process_;
+  UniqueHandle process_;
   HWND window_ = nullptr;
 };
 
@@ -99,13 +99,13 @@ class Flow {
 // the test's output open), so one still running a second later goes.
 void EndOrphanedTaskRuns() {
   const ULONGLONG deadline = ::GetTickCount64() + 1000;
-  const ui::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  const UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof(entry);
   for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); snapshot && more;
        more = ::Process32NextW(snapshot.get(), &entry)) {
     if (::lstrcmpiW(entry.szExeFile, L"schtasks.exe") != 0) continue;
-    const ui::UniqueHandle process(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, entry.th32ProcessID));
+    const UniqueHandle process(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, entry.th32ProcessID));
     const ULONGLONG now = ::GetTickCount64();
     const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
     if (process && ::WaitForSingleObject(process.get(), left) == WAIT_TIMEOUT) ::TerminateProcess(process.get(), 1);

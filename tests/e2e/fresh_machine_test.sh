@@ -10,7 +10,7 @@
 # needs root or unprivileged user namespaces, and fails when it cannot
 # make the namespace.
 set -u
-root=$(cd "$(dirname "$0")/../.." && pwd)
+. "$(dirname "$0")/../../scripts/common.sh"
 
 if [ "${1:-}" != --inside ]; then
   marker=$(mktemp)
@@ -71,9 +71,8 @@ chmod +x "$work/bin/"*
 mkdir -p build/wine "$work/wine" && mount --bind "$work/wine" build/wine || exit 1
 sim=build/windows/sim
 cp -a "$sim" "$work/sim" && rm -f "$work/sim"/*.ini "$work/sim"/*.log && mount --bind "$work/sim" "$sim" || exit 1
-id='HID\VID_1B96&PID_0F00&COL03\7&34568466&0&0002'
-printf '[%s]\r\nsetup_class=HID\r\nhid_interface=1\r\ndisableable=1\r\nstarted=0\r\n' "$id" >"$sim/sim_devices.ini"
-printf '[hardware]\r\ndevice_instance_path=%s\r\n' "$id" >"$sim/Veltra.ini"
+write_sim_touch_screen "$sim/sim_devices.ini" 0
+printf '[hardware]\r\ndevice_instance_path=%s\r\n' "$sim_touch_id" >"$sim/Veltra.ini"
 
 # A README command, as a new user types it: no display, the stand-ins first.
 readme() { env -u DISPLAY -u WINEPREFIX PATH="$work/bin:$PATH" timeout 300 "$@" >"$work/out.log" 2>&1; }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "../common/desktop_probes.h"
 #include "e2e_support.h"
 
 namespace veltra::e2e {
@@ -25,13 +26,6 @@ void Key(WORD vk, bool up, DWORD time = 0) {
 void CtrlShiftZ() {
   for (int vk : {VK_CONTROL, VK_SHIFT, int{'Z'}}) Key(static_cast<WORD>(vk), false);
   for (int vk : {int{'Z'}, VK_SHIFT, VK_CONTROL}) Key(static_cast<WORD>(vk), true);
-}
-
-// Whether this process could take Ctrl+Shift+Z right now, i.e. nobody holds it.
-bool CombinationFree() {
-  if (!::RegisterHotKey(nullptr, 0x65A, MOD_CONTROL | MOD_SHIFT, 'Z')) return false;
-  ::UnregisterHotKey(nullptr, 0x65A);
-  return true;
 }
 
 class Keys : public ::testing::Test {
@@ -59,7 +53,7 @@ TEST_F(Keys, CtrlShiftZTogglesByDefault) {
   EXPECT_TRUE(BecomesStarted(0));
   CtrlShiftZ();
   EXPECT_TRUE(BecomesStarted(1));
-  EXPECT_FALSE(CombinationFree());
+  EXPECT_FALSE(testing::HotKeyFree(MOD_CONTROL | MOD_SHIFT, 'Z'));
 }
 
 TEST_F(Keys, EnableOnlyAndDisableOnlyModes) {
@@ -81,22 +75,22 @@ TEST_F(Keys, EnableOnlyAndDisableOnlyModes) {
 
 TEST_F(Keys, SingleUseHoldsTheCombinationOnlyWhileItCanAct) {
   Start("[hotkey]\r\nhotkey_toggle_mode=1\r\nhotkey_single_use=1\r\n");
-  EXPECT_TRUE(CombinationFree());  // enabled already: enable-only cannot act
+  EXPECT_TRUE(testing::HotKeyFree(MOD_CONTROL | MOD_SHIFT, 'Z'));  // enabled already: enable-only cannot act
   veltra_->Send(protocol::WM_SET_TOUCH_STATE, 0, 0);
   EXPECT_EQ(Started(), 0);
-  EXPECT_FALSE(CombinationFree());
+  EXPECT_FALSE(testing::HotKeyFree(MOD_CONTROL | MOD_SHIFT, 'Z'));
   CtrlShiftZ();
   EXPECT_TRUE(BecomesStarted(1));
-  EXPECT_TRUE(WaitUntil([] { return CombinationFree(); }, 2s));
+  EXPECT_TRUE(WaitUntil([] { return testing::HotKeyFree(MOD_CONTROL | MOD_SHIFT, 'Z'); }, 2s));
 }
 
 TEST_F(Keys, DisabledHotKeyWithSingleUseStaysUnregisteredAfterEverySwitch) {
   Start("[hotkey]\r\nenable_hotkey=0\r\nhotkey_single_use=1\r\n");
-  EXPECT_TRUE(CombinationFree());
+  EXPECT_TRUE(testing::HotKeyFree(MOD_CONTROL | MOD_SHIFT, 'Z'));
   veltra_->Send(protocol::WM_SET_TOUCH_STATE, 0, 1);
-  EXPECT_TRUE(CombinationFree());
+  EXPECT_TRUE(testing::HotKeyFree(MOD_CONTROL | MOD_SHIFT, 'Z'));
   veltra_->Send(protocol::WM_SET_TOUCH_STATE, 0, 1);
-  EXPECT_TRUE(CombinationFree());
+  EXPECT_TRUE(testing::HotKeyFree(MOD_CONTROL | MOD_SHIFT, 'Z'));
   CtrlShiftZ();
   EXPECT_FALSE(BecomesStarted(0));
 }
@@ -124,7 +118,7 @@ TEST_F(Keys, WindowsKeyPressesWithinTheIntervalSwitchOnce) {
 TEST_F(Keys, KeysReachAnotherProgramAtOnceWhileASwitchRuns) {
   Start("[hotkey]\r\noverride_winkey=1\r\n", 1, 1500);
   box_.CopyProgram(L"fake_app.exe", L"Other.exe");
-  const ui::UniqueHandle other = box_.StartProgram(L"Other.exe");
+  const UniqueHandle other = box_.StartProgram(L"Other.exe");
   const HWND window = ShownWindowOf(::GetProcessId(other.get()), L"VeltraTestForegroundApp");
   ASSERT_TRUE(WaitUntil([&] { return window != nullptr && ::GetForegroundWindow() == window; }, 2s));
   ::PostMessageW(veltra_->window(), protocol::WM_SET_TOUCH_STATE, 0, 0);

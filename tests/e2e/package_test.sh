@@ -4,10 +4,11 @@
 # table); an upgrade refused for a property value that leaves the old
 # version as it ran; presets given while Veltra runs that hold after it
 # ended; an upgrade that keeps Veltra.ini and the tasks and brings the
-# watcher back; and an uninstall that reaches
-# Veltra and its watcher only through their exit request (they run on a
-# desktop of their own, where no window of theirs can be found) and leaves
-# the panel on, the settings saved, no process, no program file and no task.
+# watcher back; the user's guide in the zip and as installed, whole; and an
+# uninstall that reaches Veltra and its watcher only through their exit
+# request (they run on a desktop of their own, where no window of theirs can
+# be found) and leaves the panel on, the settings saved, no process, no
+# program file and no task.
 # Run by scripts/test.
 set -u
 . "$(dirname "$0")/../../scripts/common.sh"
@@ -42,6 +43,38 @@ manifests_match() {
 }
 check "the winget manifests match the MSI they describe" manifests_match
 mkdir "$out/unzipped" && unzip -q "$out/Veltra-9.9.9-win64.zip" -d "$out/unzipped"
+# The guide is whole where it lies: the user's pages are all in it, every
+# picture it shows is inside it (a data: address) or beside it, and every
+# link stays in the page or its folder (the project has no address of its
+# own that a link could leave for).
+guide_whole() {
+  python3 - "$1" <<'END'
+import base64, binascii, html.parser, os, sys
+page = sys.argv[1]
+class Page(html.parser.HTMLParser):
+    ids, links, pictures = set(), [], []
+    def handle_starttag(self, tag, attrs):
+        a = dict(attrs)
+        self.ids.add(a.get('id'))
+        if tag == 'a' and 'href' in a: self.links.append(a['href'])
+        if tag == 'img': self.pictures.append(a.get('src') or '')
+def beside(path):
+    return (path != '' and ':' not in path and not os.path.isabs(path) and not os.path.normpath(path).startswith('..')
+            and os.path.isfile(os.path.join(os.path.dirname(page), path)))
+def shown(src):
+    if not src.startswith('data:'): return beside(src)
+    kind, _, data = src[5:].partition(';base64,')
+    try: return kind.startswith('image/') and len(base64.b64decode(data, validate=True)) > 0
+    except binascii.Error: return False
+p = Page(); p.feed(open(page, encoding='utf-8').read())
+pages = {'page-' + n for n in ('readme', 'guide', 'settings', 'veltrawatch', 'deploying', 'troubleshooting')}
+bad = sorted(pages - p.ids) + [s[:50] for s in p.pictures if not shown(s)]
+bad += [h for h in p.links if not (h[1:] in p.ids if h.startswith('#') else beside(h))]
+if bad: print(*bad, sep='\n', file=sys.stderr)
+sys.exit(1 if bad or not p.pictures else 0)
+END
+}
+check "the zip's guide is whole" 'guide_whole "$out/unzipped/Veltra/Veltra Guide.html"'
 for f in "$new" "$out"/unzipped/Veltra/*.exe "$out/unzipped/Veltra/VeltraHook.dll"; do
   check "signed: $(basename "$f")" 'osslsigncode verify -CAfile "$out/c.pem" -in "$f" >/dev/null 2>&1'
 done
@@ -56,7 +89,7 @@ start_xvfb && use_wine_prefix package || exit 1
 msi() { "$wine_loader" msiexec "$@" /qn; }
 dir="$WINEPREFIX/drive_c/Program Files/Veltra" task="$WINEPREFIX/drive_c/windows/system32/tasks/Veltra_SessionLock"
 msi /x "$new"; msi /x "$old"; rm -rf "$dir"  # what an earlier run left
-id='HID\VID_1B96&PID_0F00&COL03\7&34568466&0&0002'
+id=$sim_touch_id
 installed() { "$wine_loader" reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(property "$1" ProductCode)" >/dev/null 2>&1; }
 ini() { tr -d '\r' <"$dir/Veltra.ini"; }
 msi /i "$new" TASK_LOCK=yes
@@ -68,7 +101,7 @@ elevated() { local type; type=$(awk -F'\t' -v command="$1" '$4 == command { prin
 check "the uninstall's and the upgrade's removal run deferred and not impersonated" 'elevated /X && elevated /U'
 
 msi /i "$old"
-sim() { printf '[%s]\r\nsetup_class=HID\r\nhid_interface=1\r\nstarted=1\r\n' "$id" >"$dir/sim_devices.ini"; }
+sim() { write_sim_touch_screen "$dir/sim_devices.ini" 1; }
 started() { tr -d '\r' <"$dir/sim_devices.ini" | grep -q "^started=$1"; }
 # The Windows processes of this prefix whose command line starts with the
 # path (quoted or not); running: there is one.
@@ -117,7 +150,8 @@ msi /i "$new" TASK_LOCK=1 TASK_BOOT=
 check "the upgrade replaced the old version" '! installed "$old" && installed "$new"'
 entry() { "$wine_loader" reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(property "$new" ProductCode)" /v "$1" | tr -d '\r'; }
 check "its entry among the installed programs names the publisher and links to the installed guide" \
-  'entry Publisher | grep -q "REG_SZ *Veltra$" && entry HelpLink | grep -qF "REG_SZ    C:\\Program Files\\Veltra\\README.md"'
+  'entry Publisher | grep -q "REG_SZ *Veltra$" && entry HelpLink | grep -qF "REG_SZ    C:\\Program Files\\Veltra\\Veltra Guide.html"'
+check "the installed guide is whole" 'guide_whole "$dir/Veltra Guide.html"'
 check "it kept Veltra.ini and preset the given property alone" 'ini | grep -qxF "device_instance_path=$id" && ini | grep -qx task_lock=1 && ! ini | grep -q task_boot'
 
 check "a second start switched the panel off" 'start_veltra_off plain'
@@ -163,7 +197,7 @@ apart 'C:\Program Files\Veltra\Veltrawatch.exe' &
 for _ in $(seq 20); do running 'Veltrawatch\.exe' && break; sleep 1; done
 check "the watcher runs beside it" 'running "Veltrawatch\.exe" && running "Veltra\.exe"'
 msi /x "$new"
-check "the program files are gone" '! ls "$dir"/*.exe "$dir"/*.dll "$dir"/*.txt "$dir"/README.md "$dir"/LICENSE >/dev/null 2>&1'
+check "the program files are gone" '! ls "$dir"/*.exe "$dir"/*.dll "$dir"/*.txt "$dir/Veltra Guide.html" "$dir"/LICENSE >/dev/null 2>&1'
 check "the tasks are gone" '! ls "$WINEPREFIX/drive_c/windows/system32/tasks"/Veltra* >/dev/null 2>&1'
 check "the panel is on again" 'started 1'
 check "Veltra ended through its exit: the settings were saved" 'ini | grep -qx debug_mode=0'

@@ -2,7 +2,7 @@
 // loading it leaves "<its file name>.loaded" beside it.
 #include <windows.h>
 
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason != DLL_PROCESS_ATTACH) return TRUE;
@@ -10,6 +10,6 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   const DWORD length = ::GetModuleFileNameW(instance, trace, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return TRUE;
   ::lstrcatW(trace, L".loaded");
-  const ui::UniqueFile file(::CreateFileW(trace, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  const veltra::UniqueFile file(::CreateFileW(trace, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   return TRUE;
 }

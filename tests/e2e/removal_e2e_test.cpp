@@ -29,7 +29,7 @@ TEST(Removal, EndsVeltraAndItsWatcherThroughTheirExitThenRemovesTheTasks) {
   ASSERT_TRUE(WaitUntil([] { return TaskExists(kLockTask); }, 30s));
   veltra.Send(protocol::WM_SET_TOUCH_STATE, 0, 0);
   ASSERT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 0; }));
-  const ui::UniqueHandle watcher = box.StartProgram(L"Veltrawatch.exe");
+  const UniqueHandle watcher = box.StartProgram(L"Veltrawatch.exe");
   ASSERT_TRUE(WaitUntil([] { return ::FindWindowW(protocol::kWatchWindowClass, nullptr) != nullptr; }));
 
   // A message box or a wait that never ends would leave it to be killed.

@@ -215,7 +215,7 @@ TEST(SecondStart, EndsSilentlyWhileTheRunningInstanceHasNoWindowYetButNotForAMut
     EXPECT_EQ(box.DeviceStarted(kId), 1);
   }
   box.WriteSettings("[config]\r\nwait=3000\r\n");
-  const ui::UniqueHandle starting = box.Start(L"/T 1");
+  const UniqueHandle starting = box.Start(L"/T 1");
   ::Sleep(500);
   EXPECT_EQ(box.Run(L"/T 0", std::chrono::seconds(2)), 0);
   EXPECT_EQ(::FindWindowW(protocol::kWindowClass, nullptr), nullptr);
@@ -239,14 +239,14 @@ class Windows7ForVeltra {
 
  private:
   static constexpr wchar_t kKey[] = L"Software\\Wine\\AppDefaults\\Veltra.exe";
-  ui::UniqueHkey key_;
+  UniqueHkey key_;
 };
 
 // A one-shot run has nobody to read a message: it ends without one.
 TEST(OldWindows, Windows7GetsTheMessageAndNothingElseHappens) {
   Sandbox box(L"windows7");
   box.WriteDevices({TouchScreen(kId, false)});
-  ui::UniqueHandle process;
+  UniqueHandle process;
   {
     Windows7ForVeltra old_windows;
     EXPECT_EQ(box.Run(L"/T 1 /O", std::chrono::seconds(10)), 0);

@@ -12,7 +12,7 @@
 #include <optional>
 
 #include "e2e_support.h"
-#include "ui/com.h"
+#include "platform/com.h"
 
 namespace veltra::e2e {
 namespace {
@@ -33,8 +33,8 @@ class TaskStore {
                                   reinterpret_cast<void**>(service_.GetAddressOf())))) {
       return;
     }
-    const ui::UniqueVariant none;
-    const ui::UniqueBstr root = ui::MakeBstr(L"\\");
+    const UniqueVariant none;
+    const UniqueBstr root = MakeBstr(L"\\");
     if (FAILED(service_->Connect(none.value(), none.value(), none.value(), none.value())) ||
         FAILED(service_->GetFolder(root.get(), &root_))) {
       root_.Reset();
@@ -43,10 +43,10 @@ class TaskStore {
   bool ok() const { return root_ != nullptr; }
 
   std::optional<TaskFacts> Find(const wchar_t* name) const {
-    ui::ComPtr<IRegisteredTask> task;
-    ui::ComPtr<ITaskDefinition> definition;
-    ui::ComPtr<ITaskSettings> settings;
-    const ui::UniqueBstr task_name = ui::MakeBstr(name);
+    ComPtr<IRegisteredTask> task;
+    ComPtr<ITaskDefinition> definition;
+    ComPtr<ITaskSettings> settings;
+    const UniqueBstr task_name = MakeBstr(name);
     if (FAILED(root_->GetTask(task_name.get(), &task)) || FAILED(task->get_Definition(&definition)) ||
         FAILED(definition->get_Settings(&settings))) {
       return std::nullopt;
@@ -55,20 +55,20 @@ class TaskStore {
     settings->get_DisallowStartIfOnBatteries(&facts.disallow_on_batteries);
     settings->get_StopIfGoingOnBatteries(&facts.stop_on_batteries);
     settings->get_Priority(&facts.priority);
-    ui::UniqueBstr limit;
+    UniqueBstr limit;
     if (SUCCEEDED(settings->get_ExecutionTimeLimit(limit.put())) && limit) facts.time_limit = limit.get();
     return facts;
   }
 
   void Remove(const wchar_t* name) const {
-    const ui::UniqueBstr task_name = ui::MakeBstr(name);
+    const UniqueBstr task_name = MakeBstr(name);
     root_->DeleteTask(task_name.get(), 0);
   }
 
  private:
-  ui::ComApartment apartment_;
-  ui::ComPtr<ITaskService> service_;
-  ui::ComPtr<ITaskFolder> root_;
+  ComApartment apartment_;
+  ComPtr<ITaskService> service_;
+  ComPtr<ITaskFolder> root_;
 };
 
 std::string Bytes(const std::wstring& path) {

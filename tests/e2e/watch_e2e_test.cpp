@@ -79,7 +79,7 @@ std::string Lower(std::string text) {
 
 // A running process that is ended when the test ends, however it ends.
 struct Process {
-  ui::UniqueHandle handle;
+  UniqueHandle handle;
   ~Process() {
     if (handle && ::WaitForSingleObject(handle.get(), 0) == WAIT_TIMEOUT) ::TerminateProcess(handle.get(), 9);
   }
@@ -200,7 +200,7 @@ TEST(Watcher, OneCopyWithDefaultsWrittenKeepsPollingUntilVeltraRuns) {
   ASSERT_TRUE(BringToFront(own));
   // Another program took the watcher's single-instance name first: the
   // watcher runs all the same, and a second copy still ends.
-  const ui::UniqueHandle taken(::CreateMutexW(nullptr, FALSE, protocol::kWatchMutex));
+  const UniqueHandle taken(::CreateMutexW(nullptr, FALSE, protocol::kWatchMutex));
   Process watcher{box.StartProgram(kWatcher)};
   ASSERT_TRUE(WaitUntil([&] { return FindWatcher(::GetProcessId(watcher.handle.get())) != nullptr; }));
   EXPECT_EQ(box.ProfileValue(L"Veltrawatch.ini", L"config", L"interval"), L"100");

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "../native/fake_profile.h"
+#include "../common/fake_profile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using veltra::testing::FakeProfile;

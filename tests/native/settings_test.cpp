@@ -5,7 +5,7 @@
 
 #include <set>
 
-#include "fake_profile.h"
+#include "../common/fake_profile.h"
 
 namespace veltra {
 namespace {

@@ -20,7 +20,7 @@
 #include "resources/resource.h"
 #include "startup/task_commands.h"
 #include "status_window_fixture.h"
-#include "ui/paths.h"
+#include "platform/paths.h"
 #include "window/messages.h"
 
 namespace veltra {
@@ -72,18 +72,6 @@ class ConfigDialog : public StatusWindowFixture {
 using testing::Alpha;
 using testing::WriteBitmap;
 std::wstring Wallpaper() { return testing::DesktopValue(L"Wallpaper"); }
-
-// Whether another thread could register the combination now.
-bool CombinationFree(UINT modifiers, UINT key) {
-  bool free = false;
-  std::thread([&] {
-    if (::RegisterHotKey(nullptr, 0x7777, modifiers, key)) {
-      free = true;
-      ::UnregisterHotKey(nullptr, 0x7777);
-    }
-  }).join();
-  return free;
-}
 
 std::size_t TooltipsOf(HWND dialog) {
   std::pair<HWND, std::size_t> count{dialog, 0};
@@ -209,28 +197,28 @@ TEST_F(ConfigDialog, ControlsWriteTheirSettingsAtOnce) {
 
 TEST_F(ConfigDialog, HotKeyApplyEnableAndTheWindowsKeyOverride) {
   ASSERT_NE(Open(), nullptr);
-  ASSERT_FALSE(CombinationFree(MOD_CONTROL | MOD_SHIFT, 'Z'));
+  ASSERT_FALSE(testing::HotKeyFree(MOD_CONTROL | MOD_SHIFT, 'Z'));
 
   // Alt + Shift + A applied: stored, registered, the old one let go.
   ::SendMessageW(Item(IDC_CFG_HOTKEY), HKM_SETHOTKEY, 0x0541, 0);
   Click(IDC_CFG_HOTKEY_APPLY);
   EXPECT_EQ(settings_.fsModifiers, 5);
   EXPECT_EQ(settings_.virtkey, 65);
-  EXPECT_TRUE(CombinationFree(MOD_CONTROL | MOD_SHIFT, 'Z'));
-  EXPECT_FALSE(CombinationFree(MOD_ALT | MOD_SHIFT, 'A'));
+  EXPECT_TRUE(testing::HotKeyFree(MOD_CONTROL | MOD_SHIFT, 'Z'));
+  EXPECT_FALSE(testing::HotKeyFree(MOD_ALT | MOD_SHIFT, 'A'));
 
   // Off: let go at once, the controls disabled; on again: whatever the
   // control holds now is stored and registered.
   Click(IDC_CFG_HOTKEY_ENABLE);
   EXPECT_EQ(settings_.enable_hotkey, 0);
-  EXPECT_TRUE(CombinationFree(MOD_ALT | MOD_SHIFT, 'A'));
+  EXPECT_TRUE(testing::HotKeyFree(MOD_ALT | MOD_SHIFT, 'A'));
   EXPECT_FALSE(::IsWindowEnabled(Item(IDC_CFG_HOTKEY_MODE_DISABLE_LABEL)));
   ::SendMessageW(Item(IDC_CFG_HOTKEY), HKM_SETHOTKEY, 0x0242, 0);  // Ctrl + B
   Click(IDC_CFG_HOTKEY_ENABLE);
   EXPECT_EQ(settings_.enable_hotkey, 1);
   EXPECT_EQ(settings_.fsModifiers, MOD_CONTROL);
   EXPECT_EQ(settings_.virtkey, 'B');
-  EXPECT_FALSE(CombinationFree(MOD_CONTROL, 'B'));
+  EXPECT_FALSE(testing::HotKeyFree(MOD_CONTROL, 'B'));
 
   // The Windows-key override installs the hook and enables its modes.
   Click(IDC_CFG_OVERRIDE_WINKEY);
@@ -353,7 +341,7 @@ TEST_F(ConfigDialog, AWindowsKeyHookThatCannotBeInstalledTurnsTheOverrideOffWith
   wchar_t desktop[64] = {};
   ASSERT_TRUE(::GetUserObjectInformationW(::GetThreadDesktop(::GetCurrentThreadId()), UOI_NAME, desktop,
                                           sizeof(desktop), nullptr));
-  const ui::UniqueAny<ui::HandleTraits<HDESK, &::CloseDesktop>> no_hooks(::OpenDesktopW(
+  const UniqueAny<HandleTraits<HDESK, &::CloseDesktop>> no_hooks(::OpenDesktopW(
       desktop, 0, FALSE, DESKTOP_CREATEWINDOW | DESKTOP_CREATEMENU | DESKTOP_READOBJECTS | DESKTOP_WRITEOBJECTS));
   ASSERT_TRUE(no_hooks);
   std::wstring warning;
@@ -373,7 +361,7 @@ TEST_F(ConfigDialog, AWindowsKeyHookThatCannotBeInstalledTurnsTheOverrideOffWith
 }
 
 TEST_F(ConfigDialog, TooltipsInTheUsersLanguageAndTheIconChoiceWithItsFallback) {
-  const std::wstring shell32 = ui::SystemProgramPath(L"shell32.dll");
+  const std::wstring shell32 = SystemProgramPath(L"shell32.dll");
   settings_.disable_icon = shell32;
   settings_.disable_icon_idx = 5;
   const HWND dialog = Open(0x0411);
@@ -451,7 +439,7 @@ TEST_F(ConfigDialog, WallpaperTasksAndDeviceSelectionActOutsideAtOnce) {
   // Wine's schtasks takes no /sc, so the logon and boot tasks fail for real;
   // the lock task's definition cannot be written where a folder stands in the
   // file's place, and it says so.
-  const std::filesystem::path blocker = TaskXmlPath(ui::ModuleFileName(nullptr));
+  const std::filesystem::path blocker = TaskXmlPath(ModuleFileName(nullptr));
   std::filesystem::create_directory(blocker);
   const struct { int id; std::uint8_t Settings::*setting; std::wstring message; } boxes[] = {
       {IDC_CFG_TASK_STARTUP, &Settings::task_startup, L""}, {IDC_CFG_TASK_BOOT, &Settings::task_boot, L""},
@@ -485,7 +473,7 @@ TEST_F(ConfigDialog, WallpaperTasksAndDeviceSelectionActOutsideAtOnce) {
 // file).
 TEST_F(ConfigDialog, TheStartUpTaskRefreshReachesTheStatusWindowAndTheBoxes) {
   settings_.task_boot = settings_.task_startup = settings_.task_lock = 1;
-  const std::filesystem::path blocker = TaskXmlPath(ui::ModuleFileName(nullptr));
+  const std::filesystem::path blocker = TaskXmlPath(ModuleFileName(nullptr));
   std::filesystem::create_directory(blocker);
   TaskRefresh refresh;
   refresh.Start(settings_);

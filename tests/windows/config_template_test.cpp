@@ -14,13 +14,13 @@
 #include <vector>
 
 #include "config/config_controls.h"
+#include "platform/unique_handle.h"
 #include "resources/resource.h"
-#include "ui/unique_handle.h"
 
 namespace veltra {
 namespace {
 
-using UniqueWindow = ui::UniqueAny<ui::HandleTraits<HWND, &::DestroyWindow>>;
+using UniqueWindow = UniqueAny<HandleTraits<HWND, &::DestroyWindow>>;
 
 INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 

@@ -21,8 +21,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/unique_handle.h"
 #include "protocol/veltra_protocol.h"
-#include "ui/unique_handle.h"
 
 namespace veltra {
 namespace {
@@ -131,8 +131,8 @@ struct WindowTraits {
   static pointer invalid() noexcept { return nullptr; }
   static void close(pointer value) noexcept { ::DestroyWindow(value); }
 };
-using UniqueWindow = ui::UniqueAny<WindowTraits>;
-using UniqueHook = ui::UniqueAny<ui::HandleTraits<HHOOK, &::UnhookWindowsHookEx>>;
+using UniqueWindow = UniqueAny<WindowTraits>;
+using UniqueHook = UniqueAny<HandleTraits<HHOOK, &::UnhookWindowsHookEx>>;
 
 UniqueWindow MakeTarget() {
   static const ATOM window_class = [] {
@@ -353,7 +353,7 @@ DWORD RunOtherProcess(const std::wstring& arguments) {
     return kDidNotEnd;
   }
   ::CloseHandle(info.hThread);
-  const ui::UniqueHandle child(info.hProcess);
+  const UniqueHandle child(info.hProcess);
   for (int i = 0; i < 300 && ::WaitForSingleObject(child.get(), 0) == WAIT_TIMEOUT; ++i) Pump();
   DWORD code = kDidNotEnd;
   if (::WaitForSingleObject(child.get(), 0) == WAIT_OBJECT_0) ::GetExitCodeProcess(child.get(), &code);

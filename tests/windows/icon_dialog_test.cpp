@@ -20,7 +20,7 @@
 #include "modal_script.h"
 #include "resources/resource.h"
 #include "temp_dir.h"
-#include "ui/paths.h"
+#include "platform/paths.h"
 
 namespace veltra {
 namespace {
@@ -134,7 +134,7 @@ class IconDialogTest : public ::testing::Test {
   testing::TempDir dir_;
   const std::wstring ico_ = dir_.File(L"single.ico");
   const std::wstring text_ = dir_.File(L"notes.txt");
-  const std::wstring shell32_ = ui::SystemProgramPath(L"SHELL32.dll");
+  const std::wstring shell32_ = SystemProgramPath(L"SHELL32.dll");
 };
 
 // Unset, the picker is on the system's SHELL32.dll; a preset index selects

@@ -11,10 +11,10 @@
 #include <string_view>
 #include <vector>
 
-#include "core/settings.h"
 #include "app/veltra_app.h"
+#include "core/settings.h"
 #include "temp_dir.h"
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace veltra {
 namespace {
@@ -198,7 +198,7 @@ TEST(IniFileStore, LoadingLeavesAnyOtherFileByteForByte) {
     WriteBytes(ini, c.bytes);
     ::SetFileAttributesW(ini.c_str(), c.attributes);
     {
-      ui::UniqueFile holder;
+      UniqueFile holder;
       if (c.held_open) {
         holder.reset(::CreateFileW(ini.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(holder) << c.name;

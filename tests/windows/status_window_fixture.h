@@ -13,7 +13,7 @@
 
 #include "../common/sim_devices.h"
 #include "../common/test_app.h"
-#include "../native/fake_profile.h"
+#include "../common/fake_profile.h"
 #include "base/ascii.h"
 #include "core/settings.h"
 #include "sim/sim_device_tree.h"

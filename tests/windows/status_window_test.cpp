@@ -9,14 +9,13 @@
 
 #include <algorithm>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "resources/resource.h"
 #include "../common/desktop_probes.h"
 #include "status_window_fixture.h"
-#include "ui/com.h"
+#include "platform/com.h"
 #include "window/messages.h"
 
 namespace veltra {
@@ -30,18 +29,6 @@ std::wstring Text(HWND window) {
   wchar_t text[256] = {};
   ::GetDlgItemTextW(window, IDC_STATE_TEXT, text, 256);
   return text;
-}
-
-// Whether another thread could take Ctrl+Shift+Z now, i.e. nobody holds it.
-bool CombinationFree() {
-  bool free = false;
-  std::thread([&] {
-    if (::RegisterHotKey(nullptr, 0x65A, MOD_CONTROL | MOD_SHIFT, 'Z')) {
-      free = true;
-      ::UnregisterHotKey(nullptr, 0x65A);
-    }
-  }).join();
-  return free;
 }
 
 TEST_F(StatusWindowInProcess, ASettingsChangeRefreshesOpacityDeviceVisibilityAndText) {
@@ -95,22 +82,22 @@ TEST_F(StatusWindowInProcess, OnlySwitchesAndDeviceChangesMoveTheHotKeyRegistrat
   CVeltraDlg status(app_, settings_, profile_);
   ASSERT_TRUE(status.Create(nullptr));
   const HWND window = status.hwnd();
-  ASSERT_FALSE(CombinationFree());
+  ASSERT_FALSE(testing::HotKeyFree(MOD_CONTROL | MOD_SHIFT, 'Z'));
 
   SetDeviceStarted(false);
   ::SendMessageW(window, WM_TIMER, TIMER_STATUS_POLL, 0);
   EXPECT_EQ(settings_.touch_status, 0);
   EXPECT_EQ(Text(window), settings_.dialog_disable_txt);
-  EXPECT_FALSE(CombinationFree());
+  EXPECT_FALSE(testing::HotKeyFree(MOD_CONTROL | MOD_SHIFT, 'Z'));
 
   EXPECT_EQ(::SendMessageW(window, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0), 0);
-  EXPECT_TRUE(CombinationFree());
+  EXPECT_TRUE(testing::HotKeyFree(MOD_CONTROL | MOD_SHIFT, 'Z'));
 
   ::SendMessageW(window, WM_SET_TOUCH_STATE, 1, 0);
   EXPECT_TRUE(DeviceStarted());
-  EXPECT_FALSE(CombinationFree());
+  EXPECT_FALSE(testing::HotKeyFree(MOD_CONTROL | MOD_SHIFT, 'Z'));
   ::SendMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(CombinationFree());
+  EXPECT_TRUE(testing::HotKeyFree(MOD_CONTROL | MOD_SHIFT, 'Z'));
 }
 
 // What a screen reader's out-of-context hook hears: the client areas whose
@@ -130,10 +117,10 @@ Announced Heard(HWND window) {
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
   const std::ptrdiff_t count = std::count(g_announced.begin(), g_announced.end(), window);
   g_announced.clear();
-  ui::ComPtr<IAccessible> accessible;
+  ComPtr<IAccessible> accessible;
   VARIANT self{};
   self.vt = VT_I4;
-  ui::UniqueBstr name;
+  UniqueBstr name;
   if (FAILED(::AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_PPV_ARGS(&accessible))) ||
       accessible->get_accName(self, name.put()) != S_OK) {
     return {count, L"(no name)"};
@@ -145,7 +132,7 @@ Announced Heard(HWND window) {
 // are announced once, the window and its text then named by the new text;
 // a request for the state held is not news.
 TEST_F(StatusWindowInProcess, EverySwitchIsAnnouncedWithTheShownTextAsTheName) {
-  const ui::ComApartment apartment;
+  const ComApartment apartment;
   const HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr, &Hear,
                                                ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
   ASSERT_NE(hook, nullptr);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "../common/stand_in_window.h"
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace veltra {
 namespace {
@@ -39,7 +39,7 @@ class TaskbarRefresh : public ::testing::Test {
   }
 
   static void SetTabletMode(DWORD mode) {
-    ui::UniqueHkey key;
+    UniqueHkey key;
     ::RegCreateKeyExW(HKEY_CURRENT_USER, kShellKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr);
     ::RegSetValueExW(key.get(), L"TabletMode", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&mode), sizeof(mode));
   }
@@ -77,7 +77,7 @@ TEST_F(TaskbarRefresh, UnreadableModeStillNudgesTheTaskbarAndFails) {
   EXPECT_EQ(RefreshTaskbarTabletMode({10, 0}), 0);
   EXPECT_EQ(Posted(), (Posts{{0, 0}}));
 
-  ui::UniqueHkey key;
+  UniqueHkey key;
   ::RegCreateKeyExW(HKEY_CURRENT_USER, kShellKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr);
   key.reset();
   EXPECT_EQ(RefreshTaskbarTabletMode({10, 0}), 0);  // key without the value

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/unique_handle.h"
 #include "protocol/veltra_protocol.h"
 #include "resources/resource.h"
-#include "ui/unique_handle.h"
 
 namespace veltra {
 namespace {
@@ -34,7 +34,7 @@ TEST(NotifyIconData, CarriesTheStateAndCutsTheTipAt127) {
 UINT State(HMENU menu, UINT id) { return ::GetMenuState(menu, id, MF_BYCOMMAND); }
 
 TEST(TrayMenu, ItemsInOrderWithChecksAndGrayForTheState) {
-  const ui::UniqueHmenu menu(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
+  const UniqueHmenu menu(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
   ASSERT_TRUE(menu);
   const HMENU popup = ::GetSubMenu(menu.get(), 0);
   ASSERT_NE(popup, nullptr);

@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
-namespace ui {
+namespace veltra {
 
 struct RunningProcess {
   UniqueHandle process;
@@ -31,4 +31,4 @@ std::vector<RunningProcess> FindRunningProcesses(std::initializer_list<std::wstr
 // (SameFile), opened with SYNCHRONIZE.
 std::vector<RunningProcess> OtherInstancesOf(const std::wstring& program_path);
 
-}  // namespace ui
+}  // namespace veltra

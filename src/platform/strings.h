@@ -8,9 +8,11 @@
 
 #include <string>
 
-namespace ui {
+#include "resources/japanese_offset.h"
 
-inline constexpr UINT kJapaneseStringOffset = 0x1000;
+namespace veltra {
+
+inline constexpr UINT kJapaneseStringOffset = IDS_JAPANESE_OFFSET;
 inline constexpr LANGID kJapaneseLanguage = MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN);  // 0x0411
 
 // The string `id` as stored; empty when there is none.
@@ -26,4 +28,4 @@ std::wstring LoadLocalizedText(HINSTANCE instance, UINT id);
 // filled with `number`; empty when it does not fit 511 characters.
 std::wstring FormatNumber(const std::wstring& format, int number);
 
-}  // namespace ui
+}  // namespace veltra

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <utility>
 
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
-namespace ui {
+namespace veltra {
 
 using Microsoft::WRL::ComPtr;
 
@@ -71,4 +71,4 @@ class UniqueVariant {
   VARIANT value_;
 };
 
-}  // namespace ui
+}  // namespace veltra

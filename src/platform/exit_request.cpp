@@ -1,15 +1,15 @@
 // The exit request's event, its listener thread and its sender.
-#include "ui/exit_request.h"
+#include "platform/exit_request.h"
 
 #include <sddl.h>
 
 #include <cwchar>
 #include <iterator>
 
-#include "ui/private_namespace.h"
-#include "ui/trace.h"
+#include "platform/private_namespace.h"
+#include "platform/trace.h"
 
-namespace ui {
+namespace veltra {
 namespace {
 
 
@@ -102,4 +102,4 @@ bool RequestExit(const std::vector<std::wstring>& names) {
   return false;
 }
 
-}  // namespace ui
+}  // namespace veltra

@@ -1,14 +1,14 @@
 // The process snapshot and the instances of one program file.
-#include "ui/running_processes.h"
+#include "platform/running_processes.h"
 
 #include <tlhelp32.h>
 
 #include <utility>
 
-#include "ui/peer_window.h"
-#include "ui/trace.h"
+#include "platform/peer_window.h"
+#include "platform/trace.h"
 
-namespace ui {
+namespace veltra {
 
 std::vector<RunningProcess> FindRunningProcesses(std::initializer_list<std::wstring_view> file_names, DWORD access) {
   std::vector<RunningProcess> found;
@@ -52,4 +52,4 @@ std::vector<RunningProcess> OtherInstancesOf(const std::wstring& program_path) {
   return others;
 }
 
-}  // namespace ui
+}  // namespace veltra

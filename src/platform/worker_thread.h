@@ -7,9 +7,9 @@
 
 #include <windows.h>
 
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
-namespace ui {
+namespace veltra {
 
 // Neither copied nor moved (its handle cannot be copied, and with a
 // destructor of its own it gets no moves): the thread reads its entry
@@ -55,4 +55,4 @@ class Lock {
   SRWLOCK lock_ = SRWLOCK_INIT;
 };
 
-}  // namespace ui
+}  // namespace veltra

@@ -1,8 +1,8 @@
 // Paths and files of the running program, and libraries loaded from the
 // system folder only (the programs run elevated).
-#include "ui/paths.h"
+#include "platform/paths.h"
 
-namespace ui {
+namespace veltra {
 
 std::wstring ModuleFileName(HMODULE module) {
   // MAX_PATH is not a limit for a program started through a long path, and
@@ -72,4 +72,4 @@ UniqueModule LoadSystemLibrary(const wchar_t* name) {
   return UniqueModule(::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
 }
 
-}  // namespace ui
+}  // namespace veltra

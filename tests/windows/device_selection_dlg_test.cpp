@@ -23,7 +23,7 @@
 #include "resources/resource.h"
 #include "sim/sim_device_tree.h"
 #include "status_window_fixture.h"
-#include "ui/strings.h"
+#include "platform/strings.h"
 
 namespace veltra {
 namespace {
@@ -301,7 +301,7 @@ TEST_F(InitDlgTest, AnEmptyListInJapaneseOffersOnlyCancel) {
        }},
       [&] { return dialog.DoModal(nullptr); });
   EXPECT_EQ(result, IDCANCEL);
-  EXPECT_EQ(ui::LoadLocalizedText(app_.instance(), IDS_INIT_TEST_NOTICE, 0x0411),
+  EXPECT_EQ(LoadLocalizedText(app_.instance(), IDS_INIT_TEST_NOTICE, 0x0411),
             L"OKボタンを押すと選択したデバイスを5秒間だけ無効化します。\r\n"
             L"その間にタッチパネルが無効化されたかどうか確認してください。");
 }

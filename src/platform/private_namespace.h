@@ -9,9 +9,9 @@
 
 #include <windows.h>
 
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
-namespace ui {
+namespace veltra {
 
 void ClosePrivateNamespaceHandle(HANDLE handle) noexcept;
 using UniqueNamespace = UniqueAny<HandleTraits<HANDLE, &ClosePrivateNamespaceHandle>>;
@@ -37,4 +37,4 @@ DWORD CurrentSessionId();
 // full access and nobody else any; null (and traced) when it cannot be made.
 UniqueLocal AdministratorsOnlyDescriptor();
 
-}  // namespace ui
+}  // namespace veltra

@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
-namespace ui {
+namespace veltra {
 
 // The full path of a module (null: the program itself), however long;
 // empty when it cannot be read.
@@ -50,4 +50,4 @@ Fn ProcAddress(HMODULE module, const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
 }
 
-}  // namespace ui
+}  // namespace veltra

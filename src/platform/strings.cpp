@@ -1,6 +1,6 @@
 // String-table texts, with the Japanese twin chosen by the user's
 // interface language.
-#include "ui/strings.h"
+#include "platform/strings.h"
 
 // The system's bounded print (the C runtime DLL's), not the static
 // runtime's own formatted print, which would be linked in whole.
@@ -9,7 +9,7 @@
 
 #include <iterator>
 
-namespace ui {
+namespace veltra {
 
 std::wstring LoadText(HINSTANCE instance, UINT id) {
   // A zero length asks for a pointer into the resource itself, so a text of
@@ -38,4 +38,4 @@ std::wstring FormatNumber(const std::wstring& format, int number) {
   return text;
 }
 
-}  // namespace ui
+}  // namespace veltra

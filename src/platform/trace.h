@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-namespace ui {
+namespace veltra {
 
 // "Veltra: <what> failed (error <code>)".
 void TraceFailure(const wchar_t* what, DWORD error) noexcept;
@@ -17,4 +17,4 @@ void TraceException(const wchar_t* where) noexcept;
 // Captures GetLastError at once, so call it on the line after the call.
 inline void TraceLastError(const wchar_t* what) noexcept { TraceFailure(what, ::GetLastError()); }
 
-}  // namespace ui
+}  // namespace veltra

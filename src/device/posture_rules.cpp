@@ -1,5 +1,5 @@
 // The posture rules of the status window.
-#include "window/posture_rules.h"
+#include "device/posture_rules.h"
 
 namespace veltra {
 namespace {

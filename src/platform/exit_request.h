@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "ui/unique_handle.h"
-#include "ui/worker_thread.h"
+#include "platform/unique_handle.h"
+#include "platform/worker_thread.h"
 
-namespace ui {
+namespace veltra {
 
 class ExitRequestListener {
  public:
@@ -49,4 +49,4 @@ class ExitRequestListener {
 // it may have) that can be opened; false when none can.
 bool RequestExit(const std::vector<std::wstring>& names);
 
-}  // namespace ui
+}  // namespace veltra

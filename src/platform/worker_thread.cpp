@@ -1,7 +1,7 @@
 // The worker thread's start and end.
-#include "ui/worker_thread.h"
+#include "platform/worker_thread.h"
 
-namespace ui {
+namespace veltra {
 
 bool WorkerThread::Start(Entry entry, void* context) noexcept {
   Join();
@@ -23,4 +23,4 @@ DWORD WINAPI WorkerThread::ThreadMain(void* self) noexcept {
   return 0;
 }
 
-}  // namespace ui
+}  // namespace veltra

@@ -1,11 +1,11 @@
 // The private namespace, over functions looked up in kernel32.
-#include "ui/private_namespace.h"
+#include "platform/private_namespace.h"
 
 #include <sddl.h>
 
-#include "ui/trace.h"
+#include "platform/trace.h"
 
-namespace ui {
+namespace veltra {
 namespace {
 
 struct NamespaceFunctions {
@@ -111,4 +111,4 @@ DWORD CurrentSessionId() {
   return session;
 }
 
-}  // namespace ui
+}  // namespace veltra

@@ -1,6 +1,6 @@
 // Failures that need no message box go to the debugger's output, so a
 // user's machine stays quiet and a developer can still see them.
-#include "ui/trace.h"
+#include "platform/trace.h"
 
 // The system's bounded print (the C runtime DLL's), not the static
 // runtime's own formatted print, which would be linked in whole.
@@ -9,7 +9,7 @@
 
 #include <iterator>
 
-namespace ui {
+namespace veltra {
 
 void TraceFailure(const wchar_t* what, DWORD error) noexcept {
   wchar_t line[256];
@@ -24,4 +24,4 @@ void TraceException(const wchar_t* where) noexcept {
   ::OutputDebugStringW(line);
 }
 
-}  // namespace ui
+}  // namespace veltra

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <utility>
 
-namespace ui {
+namespace veltra {
 
 template <class Traits>
 class UniqueAny {
@@ -93,4 +93,4 @@ struct ScreenDcTraits {
 };
 using UniqueScreenDc = UniqueAny<ScreenDcTraits>;
 
-}  // namespace ui
+}  // namespace veltra

@@ -1,12 +1,12 @@
 // Finding and messaging another of our programs' windows.
-#include "ui/peer_window.h"
+#include "platform/peer_window.h"
 
 #include <vector>
 
-#include "ui/trace.h"
-#include "ui/unique_handle.h"
+#include "platform/trace.h"
+#include "platform/unique_handle.h"
 
-namespace ui {
+namespace veltra {
 std::wstring ProcessImagePath(HANDLE process) {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
@@ -84,4 +84,4 @@ std::optional<LRESULT> SendToPeer(HWND window, UINT message, WPARAM wparam, LPAR
   return static_cast<LRESULT>(answer);
 }
 
-}  // namespace ui
+}  // namespace veltra

@@ -1,5 +1,5 @@
 // The production program never ends on request.
-#include "ui/simulated_crash.h"
+#include "platform/simulated_crash.h"
 
 namespace veltra {
 

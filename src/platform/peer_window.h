@@ -13,7 +13,7 @@
 
 #include "base/peer_rules.h"
 
-namespace ui {
+namespace veltra {
 
 // How long a message to another program's window may go unanswered. A
 // window busy switching a real touch panel answers within about a second;
@@ -54,4 +54,4 @@ HWND FindPeerWindow(const wchar_t* window_class, const std::wstring& program_pat
 // away meanwhile).
 std::optional<LRESULT> SendToPeer(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
-}  // namespace ui
+}  // namespace veltra

@@ -1,0 +1,99 @@
+# The Win32 shell, one library per layer (see scripts/check-layers). The
+# platform's services (paths, trace, strings, handles, COM, the peer and
+# exit-request checks) serve every program; the window framework on top of
+# them alone serves the watcher; the simulated device installer is a
+# library of its own that only the simulated program and the tests link.
+add_library(veltra_platform STATIC
+  src/platform/exit_request.cpp
+  src/platform/paths.cpp
+  src/platform/peer_window.cpp
+  src/platform/private_namespace.cpp
+  src/platform/running_processes.cpp
+  src/platform/strings.cpp
+  src/platform/trace.cpp
+  src/platform/worker_thread.cpp
+)
+target_include_directories(veltra_platform PUBLIC src)
+target_link_libraries(veltra_platform PUBLIC veltra_base user32 advapi32 ole32_delay oleaut32_delay)
+
+add_library(veltra_ui STATIC
+  src/ui/dialog.cpp
+  src/ui/file_icons.cpp
+  src/ui/notify_icon.cpp
+  src/ui/win_app.cpp
+  src/ui/window.cpp
+)
+target_link_libraries(veltra_ui PUBLIC veltra_platform user32 gdi32 shell32)
+
+add_library(veltra_device STATIC
+  src/device/device_api.cpp
+  src/device/device_api_real.cpp
+  src/device/device_control.cpp
+  src/device/device_manager.cpp
+  src/device/device_selection_dlg.cpp
+  src/device/hid_discovery.cpp
+  src/device/os_version.cpp
+  src/device/taskbar_refresh.cpp
+)
+# Only libraries the system protects are imported (see scripts/check-imports):
+# the configuration manager's calls come through SETUPAPI.DLL, and HID.DLL
+# and NETAPI32.DLL are loaded from the system folder at run time.
+target_link_libraries(veltra_device PUBLIC veltra_ui veltra_core setupapi advapi32)
+target_link_libraries(veltra_device PUBLIC comctl32)
+
+add_library(veltra_startup STATIC
+  src/startup/scheduled_tasks.cpp
+)
+target_link_libraries(veltra_startup PUBLIC veltra_ui veltra_core taskschd)
+
+add_library(veltra_window STATIC
+  src/window/key_registrations.cpp
+  src/window/layered_window.cpp
+  src/window/log_font.cpp
+  src/window/messages.cpp
+  src/window/status_look.cpp
+  src/window/status_announcer.cpp
+  src/window/status_placement.cpp
+  src/window/status_switch.cpp
+  src/window/status_tray.cpp
+  src/window/status_triggers.cpp
+  src/window/suspend_resume.cpp
+  src/window/tray_icon.cpp
+  src/window/veltra_dlg.cpp
+  src/window/wallpaper.cpp
+)
+# VeltraHook.dll is loaded at run time from the program's own folder (see
+# WinKeyHook), never imported: a missing one would be looked for elsewhere.
+# It is built before anything that runs the status window.
+target_link_libraries(veltra_window PUBLIC veltra_device shell32 uuid)
+add_dependencies(veltra_window veltra_hook)
+
+add_library(veltra_config STATIC
+  src/config/config_choosers.cpp
+  src/config/config_dlg.cpp
+  src/config/config_keys.cpp
+  src/config/config_system.cpp
+  src/config/icon_dialog.cpp
+)
+target_link_libraries(veltra_config PUBLIC veltra_window veltra_startup comdlg32_delay comctl32)
+
+add_library(veltra_app STATIC
+  src/app/ini_store.cpp
+  src/app/installer_options.cpp
+  src/app/veltra_app.cpp
+)
+target_link_libraries(veltra_app PUBLIC veltra_config veltra_window veltra_startup)
+
+add_library(veltra_sim_devices STATIC
+  src/sim/sim_device_api.cpp
+  src/sim/sim_device_tree.cpp
+)
+target_link_libraries(veltra_sim_devices PUBLIC veltra_device)
+
+# The watcher's own sources over the framework; nothing of Veltra.exe.
+add_library(veltra_watch STATIC
+  src/watch/main_wnd.cpp
+  src/watch/tray_icon_app.cpp
+  src/watch/watch_step.cpp
+)
+target_link_libraries(veltra_watch PUBLIC veltra_ui veltra_watch_rules shell32)

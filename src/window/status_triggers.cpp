@@ -1,0 +1,70 @@
+// The status window's triggers: the hot key, the Windows key and the posture.
+#include <windows.h>
+
+#include "device/posture.h"
+#include "platform/strings.h"
+#include "platform/trace.h"
+#include "resources/resource.h"
+#include "window/key_triggers.h"
+#include "window/veltra_dlg.h"
+
+namespace veltra {
+
+// The configuration dialog asks for the key whenever it is on; the
+// single-use rule follows the window's own switches and device changes.
+void CVeltraDlg::UpdateHotKeyRegistration(HotKeyRule rule) {
+  const bool on = settings_.enable_hotkey != 0;
+  const bool wanted =
+      rule == HotKeyRule::WhileOn ? on : HotKeyWanted(on, settings_.hotkey_toggle_mode, settings_.touch_status);
+  if (wanted) {
+    hot_key_.Register(settings_.fsModifiers, settings_.virtkey);
+  } else {
+    hot_key_.Unregister();
+  }
+}
+
+void CVeltraDlg::OnHotKey() { SwitchTo(StateAfterTrigger(settings_.hotkey_toggle_mode, settings_.touch_status)); }
+
+void CVeltraDlg::OnWinKeyTrigger(WPARAM time_stamp) {
+  const auto stamp = static_cast<std::int32_t>(static_cast<std::uint32_t>(time_stamp));
+  if (winkey_.Accept(stamp, settings_.override_winkey_resp)) {
+    SwitchTo(StateAfterTrigger(settings_.override_winkey_mode, settings_.touch_status));
+  }
+}
+
+void CVeltraDlg::InstallWinKeyHook(HWND owner) {
+  if (winkey_hook_.Install(hwnd())) return;
+  // Saved off with the rest, so the next start does not fail the same way.
+  // Every answer has the same effect.
+  settings_.override_winkey = 0;
+  app_.ShowMessage(LoadLocalizedText(app_.instance(), IDS_HOOK_FAILED), MB_ICONWARNING | MB_ABORTRETRYIGNORE,
+                   owner);
+}
+
+void CVeltraDlg::ApplyWinKeyOverride(HWND owner) {
+  if (settings_.override_winkey != 0) {
+    InstallWinKeyHook(owner);
+  } else {
+    winkey_hook_.Remove();
+  }
+}
+
+// A switch like any other: during the exit or a device selection it does
+// nothing, and the posture it missed is not applied afterwards.
+void CVeltraDlg::OnPostureChange() {
+  const auto state = posture_.Announced(ReadSlateMode(), settings_.follow_posture != 0);
+  if (state) SwitchTo(*state);
+}
+
+void CVeltraDlg::ToggleFollowPosture() {
+  settings_.follow_posture = settings_.follow_posture != 0 ? 0 : 1;
+  // Saved at once, unlike the rest of the record (saved at the end): an
+  // automatic switch the user turned off must stay off even if this run
+  // never ends normally.
+  if (!WriteIniInt(store_, L"config", L"follow_posture", settings_.follow_posture)) {
+    TraceLastError(L"writing follow_posture");
+  }
+  if (config_dialog_ != nullptr) config_dialog_->ShowSetting(IDC_CFG_FOLLOW_POSTURE);
+}
+
+}  // namespace veltra
