@@ -24,11 +24,6 @@ namespace {
 // GUID_LIDSWITCH_STATE_CHANGE, whose definition the import libraries lack.
 constexpr GUID kLidSwitchStateChange = {0xba3e0f4d, 0xb817, 0x4094, {0xa2, 0xd1, 0xd5, 0x63, 0x79, 0xe6, 0xa0, 0xf3}};
 
-bool IsLidReport(LPARAM lparam) {
-  const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(lparam);
-  return setting != nullptr && ::IsEqualGUID(setting->PowerSetting, kLidSwitchStateChange);
-}
-
 }  // namespace
 
 bool RegisterStatusWindowClass(HINSTANCE instance) {
@@ -238,9 +233,11 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
       return 0;
     case WM_POWERBROADCAST:
       if (wparam == PBT_APMRESUMEAUTOMATIC && settings_.detect_resume) SetTouchState(1);
-      // The lid's new state is not read from the report: whether the screen
-      // left the desktop is the seam's to say.
-      if (wparam == PBT_POWERSETTINGCHANGE && IsLidReport(lparam)) {
+      // The lid is the window's only power setting. Its report is not read:
+      // any program may send this message with any pointer, and whether the
+      // screen left the desktop is the seam's to say; a report that changes
+      // nothing switches nothing.
+      if (wparam == PBT_POWERSETTINGCHANGE) {
         OnScreenChange();
         return TRUE;
       }
