@@ -69,7 +69,8 @@ BOOL CVeltraDlg::OnInitDialog() {
   announcer_.Attach(window);
   hot_key_.Attach(window);
   suspend_resume_registration_.Register(window);
-  lid_registration_.reset(::RegisterPowerSettingNotification(window, &kLidSwitchStateChange, DEVICE_NOTIFY_WINDOW_HANDLE));
+  lid_registration_.reset(
+      ::RegisterPowerSettingNotification(window, &kLidSwitchStateChange, DEVICE_NOTIFY_WINDOW_HANDLE));
   if (task_refresh_ != nullptr) task_refresh_->ReportTo(window, WM_TASKS_REFRESHED);
 
   ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(program_icon_.get()));
