@@ -20,6 +20,7 @@ add_executable(veltra_native_tests
   tests/native/key_triggers_test.cpp
   tests/native/known_devices_test.cpp
   tests/native/placement_test.cpp
+  tests/native/panel_screen_rules_test.cpp
   tests/native/posture_rules_test.cpp
   tests/native/protocol_test.cpp
   tests/native/program_paths_test.cpp

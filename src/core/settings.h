@@ -51,6 +51,7 @@ struct Settings {
   std::int32_t snap_enable = 0, snap_width = 0, wait = 0;
   std::int32_t redraw_traynotifywnd = 0;  // a 0/1 flag kept as a full integer
   std::uint8_t follow_posture = 0;        // the panel follows the tablet posture
+  std::uint8_t follow_display = 0;        // the panel is off while its screen is
 
   std::uint8_t enable_hotkey = 0;
   std::int32_t virtkey = 0, fsModifiers = 0, hotkey_toggle_mode = 0, hotkey_single_use = 0;

@@ -78,6 +78,8 @@ using UniqueHkey = UniqueAny<HandleTraits<HKEY, &::RegCloseKey>>;
 using UniqueHicon = UniqueAny<HandleTraits<HICON, &::DestroyIcon>>;
 using UniqueHmenu = UniqueAny<HandleTraits<HMENU, &::DestroyMenu>>;
 using UniqueModule = UniqueAny<HandleTraits<HMODULE, &::FreeLibrary>>;
+// A window's registration for a power setting's notifications.
+using UniquePowerNotify = UniqueAny<HandleTraits<HPOWERNOTIFY, &::UnregisterPowerSettingNotification>>;
 // Memory the platform hands out with LocalAlloc (security descriptors).
 using UniqueLocal = UniqueAny<HandleTraits<HLOCAL, &::LocalFree>>;
 

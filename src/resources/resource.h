@@ -15,6 +15,7 @@
 #define ID_MOVE_TO_CENTER 32779
 #define ID_CONFIGURATION 32781
 #define ID_FOLLOW_POSTURE 32782  // "&Follow tablet posture", ticked while on
+#define ID_FOLLOW_DISPLAY 32786  // "Follow its &Screen", ticked while on
 
 // Strings (strings.rc). A Japanese twin, where there is one, has the same
 // identifier plus IDS_JAPANESE_OFFSET.
@@ -25,6 +26,7 @@
 #define IDS_TRAY_ERROR 1103     // "%d": the notification icon could not be added
 #define IDS_SETTINGS_NOT_SAVED 1104  // "%s": the settings file that could not be written
 #define IDS_MENU_FOLLOW_POSTURE 1105 // the menu's "&Follow tablet posture", whose template text is English only
+#define IDS_MENU_FOLLOW_DISPLAY 1120 // the menu's "Follow its &Screen", the same way
 
 // The target device selection dialog (device_select.rc).
 #define IDD_INIT_DIALOG 137

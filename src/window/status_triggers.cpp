@@ -1,6 +1,8 @@
-// The status window's triggers: the hot key, the Windows key and the posture.
+// The status window's triggers: the hot key, the Windows key, the posture and
+// the panel's screen.
 #include <windows.h>
 
+#include "device/panel_screen.h"
 #include "device/posture.h"
 #include "platform/strings.h"
 #include "platform/trace.h"
@@ -56,15 +58,21 @@ void CVeltraDlg::OnPostureChange() {
   if (state) SwitchTo(*state);
 }
 
-void CVeltraDlg::ToggleFollowPosture() {
-  settings_.follow_posture = settings_.follow_posture != 0 ? 0 : 1;
+// The same switch as the posture's, so with both on the last change wins,
+// and whatever holds the automatic switches back holds this one too.
+void CVeltraDlg::OnScreenChange() {
+  const auto state = screen_.Reported(PanelScreenActive(settings_.device_instance_path), settings_.touch_status,
+                                      settings_.follow_display != 0);
+  if (state) SwitchTo(*state);
+}
+
+void CVeltraDlg::ToggleFollow(std::uint8_t& setting, const wchar_t* key, int control) {
+  setting = setting != 0 ? 0 : 1;
   // Saved at once, unlike the rest of the record (saved at the end): an
   // automatic switch the user turned off must stay off even if this run
   // never ends normally.
-  if (!WriteIniInt(store_, L"config", L"follow_posture", settings_.follow_posture)) {
-    TraceLastError(L"writing follow_posture");
-  }
-  if (config_dialog_ != nullptr) config_dialog_->ShowSetting(IDC_CFG_FOLLOW_POSTURE);
+  if (!WriteIniInt(store_, L"config", key, setting)) TraceLastError(key);
+  if (config_dialog_ != nullptr && control != 0) config_dialog_->ShowSetting(control);
 }
 
 }  // namespace veltra

@@ -48,16 +48,25 @@ NOTIFYICONDATAW NotifyIconData(HWND window, HICON icon, std::wstring_view tip) {
   return data;
 }
 
-void PrepareTrayMenu(HMENU popup, bool touch_enabled, bool fixed_position, bool follow_posture,
-                     const std::wstring& follow_text) {
-  ::CheckMenuItem(popup, ID_TOUCH_ENABLE, MF_BYCOMMAND | (touch_enabled ? MF_CHECKED : MF_UNCHECKED));
-  ::CheckMenuItem(popup, ID_TOUCH_DISABLE, MF_BYCOMMAND | (touch_enabled ? MF_UNCHECKED : MF_CHECKED));
+namespace {
+
+void PrepareFollowItem(HMENU popup, UINT id, const FollowItem& follow) {
   MENUITEMINFOW item{};
   item.cbSize = sizeof(item);
   item.fMask = MIIM_STRING;
-  item.dwTypeData = const_cast<wchar_t*>(follow_text.c_str());  // only read
-  ::SetMenuItemInfoW(popup, ID_FOLLOW_POSTURE, FALSE, &item);
-  ::CheckMenuItem(popup, ID_FOLLOW_POSTURE, MF_BYCOMMAND | (follow_posture ? MF_CHECKED : MF_UNCHECKED));
+  item.dwTypeData = const_cast<wchar_t*>(follow.text.c_str());  // only read
+  ::SetMenuItemInfoW(popup, id, FALSE, &item);
+  ::CheckMenuItem(popup, id, MF_BYCOMMAND | (follow.on ? MF_CHECKED : MF_UNCHECKED));
+}
+
+}  // namespace
+
+void PrepareTrayMenu(HMENU popup, bool touch_enabled, bool fixed_position, const FollowItem& posture,
+                     const FollowItem& display) {
+  ::CheckMenuItem(popup, ID_TOUCH_ENABLE, MF_BYCOMMAND | (touch_enabled ? MF_CHECKED : MF_UNCHECKED));
+  ::CheckMenuItem(popup, ID_TOUCH_DISABLE, MF_BYCOMMAND | (touch_enabled ? MF_UNCHECKED : MF_CHECKED));
+  PrepareFollowItem(popup, ID_FOLLOW_POSTURE, posture);
+  PrepareFollowItem(popup, ID_FOLLOW_DISPLAY, display);
   ::EnableMenuItem(popup, ID_MOVE_TO_CENTER, MF_BYCOMMAND | (fixed_position ? MF_GRAYED : MF_ENABLED));
   ::EnableMenuItem(popup, ID_CONFIGURATION, MF_BYCOMMAND | MF_ENABLED);
   ::EnableMenuItem(popup, ID_APP_EXIT, MF_BYCOMMAND | MF_ENABLED);

@@ -19,10 +19,17 @@ namespace veltra {
 // the record's 127 characters without splitting a character in two.
 NOTIFYICONDATAW NotifyIconData(HWND window, HICON icon, std::wstring_view tip);
 
+// A "Follow ..." item of the icon's menu: ticked while on, and its text in
+// the user's language (the menu's template is English only).
+struct FollowItem {
+  bool on = false;
+  std::wstring text;
+};
+
 // Checks and grays the items of the icon's menu for the current state, and
-// gives "&Follow tablet posture" its text in the user's language.
-void PrepareTrayMenu(HMENU popup, bool touch_enabled, bool fixed_position, bool follow_posture,
-                     const std::wstring& follow_text);
+// gives "&Follow tablet posture" and "Follow its &Screen" their texts.
+void PrepareTrayMenu(HMENU popup, bool touch_enabled, bool fixed_position, const FollowItem& posture,
+                     const FollowItem& display);
 
 class TrayIcon {
  public:

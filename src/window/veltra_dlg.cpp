@@ -8,6 +8,7 @@
 
 #include "device/device_control.h"
 #include "device/os_version.h"
+#include "device/panel_screen.h"
 #include "device/posture.h"
 #include "device/taskbar_refresh.h"
 #include "platform/simulated_crash.h"
@@ -18,6 +19,12 @@
 #include "window/wallpaper.h"
 
 namespace veltra {
+namespace {
+
+// GUID_LIDSWITCH_STATE_CHANGE, whose definition the import libraries lack.
+constexpr GUID kLidSwitchStateChange = {0xba3e0f4d, 0xb817, 0x4094, {0xa2, 0xd1, 0xd5, 0x63, 0x79, 0xe6, 0xa0, 0xf3}};
+
+}  // namespace
 
 bool RegisterStatusWindowClass(HINSTANCE instance) {
   // The status window is a dialog whose template names this class, so it
@@ -53,10 +60,17 @@ BOOL CVeltraDlg::OnInitDialog() {
   if (const auto state = posture_.Start(follow && HasPostureIndicator(), ReadSlateMode(), follow)) {
     settings_.touch_status = *state;
   }
+  // Then the screen: a panel whose screen is dark starts disabled.
+  if (const auto state = screen_.Start(PanelScreenActive(settings_.device_instance_path), settings_.touch_status,
+                                       settings_.follow_display != 0)) {
+    settings_.touch_status = *state;
+  }
   tray_.Attach(window);
   announcer_.Attach(window);
   hot_key_.Attach(window);
   suspend_resume_registration_.Register(window);
+  lid_registration_.reset(
+      ::RegisterPowerSettingNotification(window, &kLidSwitchStateChange, DEVICE_NOTIFY_WINDOW_HANDLE));
   if (task_refresh_ != nullptr) task_refresh_->ReportTo(window, WM_TASKS_REFRESHED);
 
   ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(program_icon_.get()));
@@ -129,6 +143,7 @@ void CVeltraDlg::ExitSequence() {
   SwitchDevice(settings_, true);
   EndOfUse();
   suspend_resume_registration_.reset();
+  lid_registration_.reset();
   RefreshTaskbarTabletMode(QueryOsVersion());
   EndDialog(IDOK);
 }
@@ -219,6 +234,14 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
       return 0;
     case WM_POWERBROADCAST:
       if (wparam == PBT_APMRESUMEAUTOMATIC && settings_.detect_resume) SetTouchState(1);
+      // The lid is the window's only power setting. Its report is not read:
+      // any program may send this message with any pointer, and whether the
+      // screen left the desktop is the seam's to say; a report that changes
+      // nothing switches nothing.
+      if (wparam == PBT_POWERSETTINGCHANGE) {
+        OnScreenChange();
+        return TRUE;
+      }
       return std::nullopt;
     case WM_TIMER:
       OnTimer(wparam);
@@ -262,6 +285,7 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
       ApplyLayout(true);
       ApplyOrientationWallpaper(settings_);
       ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      OnScreenChange();
       return 0;
     case WM_CLOSE:
       ExitSequence();
@@ -287,7 +311,11 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
           MoveToCenter();
           return 0;
         case ID_FOLLOW_POSTURE:
-          ToggleFollowPosture();
+          ToggleFollow(settings_.follow_posture, L"follow_posture", IDC_CFG_FOLLOW_POSTURE);
+          return 0;
+        case ID_FOLLOW_DISPLAY:
+          // Not in the configuration dialog: its "Tablet" group has no room.
+          ToggleFollow(settings_.follow_display, L"follow_display", 0);
           return 0;
         case ID_CONFIGURATION:
           if (config_dialog_ != nullptr && config_dialog_->Create(hwnd())) config_dialog_->Show(true);

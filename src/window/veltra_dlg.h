@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/settings.h"
+#include "device/panel_screen_rules.h"
 #include "device/posture_rules.h"
 #include "platform/unique_handle.h"
 #include "ui/dialog.h"
@@ -108,7 +109,11 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   void OnHotKey();
   void OnWinKeyTrigger(WPARAM time_stamp);
   void OnPostureChange();
-  void ToggleFollowPosture();
+  // At a change of the desktop's screens or of the lid.
+  void OnScreenChange();
+  // Turns an automatic switch on or off and saves it at once (`key` in
+  // [config]); `control` is its box in the configuration dialog.
+  void ToggleFollow(std::uint8_t& setting, const wchar_t* key, int control);
   // Installs the hook; one the platform refuses turns the setting off
   // with a warning over `owner`.
   void InstallWinKeyHook(HWND owner);
@@ -160,6 +165,10 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   TrayClickMachine click_;
   WinKeyDebounce winkey_;
   PostureFollower posture_;
+  ScreenFollower screen_;
+  // Windows reports the lid's state through it, once right after the
+  // registration and then at each change.
+  UniquePowerNotify lid_registration_;
   bool initialised_ = false;
   bool exiting_ = false;
   bool selecting_ = false;

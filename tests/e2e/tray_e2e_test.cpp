@@ -80,6 +80,28 @@ class Tray : public ::testing::Test {
     veltra_->Send(WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"ConvertibleSlateMode"));
   }
 
+  // What Windows does when the panel's screen leaves or joins the desktop:
+  // the display change, or the lid's report (`lid`).
+  int Screen(const wchar_t* active, bool lid = false) {
+    EXPECT_TRUE(::WritePrivateProfileStringW(L"system", L"panel_screen_active", active,
+                                             box_.File(L"sim_devices.ini").c_str()));
+    if (lid) {
+      veltra_->Send(WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE);
+    } else {
+      veltra_->Send(WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
+    }
+    return Started();
+  }
+
+  // Opens the configuration dialog, then its device selection.
+  HWND OpenDeviceSelection() {
+    veltra_->Send(WM_COMMAND, ID_CONFIGURATION);
+    const HWND config = ShownWindowOf(veltra_->process_id(), L"#32770", L"Veltra Configuration");
+    if (config == nullptr) return nullptr;
+    ::PostMessageW(config, WM_COMMAND, MAKEWPARAM(IDC_CFG_DEVICE_SELECT, BN_CLICKED), 0);
+    return ShownWindowOf(veltra_->process_id(), L"#32770", L"Select Control Target Device");
+  }
+
   Sandbox box_{L"tray"};
   std::unique_ptr<RunningVeltra> veltra_;
 };
@@ -189,15 +211,45 @@ TEST_F(Tray, TheMenuItemMakesThePanelFollowChangesOfPosture) {
   EXPECT_EQ(by_hand_then(ID_TOUCH_ENABLE, L"2"), 0);   // the laptop disables
   EXPECT_EQ(by_hand_then(ID_TOUCH_DISABLE, L"0"), 1);
 
-  veltra_->Send(WM_COMMAND, ID_CONFIGURATION);
-  const HWND config = ShownWindowOf(veltra_->process_id(), L"#32770", L"Veltra Configuration");
-  ASSERT_NE(config, nullptr);
-  EXPECT_EQ(::IsDlgButtonChecked(config, IDC_CFG_FOLLOW_POSTURE), BST_CHECKED);
-  ::PostMessageW(config, WM_COMMAND, MAKEWPARAM(IDC_CFG_DEVICE_SELECT, BN_CLICKED), 0);
-  const HWND selection = ShownWindowOf(veltra_->process_id(), L"#32770", L"Select Control Target Device");
+  const HWND selection = OpenDeviceSelection();
   ASSERT_NE(selection, nullptr);
+  const HWND config = ShownWindowOf(veltra_->process_id(), L"#32770", L"Veltra Configuration");
+  EXPECT_EQ(::IsDlgButtonChecked(config, IDC_CFG_FOLLOW_POSTURE), BST_CHECKED);
   Posture(L"1");
   EXPECT_EQ(Started(), 1);  // the selection enabled it, and the laptop posture leaves it so
+  ::PostMessageW(selection, WM_COMMAND, IDCANCEL, 0);
+}
+
+// Off by default; ticked in the menu (saved at once), the panel is off while its screen is not part
+// of the desktop and back to the user's state when it returns; a switch by hand stands until the
+// next change, and nothing switches during the device selection.
+TEST_F(Tray, TheMenuItemTurnsThePanelOffWhileItsScreenIsOff) {
+  Start(0);
+  EXPECT_EQ(Screen(L"1"), 1);
+  EXPECT_EQ(Screen(L"0"), 1);
+  EXPECT_EQ(Screen(L"1"), 1);
+  Mouse({WM_RBUTTONDOWN, WM_RBUTTONUP});
+  const HWND menu = Menu();
+  ASSERT_NE(menu, nullptr);
+  ::PostMessageW(menu, WM_CHAR, L's', 0);
+  ASSERT_TRUE(WaitUntil([&] { return box_.Setting(L"config", L"follow_display") == L"1"; }, 3s));
+  EXPECT_EQ(Started(), 1);
+  const auto by_hand_then = [&](UINT command, const wchar_t* active, bool lid = false) {
+    veltra_->Send(WM_COMMAND, command);
+    return Screen(active, lid);
+  };
+  EXPECT_EQ(Screen(L"0"), 0);                                // the screen leaves
+  EXPECT_EQ(by_hand_then(ID_TOUCH_ENABLE, L"0"), 1);         // no change: the hand switch stands
+  EXPECT_EQ(Screen(L"1"), 1);
+  EXPECT_EQ(by_hand_then(ID_TOUCH_DISABLE, L"1", true), 0);  // a report of no change, by the lid
+  EXPECT_EQ(Screen(L"0", true), 0);
+  EXPECT_EQ(Screen(L"1"), 0);                                // back to the user's state, off
+  EXPECT_EQ(by_hand_then(ID_TOUCH_ENABLE, L"0"), 0);
+  EXPECT_EQ(Screen(L"1", true), 1);                          // the screen comes back
+
+  const HWND selection = OpenDeviceSelection();
+  ASSERT_NE(selection, nullptr);
+  EXPECT_EQ(Screen(L"0"), 1);
   ::PostMessageW(selection, WM_COMMAND, IDCANCEL, 0);
 }
 

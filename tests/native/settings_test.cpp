@@ -101,7 +101,8 @@ TEST(SettingsLoad, BooleansNormaliseBytesKeepLowEightBitsIntsStayAsRead) {
   profile.Set(L"status", L"always_top", L"7");
   profile.Set(L"status", L"debug_mode", L"-3");
   profile.Set(L"config", L"redraw_traynotifywnd", L"42");
-  profile.Set(L"config", L"follow_posture", L"2");  // only 1 turns the automatic switch on
+  profile.Set(L"config", L"follow_posture", L"2");  // only 1 turns an automatic switch on
+  profile.Set(L"config", L"follow_display", L"2");
   profile.Set(L"font", L"enable_charset", L"300");
   profile.Set(L"font", L"disable_charset", L"128");
   profile.Set(L"font", L"enable_italic", L"-1");
@@ -113,6 +114,7 @@ TEST(SettingsLoad, BooleansNormaliseBytesKeepLowEightBitsIntsStayAsRead) {
   EXPECT_EQ(s.debug_mode, 1);
   EXPECT_EQ(s.redraw_traynotifywnd, 1);
   EXPECT_EQ(s.follow_posture, 0);
+  EXPECT_EQ(s.follow_display, 0);
   EXPECT_EQ(s.enable_font.lfCharSet, 44);
   EXPECT_EQ(s.disable_font.lfCharSet, 128);
   EXPECT_EQ(s.enable_font.lfItalic, 255);
@@ -250,7 +252,7 @@ TEST(SettingsTable, KeysAreUniqueAndMisspellingsAreTheFilesOwn) {
   EXPECT_EQ(keys.count(L"position/horizontal_pos_x"), 1u);
   EXPECT_EQ(keys.count(L"font/enable_clipprecicion"), 1u);
   EXPECT_EQ(keys.count(L"font/disable_clipprecision"), 1u);
-  EXPECT_EQ(SettingsKeyTable().size(), 104u);
+  EXPECT_EQ(SettingsKeyTable().size(), 105u);
 }
 
 TEST(WriteIniInt, FormatsSignedDecimal) {
