@@ -96,6 +96,26 @@ TEST(SettingsLoad, OnlyTheStoredKeyChanges) {
   for (std::size_t i = 0; i < a.writes().size(); ++i) EXPECT_EQ(a.writes()[i].value, b.writes()[i].value) << i;
 }
 
+// The cleaning's length reads as the nearest bound and is saved so; its
+// keyboard lock, an automatic lock of every key, takes only 1 as on.
+TEST(SettingsLoad, CleanSecondsReadsWithinItsBoundsCleanKeyboardOnlyAtOne) {
+  const struct { const wchar_t* seconds; std::int32_t read; const wchar_t* keyboard; std::uint8_t locked; } rows[] = {
+      {nullptr, 30, nullptr, 0}, {L"4", 5, L"1", 1}, {L"301", 300, L"2", 0}, {L"-30", 5, L"-1", 0},
+      {L"45", 45, L"yes", 0}};
+  for (const auto& row : rows) {
+    FakeProfile profile;
+    if (row.seconds != nullptr) profile.Set(L"config", L"clean_seconds", row.seconds);
+    if (row.keyboard != nullptr) profile.Set(L"config", L"clean_keyboard", row.keyboard);
+    Settings s = Load(profile);
+    EXPECT_EQ(s.clean_seconds, row.read) << (row.seconds ? row.seconds : L"(none)");
+    EXPECT_EQ(s.clean_keyboard, row.locked) << (row.keyboard ? row.keyboard : L"(none)");
+    FakeProfile saved;
+    SaveSettings(s, saved);
+    EXPECT_EQ(*saved.Get(L"config", L"clean_seconds"), std::to_wstring(row.read));
+    EXPECT_EQ(*saved.Get(L"config", L"clean_keyboard"), std::to_wstring(row.locked));
+  }
+}
+
 TEST(SettingsLoad, BooleansNormaliseBytesKeepLowEightBitsIntsStayAsRead) {
   FakeProfile profile;
   profile.Set(L"status", L"always_top", L"7");
@@ -250,7 +270,7 @@ TEST(SettingsTable, KeysAreUniqueAndMisspellingsAreTheFilesOwn) {
   EXPECT_EQ(keys.count(L"position/horizontal_pos_x"), 1u);
   EXPECT_EQ(keys.count(L"font/enable_clipprecicion"), 1u);
   EXPECT_EQ(keys.count(L"font/disable_clipprecision"), 1u);
-  EXPECT_EQ(SettingsKeyTable().size(), 104u);
+  EXPECT_EQ(SettingsKeyTable().size(), 106u);
 }
 
 TEST(WriteIniInt, FormatsSignedDecimal) {
