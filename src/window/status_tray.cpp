@@ -61,7 +61,8 @@ void CVeltraDlg::ShowTrayMenu() {
   if (!menu) return;
   const HMENU popup = ::GetSubMenu(menu.get(), 0);
   PrepareTrayMenu(popup, enabled_state(), settings_.fixed_pos != 0, settings_.follow_posture != 0,
-                  LoadLocalizedText(app_.instance(), IDS_MENU_FOLLOW_POSTURE));
+                  LoadLocalizedText(app_.instance(), IDS_MENU_FOLLOW_POSTURE),
+                  LoadLocalizedText(app_.instance(), cleaning_.running() ? IDS_MENU_END_CLEANING : IDS_MENU_CLEAN_SCREEN));
   ::TrackPopupMenu(popup, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd(), nullptr);
   ::PostMessageW(hwnd(), WM_NULL, 0, 0);
 }

@@ -48,15 +48,24 @@ NOTIFYICONDATAW NotifyIconData(HWND window, HICON icon, std::wstring_view tip) {
   return data;
 }
 
-void PrepareTrayMenu(HMENU popup, bool touch_enabled, bool fixed_position, bool follow_posture,
-                     const std::wstring& follow_text) {
-  ::CheckMenuItem(popup, ID_TOUCH_ENABLE, MF_BYCOMMAND | (touch_enabled ? MF_CHECKED : MF_UNCHECKED));
-  ::CheckMenuItem(popup, ID_TOUCH_DISABLE, MF_BYCOMMAND | (touch_enabled ? MF_UNCHECKED : MF_CHECKED));
+namespace {
+
+void SetItemText(HMENU popup, UINT command, const std::wstring& text) {
   MENUITEMINFOW item{};
   item.cbSize = sizeof(item);
   item.fMask = MIIM_STRING;
-  item.dwTypeData = const_cast<wchar_t*>(follow_text.c_str());  // only read
-  ::SetMenuItemInfoW(popup, ID_FOLLOW_POSTURE, FALSE, &item);
+  item.dwTypeData = const_cast<wchar_t*>(text.c_str());  // only read
+  ::SetMenuItemInfoW(popup, command, FALSE, &item);
+}
+
+}  // namespace
+
+void PrepareTrayMenu(HMENU popup, bool touch_enabled, bool fixed_position, bool follow_posture,
+                     const std::wstring& follow_text, const std::wstring& clean_text) {
+  ::CheckMenuItem(popup, ID_TOUCH_ENABLE, MF_BYCOMMAND | (touch_enabled ? MF_CHECKED : MF_UNCHECKED));
+  ::CheckMenuItem(popup, ID_TOUCH_DISABLE, MF_BYCOMMAND | (touch_enabled ? MF_UNCHECKED : MF_CHECKED));
+  SetItemText(popup, ID_FOLLOW_POSTURE, follow_text);
+  SetItemText(popup, ID_CLEAN_SCREEN, clean_text);
   ::CheckMenuItem(popup, ID_FOLLOW_POSTURE, MF_BYCOMMAND | (follow_posture ? MF_CHECKED : MF_UNCHECKED));
   ::EnableMenuItem(popup, ID_MOVE_TO_CENTER, MF_BYCOMMAND | (fixed_position ? MF_GRAYED : MF_ENABLED));
   ::EnableMenuItem(popup, ID_CONFIGURATION, MF_BYCOMMAND | MF_ENABLED);

@@ -20,9 +20,10 @@ namespace veltra {
 NOTIFYICONDATAW NotifyIconData(HWND window, HICON icon, std::wstring_view tip);
 
 // Checks and grays the items of the icon's menu for the current state, and
-// gives "&Follow tablet posture" its text in the user's language.
+// gives "&Follow tablet posture" and the cleaning's item ("C&lean Screen",
+// or "End C&leaning" while it runs) their texts in the user's language.
 void PrepareTrayMenu(HMENU popup, bool touch_enabled, bool fixed_position, bool follow_posture,
-                     const std::wstring& follow_text);
+                     const std::wstring& follow_text, const std::wstring& clean_text);
 
 class TrayIcon {
  public:

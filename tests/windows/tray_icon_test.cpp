@@ -38,23 +38,25 @@ TEST(TrayMenu, ItemsInOrderWithChecksAndGrayForTheState) {
   ASSERT_TRUE(menu);
   const HMENU popup = ::GetSubMenu(menu.get(), 0);
   ASSERT_NE(popup, nullptr);
-  ASSERT_EQ(::GetMenuItemCount(popup), 10);
-  const UINT ids[] = {ID_TOUCH_ENABLE,   ID_TOUCH_DISABLE, 0, ID_MOVE_TO_CENTER, 0, ID_FOLLOW_POSTURE, 0,
-                      ID_CONFIGURATION, 0,                ID_APP_EXIT};
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(::GetMenuItemID(popup, i), ids[i]) << i;
+  ASSERT_EQ(::GetMenuItemCount(popup), 12);
+  const UINT ids[] = {ID_TOUCH_ENABLE, ID_TOUCH_DISABLE, 0, ID_MOVE_TO_CENTER, 0, ID_CLEAN_SCREEN, 0,
+                      ID_FOLLOW_POSTURE, 0, ID_CONFIGURATION, 0, ID_APP_EXIT};
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(::GetMenuItemID(popup, i), ids[i]) << i;
   wchar_t text[64] = {};
   ::GetMenuStringW(popup, ID_APP_EXIT, text, 64, MF_BYCOMMAND);
   EXPECT_STREQ(text, L"E&xit");
 
-  PrepareTrayMenu(popup, true, false, true, L"タブレットの形態に追従(&F)");
+  PrepareTrayMenu(popup, true, false, true, L"タブレットの形態に追従(&F)", L"クリーニングを終了(&L)");
   ::GetMenuStringW(popup, ID_FOLLOW_POSTURE, text, 64, MF_BYCOMMAND);
   EXPECT_STREQ(text, L"タブレットの形態に追従(&F)");
+  ::GetMenuStringW(popup, ID_CLEAN_SCREEN, text, 64, MF_BYCOMMAND);
+  EXPECT_STREQ(text, L"クリーニングを終了(&L)");
   EXPECT_TRUE(State(popup, ID_FOLLOW_POSTURE) & MF_CHECKED);
   EXPECT_TRUE(State(popup, ID_TOUCH_ENABLE) & MF_CHECKED);
   EXPECT_FALSE(State(popup, ID_TOUCH_DISABLE) & MF_CHECKED);
   EXPECT_FALSE(State(popup, ID_MOVE_TO_CENTER) & MF_GRAYED);
 
-  PrepareTrayMenu(popup, false, true, false, L"&Follow tablet posture");
+  PrepareTrayMenu(popup, false, true, false, L"&Follow tablet posture", L"C&lean Screen");
   EXPECT_FALSE(State(popup, ID_FOLLOW_POSTURE) & MF_CHECKED);
   EXPECT_FALSE(State(popup, ID_TOUCH_ENABLE) & MF_CHECKED);
   EXPECT_TRUE(State(popup, ID_TOUCH_DISABLE) & MF_CHECKED);
