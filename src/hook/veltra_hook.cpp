@@ -112,6 +112,8 @@ extern "C" int WINAPI SetLowKeyboardHook(HWND target) {
 extern "C" BOOL WINAPI ResetLowKeyboardHook() {
   // Only a hook this process installed: a handle read from the shared data
   // could be another process's hook, or whatever someone wrote there.
+  // The next hook starts unlocked, whatever this one was told.
+  own.locked.store(false, std::memory_order_release);
   const HHOOK hook = own.hook.exchange(nullptr, std::memory_order_acq_rel);
   if (hook == nullptr) return 0;
   const HWND target = own.target.exchange(nullptr, std::memory_order_relaxed);

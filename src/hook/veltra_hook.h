@@ -32,7 +32,8 @@ VELTRA_HOOK_API BOOL WINAPI ResetLowKeyboardHook();
 // Locks (non-zero) or unlocks the keyboard for the hook this process
 // installs: while locked no key event reaches the rest of the system but
 // Ctrl+Alt+Del, which the system keeps for itself, and Escape held for two
-// seconds is reported to the target window, which unlocks.
+// seconds is reported to the target window, which unlocks. The reset
+// unlocks too.
 VELTRA_HOOK_API void WINAPI SetLowKeyboardLock(BOOL locked);
 
 }

@@ -137,8 +137,6 @@ void WinKeyHook::Remove() noexcept {
   ::WaitForSingleObject(thread_.get(), INFINITE);
   thread_.reset();
   thread_id_ = 0;
-  // The next hook starts unlocked, whatever this one was told.
-  set_lock_(FALSE);
 }
 
 void WinKeyHook::Lock(bool locked) noexcept {

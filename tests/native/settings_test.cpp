@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <utility>
 
 #include "../common/fake_profile.h"
 
@@ -96,23 +97,16 @@ TEST(SettingsLoad, OnlyTheStoredKeyChanges) {
   for (std::size_t i = 0; i < a.writes().size(); ++i) EXPECT_EQ(a.writes()[i].value, b.writes()[i].value) << i;
 }
 
-// The cleaning's length reads as the nearest bound and is saved so; its
-// keyboard lock, an automatic lock of every key, takes only 1 as on.
-TEST(SettingsLoad, CleanSecondsReadsWithinItsBoundsCleanKeyboardOnlyAtOne) {
-  const struct { const wchar_t* seconds; std::int32_t read; const wchar_t* keyboard; std::uint8_t locked; } rows[] = {
-      {nullptr, 30, nullptr, 0}, {L"4", 5, L"1", 1}, {L"301", 300, L"2", 0}, {L"-30", 5, L"-1", 0},
-      {L"45", 45, L"yes", 0}};
-  for (const auto& row : rows) {
+TEST(SettingsLoad, CleanSecondsReadsAsTheNearestBoundAndIsSavedSo) {
+  const std::pair<const wchar_t*, std::int32_t> rows[] = {{L"4", 5}, {L"301", 300}, {L"45", 45}, {L"ten", 5}};
+  for (const auto& [text, read] : rows) {
     FakeProfile profile;
-    if (row.seconds != nullptr) profile.Set(L"config", L"clean_seconds", row.seconds);
-    if (row.keyboard != nullptr) profile.Set(L"config", L"clean_keyboard", row.keyboard);
+    profile.Set(L"config", L"clean_seconds", text);
     Settings s = Load(profile);
-    EXPECT_EQ(s.clean_seconds, row.read) << (row.seconds ? row.seconds : L"(none)");
-    EXPECT_EQ(s.clean_keyboard, row.locked) << (row.keyboard ? row.keyboard : L"(none)");
+    EXPECT_EQ(s.clean_seconds, read) << text;
     FakeProfile saved;
     SaveSettings(s, saved);
-    EXPECT_EQ(*saved.Get(L"config", L"clean_seconds"), std::to_wstring(row.read));
-    EXPECT_EQ(*saved.Get(L"config", L"clean_keyboard"), std::to_wstring(row.locked));
+    EXPECT_EQ(*saved.Get(L"config", L"clean_seconds"), std::to_wstring(read));
   }
 }
 
@@ -122,6 +116,7 @@ TEST(SettingsLoad, BooleansNormaliseBytesKeepLowEightBitsIntsStayAsRead) {
   profile.Set(L"status", L"debug_mode", L"-3");
   profile.Set(L"config", L"redraw_traynotifywnd", L"42");
   profile.Set(L"config", L"follow_posture", L"2");  // only 1 turns the automatic switch on
+  profile.Set(L"config", L"clean_keyboard", L"2");  // nor the keyboard lock
   profile.Set(L"font", L"enable_charset", L"300");
   profile.Set(L"font", L"disable_charset", L"128");
   profile.Set(L"font", L"enable_italic", L"-1");
@@ -133,6 +128,7 @@ TEST(SettingsLoad, BooleansNormaliseBytesKeepLowEightBitsIntsStayAsRead) {
   EXPECT_EQ(s.debug_mode, 1);
   EXPECT_EQ(s.redraw_traynotifywnd, 1);
   EXPECT_EQ(s.follow_posture, 0);
+  EXPECT_EQ(s.clean_keyboard, 0);
   EXPECT_EQ(s.enable_font.lfCharSet, 44);
   EXPECT_EQ(s.disable_font.lfCharSet, 128);
   EXPECT_EQ(s.enable_font.lfItalic, 255);
@@ -146,6 +142,7 @@ TEST(SettingsLoad, BooleansNormaliseBytesKeepLowEightBitsIntsStayAsRead) {
   EXPECT_EQ(*saved.Get(L"status", L"always_top"), L"1");
   EXPECT_EQ(*saved.Get(L"config", L"redraw_traynotifywnd"), L"1");
   EXPECT_EQ(*saved.Get(L"config", L"follow_posture"), L"0");
+  EXPECT_EQ(*saved.Get(L"config", L"clean_keyboard"), L"0");
   EXPECT_EQ(*saved.Get(L"font", L"enable_charset"), L"44");
   EXPECT_EQ(*saved.Get(L"palette", L"palette05"), L"255");
   EXPECT_EQ(*saved.Get(L"color", L"transparent"), L"250");
