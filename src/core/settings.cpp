@@ -75,8 +75,10 @@ const KeyDef kKeys[] = {
     INT_KEY("config", "wait", 0, wait),
     BOOL_KEY("config", "redraw_traynotifywnd", 0, redraw_traynotifywnd),
     KeyDef{L"config", L"follow_posture", KeyType::OptIn, 0, ScreenDefault::None, {}, true, VELTRA_FIELD(follow_posture)},
-    KeyDef{L"config", L"clean_seconds", KeyType::CleanSeconds, 30, ScreenDefault::None, {}, true, VELTRA_FIELD(clean_seconds)},
-    KeyDef{L"config", L"clean_keyboard", KeyType::OptIn, 0, ScreenDefault::None, {}, true, VELTRA_FIELD(clean_keyboard)},
+    KeyDef{L"config", L"clean_seconds", KeyType::CleanSeconds, 30, ScreenDefault::None, {}, true,
+           VELTRA_FIELD(clean_seconds)},
+    KeyDef{L"config", L"clean_keyboard", KeyType::OptIn, 0, ScreenDefault::None, {}, true,
+           VELTRA_FIELD(clean_keyboard)},
 
     TEXT_KEY("string", "dialog_enable_txt", L"Double click for Touch disable.", dialog_enable_txt),
     TEXT_KEY("string", "dialog_disable_txt", L"Double click for Touch enable.", dialog_disable_txt),

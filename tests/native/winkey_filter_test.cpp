@@ -118,7 +118,7 @@ TEST(KeyLock, SwallowsEveryKeyAndReportsEscapeHeldTwoSecondsOnce) {
       {kDown, kVkE, 0, false},         {kUp, kVkE, 10, false},          {kDown, kLeft, 20, false},
       {kSysDown, kEsc, 30, false},     {kDown, kEsc, 100, false},       {kDown, kEsc, 2099, false},
       {kDown, kEsc, 2100, true},       {kDown, kEsc, 2200, false},      {kUp, kEsc, 2300, false},     // once
-      {kDown, kEsc, 3000, false},      {kUp, kVkE, 4000, false},        {kDown, kEsc, 5000, true},    // a release elsewhere
+      {kDown, kEsc, 3000, false},      {kUp, kVkE, 4000, false},        {kDown, kEsc, 5000, true},  // other releases
       {kUp, kEsc, 5100, false},        {kDown, kEsc, 6000, false},      {kDown, kVkShift, 7000, false},
       {kDown, kEsc, 8500, false},      {kSysUp, kEsc, 9000, false},     {kDown, kEsc, 9100, false},   // held anew
       {kUp, kEsc, 9200, false},        {kDown, kEsc, 0xFFFFFF00, false}, {kDown, kEsc, 0x600, false},
