@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <set>
-#include <utility>
 
 #include "../common/fake_profile.h"
 
@@ -97,19 +96,6 @@ TEST(SettingsLoad, OnlyTheStoredKeyChanges) {
   for (std::size_t i = 0; i < a.writes().size(); ++i) EXPECT_EQ(a.writes()[i].value, b.writes()[i].value) << i;
 }
 
-TEST(SettingsLoad, CleanSecondsReadsAsTheNearestBoundAndIsSavedSo) {
-  const std::pair<const wchar_t*, std::int32_t> rows[] = {{L"4", 5}, {L"301", 300}, {L"45", 45}, {L"ten", 5}};
-  for (const auto& [text, read] : rows) {
-    FakeProfile profile;
-    profile.Set(L"config", L"clean_seconds", text);
-    Settings s = Load(profile);
-    EXPECT_EQ(s.clean_seconds, read) << text;
-    FakeProfile saved;
-    SaveSettings(s, saved);
-    EXPECT_EQ(*saved.Get(L"config", L"clean_seconds"), std::to_wstring(read));
-  }
-}
-
 TEST(SettingsLoad, BooleansNormaliseBytesKeepLowEightBitsIntsStayAsRead) {
   FakeProfile profile;
   profile.Set(L"status", L"always_top", L"7");
@@ -117,6 +103,7 @@ TEST(SettingsLoad, BooleansNormaliseBytesKeepLowEightBitsIntsStayAsRead) {
   profile.Set(L"config", L"redraw_traynotifywnd", L"42");
   profile.Set(L"config", L"follow_posture", L"2");  // only 1 turns the automatic switch on
   profile.Set(L"config", L"clean_keyboard", L"2");  // nor the keyboard lock
+  profile.Set(L"config", L"clean_seconds", L"301");  // the nearest bound, 300
   profile.Set(L"font", L"enable_charset", L"300");
   profile.Set(L"font", L"disable_charset", L"128");
   profile.Set(L"font", L"enable_italic", L"-1");
@@ -129,6 +116,7 @@ TEST(SettingsLoad, BooleansNormaliseBytesKeepLowEightBitsIntsStayAsRead) {
   EXPECT_EQ(s.redraw_traynotifywnd, 1);
   EXPECT_EQ(s.follow_posture, 0);
   EXPECT_EQ(s.clean_keyboard, 0);
+  EXPECT_EQ(s.clean_seconds, 300);
   EXPECT_EQ(s.enable_font.lfCharSet, 44);
   EXPECT_EQ(s.disable_font.lfCharSet, 128);
   EXPECT_EQ(s.enable_font.lfItalic, 255);
@@ -143,6 +131,7 @@ TEST(SettingsLoad, BooleansNormaliseBytesKeepLowEightBitsIntsStayAsRead) {
   EXPECT_EQ(*saved.Get(L"config", L"redraw_traynotifywnd"), L"1");
   EXPECT_EQ(*saved.Get(L"config", L"follow_posture"), L"0");
   EXPECT_EQ(*saved.Get(L"config", L"clean_keyboard"), L"0");
+  EXPECT_EQ(*saved.Get(L"config", L"clean_seconds"), L"300");
   EXPECT_EQ(*saved.Get(L"font", L"enable_charset"), L"44");
   EXPECT_EQ(*saved.Get(L"palette", L"palette05"), L"255");
   EXPECT_EQ(*saved.Get(L"color", L"transparent"), L"250");
@@ -155,9 +144,11 @@ TEST(SettingsLoad, GarbageNumbersReadAsThePlatformReadsThem) {
   profile.Set(L"color", L"transparent", L"abc");
   profile.Set(L"config", L"snap_width", L"12px");
   profile.Set(L"hotkey", L"virtkey", L"99999999999");
+  profile.Set(L"config", L"clean_seconds", L"ten");  // 0, below the bound
   const Settings s = Load(profile);
   EXPECT_EQ(s.transparent, 0);
   EXPECT_EQ(s.snap_width, 12);
+  EXPECT_EQ(s.clean_seconds, 5);
   (void)s.virtkey;  // any value; overflow must simply not crash
 }
 
