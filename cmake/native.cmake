@@ -12,6 +12,7 @@ enable_testing()
 include(GoogleTest)
 
 add_executable(veltra_native_tests
+  tests/native/cleaning_run_test.cpp
   tests/native/command_line_test.cpp
   tests/native/config_rules_test.cpp
   tests/native/config_controls_test.cpp

@@ -53,6 +53,7 @@ add_library(veltra_window STATIC
   src/window/messages.cpp
   src/window/status_look.cpp
   src/window/status_announcer.cpp
+  src/window/status_cleaning.cpp
   src/window/status_placement.cpp
   src/window/status_switch.cpp
   src/window/status_tray.cpp

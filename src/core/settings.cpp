@@ -78,6 +78,10 @@ const KeyDef kKeys[] = {
     BOOL_KEY("config", "redraw_traynotifywnd", 0, redraw_traynotifywnd),
     KeyDef{L"config", L"follow_posture", KeyType::OptIn, 0, ScreenDefault::None, {}, true, VELTRA_FIELD(follow_posture)},
     KeyDef{L"config", L"follow_display", KeyType::OptIn, 0, ScreenDefault::None, {}, true, VELTRA_FIELD(follow_display)},
+    KeyDef{L"config", L"clean_seconds", KeyType::CleanSeconds, 30, ScreenDefault::None, {}, true,
+           VELTRA_FIELD(clean_seconds)},
+    KeyDef{L"config", L"clean_keyboard", KeyType::OptIn, 0, ScreenDefault::None, {}, true,
+           VELTRA_FIELD(clean_keyboard)},
 
     TEXT_KEY("string", "dialog_enable_txt", L"Double click for Touch disable.", dialog_enable_txt),
     TEXT_KEY("string", "dialog_disable_txt", L"Double click for Touch enable.", dialog_disable_txt),
@@ -153,6 +157,7 @@ std::int32_t Normalise(KeyType type, std::int32_t value) {
   switch (type) {
     case KeyType::Bool: return value != 0 ? 1 : 0;
     case KeyType::OptIn: return value == 1 ? 1 : 0;
+    case KeyType::CleanSeconds: return std::clamp(value, kCleanSecondsMin, kCleanSecondsMax);
     case KeyType::Byte: return static_cast<std::int32_t>(static_cast<std::uint32_t>(value) & 0xFFu);
     default: return value;
   }

@@ -52,6 +52,8 @@ struct Settings {
   std::int32_t redraw_traynotifywnd = 0;  // a 0/1 flag kept as a full integer
   std::uint8_t follow_posture = 0;        // the panel follows the tablet posture
   std::uint8_t follow_display = 0;        // the panel is off while its screen is
+  std::int32_t clean_seconds = 0;         // how long "Clean Screen" keeps the panel off
+  std::uint8_t clean_keyboard = 0;        // the keyboard is locked too while cleaning
 
   std::uint8_t enable_hotkey = 0;
   std::int32_t virtkey = 0, fsModifiers = 0, hotkey_toggle_mode = 0, hotkey_single_use = 0;
@@ -110,6 +112,7 @@ enum class KeyType : std::uint8_t {
   Int,       // kept as read
   Bool,      // any non-zero reads as 1
   OptIn,     // only 1 reads as 1: a stray value must not turn an automatic switch on
+  CleanSeconds,  // kCleanSecondsMin to kCleanSecondsMax; a value outside reads as the nearest bound
   Byte,      // only the low 8 bits survive
   String,    // at most kIniStringMax characters
   FaceName,  // at most kFaceNameMax characters
@@ -148,6 +151,11 @@ bool WriteIniInt(ProfileStore& store, std::wstring_view section, std::wstring_vi
 // stray value cannot hold the single-instance mutex for days.
 inline constexpr std::int32_t kLongestStartupWait = 5 * 60 * 1000;
 std::int32_t StartupWaitMs(std::int32_t wait);
+
+// The length of a cleaning of the screen, in seconds: long enough to wipe
+// it, short enough that a forgotten run does not leave the panel off.
+inline constexpr std::int32_t kCleanSecondsMin = 5;
+inline constexpr std::int32_t kCleanSecondsMax = 300;
 
 void LoadSettings(Settings& settings, ProfileStore& store, const ScreenMetrics& screen);
 

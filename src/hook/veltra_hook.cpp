@@ -32,12 +32,17 @@ VELTRA_SHARED_SECTION SharedHookData shared = {nullptr, nullptr};
 struct OwnHook {
   std::atomic<HHOOK> hook{nullptr};
   std::atomic<HWND> target{nullptr};
+  // The keyboard lock of a cleaning of the screen, and a new one not yet
+  // seen by the hook procedure (which alone touches the lock's own record).
+  std::atomic<bool> locked{false};
+  std::atomic<bool> lock_begun{false};
 };
 constinit OwnHook own;
 
 HINSTANCE module_handle = nullptr;
 UINT winkey_message = 0;
 constinit veltra::WinKeyFilter filter;
+constinit veltra::KeyLock lock;
 
 // The shared fields may be written by another process at any moment, so they
 // are only ever touched atomically.
@@ -74,7 +79,13 @@ LRESULT CALLBACK LowKeyboardProc(int code, WPARAM wparam, LPARAM lparam) noexcep
   const auto* record = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lparam);
   // A copy: the injected events re-enter this procedure before SendInput
   // returns on some systems.
-  const veltra::WinKeyDecision decision = filter.OnEvent(wparam, record->vkCode, record->time);
+  veltra::WinKeyDecision decision;
+  if (own.locked.load(std::memory_order_acquire)) {
+    if (own.lock_begun.exchange(false, std::memory_order_acq_rel)) lock.Reset();
+    decision = lock.OnEvent(wparam, record->vkCode, record->time);
+  } else {
+    decision = filter.OnEvent(wparam, record->vkCode, record->time);
+  }
   // A null window would make PostMessageW post to this thread instead.
   if (decision.post && target != nullptr) {
     ::PostMessageW(target, winkey_message, decision.post_wparam, decision.post_lparam_vk);
@@ -101,6 +112,8 @@ extern "C" int WINAPI SetLowKeyboardHook(HWND target) {
 extern "C" BOOL WINAPI ResetLowKeyboardHook() {
   // Only a hook this process installed: a handle read from the shared data
   // could be another process's hook, or whatever someone wrote there.
+  // The next hook starts unlocked, whatever this one was told.
+  own.locked.store(false, std::memory_order_release);
   const HHOOK hook = own.hook.exchange(nullptr, std::memory_order_acq_rel);
   if (hook == nullptr) return 0;
   const HWND target = own.target.exchange(nullptr, std::memory_order_relaxed);
@@ -109,6 +122,11 @@ extern "C" BOOL WINAPI ResetLowKeyboardHook() {
   const BOOL removed = ::UnhookWindowsHookEx(hook);
   Unpublish(hook, target);
   return removed;
+}
+
+extern "C" void WINAPI SetLowKeyboardLock(BOOL locked) {
+  if (locked) own.lock_begun.store(true, std::memory_order_release);
+  own.locked.store(locked != FALSE, std::memory_order_release);
 }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {

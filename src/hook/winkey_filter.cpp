@@ -48,4 +48,28 @@ WinKeyDecision WinKeyFilter::OnEvent(std::uintptr_t kind, std::uint32_t vk, std:
   return decision;
 }
 
+WinKeyDecision KeyLock::OnEvent(std::uintptr_t kind, std::uint32_t vk, std::uint32_t time) noexcept {
+  WinKeyDecision decision;
+  decision.swallow = true;
+  // With Alt held Escape comes as a system key; only a plain hold counts.
+  if (kind != kKeyDownEvent || vk != kVkEscape) {
+    if (kind == kKeyDownEvent || vk == kVkEscape) holding_ = false;
+    return decision;
+  }
+  if (!holding_) {
+    holding_ = true;
+    reported_ = false;
+    since_ = time;
+    return decision;
+  }
+  // Unsigned: the tick count wraps after 49 days.
+  if (!reported_ && time - since_ >= kEscapeHoldMs) {
+    reported_ = true;
+    decision.post = true;
+    decision.post_wparam = time;
+    decision.post_lparam_vk = kVkEscape;
+  }
+  return decision;
+}
+
 }  // namespace veltra

@@ -53,4 +53,26 @@ class WinKeyFilter {
   std::uint32_t right_pending_ = 0;
 };
 
+// While a cleaning of the screen locks the keyboard every key event is kept
+// from the system, and the Windows-key filter sees none. Holding Escape
+// ends the lock: the key's auto-repeat brings key-downs while it is held,
+// and the one that comes kEscapeHoldMs or more after the first press is
+// reported (post, with post_lparam_vk Escape) once per hold.
+inline constexpr std::uint8_t kVkEscape = 0x1B;
+inline constexpr std::uint32_t kEscapeHoldMs = 2000;
+
+class KeyLock {
+ public:
+  constexpr KeyLock() = default;
+
+  // A new lock: an Escape held since before counts only from its next press.
+  void Reset() noexcept { holding_ = false; }
+  WinKeyDecision OnEvent(std::uintptr_t kind, std::uint32_t vk, std::uint32_t time) noexcept;
+
+ private:
+  bool holding_ = false;   // Escape down, and no other key since
+  bool reported_ = false;  // this hold has been reported
+  std::uint32_t since_ = 0;
+};
+
 }  // namespace veltra

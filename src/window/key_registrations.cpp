@@ -42,13 +42,15 @@ bool WinKeyHook::LoadLibraryBesideProgram() {
   }
   const auto set_hook = ProcAddress<decltype(set_hook_)>(library.get(), "SetLowKeyboardHook");
   const auto reset_hook = ProcAddress<decltype(reset_hook_)>(library.get(), "ResetLowKeyboardHook");
-  if (set_hook == nullptr || reset_hook == nullptr) {
+  const auto set_lock = ProcAddress<decltype(set_lock_)>(library.get(), "SetLowKeyboardLock");
+  if (set_hook == nullptr || reset_hook == nullptr || set_lock == nullptr) {
     TraceFailure(L"VeltraHook.dll without its exports", ERROR_PROC_NOT_FOUND);
     return false;
   }
   library_ = std::move(library);
   set_hook_ = set_hook;
   reset_hook_ = reset_hook;
+  set_lock_ = set_lock;
   return true;
 }
 
@@ -135,6 +137,10 @@ void WinKeyHook::Remove() noexcept {
   ::WaitForSingleObject(thread_.get(), INFINITE);
   thread_.reset();
   thread_id_ = 0;
+}
+
+void WinKeyHook::Lock(bool locked) noexcept {
+  if (thread_) set_lock_(locked ? TRUE : FALSE);
 }
 
 }  // namespace veltra

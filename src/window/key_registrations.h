@@ -55,6 +55,10 @@ class WinKeyHook {
   bool Install(HWND target);
   // Ends the hook's thread, which removes the hook before it ends.
   void Remove() noexcept;
+  bool installed() const noexcept { return static_cast<bool>(thread_); }
+  // Locks or unlocks the keyboard through the installed hook (see
+  // SetLowKeyboardLock); without a hook nothing happens.
+  void Lock(bool locked) noexcept;
 
  private:
   bool LoadLibraryBesideProgram();
@@ -66,6 +70,7 @@ class WinKeyHook {
   UniqueModule library_;
   decltype(&::SetLowKeyboardHook) set_hook_ = nullptr;
   decltype(&::ResetLowKeyboardHook) reset_hook_ = nullptr;
+  decltype(&::SetLowKeyboardLock) set_lock_ = nullptr;
   // The hook's thread while a hook is installed, and what tells it to end:
   // a WM_QUIT anyone else posts to it is ignored.
   UniqueHandle thread_;

@@ -23,6 +23,8 @@ extern const UINT WM_WINKEY_TRIGGER;
 inline constexpr UINT_PTR TIMER_STATUS_POLL = 206;
 // The notification icon's return after "TaskbarCreated", one attempt a tick.
 inline constexpr UINT_PTR TIMER_TRAY_RETURN = 207;
+// The countdown of a cleaning of the screen, once a second.
+inline constexpr UINT_PTR TIMER_CLEANING = 208;
 inline constexpr UINT TRAY_ICON_ID = 128;
 
 // The hot key's identifier: modifiers in the high byte, key in the low one.

@@ -57,4 +57,10 @@ void StatusAnnouncer::Show(std::wstring_view text, bool enabled) {
   ::NotifyWinEvent(change_event(), window_, OBJID_CLIENT, CHILDID_SELF);
 }
 
+void StatusAnnouncer::Rename(std::wstring_view text) {
+  if (window_ == nullptr || shown_text_ == text) return;
+  shown_text_ = text;
+  ::SetWindowTextW(window_, shown_text_.c_str());
+}
+
 }  // namespace veltra

@@ -34,6 +34,9 @@ class StatusAnnouncer {
   // differs from what the window showed (its first showing is a change):
   // a repaint of the same state is not news.
   void Show(std::wstring_view text, bool enabled);
+  // Names the window `text` and raises nothing: the steps of a countdown
+  // are not news, only its start and its end are (both through Show).
+  void Rename(std::wstring_view text);
 
   // What a change raises, for the window's client area.
   DWORD change_event() const noexcept {

@@ -16,6 +16,10 @@ namespace veltra {
 
 void CVeltraDlg::SetTouchState(std::uint8_t state, bool drive_device) {
   if (drive_device && !AcceptsSwitches()) return;
+  if (drive_device && cleaning_.running()) {
+    StopCleaning();
+    cleaning_.Abandon();
+  }
   settings_.touch_status = state != 0 ? 1 : 0;
   if (drive_device) {
     ApplyTouchState();
@@ -33,13 +37,19 @@ void CVeltraDlg::ApplyTouchState() {
 
 void CVeltraDlg::ToggleTouchState() { SetTouchState(settings_.touch_status ? 0 : 1); }
 
-void CVeltraDlg::ShowStateText() {
+void CVeltraDlg::ShowStateText(bool announce) {
   const bool enable = enabled_state();
-  const std::wstring& text = enable ? settings_.dialog_enable_txt : settings_.dialog_disable_txt;
+  const std::wstring text = cleaning_.running() ? CleaningText()
+                            : enable            ? settings_.dialog_enable_txt
+                                                : settings_.dialog_disable_txt;
   ::SendDlgItemMessageW(hwnd(), IDC_STATE_TEXT, WM_SETFONT,
                         reinterpret_cast<WPARAM>(enable ? enable_font_.get() : disable_font_.get()), TRUE);
   ::SetDlgItemTextW(hwnd(), IDC_STATE_TEXT, text.c_str());
-  announcer_.Show(text, enable);
+  if (announce) {
+    announcer_.Show(text, enable);
+  } else {
+    announcer_.Rename(text);
+  }
 }
 
 // Display only: the hot key's registration follows switches and device
@@ -53,18 +63,24 @@ void CVeltraDlg::ShowTouchState() {
 }
 
 void CVeltraDlg::SwitchTo(std::uint8_t state) {
-  if (state == settings_.touch_status) return;
+  // During a cleaning the panel is off whatever the state asked: a press
+  // for "off" still ends the cleaning, and the panel stays off.
+  if (state == settings_.touch_status && !cleaning_.running()) return;
   SetTouchState(state);
+}
+
+void CVeltraDlg::SwitchAutomatically(std::uint8_t state) {
+  if (!cleaning_.Defer(state)) SwitchTo(state);
 }
 
 void CVeltraDlg::OnSetTouchState(WPARAM wanted, LPARAM toggle) {
   if (toggle != 0) {
-    ToggleTouchState();
+    if (!cleaning_.DeferToggle()) ToggleTouchState();
     return;
   }
   // Sent on every tick of the watcher: the unchanged state must cost
   // nothing beyond this comparison.
-  SwitchTo(wanted != 0 ? 1 : 0);
+  SwitchAutomatically(wanted != 0 ? 1 : 0);
 }
 
 bool CVeltraDlg::DriveDeviceAndVerify() {

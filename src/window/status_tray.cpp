@@ -58,9 +58,11 @@ void CVeltraDlg::ShowTrayMenu() {
   const UniqueHmenu menu(::LoadMenuW(app_.instance(), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
   if (!menu) return;
   const HMENU popup = ::GetSubMenu(menu.get(), 0);
+  const UINT clean_text = cleaning_.running() ? IDS_MENU_END_CLEANING : IDS_MENU_CLEAN_SCREEN;
   PrepareTrayMenu(popup, enabled_state(), settings_.fixed_pos != 0,
                   {settings_.follow_posture != 0, LoadLocalizedText(app_.instance(), IDS_MENU_FOLLOW_POSTURE)},
-                  {settings_.follow_display != 0, LoadLocalizedText(app_.instance(), IDS_MENU_FOLLOW_DISPLAY)});
+                  {settings_.follow_display != 0, LoadLocalizedText(app_.instance(), IDS_MENU_FOLLOW_DISPLAY)},
+                  LoadLocalizedText(app_.instance(), clean_text));
   ::TrackPopupMenu(popup, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd(), nullptr);
   ::PostMessageW(hwnd(), WM_NULL, 0, 0);
 }

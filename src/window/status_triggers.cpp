@@ -27,7 +27,14 @@ void CVeltraDlg::UpdateHotKeyRegistration(HotKeyRule rule) {
 
 void CVeltraDlg::OnHotKey() { SwitchTo(StateAfterTrigger(settings_.hotkey_toggle_mode, settings_.touch_status)); }
 
-void CVeltraDlg::OnWinKeyTrigger(WPARAM time_stamp) {
+void CVeltraDlg::OnWinKeyTrigger(WPARAM time_stamp, LPARAM key) {
+  // Escape held while the keyboard is locked: the way out of the lock.
+  if (key == VK_ESCAPE) {
+    if (keyboard_locked_) {
+      if (const auto state = cleaning_.End()) FinishCleaning(*state);
+    }
+    return;
+  }
   const auto stamp = static_cast<std::int32_t>(static_cast<std::uint32_t>(time_stamp));
   if (winkey_.Accept(stamp, settings_.override_winkey_resp)) {
     SwitchTo(StateAfterTrigger(settings_.override_winkey_mode, settings_.touch_status));
@@ -46,7 +53,8 @@ void CVeltraDlg::InstallWinKeyHook(HWND owner) {
 void CVeltraDlg::ApplyWinKeyOverride(HWND owner) {
   if (settings_.override_winkey != 0) {
     InstallWinKeyHook(owner);
-  } else {
+  } else if (!keyboard_locked_) {
+    // A locked keyboard keeps its hook until the cleaning ends.
     winkey_hook_.Remove();
   }
 }
@@ -55,7 +63,7 @@ void CVeltraDlg::ApplyWinKeyOverride(HWND owner) {
 // nothing, and the posture it missed is not applied afterwards.
 void CVeltraDlg::OnPostureChange() {
   const auto state = posture_.Announced(ReadSlateMode(), settings_.follow_posture != 0);
-  if (state) SwitchTo(*state);
+  if (state) SwitchAutomatically(*state);
 }
 
 // The same switch as the posture's, so with both on the last change wins,
@@ -63,7 +71,7 @@ void CVeltraDlg::OnPostureChange() {
 void CVeltraDlg::OnScreenChange() {
   const auto state = screen_.Reported(PanelScreenActive(settings_.device_instance_path), settings_.touch_status,
                                       settings_.follow_display != 0);
-  if (state) SwitchTo(*state);
+  if (state) SwitchAutomatically(*state);
 }
 
 void CVeltraDlg::ToggleFollow(std::uint8_t& setting, const wchar_t* key, int control) {

@@ -27,9 +27,11 @@ struct FollowItem {
 };
 
 // Checks and grays the items of the icon's menu for the current state, and
-// gives "&Follow tablet posture" and "Follow its &Screen" their texts.
+// gives "&Follow tablet posture", "Follow its &Screen" and the cleaning's
+// item ("C&lean Screen", or "End C&leaning" while it runs) their texts in
+// the user's language.
 void PrepareTrayMenu(HMENU popup, bool touch_enabled, bool fixed_position, const FollowItem& posture,
-                     const FollowItem& display);
+                     const FollowItem& display, const std::wstring& clean_text);
 
 class TrayIcon {
  public:

@@ -135,6 +135,12 @@ void CVeltraDlg::ExitSequence() {
   if (exiting_) return;
   exiting_ = true;
   initialised_ = false;
+  // A cleaning ends with the rest; the saved state is the one before it.
+  if (cleaning_.running()) {
+    StopCleaning();
+    settings_.touch_status = cleaning_.before();
+    cleaning_.Abandon();
+  }
   // The window goes at once: enabling the panel and removing the icon wait
   // on the device and the shell, which may be slow to answer.
   ::ShowWindow(hwnd(), SW_HIDE);
@@ -155,7 +161,7 @@ void CVeltraDlg::ExitSequence() {
 void CVeltraDlg::EndOfSession() {
   ExitSequence();
   session_ended_ = true;
-  if (!SaveSettings(settings_, store_)) TraceFailure(L"saving the settings", ERROR_WRITE_FAULT);
+  if (!SaveChosenSettings()) TraceFailure(L"saving the settings", ERROR_WRITE_FAULT);
 }
 
 // After the configuration dialog changed the record: everything the window
@@ -187,6 +193,10 @@ void CVeltraDlg::OnTimer(UINT_PTR timer_id) {
     SetTouchState(observed, false);
     return;
   }
+  if (timer_id == TIMER_CLEANING) {
+    OnCleaningTick();
+    return;
+  }
   if (timer_id == TIMER_TRAY_RETURN) {
     DWORD last_error = 0;
     if (!tray_.OnReturnTimer(enabled_state(), tooltip(), last_error)) TellTrayIconMissing(last_error);
@@ -210,7 +220,7 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
     return std::nullopt;
   }
   if (message == WM_WINKEY_TRIGGER) {
-    OnWinKeyTrigger(wparam);
+    OnWinKeyTrigger(wparam, lparam);
     return 0;
   }
   switch (message) {
@@ -294,7 +304,7 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
       announcer_.Detach();
       return std::nullopt;
     case WM_QUERYENDSESSION:
-      if (!SaveSettings(settings_, store_)) TraceFailure(L"saving the settings", ERROR_WRITE_FAULT);
+      if (!SaveChosenSettings()) TraceFailure(L"saving the settings", ERROR_WRITE_FAULT);
       return std::nullopt;
     case WM_ENDSESSION:
       if (wparam != 0) EndOfSession();
@@ -309,6 +319,9 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
           return 0;
         case ID_MOVE_TO_CENTER:
           MoveToCenter();
+          return 0;
+        case ID_CLEAN_SCREEN:
+          ToggleCleaning();
           return 0;
         case ID_FOLLOW_POSTURE:
           ToggleFollow(settings_.follow_posture, L"follow_posture", IDC_CFG_FOLLOW_POSTURE);

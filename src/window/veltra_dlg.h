@@ -17,6 +17,7 @@
 #include "ui/dialog.h"
 #include "ui/win_app.h"
 #include "window/key_registrations.h"
+#include "window/cleaning_run.h"
 #include "window/key_triggers.h"
 #include "window/layered_window.h"
 #include "window/placement.h"
@@ -55,6 +56,8 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   // Every change of touch_status goes through here: with `drive_device` the
   // device follows (ApplyTouchState), without it only the display does, for
   // a state learned from the device (ShowTouchState).
+  // A switch that drives the device is one by hand: it ends a cleaning of
+  // the screen, and stands.
   void SetTouchState(std::uint8_t state, bool drive_device = true);
   void ApplyTouchState();
   void ToggleTouchState();
@@ -100,14 +103,20 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   void Resynchronise();
   void OnSetTouchState(WPARAM wanted, LPARAM toggle);
   void SwitchTo(std::uint8_t state);
-  // The text, font and accessible name of the state, announced when they
-  // changed: every switch passes here, whatever asked for it.
-  void ShowStateText();
+  // Every automatic switch passes here (the watcher's requests, the
+  // posture, and whatever else switches without the user's hand): while a
+  // cleaning of the screen runs it waits, and the last one applies at the
+  // cleaning's end.
+  void SwitchAutomatically(std::uint8_t state);
+  // The text, font and accessible name of the state (during a cleaning its
+  // countdown), announced when they changed unless `announce` is false:
+  // every switch passes here, whatever asked for it.
+  void ShowStateText(bool announce = true);
   void SaveDevicePath();
 
   // Triggers (status_triggers.cpp).
   void OnHotKey();
-  void OnWinKeyTrigger(WPARAM time_stamp);
+  void OnWinKeyTrigger(WPARAM time_stamp, LPARAM key);
   void OnPostureChange();
   // At a change of the desktop's screens or of the lid.
   void OnScreenChange();
@@ -124,6 +133,20 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   void OnTrayNotify(UINT mouse_message);
   void CarryOut(const TrayClickResult& result);
   void ShowTrayMenu();
+
+  // The cleaning of the screen (status_cleaning.cpp).
+  // "C&lean Screen" starts one; while it runs the same item ends it.
+  void ToggleCleaning();
+  void StartCleaning();
+  void OnCleaningTick();
+  // The end, by time or from the menu: the panel back to `state`.
+  void FinishCleaning(std::uint8_t state);
+  // The timer and the keyboard lock let go; the run itself is the caller's.
+  void StopCleaning();
+  std::wstring CleaningText() const;
+  // The record as the user chose it saved: a cleaning's panel-off is no
+  // choice, so the state before it is what the file keeps.
+  bool SaveChosenSettings();
 
   // Placement (status_placement.cpp).
   void ApplyLayout(bool activate);
@@ -145,9 +168,8 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   // False once the exit has begun (the panel was enabled for good) and
   // while the device selection runs.
   bool AcceptsSwitches() const { return !exiting_ && !selecting_; }
-  const std::wstring& tooltip() const {
-    return enabled_state() ? settings_.tooltip_enable_txt : settings_.tooltip_disable_txt;
-  }
+  // The icon's tip: the state's, or the countdown of a cleaning.
+  std::wstring tooltip() const;
 
   const ui::WinApp& app_;
   Settings& settings_;
@@ -169,6 +191,8 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   // Windows reports the lid's state through it, once right after the
   // registration and then at each change.
   UniquePowerNotify lid_registration_;
+  CleaningRun cleaning_;
+  bool keyboard_locked_ = false;
   bool initialised_ = false;
   bool exiting_ = false;
   bool selecting_ = false;

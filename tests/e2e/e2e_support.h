@@ -138,6 +138,17 @@ bool WaitUntil(Predicate done, std::chrono::milliseconds timeout = std::chrono::
   }
 }
 
+// One key event, sent with SendInput the way a keyboard delivers it; a
+// time of 0 lets the system stamp it.
+inline void SendKey(WORD vk, bool up, DWORD time = 0) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = vk;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  input.ki.time = time;
+  ::SendInput(1, &input, sizeof(input));
+}
+
 // The first visible window of class "#32770" (a message box) of a process.
 HWND FindDialogOf(DWORD process_id);
 // A visible top-level window of a process by its class and caption (null:

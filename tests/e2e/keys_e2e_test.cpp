@@ -13,19 +13,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-
-void Key(WORD vk, bool up, DWORD time = 0) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = vk;
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  input.ki.time = time;
-  ::SendInput(1, &input, sizeof(input));
-}
-
 void CtrlShiftZ() {
-  for (int vk : {VK_CONTROL, VK_SHIFT, int{'Z'}}) Key(static_cast<WORD>(vk), false);
-  for (int vk : {int{'Z'}, VK_SHIFT, VK_CONTROL}) Key(static_cast<WORD>(vk), true);
+  for (int vk : {VK_CONTROL, VK_SHIFT, int{'Z'}}) SendKey(static_cast<WORD>(vk), false);
+  for (int vk : {int{'Z'}, VK_SHIFT, VK_CONTROL}) SendKey(static_cast<WORD>(vk), true);
 }
 
 class Keys : public ::testing::Test {
@@ -98,14 +88,14 @@ TEST_F(Keys, DisabledHotKeyWithSingleUseStaysUnregisteredAfterEverySwitch) {
 TEST_F(Keys, WindowsKeyPressesWithinTheIntervalSwitchOnce) {
   Start("[hotkey]\r\noverride_winkey=1\r\noverride_winkey_resp=2\r\n");  // 150 ms
   const DWORD base = ::GetTickCount() + 10000;
-  Key(VK_LWIN, false, base);
-  Key(VK_LWIN, true, base + 10);
-  Key(VK_LWIN, false, base + 60);
-  Key(VK_LWIN, true, base + 100);  // within 150 ms of the first
+  SendKey(VK_LWIN, false, base);
+  SendKey(VK_LWIN, true, base + 10);
+  SendKey(VK_LWIN, false, base + 60);
+  SendKey(VK_LWIN, true, base + 100);  // within 150 ms of the first
   EXPECT_TRUE(BecomesStarted(0));
   EXPECT_FALSE(BecomesStarted(1));
-  Key(VK_RWIN, false, base + 1000);
-  Key(VK_RWIN, true, base + 1010);
+  SendKey(VK_RWIN, false, base + 1000);
+  SendKey(VK_RWIN, true, base + 1010);
   EXPECT_TRUE(BecomesStarted(1));
 
   veltra_->Send(WM_CLOSE);
@@ -127,8 +117,8 @@ TEST_F(Keys, KeysReachAnotherProgramAtOnceWhileASwitchRuns) {
     return std::ranges::any_of(log, [](const std::wstring& line) { return line.find(L" DISABLE ") != line.npos; });
   }));
   const auto sent = std::chrono::steady_clock::now();
-  Key('A', false);
-  Key('A', true);
+  SendKey('A', false);
+  SendKey('A', true);
   wchar_t caption[16] = {};
   ASSERT_TRUE(WaitUntil([&] { return ::GetWindowTextW(window, caption, 16) && caption == std::wstring(L"Key down"); }));
   EXPECT_LT(std::chrono::steady_clock::now() - sent, 200ms);

@@ -33,9 +33,9 @@ struct StandInTray {
 
 class Tray : public ::testing::Test {
  protected:
-  void Start(int lbutton_mode) {
+  void Start(int lbutton_mode, const std::string& more_settings = "") {
     box_.WriteDevices({TouchScreen(kId)});
-    box_.WriteSettings("[mouse]\r\nlbutton_mode=" + std::to_string(lbutton_mode) + "\r\n");
+    box_.WriteSettings("[mouse]\r\nlbutton_mode=" + std::to_string(lbutton_mode) + "\r\n" + more_settings);
     veltra_ = std::make_unique<RunningVeltra>(box_);
     ASSERT_NE(veltra_->window(), nullptr);
     ASSERT_TRUE(WaitUntil([&] { return veltra_->Text() == L"Double click for Touch disable."; }));
@@ -251,6 +251,62 @@ TEST_F(Tray, TheMenuItemTurnsThePanelOffWhileItsScreenIsOff) {
   ASSERT_NE(selection, nullptr);
   EXPECT_EQ(Screen(L"0"), 1);
   ::PostMessageW(selection, WM_COMMAND, IDCANCEL, 0);
+}
+
+// "C&lean Screen" turns the panel off for clean_seconds with a countdown, then back; the item ends
+// it early; with clean_keyboard no key reaches another program, and Escape held ends it; the exit
+// during a cleaning enables the panel and saves the state before it.
+TEST_F(Tray, TheMenuItemCleansTheScreenForAWhile) {
+  Start(0, "[config]\r\nclean_seconds=5\r\nclean_keyboard=1\r\n");
+  box_.CopyProgram(L"fake_app.exe", L"Other.exe");
+  const UniqueHandle other = box_.StartProgram(L"Other.exe");
+  const HWND window = ShownWindowOf(::GetProcessId(other.get()), L"VeltraTestForegroundApp");
+  ASSERT_NE(window, nullptr);
+  const auto key_reaches_it = [&] {
+    ::SetWindowTextW(window, L"");
+    ::PostMessageW(window, WM_APP, 0, 0);  // the foreground again, which the menu took
+    if (!WaitUntil([&] { return ::GetForegroundWindow() == window; }, 2s)) return false;
+    for (const bool up : {false, true}) SendKey('A', up);
+    wchar_t caption[16] = {};
+    return WaitUntil([&] { return ::GetWindowTextW(window, caption, 16) && caption == std::wstring(L"Key down"); }, 1s);
+  };
+  const auto counting = [&] { return veltra_->Text().starts_with(L"Cleaning: touch back in "); };
+
+  Mouse({WM_RBUTTONDOWN, WM_RBUTTONUP});
+  ::PostMessageW(Menu(), WM_CHAR, L'l', 0);  // "C&lean Screen"
+  const auto began = std::chrono::steady_clock::now();
+  ASSERT_TRUE(WaitUntil([&] { return Started() == 0 && counting(); }, 3s));
+  const std::wstring first = veltra_->Text();
+  EXPECT_TRUE(WaitUntil([&] { return counting() && veltra_->Text() != first; }, 3s)) << "the count stands";
+  EXPECT_FALSE(key_reaches_it());
+  ASSERT_TRUE(WaitUntil([&] { return Started() == 1; }, 8s));
+  EXPECT_GE(std::chrono::steady_clock::now() - began, 4s);
+  EXPECT_EQ(veltra_->Text(), L"Double click for Touch disable.");
+  EXPECT_TRUE(key_reaches_it()) << "the keyboard stays locked";
+
+  veltra_->Send(WM_COMMAND, ID_CLEAN_SCREEN);
+  EXPECT_EQ(Started(), 0);
+  veltra_->Send(WM_COMMAND, ID_CLEAN_SCREEN);  // "End C&leaning"
+  EXPECT_TRUE(Started() == 1 && !counting());
+
+  veltra_->Send(WM_COMMAND, ID_CLEAN_SCREEN);
+  ASSERT_EQ(Started(), 0);
+  int repeats = 0;
+  for (; repeats < 30 && Started() == 0; ++repeats) {  // the key's auto-repeat, 100 ms apart
+    SendKey(VK_ESCAPE, false);
+    WaitUntil([] { return false; }, 100ms);
+  }
+  SendKey(VK_ESCAPE, true);
+  EXPECT_TRUE(WaitUntil([&] { return Started() == 1; }, 1s)) << "Escape held does not end it";
+  EXPECT_GE(repeats, 18) << "ended before two seconds";
+
+  veltra_->Send(WM_COMMAND, ID_CLEAN_SCREEN);
+  ASSERT_EQ(Started(), 0);
+  veltra_->Send(WM_CLOSE);
+  ASSERT_TRUE(veltra_->WaitForExit());
+  EXPECT_EQ(Started(), 1);
+  EXPECT_EQ(box_.Setting(L"status", L"touch_status"), L"1");
+  ::TerminateProcess(other.get(), 0);
 }
 
 TEST_F(Tray, TheIconComesBackWhenTheTaskbarIsCreatedAgain) {

@@ -103,6 +103,8 @@ TEST(SettingsLoad, BooleansNormaliseBytesKeepLowEightBitsIntsStayAsRead) {
   profile.Set(L"config", L"redraw_traynotifywnd", L"42");
   profile.Set(L"config", L"follow_posture", L"2");  // only 1 turns an automatic switch on
   profile.Set(L"config", L"follow_display", L"2");
+  profile.Set(L"config", L"clean_keyboard", L"2");  // nor the keyboard lock
+  profile.Set(L"config", L"clean_seconds", L"301");  // the nearest bound, 300
   profile.Set(L"font", L"enable_charset", L"300");
   profile.Set(L"font", L"disable_charset", L"128");
   profile.Set(L"font", L"enable_italic", L"-1");
@@ -115,6 +117,8 @@ TEST(SettingsLoad, BooleansNormaliseBytesKeepLowEightBitsIntsStayAsRead) {
   EXPECT_EQ(s.redraw_traynotifywnd, 1);
   EXPECT_EQ(s.follow_posture, 0);
   EXPECT_EQ(s.follow_display, 0);
+  EXPECT_EQ(s.clean_keyboard, 0);
+  EXPECT_EQ(s.clean_seconds, 300);
   EXPECT_EQ(s.enable_font.lfCharSet, 44);
   EXPECT_EQ(s.disable_font.lfCharSet, 128);
   EXPECT_EQ(s.enable_font.lfItalic, 255);
@@ -128,6 +132,8 @@ TEST(SettingsLoad, BooleansNormaliseBytesKeepLowEightBitsIntsStayAsRead) {
   EXPECT_EQ(*saved.Get(L"status", L"always_top"), L"1");
   EXPECT_EQ(*saved.Get(L"config", L"redraw_traynotifywnd"), L"1");
   EXPECT_EQ(*saved.Get(L"config", L"follow_posture"), L"0");
+  EXPECT_EQ(*saved.Get(L"config", L"clean_keyboard"), L"0");
+  EXPECT_EQ(*saved.Get(L"config", L"clean_seconds"), L"300");
   EXPECT_EQ(*saved.Get(L"font", L"enable_charset"), L"44");
   EXPECT_EQ(*saved.Get(L"palette", L"palette05"), L"255");
   EXPECT_EQ(*saved.Get(L"color", L"transparent"), L"250");
@@ -140,9 +146,11 @@ TEST(SettingsLoad, GarbageNumbersReadAsThePlatformReadsThem) {
   profile.Set(L"color", L"transparent", L"abc");
   profile.Set(L"config", L"snap_width", L"12px");
   profile.Set(L"hotkey", L"virtkey", L"99999999999");
+  profile.Set(L"config", L"clean_seconds", L"ten");  // 0, below the bound
   const Settings s = Load(profile);
   EXPECT_EQ(s.transparent, 0);
   EXPECT_EQ(s.snap_width, 12);
+  EXPECT_EQ(s.clean_seconds, 5);
   (void)s.virtkey;  // any value; overflow must simply not crash
 }
 
@@ -252,7 +260,7 @@ TEST(SettingsTable, KeysAreUniqueAndMisspellingsAreTheFilesOwn) {
   EXPECT_EQ(keys.count(L"position/horizontal_pos_x"), 1u);
   EXPECT_EQ(keys.count(L"font/enable_clipprecicion"), 1u);
   EXPECT_EQ(keys.count(L"font/disable_clipprecision"), 1u);
-  EXPECT_EQ(SettingsKeyTable().size(), 105u);
+  EXPECT_EQ(SettingsKeyTable().size(), 107u);
 }
 
 TEST(WriteIniInt, FormatsSignedDecimal) {

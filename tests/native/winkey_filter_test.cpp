@@ -110,6 +110,31 @@ TEST(WinKeyFilter, ReleasesAndSystemKeysLeaveThePressPending) {
   EXPECT_EQ(Reported(filter, {{kUp, kLeft}}), Keys{kLeft});
 }
 
+// Every event is kept from the system while locked; Escape held two
+// seconds (its auto-repeat's key-downs) is reported once per hold.
+TEST(KeyLock, SwallowsEveryKeyAndReportsEscapeHeldTwoSecondsOnce) {
+  constexpr std::uint32_t kEsc = kVkEscape;
+  const struct { std::uintptr_t kind; std::uint32_t vk, time; bool reported; } steps[] = {
+      {kDown, kVkE, 0, false},        {kSysDown, kEsc, 30, false},  {kDown, kEsc, 100, false},
+      {kDown, kEsc, 2099, false},     {kDown, kEsc, 2100, true},    {kDown, kEsc, 2200, false},  // once
+      {kUp, kEsc, 2300, false},       {kDown, kEsc, 3000, false},   {kUp, kVkE, 4000, false},
+      {kDown, kEsc, 5000, true},      {kUp, kEsc, 5100, false},     {kDown, kEsc, 6000, false},
+      {kDown, kVkShift, 7000, false}, {kDown, kEsc, 8500, false},   {kSysUp, kEsc, 9000, false},
+      {kDown, kEsc, 9100, false},     {kUp, kEsc, 9200, false},     {kDown, kEsc, 0xFFFFFF00, false},
+      {kDown, kEsc, 0x600, false},    {kDown, kEsc, 0x800, true},  // the tick wrapped
+  };
+  KeyLock lock;
+  for (std::size_t i = 0; i < std::size(steps); ++i) {
+    const WinKeyDecision decision = lock.OnEvent(steps[i].kind, steps[i].vk, steps[i].time);
+    EXPECT_TRUE(decision.swallow && decision.inject_count == 0) << "step " << i;
+    EXPECT_EQ(decision.post, steps[i].reported) << "step " << i;
+    EXPECT_EQ(decision.post_lparam_vk, steps[i].reported ? kVkEscape : 0) << "step " << i;
+  }
+  lock.Reset();  // a new lock: the Escape still held counts from its next key-down
+  EXPECT_FALSE(lock.OnEvent(kDown, kEsc, 0x900).post || lock.OnEvent(kDown, kEsc, 0x1000).post);
+  EXPECT_TRUE(lock.OnEvent(kDown, kEsc, 0x900 + kEscapeHoldMs).post);
+}
+
 TEST(WinKeyFilter, EventPathAllocatesNothing) {
   WinKeyFilter filter;
   const std::uint32_t keys[] = {kLeft, kVkE, kRight, kNoKey, kVkLeftAlt, kLeft};

@@ -524,13 +524,14 @@ TEST(HookLibraryFile, ExportsByNameWithFixedOrdinals) {
   ASSERT_NE(exports, nullptr);
   EXPECT_EQ(file.String(exports->Name), "VeltraHook.dll");
   EXPECT_EQ(exports->Base, 1u);
-  ASSERT_EQ(exports->NumberOfFunctions, 2u);
-  ASSERT_EQ(exports->NumberOfNames, 2u);
+  ASSERT_EQ(exports->NumberOfFunctions, 3u);
+  ASSERT_EQ(exports->NumberOfNames, 3u);
 
-  const char* const names[] = {"ResetLowKeyboardHook", "SetLowKeyboardHook"};
+  const char* const names[] = {"ResetLowKeyboardHook", "SetLowKeyboardHook", "SetLowKeyboardLock"};
   const void* const imported[] = {reinterpret_cast<const void*>(&::ResetLowKeyboardHook),
-                                  reinterpret_cast<const void*>(&::SetLowKeyboardHook)};
-  for (DWORD i = 0; i < 2; ++i) {
+                                  reinterpret_cast<const void*>(&::SetLowKeyboardHook),
+                                  reinterpret_cast<const void*>(&::SetLowKeyboardLock)};
+  for (DWORD i = 0; i < 3; ++i) {
     const auto* name_rva = file.At<DWORD>(file.Offset(exports->AddressOfNames) + i * sizeof(DWORD));
     const auto* index = file.At<WORD>(file.Offset(exports->AddressOfNameOrdinals) + i * sizeof(WORD));
     ASSERT_TRUE(name_rva != nullptr && index != nullptr);

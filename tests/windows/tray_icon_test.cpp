@@ -38,26 +38,30 @@ TEST(TrayMenu, ItemsInOrderWithChecksAndGrayForTheState) {
   ASSERT_TRUE(menu);
   const HMENU popup = ::GetSubMenu(menu.get(), 0);
   ASSERT_NE(popup, nullptr);
-  ASSERT_EQ(::GetMenuItemCount(popup), 11);
-  const UINT ids[] = {ID_TOUCH_ENABLE,   ID_TOUCH_DISABLE,  0, ID_MOVE_TO_CENTER, 0, ID_FOLLOW_POSTURE,
-                      ID_FOLLOW_DISPLAY, 0, ID_CONFIGURATION, 0,                 ID_APP_EXIT};
-  for (int i = 0; i < 11; ++i) EXPECT_EQ(::GetMenuItemID(popup, i), ids[i]) << i;
+  ASSERT_EQ(::GetMenuItemCount(popup), 13);
+  const UINT ids[] = {ID_TOUCH_ENABLE,   ID_TOUCH_DISABLE, 0, ID_MOVE_TO_CENTER, 0,          ID_CLEAN_SCREEN, 0,
+                      ID_FOLLOW_POSTURE, ID_FOLLOW_DISPLAY, 0, ID_CONFIGURATION, 0, ID_APP_EXIT};
+  for (int i = 0; i < 13; ++i) EXPECT_EQ(::GetMenuItemID(popup, i), ids[i]) << i;
   wchar_t text[64] = {};
   ::GetMenuStringW(popup, ID_APP_EXIT, text, 64, MF_BYCOMMAND);
   EXPECT_STREQ(text, L"E&xit");
 
-  PrepareTrayMenu(popup, true, false, {true, L"タブレットの形態に追従(&F)"}, {false, L"画面に追従(&S)"});
+  PrepareTrayMenu(popup, true, false, {true, L"タブレットの形態に追従(&F)"}, {false, L"画面に追従(&S)"},
+                  L"クリーニングを終了(&L)");
   ::GetMenuStringW(popup, ID_FOLLOW_POSTURE, text, 64, MF_BYCOMMAND);
   EXPECT_STREQ(text, L"タブレットの形態に追従(&F)");
   ::GetMenuStringW(popup, ID_FOLLOW_DISPLAY, text, 64, MF_BYCOMMAND);
   EXPECT_STREQ(text, L"画面に追従(&S)");
+  ::GetMenuStringW(popup, ID_CLEAN_SCREEN, text, 64, MF_BYCOMMAND);
+  EXPECT_STREQ(text, L"クリーニングを終了(&L)");
   EXPECT_TRUE(State(popup, ID_FOLLOW_POSTURE) & MF_CHECKED);
   EXPECT_FALSE(State(popup, ID_FOLLOW_DISPLAY) & MF_CHECKED);
   EXPECT_TRUE(State(popup, ID_TOUCH_ENABLE) & MF_CHECKED);
   EXPECT_FALSE(State(popup, ID_TOUCH_DISABLE) & MF_CHECKED);
   EXPECT_FALSE(State(popup, ID_MOVE_TO_CENTER) & MF_GRAYED);
 
-  PrepareTrayMenu(popup, false, true, {false, L"&Follow tablet posture"}, {true, L"Follow its &Screen"});
+  PrepareTrayMenu(popup, false, true, {false, L"&Follow tablet posture"}, {true, L"Follow its &Screen"},
+                  L"C&lean Screen");
   EXPECT_FALSE(State(popup, ID_FOLLOW_POSTURE) & MF_CHECKED);
   EXPECT_TRUE(State(popup, ID_FOLLOW_DISPLAY) & MF_CHECKED);
   EXPECT_FALSE(State(popup, ID_TOUCH_ENABLE) & MF_CHECKED);
