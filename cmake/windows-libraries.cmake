@@ -50,6 +50,7 @@ add_library(veltra_window STATIC
   src/window/layered_window.cpp
   src/window/log_font.cpp
   src/window/messages.cpp
+  src/window/monitor_dpi.cpp
   src/window/status_look.cpp
   src/window/status_announcer.cpp
   src/window/status_placement.cpp

@@ -36,10 +36,14 @@ void CVeltraDlg::ToggleTouchState() { SetTouchState(settings_.touch_status ? 0 :
 void CVeltraDlg::ShowStateText() {
   const bool enable = enabled_state();
   const std::wstring& text = enable ? settings_.dialog_enable_txt : settings_.dialog_disable_txt;
-  ::SendDlgItemMessageW(hwnd(), IDC_STATE_TEXT, WM_SETFONT,
-                        reinterpret_cast<WPARAM>(enable ? enable_font_.get() : disable_font_.get()), TRUE);
+  ShowStateFont();
   ::SetDlgItemTextW(hwnd(), IDC_STATE_TEXT, text.c_str());
   announcer_.Show(text, enable);
+}
+
+void CVeltraDlg::ShowStateFont() {
+  ::SendDlgItemMessageW(hwnd(), IDC_STATE_TEXT, WM_SETFONT,
+                        reinterpret_cast<WPARAM>(enabled_state() ? enable_font_.get() : disable_font_.get()), TRUE);
 }
 
 // Display only: the hot key's registration follows switches and device

@@ -15,6 +15,7 @@
 #include "resources/resource.h"
 #include "startup/scheduled_tasks.h"
 #include "window/messages.h"
+#include "window/monitor_dpi.h"
 #include "window/wallpaper.h"
 
 namespace veltra {
@@ -47,6 +48,8 @@ CVeltraDlg::CVeltraDlg(const ui::WinApp& app, Settings& settings, ProfileStore& 
 
 BOOL CVeltraDlg::OnInitDialog() {
   const HWND window = hwnd();
+  system_dpi_ = SystemDpi();
+  window_dpi_ = WindowDpi(window);
   // Before anything shows the state: where the machine reports its
   // posture, the posture decides it over the saved state and /T.
   const bool follow = settings_.follow_posture != 0;
@@ -191,7 +194,12 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
   }
   CrashIfRequested(message);
   if (tray_.IsTaskbarCreated(message)) {
-    if (!exiting_) tray_.Return(enabled_state(), tooltip());
+    // Also sent when the taskbar's DPI changed: the icons are loaded again
+    // at its size.
+    if (!exiting_) {
+      LoadStateIcons();
+      tray_.Return(enabled_state(), tooltip());
+    }
     return std::nullopt;
   }
   if (message == WM_WINKEY_TRIGGER) {
@@ -262,6 +270,9 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
       ApplyLayout(true);
       ApplyOrientationWallpaper(settings_);
       ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       return 0;
     case WM_CLOSE:
       ExitSequence();
