@@ -18,6 +18,7 @@ target_link_libraries(veltra_platform PUBLIC veltra_base user32 advapi32 ole32_d
 add_library(veltra_ui STATIC
   src/ui/dialog.cpp
   src/ui/file_icons.cpp
+  src/ui/monitor_dpi.cpp
   src/ui/notify_icon.cpp
   src/ui/win_app.cpp
   src/ui/window.cpp
@@ -50,7 +51,6 @@ add_library(veltra_window STATIC
   src/window/layered_window.cpp
   src/window/log_font.cpp
   src/window/messages.cpp
-  src/window/monitor_dpi.cpp
   src/window/status_look.cpp
   src/window/status_announcer.cpp
   src/window/status_placement.cpp

@@ -15,7 +15,7 @@
 #include "resources/resource.h"
 #include "ui/file_icons.h"
 #include "ui/window.h"
-#include "window/monitor_dpi.h"
+#include "ui/monitor_dpi.h"
 #include "window/placement.h"
 
 namespace veltra {
@@ -51,7 +51,7 @@ BOOL CIconDialog::OnInitDialog() {
   // The list asks its owner for the item height while the template is being
   // built, before this object is attached to the window, so the cells get
   // their height here.
-  dpi_ = WindowDpi(hwnd());
+  dpi_ = ui::WindowDpi(hwnd());
   SizeCells();
 
   // Shown before the list is filled, so a failure to read the file is

@@ -5,7 +5,7 @@
 #include "resources/resource.h"
 #include "ui/file_icons.h"
 #include "window/log_font.h"
-#include "window/monitor_dpi.h"
+#include "ui/monitor_dpi.h"
 #include "window/placement.h"
 #include "window/veltra_dlg.h"
 
@@ -20,7 +20,7 @@ COLORREF Rgb(std::int32_t r, std::int32_t g, std::int32_t b) {
 // taskbar shows at its DPI.
 UniqueHicon LoadStateIcon(HINSTANCE instance, const std::wstring& file, std::int32_t index, UINT fallback_id) {
   if (UniqueHicon icon = ui::ExtractFileIcon(instance, file, index)) return icon;
-  const SIZE size = SmallIconSize(TaskbarDpi());
+  const SIZE size = ui::SmallIconSize(ui::TaskbarDpi());
   return UniqueHicon(
       static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(fallback_id), IMAGE_ICON, size.cx, size.cy, 0)));
 }

@@ -15,7 +15,7 @@
 #include "resources/resource.h"
 #include "startup/scheduled_tasks.h"
 #include "window/messages.h"
-#include "window/monitor_dpi.h"
+#include "ui/monitor_dpi.h"
 #include "window/wallpaper.h"
 
 namespace veltra {
@@ -48,8 +48,8 @@ CVeltraDlg::CVeltraDlg(const ui::WinApp& app, Settings& settings, ProfileStore& 
 
 BOOL CVeltraDlg::OnInitDialog() {
   const HWND window = hwnd();
-  system_dpi_ = SystemDpi();
-  window_dpi_ = WindowDpi(window);
+  system_dpi_ = ui::SystemDpi();
+  window_dpi_ = ui::WindowDpi(window);
   // Before anything shows the state: where the machine reports its
   // posture, the posture decides it over the saved state and /T.
   const bool follow = settings_.follow_posture != 0;

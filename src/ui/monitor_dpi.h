@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-namespace veltra {
+namespace veltra::ui {
 
 // The system DPI: the primary monitor's when the user logged on, for the
 // life of the process. The settings' sizes and font heights are meant at it.
@@ -22,4 +22,4 @@ UINT TaskbarDpi();
 // The size of a small icon (the notification area's) at `dpi`.
 SIZE SmallIconSize(UINT dpi);
 
-}  // namespace veltra
+}  // namespace veltra::ui

@@ -1,9 +1,9 @@
 // DPI queries, looked up by name so that Windows 8 loads the program.
-#include "window/monitor_dpi.h"
+#include "ui/monitor_dpi.h"
 
 #include "platform/unique_handle.h"
 
-namespace veltra {
+namespace veltra::ui {
 namespace {
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
@@ -40,4 +40,4 @@ SIZE SmallIconSize(UINT dpi) {
   return SIZE{::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON)};
 }
 
-}  // namespace veltra
+}  // namespace veltra::ui
