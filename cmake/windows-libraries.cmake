@@ -19,6 +19,7 @@ target_link_libraries(veltra_platform PUBLIC veltra_base user32 advapi32 ole32_d
 add_library(veltra_ui STATIC
   src/ui/dialog.cpp
   src/ui/file_icons.cpp
+  src/ui/monitor_dpi.cpp
   src/ui/notify_icon.cpp
   src/ui/win_app.cpp
   src/ui/window.cpp

@@ -15,6 +15,8 @@
 #include "resources/resource.h"
 #include "ui/file_icons.h"
 #include "ui/window.h"
+#include "ui/monitor_dpi.h"
+#include "window/placement.h"
 
 namespace veltra {
 namespace {
@@ -46,11 +48,11 @@ CIconDialog::~CIconDialog() { Destroy(); }
 BOOL CIconDialog::OnInitDialog() {
   const HWND list = Item(IDC_ICON_LIST);
   ::SetWindowTextW(Item(IDC_ICON_FILE), path.c_str());
-  ::SendMessageW(list, LB_SETCOLUMNWIDTH, kCellSize, 0);
   // The list asks its owner for the item height while the template is being
   // built, before this object is attached to the window, so the cells get
   // their height here.
-  ::SendMessageW(list, LB_SETITEMHEIGHT, 0, MAKELPARAM(kCellSize, 0));
+  dpi_ = ui::WindowDpi(hwnd());
+  SizeCells();
 
   // Shown before the list is filled, so a failure to read the file is
   // reported over the dialog it concerns.
@@ -66,8 +68,23 @@ BOOL CIconDialog::OnInitDialog() {
   return TRUE;
 }
 
+int CIconDialog::AtDpi(int pixels) const { return ScaleForDpi(pixels, dpi_, 96); }
+
+void CIconDialog::SizeCells() {
+  const HWND list = Item(IDC_ICON_LIST);
+  const int cell = AtDpi(kCellSize);
+  ::SendMessageW(list, LB_SETCOLUMNWIDTH, static_cast<WPARAM>(cell), 0);
+  ::SendMessageW(list, LB_SETITEMHEIGHT, 0, MAKELPARAM(cell, 0));
+  ::InvalidateRect(list, nullptr, TRUE);
+}
+
 std::optional<LRESULT> CIconDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
+    case WM_DPICHANGED:
+      // Windows lays the dialog out again; the cells are the program's own.
+      dpi_ = HIWORD(wparam);
+      SizeCells();
+      return std::nullopt;
     case WM_COMMAND:
       switch (LOWORD(wparam)) {
         case IDOK:
@@ -159,8 +176,10 @@ void CIconDialog::DrawCell(const DRAWITEMSTRUCT& item) const {
   }
   // An empty list that has the focus is drawn as item -1.
   if (item.itemID >= icons_.size() || !icons_[item.itemID]) return;
-  ::DrawIconEx(item.hDC, cell.left + kIconInset, cell.top + kIconInset, icons_[item.itemID].get(), kIconSize, kIconSize,
-               0, nullptr, DI_NORMAL);
+  const int inset = AtDpi(kIconInset);
+  const int size = AtDpi(kIconSize);
+  ::DrawIconEx(item.hDC, cell.left + inset, cell.top + inset, icons_[item.itemID].get(), size, size, 0, nullptr,
+               DI_NORMAL);
 }
 
 void CIconDialog::OnBrowse() {

@@ -26,7 +26,9 @@ using OpenFileDialog = std::function<bool(OPENFILENAMEW&)>;
 
 class CIconDialog final : public ui::Dialog {
  public:
-  static constexpr int kCellSize = 20;  // pixels, both ways
+  // Pixels at 96 DPI; at another DPI they grow with it, as the dialog's
+  // text does.
+  static constexpr int kCellSize = 20;  // both ways
   static constexpr int kIconSize = 16;  // drawn 2 pixels in from the cell's corner
   static constexpr int kIconInset = 2;
 
@@ -55,6 +57,9 @@ class CIconDialog final : public ui::Dialog {
   void ReleaseIcons();
 
   void DrawCell(const DRAWITEMSTRUCT& item) const;
+  // The list's cells at the dialog's DPI, `dpi_`.
+  void SizeCells();
+  int AtDpi(int pixels) const;
   void OnBrowse();
   void OnOk();
 
@@ -63,6 +68,7 @@ class CIconDialog final : public ui::Dialog {
   // The icons of the list's items, in item order: each item's data is the
   // handle held here, so every handle has exactly one owner.
   std::vector<UniqueHicon> icons_;
+  UINT dpi_ = 96;
 };
 
 }  // namespace veltra

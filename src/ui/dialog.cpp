@@ -6,12 +6,13 @@
 #include <algorithm>
 
 #include "platform/trace.h"
+#include "ui/monitor_dpi.h"
 
 namespace veltra::ui {
 namespace {
 
 // A width makes a tooltip break its lines at "\r\n".
-constexpr LPARAM kTooltipWidth = 512;
+constexpr int kTooltipWidth = 512;
 
 void AddTool(HWND tooltip, HWND dialog, HWND control, const std::wstring& text) {
   TTTOOLINFOW tool{};
@@ -154,7 +155,8 @@ void Dialog::AddTooltip(int id, const std::wstring& text, bool always) {
     return;
   }
   tooltips_.push_back(tooltip);
-  ::SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, kTooltipWidth);
+  // The width is meant at 96 DPI; the tip's text grows with the dialog's.
+  ::SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, ::MulDiv(kTooltipWidth, static_cast<int>(WindowDpi(hwnd_)), 96));
   const HWND control = Item(id);
   AddTool(tooltip, hwnd_, control, text);
   COMBOBOXINFO parts{};

@@ -2,6 +2,7 @@
 #include "window/placement.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 
 namespace veltra {
@@ -93,6 +94,12 @@ Rect SnapWhileDragged(const Rect& proposed, Point cursor, Point drag_offset, std
 Point CenteredPosition(const Rect& work_area, const Rect& window) {
   return Point{Clamp32(work_area.left + (std::int64_t{work_area.width()} - window.width()) / 2),
                Clamp32(work_area.top + (std::int64_t{work_area.height()} - window.height()) / 2)};
+}
+
+std::int32_t ScaleForDpi(std::int32_t length, std::uint32_t dpi, std::uint32_t stored_dpi) {
+  if (dpi == 0 || stored_dpi == 0 || dpi == stored_dpi) return length;
+  const std::int64_t magnitude = (std::abs(std::int64_t{length}) * dpi + stored_dpi / 2) / stored_dpi;
+  return Clamp32(length < 0 ? -magnitude : magnitude);
 }
 
 std::uint8_t AlphaForPercent(std::uint8_t percent) {

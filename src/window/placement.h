@@ -1,7 +1,7 @@
 // The status window's arithmetic that needs no platform: orientation,
 // snapping to the work area while dragged, keeping it on its monitor,
-// centring, opacity. Portable: the Win32 side hands in the rectangles the
-// platform reports.
+// centring, sizes at a monitor's DPI, opacity. Portable: the Win32 side
+// hands in the rectangles the platform reports.
 #pragma once
 
 #include <cstddef>
@@ -55,6 +55,13 @@ Rect SnapWhileDragged(const Rect& proposed, Point cursor, Point drag_offset, std
 // The corner that centres `window` in `work_area`, halves truncated toward
 // zero: a taskbar at the left or top moves the centre with the work area.
 Point CenteredPosition(const Rect& work_area, const Rect& window);
+
+// A length stored in the pixels of `stored_dpi` (the primary monitor's:
+// the settings' sizes and font heights) as drawn on a monitor at `dpi`:
+// rounded half away from zero as the platform's MulDiv, but clamped to the
+// 32-bit range where MulDiv would answer -1 for a hand-edited huge value.
+// A zero DPI on either side leaves the length as it is.
+std::int32_t ScaleForDpi(std::int32_t length, std::uint32_t dpi, std::uint32_t stored_dpi);
 
 // Alpha (0-255) of an opacity percentage: min(percent, 100) x 255 / 100.
 std::uint8_t AlphaForPercent(std::uint8_t percent);

@@ -5,6 +5,7 @@
 #include "resources/resource.h"
 #include "ui/file_icons.h"
 #include "window/log_font.h"
+#include "ui/monitor_dpi.h"
 #include "window/placement.h"
 #include "window/veltra_dlg.h"
 
@@ -15,12 +16,13 @@ COLORREF Rgb(std::int32_t r, std::int32_t g, std::int32_t b) {
   return RGB(static_cast<BYTE>(r), static_cast<BYTE>(g), static_cast<BYTE>(b));
 }
 
-// A state icon from the user's file, or the built-in one.
+// A state icon from the user's file, or the built-in one at the size the
+// taskbar shows at its DPI.
 UniqueHicon LoadStateIcon(HINSTANCE instance, const std::wstring& file, std::int32_t index, UINT fallback_id) {
   if (UniqueHicon icon = ui::ExtractFileIcon(instance, file, index)) return icon;
-  return UniqueHicon(static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(fallback_id), IMAGE_ICON,
-                                                         ::GetSystemMetrics(SM_CXSMICON),
-                                                         ::GetSystemMetrics(SM_CYSMICON), 0)));
+  const SIZE size = ui::SmallIconSize(ui::TaskbarDpi());
+  return UniqueHicon(
+      static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(fallback_id), IMAGE_ICON, size.cx, size.cy, 0)));
 }
 
 }  // namespace
@@ -39,10 +41,17 @@ void CVeltraDlg::CreateLookObjects() {
   const Settings& s = settings_;
   enable_brush_.reset(::CreateSolidBrush(Rgb(s.enable_dlg_col_r, s.enable_dlg_col_g, s.enable_dlg_col_b)));
   disable_brush_.reset(::CreateSolidBrush(Rgb(s.disable_dlg_col_r, s.disable_dlg_col_g, s.disable_dlg_col_b)));
-  const LOGFONTW enable_font = ToLogFont(s.enable_font);
-  const LOGFONTW disable_font = ToLogFont(s.disable_font);
-  enable_font_.reset(::CreateFontIndirectW(&enable_font));
-  disable_font_.reset(::CreateFontIndirectW(&disable_font));
+  enable_font_ = CreateFontAtDpi(s.enable_font);
+  disable_font_ = CreateFontAtDpi(s.disable_font);
+}
+
+// The record's heights are meant at the system DPI, as the font chooser
+// gives them.
+UniqueHfont CVeltraDlg::CreateFontAtDpi(const FontRecord& font) const {
+  LOGFONTW log = ToLogFont(font);
+  log.lfHeight = AtWindowDpi(log.lfHeight);
+  log.lfWidth = AtWindowDpi(log.lfWidth);
+  return UniqueHfont(::CreateFontIndirectW(&log));
 }
 
 void CVeltraDlg::PaintMinimised() {

@@ -50,8 +50,10 @@ void CVeltraDlg::ApplyLayout(bool activate) {
   const bool portrait = s.portrait != 0;
   const int x = portrait ? s.vertical_pos_x : s.horizontal_pos_x;
   const int y = portrait ? s.vertical_pos_y : s.horizontal_pos_y;
-  const int width = portrait ? s.vertical_width : s.horizontal_width;
-  const int height = portrait ? s.vertical_height : s.horizontal_height;
+  // The size is stored at the system DPI; a move onto a monitor of
+  // another DPI brings WM_DPICHANGED, which scales it from there.
+  const int width = AtWindowDpi(portrait ? s.vertical_width : s.horizontal_width);
+  const int height = AtWindowDpi(portrait ? s.vertical_height : s.horizontal_height);
   // The text fills the window whatever its size.
   ::SetWindowPos(::GetDlgItem(hwnd(), IDC_STATE_TEXT), nullptr, 0, 0, width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
@@ -121,6 +123,21 @@ void CVeltraDlg::MoveToCenter() {
     StorePosition(corner);
   }
   ::SetForegroundWindow(hwnd());
+}
+
+// The window takes the rectangle offered, its fonts are made again for the
+// DPI and its look is painted again. Nothing is stored: the settings keep
+// their sizes at the system DPI, and the corner where it was put.
+void CVeltraDlg::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  window_dpi_ = dpi != 0 ? dpi : system_dpi_;
+  CreateLookObjects();
+  ShowStateFont();
+  const int width = suggested.right - suggested.left;
+  const int height = suggested.bottom - suggested.top;
+  ::SetWindowPos(::GetDlgItem(hwnd(), IDC_STATE_TEXT), nullptr, 0, 0, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+  ::SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 std::optional<Point> CVeltraDlg::WindowCorner() const {

@@ -42,14 +42,18 @@ void CVeltraDlg::ShowStateText(bool announce) {
   const std::wstring text = cleaning_.running() ? CleaningText()
                             : enable            ? settings_.dialog_enable_txt
                                                 : settings_.dialog_disable_txt;
-  ::SendDlgItemMessageW(hwnd(), IDC_STATE_TEXT, WM_SETFONT,
-                        reinterpret_cast<WPARAM>(enable ? enable_font_.get() : disable_font_.get()), TRUE);
+  ShowStateFont();
   ::SetDlgItemTextW(hwnd(), IDC_STATE_TEXT, text.c_str());
   if (announce) {
     announcer_.Show(text, enable);
   } else {
     announcer_.Rename(text);
   }
+}
+
+void CVeltraDlg::ShowStateFont() {
+  ::SendDlgItemMessageW(hwnd(), IDC_STATE_TEXT, WM_SETFONT,
+                        reinterpret_cast<WPARAM>(enabled_state() ? enable_font_.get() : disable_font_.get()), TRUE);
 }
 
 // Display only: the hot key's registration follows switches and device

@@ -16,6 +16,7 @@
 #include "resources/resource.h"
 #include "startup/scheduled_tasks.h"
 #include "window/messages.h"
+#include "ui/monitor_dpi.h"
 #include "window/wallpaper.h"
 
 namespace veltra {
@@ -54,6 +55,8 @@ CVeltraDlg::CVeltraDlg(const ui::WinApp& app, Settings& settings, ProfileStore& 
 
 BOOL CVeltraDlg::OnInitDialog() {
   const HWND window = hwnd();
+  system_dpi_ = ui::SystemDpi();
+  window_dpi_ = ui::WindowDpi(window);
   // Before anything shows the state: where the machine reports its
   // posture, the posture decides it over the saved state and /T.
   const bool follow = settings_.follow_posture != 0;
@@ -216,7 +219,12 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
   }
   CrashIfRequested(message);
   if (tray_.IsTaskbarCreated(message)) {
-    if (!exiting_) tray_.Return(enabled_state(), tooltip());
+    // Also sent when the taskbar's DPI changed: the icons are loaded again
+    // at its size.
+    if (!exiting_) {
+      LoadStateIcons();
+      tray_.Return(enabled_state(), tooltip());
+    }
     return std::nullopt;
   }
   if (message == WM_WINKEY_TRIGGER) {
@@ -296,6 +304,9 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
       ApplyOrientationWallpaper(settings_);
       ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
       OnScreenChange();
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       return 0;
     case WM_CLOSE:
       ExitSequence();

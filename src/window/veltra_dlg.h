@@ -112,6 +112,7 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   // countdown), announced when they changed unless `announce` is false:
   // every switch passes here, whatever asked for it.
   void ShowStateText(bool announce = true);
+  void ShowStateFont();
   void SaveDevicePath();
 
   // Triggers (status_triggers.cpp).
@@ -156,9 +157,16 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   void SnapOnMoving(RECT& proposed);
   void MoveToCenter();
   void StorePosition(Point corner);
+  // Windows moved the window to a monitor of another DPI, or changed the
+  // monitor's: `suggested` is the rectangle it offers for the new DPI.
+  void OnDpiChanged(UINT dpi, const RECT& suggested);
+  // A stored size or font height (meant at the system DPI) at the DPI of
+  // the monitor the window is drawn on.
+  std::int32_t AtWindowDpi(std::int32_t stored) const { return ScaleForDpi(stored, window_dpi_, system_dpi_); }
 
   // Look (status_look.cpp).
   void CreateLookObjects();
+  UniqueHfont CreateFontAtDpi(const FontRecord& font) const;
   void SetOpacity(bool startup_floor);
   LRESULT PaintBackground(HDC dc);
   void PaintMinimised();
@@ -180,6 +188,8 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink {
   UniqueHfont enable_font_, disable_font_;
   CLayeredWindowHelperST layered_;
   Point drag_offset_;
+  UINT system_dpi_ = 96;  // what the stored sizes and font heights are meant at
+  UINT window_dpi_ = 96;  // the monitor's the window is drawn on
   TrayIcon tray_;
   StatusAnnouncer announcer_;
   HotKeyRegistration hot_key_;

@@ -92,5 +92,16 @@ TEST(CenteredPosition, HalvesTruncateWithinTheWorkAreaWhereverItStarts) {
   EXPECT_EQ(CenteredPosition(Rect{0, 0, 200, 100}, Rect{0, 0, 301, 151}), (Point{-50, -25}));
 }
 
+TEST(ScaleForDpi, RoundsAsMulDivAndClampsWhereItWouldFail) {
+  EXPECT_EQ(ScaleForDpi(255, 144, 96), 383);  // 382.5 rounds up
+  EXPECT_EQ(ScaleForDpi(-15, 144, 96), -23);  // -22.5 rounds away from zero
+  EXPECT_EQ(ScaleForDpi(44, 96, 192), 22);
+  // There and back at a whole ratio gives the stored length again.
+  EXPECT_EQ(ScaleForDpi(ScaleForDpi(-37, 192, 96), 96, 192), -37);
+  EXPECT_EQ(ScaleForDpi(0x7fffffff, 192, 96), 0x7fffffff);
+  EXPECT_EQ(ScaleForDpi(-0x7fffffff - 1, 192, 96), -0x7fffffff - 1);
+  EXPECT_EQ(ScaleForDpi(300, 144, 0), 300);
+}
+
 }  // namespace
 }  // namespace veltra

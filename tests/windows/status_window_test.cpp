@@ -31,6 +31,19 @@ std::wstring Text(HWND window) {
   return text;
 }
 
+LONG ShownFontHeight(HWND window) {
+  LOGFONTW shown{};
+  ::GetObjectW(reinterpret_cast<HFONT>(::SendDlgItemMessageW(window, IDC_STATE_TEXT, WM_GETFONT, 0, 0)), sizeof(shown),
+               &shown);
+  return shown.lfHeight;
+}
+
+Rect ToRect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
+Rect WindowRect(HWND window) {
+  RECT r{};
+  return ::GetWindowRect(window, &r) ? ToRect(r) : Rect{};
+}
+
 TEST_F(StatusWindowInProcess, ASettingsChangeRefreshesOpacityDeviceVisibilityAndText) {
   settings_.transparent = 20;
   settings_.disable_font.lfHeight = -37;
@@ -60,10 +73,7 @@ TEST_F(StatusWindowInProcess, ASettingsChangeRefreshesOpacityDeviceVisibilityAnd
   EXPECT_EQ(Alpha(window), 255);
   // The disabled state in its own font.
   ::SendMessageW(window, WM_SET_TOUCH_STATE, 0, 0);
-  LOGFONTW shown{};
-  ::GetObjectW(reinterpret_cast<HFONT>(::SendDlgItemMessageW(window, IDC_STATE_TEXT, WM_GETFONT, 0, 0)), sizeof(shown),
-               &shown);
-  EXPECT_EQ(shown.lfHeight, -37);
+  EXPECT_EQ(ShownFontHeight(window), -37);
   ::SendMessageW(window, WM_SET_TOUCH_STATE, 1, 0);
   ::SendMessageW(window, WM_CLOSE, 0, 0);
   // Once the exit has begun, nothing switches the panel off again.
@@ -71,6 +81,46 @@ TEST_F(StatusWindowInProcess, ASettingsChangeRefreshesOpacityDeviceVisibilityAnd
   ::SendMessageW(window, WM_HOTKEY, 0, 0);
   EXPECT_TRUE(DeviceStarted());
   EXPECT_EQ(settings_.touch_status, 1);
+}
+
+// Windows moves the window onto a monitor at twice the DPI and back, as
+// it sends the message: the rectangle offered is taken, both fonts and
+// every later layout follow the DPI, and nothing stored changes.
+TEST_F(StatusWindowInProcess, ADpiChangeTakesTheOfferedRectangleAndScalesFontsAndLayout) {
+  settings_.enable_font.lfHeight = -16;
+  settings_.disable_font.lfHeight = -37;
+  CVeltraDlg status(app_, settings_, profile_);
+  ASSERT_TRUE(status.Create(nullptr));
+  const HWND window = status.hwnd();
+  const Settings& s = settings_;
+  const Rect stored{s.horizontal_pos_x, s.horizontal_pos_y, s.horizontal_width, s.horizontal_height};
+  const Rect shown = WindowRect(window);
+  RECT first{shown.left, shown.top, shown.right, shown.bottom};
+  const LONG width = shown.width();
+  const LONG height = shown.height();
+  ASSERT_EQ(width, s.horizontal_width);
+  ASSERT_EQ(ShownFontHeight(window), -16);
+
+  RECT offered{first.left + 40, first.top + 30, first.left + 40 + 2 * width, first.top + 30 + 2 * height};
+  EXPECT_EQ(::SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&offered)), 0);
+  EXPECT_EQ(WindowRect(window), ToRect(offered));
+  EXPECT_EQ(WindowRect(::GetDlgItem(window, IDC_STATE_TEXT)).width(), 2 * width);  // the text fills it
+  EXPECT_EQ(ShownFontHeight(window), -32);
+  ::SendMessageW(window, WM_SET_TOUCH_STATE, 0, 0);
+  EXPECT_EQ(ShownFontHeight(window), -74);
+  // A layout on that monitor keeps its size.
+  ::SendMessageW(window, WM_SETTINGS_CHANGED, 0, 0);
+  EXPECT_EQ(WindowRect(window).width(), 2 * width);
+  EXPECT_EQ(ShownFontHeight(window), -74);
+
+  ::SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&first));
+  EXPECT_EQ(WindowRect(window), shown);
+  EXPECT_EQ(ShownFontHeight(window), -37);
+  ::SendMessageW(window, WM_SET_TOUCH_STATE, 1, 0);
+  EXPECT_EQ(ShownFontHeight(window), -16);
+  EXPECT_EQ((Rect{s.horizontal_pos_x, s.horizontal_pos_y, s.horizontal_width, s.horizontal_height}), stored);
+  EXPECT_EQ((Point{s.enable_font.lfHeight, s.disable_font.lfHeight}), (Point{-16, -37}));
+  ::SendMessageW(window, WM_CLOSE, 0, 0);
 }
 
 // Single use, disable-only: the key is held exactly while the panel is
