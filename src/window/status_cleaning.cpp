@@ -3,7 +3,6 @@
 // icon's tip, then the panel back as it was (CleaningRun decides).
 #include <windows.h>
 
-#include <cstdio>
 
 #include "platform/strings.h"
 #include "platform/trace.h"
@@ -70,10 +69,7 @@ void CVeltraDlg::StopCleaning() {
 }
 
 std::wstring CVeltraDlg::CleaningText() const {
-  wchar_t text[160];
-  std::swprintf(text, std::size(text), LoadLocalizedText(app_.instance(), IDS_CLEANING_LEFT).c_str(),
-                static_cast<int>(cleaning_.remaining()));
-  return text;
+  return FormatNumber(LoadLocalizedText(app_.instance(), IDS_CLEANING_LEFT), static_cast<int>(cleaning_.remaining()));
 }
 
 std::wstring CVeltraDlg::tooltip() const {
