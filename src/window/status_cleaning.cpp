@@ -3,7 +3,6 @@
 // icon's tip, then the panel back as it was (CleaningRun decides).
 #include <windows.h>
 
-
 #include "platform/strings.h"
 #include "platform/trace.h"
 #include "resources/resource.h"
