@@ -200,6 +200,8 @@ TEST(EndedAtEveryStep, UseOfTheWindowAndTheExit) {
   WalkEveryStep(box, 1, [](const Flow& run) {
     run.Send(protocol::WM_SET_TOUCH_STATE, 1, 0);
     run.ChooseOtherDevice();
+    run.Send(WM_COMMAND, ID_CLEAN_SCREEN);  // a cleaning begun and ended early
+    run.Send(WM_COMMAND, ID_CLEAN_SCREEN);
     run.Send(protocol::WM_SET_TOUCH_STATE, 0, 0);
     run.Send(WM_COMMAND, ID_APP_EXIT);
   });
@@ -211,9 +213,14 @@ TEST(EndedAtEveryStep, EndOfTheLogon) {
   // after them.
   WalkEveryStep(box, kStartSteps + 1, [&box](const Flow& run) {
     WaitUntil([&] { return !run.alive() || StepsTaken(box) >= kStartSteps; });
+    run.Send(protocol::WM_SET_TOUCH_STATE, 1, 0);
+    run.Send(WM_COMMAND, ID_CLEAN_SCREEN);  // the logon ends while the screen is cleaned
     run.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
     run.Send(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
   });
+  // What the user chose, not the cleaning's "off": the next start (the
+  // walk's last) came up enabled and saved it so.
+  EXPECT_EQ(box.Setting(L"status", L"touch_status"), L"1");
 }
 
 }  // namespace
