@@ -265,7 +265,10 @@ TEST_F(Tray, TheMenuItemCleansTheScreenForAWhile) {
   const auto key_reaches_it = [&] {
     ::SetWindowTextW(window, L"");
     ::PostMessageW(window, WM_APP, 0, 0);  // the foreground again, which the menu took
-    if (!WaitUntil([&] { return ::GetForegroundWindow() == window; }, 2s)) return false;
+    if (!WaitUntil([&] { return ::GetForegroundWindow() == window; }, 2s)) {
+      ADD_FAILURE() << "the other program's window never came to the front";  // nothing was shown then
+      return false;
+    }
     for (const bool up : {false, true}) SendKey('A', up);
     wchar_t caption[16] = {};
     return WaitUntil([&] { return ::GetWindowTextW(window, caption, 16) && caption == std::wstring(L"Key down"); }, 1s);
