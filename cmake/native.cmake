@@ -29,6 +29,7 @@ add_executable(veltra_native_tests
   tests/native/task_commands_test.cpp
   tests/native/system_info_test.cpp
   tests/native/text_encoding_test.cpp
+  tests/native/touch_switch_test.cpp
   tests/native/tray_click_test.cpp
   tests/native/watch_rules_test.cpp
   tests/native/winkey_filter_test.cpp

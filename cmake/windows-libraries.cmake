@@ -52,13 +52,13 @@ add_library(veltra_window STATIC
   src/window/layered_window.cpp
   src/window/log_font.cpp
   src/window/messages.cpp
-  src/window/status_look.cpp
+  src/window/panel_switch.cpp
   src/window/status_announcer.cpp
+  src/window/status_appearance.cpp
   src/window/status_cleaning.cpp
-  src/window/status_placement.cpp
-  src/window/status_switch.cpp
+  src/window/status_follow.cpp
+  src/window/status_keys.cpp
   src/window/status_tray.cpp
-  src/window/status_triggers.cpp
   src/window/suspend_resume.cpp
   src/window/tray_icon.cpp
   src/window/veltra_dlg.cpp

@@ -1,12 +1,10 @@
-// When the screen the panel belongs to switches the panel: disabled while
-// that screen is not part of the desktop (lid closed, "Second screen only",
-// turned off by the machine), back to the user's state when it returns, and
-// only when the screen's state changes. Portable, so every rule is tested
-// natively; the status window reads the screen (device/panel_screen.h) and
-// carries out the switch.
+// When the screen the panel belongs to holds the panel off: while that
+// screen is not part of the desktop (lid closed, "Second screen only",
+// turned off by the machine), and only from a change of the screen's state
+// to the next. Portable, so every rule is tested natively; the status
+// window reads the screen (device/panel_screen.h) and sets the hold.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 
 namespace veltra {
@@ -14,22 +12,18 @@ namespace veltra {
 class ScreenFollower {
  public:
   // `active`: whether the panel's screen is part of the desktop, nothing
-  // where the machine cannot tell; `state`: the panel's state as saved (or
-  // asked for on the command line). A panel whose screen is dark at start
-  // starts disabled.
-  std::optional<std::uint8_t> Start(std::optional<bool> active, std::uint8_t state, bool follow);
-  // At each report of a change of the desktop's screens or of the lid, with
-  // the panel's current state. Only a screen state other than the last one
-  // reported switches, so the report Windows sends right after the lid's
-  // registration, or another program's broadcast, cannot undo a switch by
-  // hand. A report that cannot tell is no report at all.
-  std::optional<std::uint8_t> Reported(std::optional<bool> active, std::uint8_t state, bool follow);
+  // where the machine cannot tell. True when the panel starts held off: its
+  // screen is dark and the panel follows it.
+  bool Start(std::optional<bool> active, bool follow) noexcept;
+  // At each report of a change of the desktop's screens or of the lid: the
+  // hold to set (true: on), or nothing. Only a screen state other than the
+  // last one reported counts, so the report Windows sends right after the
+  // lid's registration, or another program's broadcast, cannot undo a
+  // switch by hand; a report that cannot tell is no report at all.
+  std::optional<bool> Reported(std::optional<bool> active, bool follow) noexcept;
 
  private:
-  std::optional<std::uint8_t> Left(std::uint8_t state, bool follow);
-
-  std::optional<bool> active_;             // the last screen state reported
-  std::optional<std::uint8_t> return_to_;  // the user's state, while this follower holds the panel off
+  std::optional<bool> active_;  // the last screen state reported
 };
 
 }  // namespace veltra

@@ -3,42 +3,19 @@
 
 namespace veltra {
 
-void CleaningRun::Start(std::uint8_t before, std::int32_t seconds) noexcept {
-  // A run begun again keeps the state of the first one's start: the panel
-  // is off now only because of the cleaning.
-  if (!running()) before_ = before != 0 ? 1 : 0;
-  waiting_.reset();
-  remaining_ = seconds > 0 ? seconds : 1;
+void CleaningRun::Start(std::uint64_t now_ms, std::int32_t seconds) noexcept {
+  running_ = true;
+  ends_at_ = now_ms + static_cast<std::uint64_t>(seconds > 0 ? seconds : 1) * 1000;
 }
 
-std::optional<std::uint8_t> CleaningRun::Tick() noexcept {
-  if (!running()) return std::nullopt;
-  if (--remaining_ > 0) return std::nullopt;
-  const std::uint8_t state = ReturnState();
-  waiting_.reset();
-  return state;
+std::int32_t CleaningRun::Remaining(std::uint64_t now_ms) const noexcept {
+  if (!running_ || now_ms >= ends_at_) return 0;
+  return static_cast<std::int32_t>((ends_at_ - now_ms + 999) / 1000);
 }
 
-std::optional<std::uint8_t> CleaningRun::End() noexcept {
-  if (!running()) return std::nullopt;
-  remaining_ = 1;
-  return Tick();
-}
-
-void CleaningRun::Abandon() noexcept {
-  remaining_ = 0;
-  waiting_.reset();
-}
-
-bool CleaningRun::Defer(std::uint8_t wanted) noexcept {
-  if (!running()) return false;
-  waiting_ = wanted != 0 ? 1 : 0;
-  return true;
-}
-
-bool CleaningRun::DeferToggle() noexcept {
-  if (!running()) return false;
-  waiting_ = ReturnState() != 0 ? 0 : 1;
+bool CleaningRun::Expired(std::uint64_t now_ms) noexcept {
+  if (!running_ || now_ms < ends_at_) return false;
+  running_ = false;
   return true;
 }
 

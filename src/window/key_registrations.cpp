@@ -139,8 +139,12 @@ void WinKeyHook::Remove() noexcept {
   thread_id_ = 0;
 }
 
-void WinKeyHook::Lock(bool locked) noexcept {
-  if (thread_) set_lock_(locked ? TRUE : FALSE);
+void WinKeyHook::Lock(std::uint32_t) noexcept {
+  if (thread_) set_lock_(TRUE);
+}
+
+void WinKeyHook::Unlock() noexcept {
+  if (thread_) set_lock_(FALSE);
 }
 
 }  // namespace veltra

@@ -56,9 +56,10 @@ class WinKeyHook {
   // Ends the hook's thread, which removes the hook before it ends.
   void Remove() noexcept;
   bool installed() const noexcept { return static_cast<bool>(thread_); }
-  // Locks or unlocks the keyboard through the installed hook (see
-  // SetLowKeyboardLock); without a hook nothing happens.
-  void Lock(bool locked) noexcept;
+  // Locks the keyboard through the installed hook for `milliseconds`, or
+  // unlocks it (see SetLowKeyboardLock); without a hook nothing happens.
+  void Lock(std::uint32_t milliseconds) noexcept;
+  void Unlock() noexcept;
 
  private:
   bool LoadLibraryBesideProgram();

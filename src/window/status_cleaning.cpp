@@ -1,87 +1,103 @@
-// The status window's cleaning of the screen: the panel off for
-// clean_seconds while the screen is wiped, a countdown in the window and the
-// icon's tip, then the panel back as it was (CleaningRun decides).
-#include <windows.h>
+// The status window's cleaning of the screen.
+#include "window/status_cleaning.h"
 
 #include "platform/strings.h"
 #include "platform/trace.h"
 #include "resources/resource.h"
 #include "window/messages.h"
-#include "window/veltra_dlg.h"
+#include "window/panel_switch.h"
+#include "window/status_keys.h"
+#include "window/tray_icon.h"
 
 namespace veltra {
 
-void CVeltraDlg::ToggleCleaning() {
-  if (!cleaning_.running()) {
-    StartCleaning();
-  } else if (const auto state = cleaning_.End()) {
-    FinishCleaning(*state);
-  }
-}
-
-void CVeltraDlg::StartCleaning() {
-  if (!AcceptsSwitches()) return;
-  if (::SetTimer(hwnd(), TIMER_CLEANING, 1000, nullptr) == 0) {
-    // Without its clock the cleaning would never end: the panel stays on.
+void StatusCleaning::Begin() {
+  PanelSwitch& panel = host_.panel();
+  if (!panel.open()) return;
+  if (::SetTimer(host_.window(), TIMER_CLEANING, 1000, nullptr) == 0) {
+    // Without its clock the countdown would never show: the panel stays on.
     TraceLastError(L"SetTimer(TIMER_CLEANING)");
     return;
   }
-  cleaning_.Start(settings_.touch_status, settings_.clean_seconds);
-  if (settings_.clean_keyboard != 0 && !keyboard_locked_) {
-    // The hook of the Windows key does the locking; without that setting it
-    // is installed for the cleaning alone. Refused, the panel still goes off.
-    if (winkey_hook_.Install(hwnd())) {
-      winkey_hook_.Lock(true);
-      keyboard_locked_ = true;
-    } else {
-      TraceFailure(L"locking the keyboard", ERROR_HOOK_NOT_INSTALLED);
-    }
+  const Settings& s = host_.settings();
+  run_.Start(::GetTickCount64(), s.clean_seconds);
+  panel.SetHold(Hold::Cleaning, true);
+  // Only once the panel is off: the keyboard is locked for the time the
+  // wipe takes, not for the time the device takes. Refused, the panel
+  // still stays off.
+  if (s.clean_keyboard != 0 && run_.running()) {
+    keys_.LockKeyboard(static_cast<std::uint32_t>(run_.Remaining(::GetTickCount64())) * 1000);
   }
-  settings_.touch_status = 0;
-  ApplyTouchState();
 }
 
-void CVeltraDlg::OnCleaningTick() {
-  // The device selection holds every switch: the count waits for it.
-  if (selecting_ || exiting_) return;
-  if (const auto state = cleaning_.Tick()) {
-    FinishCleaning(*state);
+// Once a second, and at a resume: the time is what counts, so a stall of
+// this thread or a sleep past the end ends the run at the next look.
+void StatusCleaning::Look() {
+  if (!run_.running()) return;
+  // The device selection holds every switch: the end waits for it.
+  if (!host_.panel().open()) return;
+  if (run_.Expired(::GetTickCount64())) {
+    Finish();
     return;
   }
-  if (!cleaning_.running()) return;  // a tick queued before the end
-  ShowStateText(false);
-  tray_.Modify(enabled_state(), tooltip());
+  host_.ShowState(ShowReason::Countdown);
 }
 
-void CVeltraDlg::FinishCleaning(std::uint8_t state) {
-  StopCleaning();
-  // The run has ended: this is no hand switch, and it is announced.
-  SetTouchState(state);
+void StatusCleaning::Finish() {
+  Stop();
+  host_.panel().SetHold(Hold::Cleaning, false);
 }
 
-void CVeltraDlg::StopCleaning() {
-  ::KillTimer(hwnd(), TIMER_CLEANING);
-  if (!keyboard_locked_) return;
-  keyboard_locked_ = false;
-  winkey_hook_.Lock(false);
-  if (settings_.override_winkey == 0) winkey_hook_.Remove();
+void StatusCleaning::Stop() noexcept {
+  keys_.UnlockKeyboard();
+  ::KillTimer(host_.window(), TIMER_CLEANING);
+  run_.Stop();
 }
 
-std::wstring CVeltraDlg::CleaningText() const {
-  return FormatNumber(LoadLocalizedText(app_.instance(), IDS_CLEANING_LEFT), static_cast<int>(cleaning_.remaining()));
+// A switch by hand (or the device found working) ended the hold: the run
+// ends with it, and the keyboard comes back at once.
+void StatusCleaning::StateShown(ShowReason) {
+  if (run_.running() && !host_.panel().holding(Hold::Cleaning)) Stop();
 }
 
-std::wstring CVeltraDlg::tooltip() const {
-  if (cleaning_.running()) return CleaningText();
-  return enabled_state() ? settings_.tooltip_enable_txt : settings_.tooltip_disable_txt;
+std::optional<std::wstring> StatusCleaning::StateText(bool) const {
+  if (!run_.running()) return std::nullopt;
+  const int left = static_cast<int>(run_.Remaining(::GetTickCount64()));
+  return FormatNumber(LoadLocalizedText(host_.app().instance(), IDS_CLEANING_LEFT), left > 0 ? left : 1);
 }
 
-bool CVeltraDlg::SaveChosenSettings() {
-  const std::uint8_t now = settings_.touch_status;
-  if (cleaning_.running()) settings_.touch_status = cleaning_.before();
-  const bool saved = SaveSettings(settings_, store_);
-  settings_.touch_status = now;
-  return saved;
+void StatusCleaning::PrepareMenu(HMENU popup) {
+  const UINT text = run_.running() ? IDS_MENU_END_CLEANING : IDS_MENU_CLEAN_SCREEN;
+  PrepareMenuItem(popup, ID_CLEAN_SCREEN, LoadLocalizedText(host_.app().instance(), text));
+}
+
+void StatusCleaning::Exit() { Stop(); }
+
+std::optional<LRESULT> StatusCleaning::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (LOWORD(wparam) != ID_CLEAN_SCREEN) return std::nullopt;
+      if (run_.running()) {
+        Finish();
+      } else {
+        Begin();
+      }
+      return 0;
+    case WM_TIMER:
+      if (wparam != TIMER_CLEANING) return std::nullopt;
+      Look();
+      return 0;
+    case WM_POWERBROADCAST:
+      if (wparam == PBT_APMRESUMEAUTOMATIC) Look();
+      return std::nullopt;
+    default:
+      // The hook ended the keyboard's lock (its time, or Escape held).
+      if (message == WM_WINKEY_TRIGGER && lparam == VK_ESCAPE && run_.running()) {
+        Finish();
+        return 0;
+      }
+      return std::nullopt;
+  }
 }
 
 }  // namespace veltra

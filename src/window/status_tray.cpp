@@ -1,47 +1,112 @@
 // The status window's notification icon: adding it, its clicks and its menu.
-#include <windows.h>
+#include "window/status_tray.h"
 
 #include <string>
 
 #include "platform/strings.h"
 #include "resources/resource.h"
-#include "window/veltra_dlg.h"
+#include "ui/file_icons.h"
+#include "ui/monitor_dpi.h"
+#include "window/messages.h"
+#include "window/panel_switch.h"
 
 namespace veltra {
+namespace {
 
-void CVeltraDlg::AddTrayIcon() {
+// A state icon from the user's file, or the built-in one at the size the
+// taskbar shows at its DPI.
+UniqueHicon LoadStateIcon(HINSTANCE instance, const std::wstring& file, std::int32_t index, UINT fallback_id) {
+  if (UniqueHicon icon = ui::ExtractFileIcon(instance, file, index)) return icon;
+  const SIZE size = ui::SmallIconSize(ui::TaskbarDpi());
+  return UniqueHicon(
+      static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(fallback_id), IMAGE_ICON, size.cx, size.cy, 0)));
+}
+
+}  // namespace
+
+bool StatusTray::enabled() const { return host_.panel().enabled(); }
+
+void StatusTray::LoadStateIcons() {
+  const Settings& s = host_.settings();
+  const HINSTANCE instance = host_.app().instance();
+  tray_.SetStateIcons(LoadStateIcon(instance, s.enable_icon, s.enable_icon_idx, IDI_TOUCH_ENABLED),
+                      LoadStateIcon(instance, s.disable_icon, s.disable_icon_idx, IDI_TOUCH_DISABLED));
+}
+
+void StatusTray::Start() {
+  tray_.Attach(host_.window());
+  LoadStateIcons();
   DWORD last_error = 0;
-  if (!tray_.Add(enabled_state(), tooltip(), last_error)) TellTrayIconMissing(last_error);
+  if (!tray_.Add(enabled(), host_.StateText(true), last_error)) TellTrayIconMissing(last_error);
 }
 
-void CVeltraDlg::TellTrayIconMissing(DWORD last_error) {
+void StatusTray::StateShown(ShowReason) { tray_.Modify(enabled(), host_.StateText(true)); }
+
+void StatusTray::Exit() {
+  tray_.Delete();
+  tray_.DestroyStateIcons();
+}
+
+void StatusTray::TellTrayIconMissing(DWORD last_error) {
   // Without its icon the program must stay reachable through its window.
-  ::ShowWindow(hwnd(), SW_SHOW);
-  const std::wstring format = LoadLocalizedText(app_.instance(), IDS_TRAY_ERROR);
-  app_.ShowMessage(FormatNumber(format, static_cast<int>(last_error)), MB_ICONEXCLAMATION, hwnd());
+  ::ShowWindow(host_.window(), SW_SHOW);
+  const std::wstring format = LoadLocalizedText(host_.app().instance(), IDS_TRAY_ERROR);
+  host_.app().ShowMessage(FormatNumber(format, static_cast<int>(last_error)), MB_ICONEXCLAMATION, host_.window());
 }
 
-void CVeltraDlg::OnTrayNotify(UINT mouse_message) {
-  if (mouse_message < WM_LBUTTONDOWN || mouse_message > WM_RBUTTONDBLCLK) return;
-  CarryOut(click_.OnMouse(mouse_message, settings_.lbutton_mode != 0));
+std::optional<LRESULT> StatusTray::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (tray_.IsTaskbarCreated(message)) {
+    // Also sent when the taskbar's DPI changed: the icons are loaded again
+    // at its size.
+    if (host_.running()) {
+      LoadStateIcons();
+      tray_.Return(enabled(), host_.StateText(true));
+    }
+    return std::nullopt;
+  }
+  switch (message) {
+    case WM_TRAY_NOTIFY: {
+      const UINT mouse = LOWORD(lparam);
+      if (mouse >= WM_LBUTTONDOWN && mouse <= WM_RBUTTONDBLCLK) {
+        CarryOut(click_.OnMouse(mouse, host_.settings().lbutton_mode != 0));
+      }
+      return 0;
+    }
+    case WM_TIMER:
+      if (wparam == TIMER_TRAY_RETURN) {
+        DWORD last_error = 0;
+        if (!tray_.OnReturnTimer(enabled(), host_.StateText(true), last_error)) TellTrayIconMissing(last_error);
+        return 0;
+      }
+      if (wparam != kTimerLeftClick && wparam != kTimerRightClick) return std::nullopt;
+      CarryOut(click_.OnTimer(static_cast<unsigned>(wparam), host_.settings().lbutton_mode != 0));
+      return 0;
+    case WM_RBUTTONUP:
+      TrayAction(TrayActionKind::ShowTrayMenu);
+      return std::nullopt;
+    default:
+      return std::nullopt;
+  }
 }
 
-void CVeltraDlg::CarryOut(const TrayClickResult& result) {
-  if (result.stop_timer != 0) ::KillTimer(hwnd(), result.stop_timer);
-  if (result.start_timer != 0) ::SetTimer(hwnd(), result.start_timer, ::GetDoubleClickTime(), nullptr);
+void StatusTray::CarryOut(const TrayClickResult& result) {
+  const HWND window = host_.window();
+  if (result.stop_timer != 0) ::KillTimer(window, result.stop_timer);
+  if (result.start_timer != 0) ::SetTimer(window, result.start_timer, ::GetDoubleClickTime(), nullptr);
   if (result.act) TrayAction(result.action);
 }
 
-void CVeltraDlg::TrayAction(TrayActionKind action) {
+void StatusTray::TrayAction(TrayActionKind action) {
+  Settings& s = host_.settings();
   switch (action) {
     case TrayActionKind::ShowHideWindow:
-      settings_.window_status = settings_.window_status ? 0 : 1;
-      ::ShowWindow(hwnd(), settings_.window_status && settings_.window_enable ? SW_SHOW : SW_HIDE);
-      ApplyLayout(true);
-      ::SetForegroundWindow(hwnd());
+      s.window_status = s.window_status ? 0 : 1;
+      ::ShowWindow(host_.window(), s.window_status && s.window_enable ? SW_SHOW : SW_HIDE);
+      host_.ApplyLayout(true);
+      ::SetForegroundWindow(host_.window());
       break;
     case TrayActionKind::ToggleTouch:
-      ToggleTouchState();
+      host_.panel().Toggle(Asker::Hand);
       break;
     case TrayActionKind::ShowTrayMenu:
       ShowTrayMenu();
@@ -49,22 +114,23 @@ void CVeltraDlg::TrayAction(TrayActionKind action) {
   }
 }
 
-void CVeltraDlg::ShowTrayMenu() {
+void StatusTray::PrepareMenu(HMENU popup) {
+  PrepareTrayMenu(popup, enabled(), host_.settings().fixed_pos != 0);
+}
+
+void StatusTray::ShowTrayMenu() {
+  const HWND window = host_.window();
   POINT cursor{};
   ::GetCursorPos(&cursor);
   // The window must be in the foreground before the menu is tracked, or the
   // menu will not close when the user clicks elsewhere.
-  ::SetForegroundWindow(hwnd());
-  const UniqueHmenu menu(::LoadMenuW(app_.instance(), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
+  ::SetForegroundWindow(window);
+  const UniqueHmenu menu(::LoadMenuW(host_.app().instance(), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
   if (!menu) return;
   const HMENU popup = ::GetSubMenu(menu.get(), 0);
-  const UINT clean_text = cleaning_.running() ? IDS_MENU_END_CLEANING : IDS_MENU_CLEAN_SCREEN;
-  PrepareTrayMenu(popup, enabled_state(), settings_.fixed_pos != 0,
-                  {settings_.follow_posture != 0, LoadLocalizedText(app_.instance(), IDS_MENU_FOLLOW_POSTURE)},
-                  {settings_.follow_display != 0, LoadLocalizedText(app_.instance(), IDS_MENU_FOLLOW_DISPLAY)},
-                  LoadLocalizedText(app_.instance(), clean_text));
-  ::TrackPopupMenu(popup, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd(), nullptr);
-  ::PostMessageW(hwnd(), WM_NULL, 0, 0);
+  for (std::size_t i = 0; i < part_count_; ++i) parts_[i]->PrepareMenu(popup);
+  ::TrackPopupMenu(popup, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, nullptr);
+  ::PostMessageW(window, WM_NULL, 0, 0);
 }
 
 }  // namespace veltra

@@ -48,30 +48,18 @@ NOTIFYICONDATAW NotifyIconData(HWND window, HICON icon, std::wstring_view tip) {
   return data;
 }
 
-namespace {
-
-void SetItemText(HMENU popup, UINT command, const std::wstring& text) {
+void PrepareMenuItem(HMENU popup, UINT command, const std::wstring& text, std::optional<bool> checked) {
   MENUITEMINFOW item{};
   item.cbSize = sizeof(item);
   item.fMask = MIIM_STRING;
   item.dwTypeData = const_cast<wchar_t*>(text.c_str());  // only read
   ::SetMenuItemInfoW(popup, command, FALSE, &item);
+  if (checked) ::CheckMenuItem(popup, command, MF_BYCOMMAND | (*checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void PrepareFollowItem(HMENU popup, UINT id, const FollowItem& follow) {
-  SetItemText(popup, id, follow.text);
-  ::CheckMenuItem(popup, id, MF_BYCOMMAND | (follow.on ? MF_CHECKED : MF_UNCHECKED));
-}
-
-}  // namespace
-
-void PrepareTrayMenu(HMENU popup, bool touch_enabled, bool fixed_position, const FollowItem& posture,
-                     const FollowItem& display, const std::wstring& clean_text) {
+void PrepareTrayMenu(HMENU popup, bool touch_enabled, bool fixed_position) {
   ::CheckMenuItem(popup, ID_TOUCH_ENABLE, MF_BYCOMMAND | (touch_enabled ? MF_CHECKED : MF_UNCHECKED));
   ::CheckMenuItem(popup, ID_TOUCH_DISABLE, MF_BYCOMMAND | (touch_enabled ? MF_UNCHECKED : MF_CHECKED));
-  SetItemText(popup, ID_CLEAN_SCREEN, clean_text);
-  PrepareFollowItem(popup, ID_FOLLOW_POSTURE, posture);
-  PrepareFollowItem(popup, ID_FOLLOW_DISPLAY, display);
   ::EnableMenuItem(popup, ID_MOVE_TO_CENTER, MF_BYCOMMAND | (fixed_position ? MF_GRAYED : MF_ENABLED));
   ::EnableMenuItem(popup, ID_CONFIGURATION, MF_BYCOMMAND | MF_ENABLED);
   ::EnableMenuItem(popup, ID_APP_EXIT, MF_BYCOMMAND | MF_ENABLED);

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,19 +20,12 @@ namespace veltra {
 // the record's 127 characters without splitting a character in two.
 NOTIFYICONDATAW NotifyIconData(HWND window, HICON icon, std::wstring_view tip);
 
-// A "Follow ..." item of the icon's menu: ticked while on, and its text in
-// the user's language (the menu's template is English only).
-struct FollowItem {
-  bool on = false;
-  std::wstring text;
-};
-
-// Checks and grays the items of the icon's menu for the current state, and
-// gives "&Follow tablet posture", "Follow its &Screen" and the cleaning's
-// item ("C&lean Screen", or "End C&leaning" while it runs) their texts in
-// the user's language.
-void PrepareTrayMenu(HMENU popup, bool touch_enabled, bool fixed_position, const FollowItem& posture,
-                     const FollowItem& display, const std::wstring& clean_text);
+// Checks and grays the items of the icon's menu that belong to no part of
+// their own: the two states, "&Move to Center", the configuration and the exit.
+void PrepareTrayMenu(HMENU popup, bool touch_enabled, bool fixed_position);
+// An item of the icon's menu with its text in the user's language (the
+// menu's template is English only), ticked or not when `checked` says.
+void PrepareMenuItem(HMENU popup, UINT command, const std::wstring& text, std::optional<bool> checked = {});
 
 class TrayIcon {
  public:

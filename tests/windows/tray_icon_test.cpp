@@ -46,8 +46,10 @@ TEST(TrayMenu, ItemsInOrderWithChecksAndGrayForTheState) {
   ::GetMenuStringW(popup, ID_APP_EXIT, text, 64, MF_BYCOMMAND);
   EXPECT_STREQ(text, L"E&xit");
 
-  PrepareTrayMenu(popup, true, false, {true, L"タブレットの形態に追従(&F)"}, {false, L"画面に追従(&S)"},
-                  L"クリーニングを終了(&L)");
+  PrepareTrayMenu(popup, true, false);
+  PrepareMenuItem(popup, ID_FOLLOW_POSTURE, L"タブレットの形態に追従(&F)", true);
+  PrepareMenuItem(popup, ID_FOLLOW_DISPLAY, L"画面に追従(&S)", false);
+  PrepareMenuItem(popup, ID_CLEAN_SCREEN, L"クリーニングを終了(&L)");
   ::GetMenuStringW(popup, ID_FOLLOW_POSTURE, text, 64, MF_BYCOMMAND);
   EXPECT_STREQ(text, L"タブレットの形態に追従(&F)");
   ::GetMenuStringW(popup, ID_FOLLOW_DISPLAY, text, 64, MF_BYCOMMAND);
@@ -60,8 +62,9 @@ TEST(TrayMenu, ItemsInOrderWithChecksAndGrayForTheState) {
   EXPECT_FALSE(State(popup, ID_TOUCH_DISABLE) & MF_CHECKED);
   EXPECT_FALSE(State(popup, ID_MOVE_TO_CENTER) & MF_GRAYED);
 
-  PrepareTrayMenu(popup, false, true, {false, L"&Follow tablet posture"}, {true, L"Follow its &Screen"},
-                  L"C&lean Screen");
+  PrepareTrayMenu(popup, false, true);
+  PrepareMenuItem(popup, ID_FOLLOW_POSTURE, L"&Follow tablet posture", false);
+  PrepareMenuItem(popup, ID_FOLLOW_DISPLAY, L"Follow its &Screen", true);
   EXPECT_FALSE(State(popup, ID_FOLLOW_POSTURE) & MF_CHECKED);
   EXPECT_TRUE(State(popup, ID_FOLLOW_DISPLAY) & MF_CHECKED);
   EXPECT_FALSE(State(popup, ID_TOUCH_ENABLE) & MF_CHECKED);

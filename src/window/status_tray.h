@@ -1,0 +1,43 @@
+// The status window's notification icon: the icon with the state's picture
+// and tip, its return after the taskbar restarts, its clicks, and its menu,
+// whose items each part prepares for itself.
+#pragma once
+
+#include <windows.h>
+
+#include "window/status_part.h"
+#include "window/tray_click.h"
+#include "window/tray_icon.h"
+
+namespace veltra {
+
+class StatusTray final : public StatusPart {
+ public:
+  // `parts` prepare their items of the menu before it shows.
+  StatusTray(StatusHost& host, StatusPart* const* parts, std::size_t part_count) noexcept
+      : StatusPart(host), parts_(parts), part_count_(part_count) {}
+
+  // The icons of both states again from the settings.
+  void LoadStateIcons();
+  void TrayAction(TrayActionKind action);
+
+  void Start() override;
+  std::optional<LRESULT> OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+  void StateShown(ShowReason reason) override;
+  void PrepareMenu(HMENU popup) override;
+  void Exit() override;
+
+ private:
+  // The icon could not be added: the window is shown, and a box says why.
+  void TellTrayIconMissing(DWORD last_error);
+  void CarryOut(const TrayClickResult& result);
+  void ShowTrayMenu();
+  bool enabled() const;
+
+  StatusPart* const* parts_;
+  std::size_t part_count_;
+  TrayIcon tray_;
+  TrayClickMachine click_;
+};
+
+}  // namespace veltra
