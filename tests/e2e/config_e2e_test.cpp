@@ -3,6 +3,9 @@
 // at once, OK only hides it, and what it changed is saved at the end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 #include "e2e_support.h"
 
 namespace veltra::e2e {
@@ -26,9 +29,19 @@ TEST(Configuration, ChangesActAtOnceOkHidesAndTheEndSavesThem) {
   // "Window mode enable" off: the status window goes at once.
   ::SendMessageW(::GetDlgItem(dialog, IDC_CFG_WINDOW_ENABLE), BM_CLICK, 0, 0);
   EXPECT_TRUE(WaitUntil([&] { return !veltra.Visible(); }, 3s));
-  // A new text for the enabled state, keystroke by keystroke.
-  ::SendMessageW(::GetDlgItem(dialog, IDC_CFG_ENABLE_TEXT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Pen off"));
+  // A new text for the enabled state, keystroke by keystroke: shown at
+  // once, and no device is driven for it (each switch of a real panel
+  // blocks the window for about a second).
+  const auto switches = [&] {
+    const auto lines = box.LogLines();
+    return std::count_if(lines.begin(), lines.end(), [](const std::wstring& l) { return l.starts_with(L"PROPERTYCHANGE"); });
+  };
+  const HWND text = ::GetDlgItem(dialog, IDC_CFG_ENABLE_TEXT);
+  ::SendMessageW(text, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+  const auto before = switches();
+  for (const wchar_t c : std::wstring(L"Pen off")) ::SendMessageW(text, WM_CHAR, c, 0);
   EXPECT_EQ(veltra.Text(), L"Pen off");
+  EXPECT_EQ(switches(), before);
 
   // OK hides the dialog; the menu command shows the same window again.
   ::SendMessageW(dialog, WM_COMMAND, IDOK, 0);

@@ -134,6 +134,25 @@ TEST(ControlMessages, SetAndToggleAndTheUnchangedStateTouchesNothing) {
   for (int i = 0; i < 20; ++i) veltra.Send(kSetTouchState, 1, 0);
   EXPECT_EQ(box.LogLines().size(), before);
   EXPECT_EQ(veltra.Text(), kEnabledText);
+
+  // During a cleaning a request changes the choice only, and two toggles
+  // cancel out; what the end of the logon saves is that choice, never the
+  // cleaning's "off", and the cleaning's end applies it.
+  veltra.Send(WM_COMMAND, ID_CLEAN_SCREEN);
+  ASSERT_EQ(box.DeviceStarted(kId), 0);
+  veltra.Send(kSetTouchState, 0, 0);
+  veltra.Send(kSetTouchState, 1, 0);
+  EXPECT_EQ(box.DeviceStarted(kId), 0) << "a request ended the cleaning";
+  veltra.Send(kSetTouchState, 0, 1);
+  veltra.Send(kSetTouchState, 0, 1);
+  EXPECT_EQ(veltra.Send(WM_QUERYENDSESSION), TRUE);
+  EXPECT_EQ(box.Setting(L"status", L"touch_status"), L"1");
+  veltra.Send(kSetTouchState, 0, 1);
+  EXPECT_EQ(veltra.Send(WM_QUERYENDSESSION), TRUE);
+  EXPECT_EQ(box.Setting(L"status", L"touch_status"), L"0");
+  veltra.Send(WM_COMMAND, ID_CLEAN_SCREEN);
+  EXPECT_EQ(box.DeviceStarted(kId), 0);
+  EXPECT_EQ(veltra.Text(), kDisabledText);
 }
 
 TEST(ControlMessages, ASecondStartTogglesOrSetsTheRunningInstance) {

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
+#include <string>
 
 #include "../common/stand_in_window.h"
 #include "e2e_support.h"
@@ -20,12 +22,20 @@ constexpr UINT kIconId = 128;
 
 // A shell that may have lost the icon: Wine's Shell_NotifyIcon hands each
 // change (NIM_* in dwData) to the first window of class "Shell_TrayWnd".
+// Wine's record of a change begins with the window, the identifier, the
+// flags and the message (four 32-bit values), then the tip.
 struct StandInTray {
   static inline std::vector<ULONG_PTR> received;
+  static inline std::vector<std::wstring> tips;
   static inline bool holds_icon = true, takes_additions = false;
   static LRESULT CALLBACK Receive(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message != WM_COPYDATA) return ::DefWindowProcW(window, message, wparam, lparam);
-    received.push_back(reinterpret_cast<const COPYDATASTRUCT*>(lparam)->dwData);
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lparam);
+    received.push_back(data->dwData);
+    if (data->cbData >= 16 + 128 * sizeof(wchar_t)) {
+      const auto* tip = reinterpret_cast<const wchar_t*>(static_cast<const char*>(data->lpData) + 16);
+      tips.emplace_back(tip, ::wcsnlen(tip, 128));
+    }
     if (received.back() == NIM_ADD && takes_additions) holds_icon = true;
     return holds_icon;
   }
@@ -222,7 +232,9 @@ TEST_F(Tray, TheMenuItemMakesThePanelFollowChangesOfPosture) {
 
 // Off by default; ticked in the menu (saved at once), the panel is off while its screen is not part
 // of the desktop and back to the user's state when it returns; a switch by hand stands until the
-// next change, and nothing switches during the device selection.
+// next change, and nothing switches during the device selection. A cleaning meanwhile, or the end
+// of the logon, never makes the screen's "off" the user's choice: the next start with the screen
+// back enables, and one with the screen away starts off.
 TEST_F(Tray, TheMenuItemTurnsThePanelOffWhileItsScreenIsOff) {
   Start(0);
   EXPECT_EQ(Screen(L"1"), 1);
@@ -251,6 +263,42 @@ TEST_F(Tray, TheMenuItemTurnsThePanelOffWhileItsScreenIsOff) {
   ASSERT_NE(selection, nullptr);
   EXPECT_EQ(Screen(L"0"), 1);
   ::PostMessageW(selection, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(WaitUntil([&] { return Started() == 0; }, 3s)) << "the screen's hold forgotten after the selection";
+  EXPECT_EQ(Screen(L"1"), 1);
+
+  // The screen leaves during a cleaning, whose countdown the icon's tip shows.
+  const HWND tray = testing::CreateStandInWindow(L"Shell_TrayWnd", &StandInTray::Receive);
+  ASSERT_TRUE(::SetWindowPos(tray, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
+  StandInTray::tips.clear();
+  veltra_->Send(WM_COMMAND, ID_CLEAN_SCREEN);
+  EXPECT_EQ(Screen(L"0"), 0);
+  const auto countdown_tips = [] {
+    std::set<std::wstring> counts;
+    for (const auto& tip : StandInTray::tips) {
+      if (tip.starts_with(L"Cleaning: touch back in ")) counts.insert(tip);
+    }
+    return counts.size();
+  };
+  EXPECT_TRUE(WaitUntil([&] { return countdown_tips() >= 2; }, 3s)) << "the icon's tip does not count down";
+  ::DestroyWindow(tray);
+  veltra_->Send(WM_COMMAND, ID_CLEAN_SCREEN);  // "End C&leaning": the screen still holds the panel
+  EXPECT_EQ(Started(), 0);
+  EXPECT_EQ(Screen(L"1"), 1);
+
+  // The screen leaves, then the logon ends.
+  EXPECT_EQ(Screen(L"0"), 0);
+  veltra_->Send(WM_QUERYENDSESSION);
+  veltra_->Send(WM_ENDSESSION, 1);
+  ASSERT_TRUE(veltra_->WaitForExit());
+  EXPECT_EQ(Started(), 1);
+  EXPECT_EQ(box_.Setting(L"status", L"touch_status"), L"1");
+  veltra_ = std::make_unique<RunningVeltra>(box_);
+  ASSERT_NE(veltra_->window(), nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return Started() == 0; }, 3s)) << "started with its screen away, the panel is on";
+  EXPECT_EQ(Screen(L"1"), 1);
+  veltra_->Send(WM_CLOSE);
+  ASSERT_TRUE(veltra_->WaitForExit());
+  EXPECT_EQ(box_.Setting(L"status", L"touch_status"), L"1");
 }
 
 // "C&lean Screen" turns the panel off for clean_seconds with a countdown, then back; the item ends
