@@ -31,7 +31,7 @@ void CVeltraDlg::StartCleaning() {
     // The hook of the Windows key does the locking; without that setting it
     // is installed for the cleaning alone. Refused, the panel still goes off.
     if (winkey_hook_.Install(hwnd())) {
-      winkey_hook_.Lock(true);
+      winkey_hook_.Lock(settings_.clean_seconds * 1000);
       keyboard_locked_ = true;
     } else {
       TraceFailure(L"locking the keyboard", ERROR_HOOK_NOT_INSTALLED);
@@ -63,7 +63,7 @@ void CVeltraDlg::StopCleaning() {
   ::KillTimer(hwnd(), TIMER_CLEANING);
   if (!keyboard_locked_) return;
   keyboard_locked_ = false;
-  winkey_hook_.Lock(false);
+  winkey_hook_.Unlock();
   if (settings_.override_winkey == 0) winkey_hook_.Remove();
 }
 

@@ -28,7 +28,8 @@ void CVeltraDlg::UpdateHotKeyRegistration(HotKeyRule rule) {
 void CVeltraDlg::OnHotKey() { SwitchTo(StateAfterTrigger(settings_.hotkey_toggle_mode, settings_.touch_status)); }
 
 void CVeltraDlg::OnWinKeyTrigger(WPARAM time_stamp, LPARAM key) {
-  // Escape held while the keyboard is locked: the way out of the lock.
+  // The hook ended the keyboard's lock by itself (Escape held, or its time
+  // up): the cleaning ends with it.
   if (key == VK_ESCAPE) {
     if (keyboard_locked_) {
       if (const auto state = cleaning_.End()) FinishCleaning(*state);
