@@ -27,6 +27,8 @@ void CVeltraDlg::StartCleaning() {
     return;
   }
   cleaning_.Start(settings_.touch_status, settings_.clean_seconds);
+  settings_.touch_status = 0;
+  ApplyTouchState();
   if (settings_.clean_keyboard != 0 && !keyboard_locked_) {
     // The hook of the Windows key does the locking; without that setting it
     // is installed for the cleaning alone. Refused, the panel still goes off.
@@ -37,8 +39,6 @@ void CVeltraDlg::StartCleaning() {
       TraceFailure(L"locking the keyboard", ERROR_HOOK_NOT_INSTALLED);
     }
   }
-  settings_.touch_status = 0;
-  ApplyTouchState();
 }
 
 void CVeltraDlg::OnCleaningTick() {
