@@ -27,6 +27,7 @@
 #include "protocol/veltra_protocol.h"
 #include "resources/resource.h"
 #include "startup/scheduled_tasks.h"
+#include "window/key_registrations.h"
 #include "window/messages.h"
 #include "window/tray_icon.h"
 #include "window/veltra_dlg.h"
@@ -242,6 +243,9 @@ bool CVeltraApp::ResolveTargetDevice(ProfileStore& store) {
 }
 
 LONG WINAPI CVeltraApp::EnablePanelBeforeDying(EXCEPTION_POINTERS*) {
+  // The keyboard first: enabling the panel may take seconds, and a lock
+  // held meanwhile would keep every key of the session.
+  DropKeyboardLock();
   const CVeltraApp& app = TheApp();
   SwitchDevice(app, true);
   return EXCEPTION_EXECUTE_HANDLER;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
 
 #include "hook/shared_section.h"
 #include "hook/veltra_hook.h"
@@ -27,20 +28,28 @@ VELTRA_SHARED_SECTION SharedHookData shared = {nullptr, nullptr};
 // Per process. A low-level hook procedure runs in the process that installed
 // the hook, so this record, which no other process can reach, is all the hook
 // needs: the window it reports to and the handle it passes events on with.
-// Atomic because SetLowKeyboardHook and ResetLowKeyboardHook may be called
-// from another thread than the one the hook procedure runs on.
+// Atomic because SetLowKeyboardHook, ResetLowKeyboardHook and
+// SetLowKeyboardLock may be called from another thread than the one the
+// hook procedure runs on.
 struct OwnHook {
   std::atomic<HHOOK> hook{nullptr};
   std::atomic<HWND> target{nullptr};
-  // The keyboard lock of a cleaning of the screen, and a new one not yet
-  // seen by the hook procedure (which alone touches the lock's own record).
-  std::atomic<bool> locked{false};
+  // The thread that installed the hook: the hook procedure runs there, and
+  // only there is the lock's own record touched.
+  std::atomic<DWORD> thread{0};
+  // A new hook, whose first event forgets what an earlier one saw.
+  std::atomic<bool> fresh{false};
+  // The keyboard lock asked for: its deadline on GetTickCount64's clock, 0
+  // when none; and a new lock not yet taken up on the hook's thread. The
+  // hook's thread sets the deadline back to 0 when it ends the lock itself.
+  std::atomic<std::uint64_t> lock_until{0};
   std::atomic<bool> lock_begun{false};
 };
 constinit OwnHook own;
 
 HINSTANCE module_handle = nullptr;
 UINT winkey_message = 0;
+// Touched only on the hook's thread.
 constinit veltra::WinKeyFilter filter;
 constinit veltra::KeyLock lock;
 
@@ -69,6 +78,37 @@ void Inject(veltra::InjectedKey key) noexcept {
   ::SendInput(1, &input, sizeof(input));
 }
 
+// On the hook's thread, before anything is decided: what the other threads
+// asked for since.
+void TakeRequests() noexcept {
+  if (own.fresh.exchange(false, std::memory_order_acq_rel)) {
+    lock = veltra::KeyLock{};
+    filter = veltra::WinKeyFilter{};
+  }
+  const bool begun = own.lock_begun.exchange(false, std::memory_order_acq_rel);
+  const std::uint64_t until = own.lock_until.load(std::memory_order_acquire);
+  if (until == 0) {
+    lock.End();
+  } else if (begun) {
+    lock.Begin(until);
+    // A Windows key pressed before the lock is no lone press after it.
+    filter = veltra::WinKeyFilter{};
+  }
+}
+
+// The hook's thread ended the lock: the window is told, unless it asked for
+// something else meanwhile (it unlocked, or locked anew, which the next
+// event takes up).
+void ReportLockEnded() noexcept {
+  std::uint64_t until = lock.until();
+  if (!own.lock_until.compare_exchange_strong(until, 0, std::memory_order_acq_rel)) return;
+  const HWND target = own.target.load(std::memory_order_relaxed);
+  // A null window would make PostMessageW post to this thread instead.
+  if (target != nullptr) {
+    ::PostMessageW(target, winkey_message, 0, veltra::kVkEscape);
+  }
+}
+
 LRESULT CALLBACK LowKeyboardProc(int code, WPARAM wparam, LPARAM lparam) noexcept {
   const HHOOK hook = own.hook.load(std::memory_order_acquire);
   const HWND target = own.target.load(std::memory_order_relaxed);
@@ -77,16 +117,19 @@ LRESULT CALLBACK LowKeyboardProc(int code, WPARAM wparam, LPARAM lparam) noexcep
   // the events pass untouched: a reset hook stops acting.
   if (code < 0 || code == 3 || hook == nullptr) return ::CallNextHookEx(hook, code, wparam, lparam);
   const auto* record = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lparam);
+  TakeRequests();
+  // The tick when the hook sees the event, not the event's own 32-bit stamp:
+  // the deadline was set on this clock, which does not wrap.
+  const std::uint64_t now = ::GetTickCount64();
+  const veltra::KeyLockDecision held = lock.OnEvent(wparam, record->vkCode, now);
+  if (held.ended) ReportLockEnded();
+  if (held.swallow) return 1;
+  // A key-up let through during the lock, of a key down before it: the
+  // Windows-key filter sees nothing of a lock.
+  if (lock.locked()) return ::CallNextHookEx(hook, code, wparam, lparam);
   // A copy: the injected events re-enter this procedure before SendInput
   // returns on some systems.
-  veltra::WinKeyDecision decision;
-  if (own.locked.load(std::memory_order_acquire)) {
-    if (own.lock_begun.exchange(false, std::memory_order_acq_rel)) lock.Reset();
-    decision = lock.OnEvent(wparam, record->vkCode, record->time);
-  } else {
-    decision = filter.OnEvent(wparam, record->vkCode, record->time);
-  }
-  // A null window would make PostMessageW post to this thread instead.
+  const veltra::WinKeyDecision decision = filter.OnEvent(wparam, record->vkCode, record->time);
   if (decision.post && target != nullptr) {
     ::PostMessageW(target, winkey_message, decision.post_wparam, decision.post_lparam_vk);
   }
@@ -104,6 +147,8 @@ extern "C" int WINAPI SetLowKeyboardHook(HWND target) {
   if (hook == nullptr) return 0;
   // The window first: the hook procedure reads the handle, then the window.
   own.target.store(target, std::memory_order_relaxed);
+  own.thread.store(::GetCurrentThreadId(), std::memory_order_relaxed);
+  own.fresh.store(true, std::memory_order_relaxed);
   own.hook.store(hook, std::memory_order_release);
   Publish(hook, target);
   return 1;
@@ -113,7 +158,7 @@ extern "C" BOOL WINAPI ResetLowKeyboardHook() {
   // Only a hook this process installed: a handle read from the shared data
   // could be another process's hook, or whatever someone wrote there.
   // The next hook starts unlocked, whatever this one was told.
-  own.locked.store(false, std::memory_order_release);
+  own.lock_until.store(0, std::memory_order_release);
   const HHOOK hook = own.hook.exchange(nullptr, std::memory_order_acq_rel);
   if (hook == nullptr) return 0;
   const HWND target = own.target.exchange(nullptr, std::memory_order_relaxed);
@@ -124,9 +169,27 @@ extern "C" BOOL WINAPI ResetLowKeyboardHook() {
   return removed;
 }
 
-extern "C" void WINAPI SetLowKeyboardLock(BOOL locked) {
-  if (locked) own.lock_begun.store(true, std::memory_order_release);
-  own.locked.store(locked != FALSE, std::memory_order_release);
+extern "C" void WINAPI SetLowKeyboardLock(BOOL locked, DWORD milliseconds) {
+  if (!locked) {
+    own.lock_until.store(0, std::memory_order_release);
+    return;
+  }
+  // The deadline before the flag: the hook's thread reads them the other way.
+  own.lock_until.store(::GetTickCount64() + milliseconds, std::memory_order_release);
+  own.lock_begun.store(true, std::memory_order_release);
+}
+
+extern "C" DWORD WINAPI PollLowKeyboardLock() {
+  // Only the hook's thread touches the lock's record. After the reset the
+  // request is gone, and with it the lock.
+  if (::GetCurrentThreadId() != own.thread.load(std::memory_order_relaxed)) return INFINITE;
+  TakeRequests();
+  const std::uint64_t now = ::GetTickCount64();
+  if (lock.Expire(now)) ReportLockEnded();
+  if (!lock.locked()) return INFINITE;
+  // INFINITE would read as no lock at all.
+  const std::uint64_t left = lock.until() - now;
+  return left < INFINITE ? static_cast<DWORD>(left) : INFINITE - 1;
 }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {

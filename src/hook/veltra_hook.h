@@ -3,8 +3,9 @@
 // target; the library posts the message registered under
 // protocol::kWinKeyMessageName (protocol/veltra_protocol.h) with wParam the key-up's time stamp
 // and lParam the key (0x5B left, 0x5C right). While the keyboard is locked
-// it takes every key from the system instead, and reports Escape held for
-// two seconds with the same message, lParam 0x1B.
+// it takes every key from the system instead, ends the lock by itself (its
+// deadline, or Escape held two seconds) and then reports the end with the
+// same message, lParam 0x1B.
 #pragma once
 
 #include <windows.h>
@@ -29,11 +30,24 @@ VELTRA_HOOK_API int WINAPI SetLowKeyboardHook(HWND target);
 // unloaded from the process that installed it.
 VELTRA_HOOK_API BOOL WINAPI ResetLowKeyboardHook();
 
-// Locks (non-zero) or unlocks the keyboard for the hook this process
-// installs: while locked no key event reaches the rest of the system but
-// Ctrl+Alt+Del, which the system keeps for itself, and Escape held for two
-// seconds is reported to the target window, which unlocks. The reset
-// unlocks too.
-VELTRA_HOOK_API void WINAPI SetLowKeyboardLock(BOOL locked);
+// Locks (non-zero) the keyboard for `milliseconds` from now, or unlocks it
+// (0; `milliseconds` is then ignored), for the hook this process installs.
+// While locked no key event reaches the rest of the system but
+// Ctrl+Alt+Del, which the system keeps for itself. The hook ends the lock
+// by itself, whatever the caller's thread is doing, once the time has
+// passed or Escape has been held for two seconds, and then posts the end
+// to the target window (wParam 0, lParam 0x1B); a lock the caller ended
+// itself is not reported. A key press the lock took is kept from the
+// system up to its key-up, even after the lock's end. Any thread of the
+// process may call it at any time, a crash handler included: it only
+// stores the request. The reset unlocks too.
+VELTRA_HOOK_API void WINAPI SetLowKeyboardLock(BOOL locked, DWORD milliseconds);
+
+// For the thread that installed the hook, whose wait for messages no key
+// event ends (the hook is called inside it): ends a lock whose time has
+// passed (reported as above) and returns the milliseconds left until the
+// lock's deadline, INFINITE while the keyboard is not locked. On any other
+// thread it does nothing and returns INFINITE.
+VELTRA_HOOK_API DWORD WINAPI PollLowKeyboardLock();
 
 }

@@ -48,26 +48,62 @@ WinKeyDecision WinKeyFilter::OnEvent(std::uintptr_t kind, std::uint32_t vk, std:
   return decision;
 }
 
-WinKeyDecision KeyLock::OnEvent(std::uintptr_t kind, std::uint32_t vk, std::uint32_t time) noexcept {
-  WinKeyDecision decision;
-  decision.swallow = true;
-  // With Alt held Escape comes as a system key; only a plain hold counts.
-  if (kind != kKeyDownEvent || vk != kVkEscape) {
-    if (kind == kKeyDownEvent || vk == kVkEscape) holding_ = false;
+void KeyLock::Begin(std::uint64_t until) noexcept {
+  until_ = until;
+  locked_ = true;
+  holding_ = false;
+  // A press taken by a lock before is still taken, to its key-up.
+  for (std::uint8_t& key : keys_) {
+    key = static_cast<std::uint8_t>((key & ~kPassing) | ((key & (kIsDown | kTaken)) == kIsDown ? kPassing : 0));
+  }
+}
+
+void KeyLock::End() noexcept {
+  if (!locked_) return;
+  locked_ = false;
+  holding_ = false;
+  for (std::uint8_t& key : keys_) key = static_cast<std::uint8_t>(key & ~kPassing);
+}
+
+bool KeyLock::Expire(std::uint64_t now) noexcept {
+  if (!locked_ || now < until_) return false;
+  End();
+  return true;
+}
+
+KeyLockDecision KeyLock::OnEvent(std::uintptr_t kind, std::uint32_t vk, std::uint64_t now) noexcept {
+  KeyLockDecision decision;
+  // The deadline first: a lock past it takes nothing more, this event included.
+  decision.ended = Expire(now);
+  const bool down = kind == kKeyDownEvent || kind == kSysKeyDownEvent;
+  const bool up = kind == kKeyUpEvent || kind == kSysKeyUpEvent;
+  if (vk > 0xFF || (!down && !up)) {
+    decision.swallow = locked_;
     return decision;
   }
-  if (!holding_) {
+  std::uint8_t& key = keys_[vk];
+  // A low-level hook is told no repeat count: a key-down of a key that is
+  // down already is its auto-repeat.
+  const bool repeat = down && (key & kIsDown) != 0;
+  const bool passing = (key & kPassing) != 0;
+  // Without a lock only the rest of a press one took is taken; with one,
+  // all but the key-up of a key down before it.
+  decision.swallow = locked_ ? !(passing && up) : (key & kTaken) != 0;
+  int state = down ? key | kIsDown : key & ~(kIsDown | kPassing | kTaken);
+  if (down && locked_ && !passing) state |= kTaken;
+  key = static_cast<std::uint8_t>(state);
+  if (!locked_) return decision;
+  // With Alt held Escape comes as a system key-down: only a plain press
+  // counts, held from its first key-down, measured at any later event of it.
+  const bool plain_escape = vk == kVkEscape && (kind == kKeyDownEvent || up);
+  if (plain_escape && down && !repeat) {
     holding_ = true;
-    reported_ = false;
-    since_ = time;
-    return decision;
-  }
-  // Unsigned: the tick count wraps after 49 days.
-  if (!reported_ && time - since_ >= kEscapeHoldMs) {
-    reported_ = true;
-    decision.post = true;
-    decision.post_wparam = time;
-    decision.post_lparam_vk = kVkEscape;
+    escape_since_ = now;
+  } else if (plain_escape && holding_ && now - escape_since_ >= kEscapeHoldMs) {
+    End();
+    decision.ended = true;
+  } else if (down && !plain_escape) {
+    holding_ = false;  // another key pressed: a wipe, not a hold
   }
   return decision;
 }

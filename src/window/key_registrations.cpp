@@ -43,7 +43,8 @@ bool WinKeyHook::LoadLibraryBesideProgram() {
   const auto set_hook = ProcAddress<decltype(set_hook_)>(library.get(), "SetLowKeyboardHook");
   const auto reset_hook = ProcAddress<decltype(reset_hook_)>(library.get(), "ResetLowKeyboardHook");
   const auto set_lock = ProcAddress<decltype(set_lock_)>(library.get(), "SetLowKeyboardLock");
-  if (set_hook == nullptr || reset_hook == nullptr || set_lock == nullptr) {
+  const auto poll_lock = ProcAddress<decltype(poll_lock_)>(library.get(), "PollLowKeyboardLock");
+  if (set_hook == nullptr || reset_hook == nullptr || set_lock == nullptr || poll_lock == nullptr) {
     TraceFailure(L"VeltraHook.dll without its exports", ERROR_PROC_NOT_FOUND);
     return false;
   }
@@ -51,6 +52,7 @@ bool WinKeyHook::LoadLibraryBesideProgram() {
   set_hook_ = set_hook;
   reset_hook_ = reset_hook;
   set_lock_ = set_lock;
+  poll_lock_ = poll_lock;
   return true;
 }
 
@@ -63,18 +65,21 @@ struct HookStart {
   HWND target;
   decltype(&::SetLowKeyboardHook) set_hook;
   decltype(&::ResetLowKeyboardHook) reset_hook;
+  decltype(&::PollLowKeyboardLock) poll_lock;
   const std::atomic<bool>* stopping;
   HANDLE ready;
   bool installed;
 };
 
 // Installs the hook, reports the outcome, then only waits: the hook
-// procedure is called from inside GetMessageW. The library removes a hook
-// only from the thread that installed it while that thread lives, so the
-// removal happens here, after the loop.
+// procedure is called from inside GetMessageW. A keyboard lock must end at
+// its deadline even when no key comes, so while one is on a timer wakes the
+// loop then. The library removes a hook only from the thread that installed
+// it while that thread lives, so the removal happens here, after the loop.
 DWORD WINAPI RunHookThread(void* parameter) noexcept {
   HookStart& start = *static_cast<HookStart*>(parameter);
   const auto reset_hook = start.reset_hook;
+  const auto poll_lock = start.poll_lock;
   const std::atomic<bool>& stopping = *start.stopping;
   // A new thread starts on the process's first desktop; the hook belongs
   // on the status window's.
@@ -87,10 +92,22 @@ DWORD WINAPI RunHookThread(void* parameter) noexcept {
   start.installed = installed;
   ::SetEvent(start.ready);
   if (!installed) return 1;
+  UINT_PTR timer = 0;
   for (;;) {
+    // After every message: a new lock's wake-up, the timer, or anything.
+    const DWORD left = poll_lock();
+    if (left != INFINITE) {
+      // A thread timer (no window): the same identifier is set again.
+      timer = ::SetTimer(nullptr, timer, left < USER_TIMER_MINIMUM ? USER_TIMER_MINIMUM : left, nullptr);
+      if (timer == 0) TraceLastError(L"SetTimer(keyboard lock)");
+    } else if (timer != 0) {
+      ::KillTimer(nullptr, timer);
+      timer = 0;
+    }
     const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
     if (got == -1 || (got == 0 && stopping.load())) break;
   }
+  if (timer != 0) ::KillTimer(nullptr, timer);
   reset_hook();
   return 0;
 }
@@ -106,7 +123,7 @@ bool WinKeyHook::Install(HWND target) {
     return false;
   }
   stopping_.store(false);
-  HookStart start{::GetThreadDesktop(::GetCurrentThreadId()), target, set_hook_, reset_hook_, &stopping_,
+  HookStart start{::GetThreadDesktop(::GetCurrentThreadId()), target, set_hook_, reset_hook_, poll_lock_, &stopping_,
                   ready.get(), false};
   DWORD thread_id = 0;
   UniqueHandle thread(::CreateThread(nullptr, 0, &RunHookThread, &start, 0, &thread_id));
@@ -139,12 +156,24 @@ void WinKeyHook::Remove() noexcept {
   thread_id_ = 0;
 }
 
-void WinKeyHook::Lock(std::uint32_t) noexcept {
-  if (thread_) set_lock_(TRUE);
+void WinKeyHook::Lock(std::uint32_t milliseconds) noexcept {
+  if (!thread_) return;
+  set_lock_(TRUE, milliseconds);
+  // Wakes the hook's thread to set its timer for the deadline; a full queue
+  // leaves that to the first key event, which checks the deadline too.
+  if (!::PostThreadMessageW(thread_id_, WM_NULL, 0, 0)) TraceLastError(L"PostThreadMessageW(keyboard lock)");
 }
 
 void WinKeyHook::Unlock() noexcept {
-  if (thread_) set_lock_(FALSE);
+  if (thread_) set_lock_(FALSE, 0);
+}
+
+void DropKeyboardLock() noexcept {
+  // Looked up, not loaded: a library this process does not hold has no lock.
+  const HMODULE library = ::GetModuleHandleW(L"VeltraHook.dll");
+  if (library == nullptr) return;
+  const auto set_lock = ProcAddress<decltype(&::SetLowKeyboardLock)>(library, "SetLowKeyboardLock");
+  if (set_lock != nullptr) set_lock(FALSE, 0);
 }
 
 }  // namespace veltra

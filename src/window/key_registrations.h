@@ -56,8 +56,10 @@ class WinKeyHook {
   // Ends the hook's thread, which removes the hook before it ends.
   void Remove() noexcept;
   bool installed() const noexcept { return static_cast<bool>(thread_); }
-  // Locks the keyboard through the installed hook for `milliseconds`, or
-  // unlocks it (see SetLowKeyboardLock); without a hook nothing happens.
+  // Locks the keyboard through the installed hook for `milliseconds` (see
+  // SetLowKeyboardLock): the hook's thread ends the lock at that time, or
+  // at Escape held, however long this thread is held up, and tells the
+  // target window. Without a hook nothing happens.
   void Lock(std::uint32_t milliseconds) noexcept;
   void Unlock() noexcept;
 
@@ -72,11 +74,17 @@ class WinKeyHook {
   decltype(&::SetLowKeyboardHook) set_hook_ = nullptr;
   decltype(&::ResetLowKeyboardHook) reset_hook_ = nullptr;
   decltype(&::SetLowKeyboardLock) set_lock_ = nullptr;
+  decltype(&::PollLowKeyboardLock) poll_lock_ = nullptr;
   // The hook's thread while a hook is installed, and what tells it to end:
   // a WM_QUIT anyone else posts to it is ignored.
   UniqueHandle thread_;
   DWORD thread_id_ = 0;
   std::atomic<bool> stopping_{false};
 };
+
+// For the last-chance handler of a crash, which cannot reach the status
+// window's objects: unlocks the keyboard through the hook library if this
+// process has it loaded, and touches nothing else.
+void DropKeyboardLock() noexcept;
 
 }  // namespace veltra

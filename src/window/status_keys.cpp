@@ -60,8 +60,13 @@ bool StatusKeys::PreTranslate(const MSG& message) {
 
 std::optional<LRESULT> StatusKeys::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_WINKEY_TRIGGER) {
-    // The end of a keyboard lock is the cleaning's to hear.
-    if (lparam == VK_ESCAPE) return 0;
+    // The hook ended a keyboard lock by itself. A running cleaning hears it
+    // first; one that is over has already let go, and a lock left from it
+    // is let go here.
+    if (lparam == VK_ESCAPE) {
+      UnlockKeyboard();
+      return 0;
+    }
     const auto stamp = static_cast<std::int32_t>(static_cast<std::uint32_t>(wparam));
     if (winkey_.Accept(stamp, host_.settings().override_winkey_resp)) Trigger(host_.settings().override_winkey_mode);
     return 0;

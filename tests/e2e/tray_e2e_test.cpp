@@ -310,7 +310,7 @@ TEST_F(Tray, TheMenuItemCleansTheScreenForAWhile) {
   const UniqueHandle other = box_.StartProgram(L"Other.exe");
   const HWND window = ShownWindowOf(::GetProcessId(other.get()), L"VeltraTestForegroundApp");
   ASSERT_NE(window, nullptr);
-  const auto key_reaches_it = [&] {
+  const auto key_reaches_it = [&](std::chrono::milliseconds wait = 1s) {
     ::SetWindowTextW(window, L"");
     ::PostMessageW(window, WM_APP, 0, 0);  // the foreground again, which the menu took
     if (!WaitUntil([&] { return ::GetForegroundWindow() == window; }, 2s)) {
@@ -319,7 +319,7 @@ TEST_F(Tray, TheMenuItemCleansTheScreenForAWhile) {
     }
     for (const bool up : {false, true}) SendKey('A', up);
     wchar_t caption[16] = {};
-    return WaitUntil([&] { return ::GetWindowTextW(window, caption, 16) && caption == std::wstring(L"Key down"); }, 1s);
+    return WaitUntil([&] { return ::GetWindowTextW(window, caption, 16) && !::lstrcmpW(caption, L"Key down"); }, wait);
   };
   const auto counting = [&] { return veltra_->Text().starts_with(L"Cleaning: touch back in "); };
 
@@ -357,6 +357,24 @@ TEST_F(Tray, TheMenuItemCleansTheScreenForAWhile) {
   ASSERT_TRUE(veltra_->WaitForExit());
   EXPECT_EQ(Started(), 1);
   EXPECT_EQ(box_.Setting(L"status", L"touch_status"), L"1");
+
+  // Switches of 20 s: the lock waits for the panel off, then ends in clean_seconds while the switch back holds.
+  veltra_ = std::make_unique<RunningVeltra>(box_);
+  ASSERT_TRUE(WaitUntil([&] { return veltra_->Text() == L"Double click for Touch disable."; }));
+  ::WritePrivateProfileStringW(kId.c_str(), L"switch_delay_ms", L"20000", box_.File(L"sim_devices.ini").c_str());
+  ::PostMessageW(veltra_->window(), WM_COMMAND, ID_CLEAN_SCREEN, 0);
+  const auto held = [&] { return !::SendMessageTimeoutW(veltra_->window(), WM_NULL, 0, 0, SMTO_NORMAL, 300, nullptr); };
+  ASSERT_TRUE(WaitUntil(held, 3s) && Started() == 1) << "the switch off does not hold the window";
+  EXPECT_TRUE(key_reaches_it()) << "locked before the panel is off";
+  auto off = std::chrono::steady_clock::now();  // the last look that still found the panel on
+  ASSERT_TRUE(WaitUntil([&] { return Started() == 0 || (off = std::chrono::steady_clock::now(), false); }, 25s));
+  bool locked = false, reached = false;
+  while (!locked && std::chrono::steady_clock::now() - off < 3s) locked = !key_reaches_it(300ms);
+  while (locked && !reached && std::chrono::steady_clock::now() - off < 8s) reached = key_reaches_it(300ms);
+  EXPECT_TRUE(locked && reached);
+  EXPECT_LE(std::chrono::steady_clock::now() - off, 6s) << "locked past clean_seconds";
+  EXPECT_TRUE(held()) << "the switch back does not hold the window: the check proves less";
+  ::TerminateProcess(veltra_->process(), 0);  // not waiting out the switch back
   ::TerminateProcess(other.get(), 0);
 }
 

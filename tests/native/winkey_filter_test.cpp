@@ -110,29 +110,32 @@ TEST(WinKeyFilter, ReleasesAndSystemKeysLeaveThePressPending) {
   EXPECT_EQ(Reported(filter, {{kUp, kLeft}}), Keys{kLeft});
 }
 
-// Every event is kept from the system while locked; Escape held two
-// seconds (its auto-repeat's key-downs) is reported once per hold.
-TEST(KeyLock, SwallowsEveryKeyAndReportsEscapeHeldTwoSecondsOnce) {
+// Every event is kept from the system while locked (T) until the lock ends (E): at Escape held two
+// seconds, counted at its repeat or its key-up, or at the deadline; then events pass (P), but the rest of a
+// press the lock took stays taken. A key down before the lock gets its key-up through (an Escape without
+// counting as held). kLock locks until `now`.
+TEST(KeyLock, SwallowsEveryKeyUntilEscapeHeldTwoSecondsOrTheDeadline) {
   constexpr std::uint32_t kEsc = kVkEscape;
-  const struct { std::uintptr_t kind; std::uint32_t vk, time; bool reported; } steps[] = {
-      {kDown, kVkE, 0, false},        {kSysDown, kEsc, 30, false},  {kDown, kEsc, 100, false},
-      {kDown, kEsc, 2099, false},     {kDown, kEsc, 2100, true},    {kDown, kEsc, 2200, false},  // once
-      {kUp, kEsc, 2300, false},       {kDown, kEsc, 3000, false},   {kUp, kVkE, 4000, false},
-      {kDown, kEsc, 5000, true},      {kUp, kEsc, 5100, false},     {kDown, kEsc, 6000, false},
-      {kDown, kVkShift, 7000, false}, {kDown, kEsc, 8500, false},   {kSysUp, kEsc, 9000, false},
-      {kDown, kEsc, 9100, false},     {kUp, kEsc, 9200, false},     {kDown, kEsc, 0xFFFFFF00, false},
-      {kDown, kEsc, 0x600, false},    {kDown, kEsc, 0x800, true},  // the tick wrapped
+  constexpr std::uintptr_t kLock = 0x7FFF;
+  enum Out { P, T, PE, TE };
+  const struct { std::uintptr_t kind; std::uint32_t vk; std::uint64_t now; Out out; } steps[] = {
+      {kDown, kEsc, 0, P},        {kLock, 0, 100000, P},      {kDown, kEsc, 5, T},        {kUp, kEsc, 2005, P},
+      {kDown, kVkE, 2010, T},     {kUp, kVkE, 2020, T},       {kSysDown, kEsc, 2030, T},  {kSysUp, kEsc, 2040, T},
+      {kDown, kEsc, 2100, T},     {kDown, kEsc, 4099, T},     {kDown, kEsc, 4100, TE},    {kDown, kEsc, 4200, T},
+      {kUp, kEsc, 4300, T},       {kDown, kEsc, 4400, P},     {kUp, kEsc, 4500, P},       {kLock, 0, 100000, P},
+      {kDown, kEsc, 5000, T},     {kUp, kEsc, 6999, T},       {kDown, kEsc, 8000, T},     {kDown, kVkShift, 9000, T},
+      {kUp, kEsc, 10500, T},      {kDown, kEsc, 11000, T},    {kUp, kEsc, 13000, TE},     {kUp, kVkShift, 13100, T},
+      {kLock, 0, 0x1'0000'000A, P}, {kDown, kVkE, 0xFFFF'FFF0, T}, {kDown, 'F', 0x1'0000'000A, PE},  // 64-bit ticks
+      {kUp, kVkE, 0x1'0000'000B, T}, {kUp, 'F', 0x1'0000'000C, P},
   };
   KeyLock lock;
   for (std::size_t i = 0; i < std::size(steps); ++i) {
-    const WinKeyDecision decision = lock.OnEvent(steps[i].kind, steps[i].vk, steps[i].time);
-    EXPECT_TRUE(decision.swallow && decision.inject_count == 0) << "step " << i;
-    EXPECT_EQ(decision.post, steps[i].reported) << "step " << i;
-    EXPECT_EQ(decision.post_lparam_vk, steps[i].reported ? kVkEscape : 0) << "step " << i;
+    const auto& [kind, vk, now, out] = steps[i];
+    const KeyLockDecision decision = kind == kLock ? (lock.Begin(now), KeyLockDecision{}) : lock.OnEvent(kind, vk, now);
+    EXPECT_TRUE(decision.swallow == ((out & T) != 0) && decision.ended == (out >= PE)) << "step " << i;
   }
-  lock.Reset();  // a new lock: the Escape still held counts from its next key-down
-  EXPECT_FALSE(lock.OnEvent(kDown, kEsc, 0x900).post || lock.OnEvent(kDown, kEsc, 0x1000).post);
-  EXPECT_TRUE(lock.OnEvent(kDown, kEsc, 0x900 + kEscapeHoldMs).post);
+  lock.Begin(9000);  // the deadline with no key: once
+  EXPECT_TRUE(!lock.Expire(8999) && lock.Expire(9000) && !lock.Expire(9001) && !lock.locked());
 }
 
 TEST(WinKeyFilter, EventPathAllocatesNothing) {

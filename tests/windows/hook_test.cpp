@@ -243,6 +243,42 @@ TEST_F(HookTest, SystemKeysPassWithoutCancellingThePress) {
   EXPECT_EQ(posted[0].lparam, VK_LWIN);
 }
 
+// The lock ends by itself, told once: at the deadline (by a poll or a key, which passes) or Escape held two
+// seconds without repeat. No event of a press it took passes, even after the end; a key down before it gets
+// its key-up through; the owner's unlock is not reported.
+TEST_F(HookTest, TheLockEndsByItselfAndTellsTheWindowOnce) {
+  Key(VK_SHIFT, false);
+  ::SetLowKeyboardLock(TRUE, 300);
+  Key(VK_SHIFT, true);
+  Key(kVkE, false);
+  const DWORD left = ::PollLowKeyboardLock();
+  EXPECT_TRUE(left > 0 && left <= 300) << left;
+  std::thread([] { EXPECT_EQ(::PollLowKeyboardLock(), INFINITE) << "only the hook's thread may end it"; }).join();
+  ::Sleep(400);  // no key meanwhile: nothing for the hook to be called for
+  EXPECT_EQ(::PollLowKeyboardLock(), INFINITE);
+  Pump();
+  ASSERT_TRUE(posted.size() == 1 && posted[0].lparam == VK_ESCAPE);
+  Key(kVkE, true);
+  ::SetLowKeyboardLock(TRUE, 300);
+  Key(VK_ESCAPE, false);
+  ::Sleep(400);
+  for (const bool up : {false, true}) Key('F', up);
+  Key(VK_ESCAPE, true);
+  ::SetLowKeyboardLock(TRUE, 60000);
+  Key(VK_ESCAPE, false);
+  ::Sleep(2100);
+  Key(VK_ESCAPE, true);
+  EXPECT_EQ(posted.size(), 3u);
+  ::SetLowKeyboardLock(TRUE, 60000);
+  ::SetLowKeyboardLock(FALSE, 0);
+  for (const bool up : {false, true}) Key(kVkE, up);
+  EXPECT_EQ(posted.size(), 3u);
+  EXPECT_EQ(Count(true, WM_KEYUP, VK_SHIFT) + Count(true, WM_KEYUP, VK_LSHIFT), 1) << Describe(seen);
+  EXPECT_EQ(Count(true, WM_KEYDOWN, 'F') + Count(true, WM_KEYUP, 'F'), 2) << Describe(seen);
+  EXPECT_EQ(Count(true, WM_KEYDOWN, kVkE) + Count(true, WM_KEYUP, kVkE), 2) << Describe(seen);
+  EXPECT_EQ(Count(true, WM_KEYDOWN, VK_ESCAPE) + Count(true, WM_KEYUP, VK_ESCAPE), 0) << Describe(seen);
+}
+
 TEST(HookInstall, ResetWithoutAHookDoesNothing) {
   EXPECT_EQ(::ResetLowKeyboardHook(), 0);
   EXPECT_EQ(::ResetLowKeyboardHook(), 0);
@@ -524,20 +560,21 @@ TEST(HookLibraryFile, ExportsByNameWithFixedOrdinals) {
   ASSERT_NE(exports, nullptr);
   EXPECT_EQ(file.String(exports->Name), "VeltraHook.dll");
   EXPECT_EQ(exports->Base, 1u);
-  ASSERT_EQ(exports->NumberOfFunctions, 3u);
-  ASSERT_EQ(exports->NumberOfNames, 3u);
+  ASSERT_EQ(exports->NumberOfFunctions, 4u);
+  ASSERT_EQ(exports->NumberOfNames, 4u);
 
-  const char* const names[] = {"ResetLowKeyboardHook", "SetLowKeyboardHook", "SetLowKeyboardLock"};
-  const void* const imported[] = {reinterpret_cast<const void*>(&::ResetLowKeyboardHook),
-                                  reinterpret_cast<const void*>(&::SetLowKeyboardHook),
-                                  reinterpret_cast<const void*>(&::SetLowKeyboardLock)};
-  for (DWORD i = 0; i < 3; ++i) {
+  const char* const names[] = {"PollLowKeyboardLock", "ResetLowKeyboardHook", "SetLowKeyboardHook",
+                               "SetLowKeyboardLock"};
+  const void* const imported[] = {
+      reinterpret_cast<const void*>(&::PollLowKeyboardLock), reinterpret_cast<const void*>(&::ResetLowKeyboardHook),
+      reinterpret_cast<const void*>(&::SetLowKeyboardHook), reinterpret_cast<const void*>(&::SetLowKeyboardLock)};
+  for (DWORD i = 0; i < 4; ++i) {
     const auto* name_rva = file.At<DWORD>(file.Offset(exports->AddressOfNames) + i * sizeof(DWORD));
     const auto* index = file.At<WORD>(file.Offset(exports->AddressOfNameOrdinals) + i * sizeof(WORD));
     ASSERT_TRUE(name_rva != nullptr && index != nullptr);
     EXPECT_EQ(file.String(*name_rva), names[i]);
     const DWORD ordinal = exports->Base + *index;
-    EXPECT_EQ(ordinal, i + 1) << names[i];
+    EXPECT_EQ(ordinal, i == 0 ? 4 : i) << names[i];  // the first three never change
     // The loader agrees: by ordinal, by name and through the import library
     // lead to the same code.
     const FARPROC by_ordinal = ::GetProcAddress(module, MAKEINTRESOURCEA(ordinal));
