@@ -22,12 +22,14 @@ void StatusCleaning::Begin() {
   const Settings& s = host_.settings();
   run_.Start(::GetTickCount64(), s.clean_seconds);
   panel.SetHold(Hold::Cleaning, true);
-  // Only once the panel is off: the keyboard is locked for the time the
-  // wipe takes, not for the time the device takes. Refused, the panel
-  // still stays off.
-  if (s.clean_keyboard != 0 && run_.running()) {
-    keys_.LockKeyboard(static_cast<std::uint32_t>(run_.Remaining(::GetTickCount64())) * 1000);
-  }
+  // A switch by hand may have ended it while the device was switched.
+  if (!run_.running()) return;
+  // The wipe's time counts from the panel off, however long the device
+  // took; the keyboard is locked only then, for that time. Refused, the
+  // panel still stays off.
+  run_.Start(::GetTickCount64(), s.clean_seconds);
+  if (s.clean_keyboard != 0) keys_.LockKeyboard(static_cast<std::uint32_t>(s.clean_seconds) * 1000);
+  host_.ShowState(ShowReason::Countdown);
 }
 
 // Once a second, and at a resume: the time is what counts, so a stall of
