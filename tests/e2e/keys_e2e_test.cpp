@@ -105,8 +105,10 @@ TEST_F(Keys, WindowsKeyPressesWithinTheIntervalSwitchOnce) {
 
 // Every key in the session passes the hook, so it waits on a thread of its
 // own: a switch holding the status window's thread holds no other program.
+// A cleaning locks the keyboard through the same hook; a switch by hand ends
+// it and gives the keyboard back, and the hook still serves the Windows key.
 TEST_F(Keys, KeysReachAnotherProgramAtOnceWhileASwitchRuns) {
-  Start("[hotkey]\r\noverride_winkey=1\r\n", 1, 1500);
+  Start("[hotkey]\r\noverride_winkey=1\r\n[config]\r\nclean_keyboard=1\r\n", 1, 1500);
   box_.CopyProgram(L"fake_app.exe", L"Other.exe");
   const UniqueHandle other = box_.StartProgram(L"Other.exe");
   const HWND window = ShownWindowOf(::GetProcessId(other.get()), L"VeltraTestForegroundApp");
@@ -123,6 +125,25 @@ TEST_F(Keys, KeysReachAnotherProgramAtOnceWhileASwitchRuns) {
   ASSERT_TRUE(WaitUntil([&] { return ::GetWindowTextW(window, caption, 16) && caption == std::wstring(L"Key down"); }));
   EXPECT_LT(std::chrono::steady_clock::now() - sent, 200ms);
   EXPECT_EQ(Started(), 1) << "the switch had ended: the check proves nothing";
+  ASSERT_TRUE(WaitUntil([&] { return Started() == 0; }, 5s));
+
+  const auto key_reaches_it = [&] {
+    ::SetWindowTextW(window, L"");
+    SendKey('B', false);
+    SendKey('B', true);
+    return WaitUntil([&] { return ::GetWindowTextW(window, caption, 16) && caption == std::wstring(L"Key down"); }, 1s);
+  };
+  veltra_->Send(WM_COMMAND, ID_TOUCH_ENABLE);
+  ASSERT_EQ(Started(), 1);
+  veltra_->Send(WM_COMMAND, ID_CLEAN_SCREEN);
+  ASSERT_EQ(Started(), 0);
+  EXPECT_FALSE(key_reaches_it()) << "the cleaning did not lock the keyboard";
+  veltra_->Send(WM_COMMAND, ID_TOUCH_ENABLE);
+  EXPECT_EQ(Started(), 1);
+  EXPECT_TRUE(key_reaches_it()) << "the switch by hand left the keyboard locked";
+  SendKey(VK_LWIN, false);
+  SendKey(VK_LWIN, true);
+  EXPECT_TRUE(WaitUntil([&] { return Started() == 0; }, 5s)) << "the Windows key no longer switches";
   ::TerminateProcess(other.get(), 0);
 }
 
