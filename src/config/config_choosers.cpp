@@ -67,7 +67,6 @@ void CConfigDlg::PickIcon(const IconFields& icon) {
     file.clear();
     index = 0;
   }
-  status_.LoadStateIcons();
   NotifySettingsChanged();
 }
 

@@ -44,7 +44,7 @@ void CConfigDlg::ApplyHotKey() {
       StoredHotKeyOf(static_cast<std::uint16_t>(::SendMessageW(Item(IDC_CFG_HOTKEY), HKM_GETHOTKEY, 0, 0)));
   settings_.fsModifiers = entered.fsModifiers;
   settings_.virtkey = entered.virtkey;
-  status_.UpdateHotKeyRegistration(HotKeyRule::WhileOn);
+  NotifySettingsChanged();
 }
 
 // The box's state is stored already.
@@ -53,14 +53,14 @@ void CConfigDlg::OnHotKeyEnable() {
   if (settings_.enable_hotkey != 0) {
     ApplyHotKey();
   } else {
-    status_.UpdateHotKeyRegistration(HotKeyRule::WhileOn);
+    NotifySettingsChanged();
   }
 }
 
 // The box's state is stored already; a hook that cannot be installed
 // clears it again.
 void CConfigDlg::OnOverrideWinKey() {
-  status_.ApplyWinKeyOverride(hwnd());
+  NotifySettingsChanged();
   ::SendMessageW(Item(IDC_CFG_OVERRIDE_WINKEY), BM_SETCHECK,
                  settings_.override_winkey != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
   EnableWinKeyControls();

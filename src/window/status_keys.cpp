@@ -9,8 +9,14 @@
 
 namespace veltra {
 
+StatusKeys::HotKeySettings StatusKeys::StoredHotKey() const {
+  const Settings& s = host_.settings();
+  return {s.enable_hotkey, s.fsModifiers, s.virtkey};
+}
+
 void StatusKeys::Start() {
   hot_key_.Attach(host_.window());
+  applied_hot_key_ = StoredHotKey();
   UpdateHotKeyRegistration(HotKeyRule::WhileOn);
 }
 
@@ -18,6 +24,15 @@ void StatusKeys::Started() {
   const Settings& s = host_.settings();
   if (s.hotkey_single_use) UpdateHotKeyRegistration(HotKeyRule::WhileItCanAct);
   if (s.override_winkey) InstallWinKeyHook(host_.window());
+  applied_override_ = s.override_winkey != 0;
+}
+
+void StatusKeys::SettingsChanged() {
+  if (StoredHotKey() != applied_hot_key_) {
+    applied_hot_key_ = StoredHotKey();
+    UpdateHotKeyRegistration(HotKeyRule::WhileOn);
+  }
+  if ((host_.settings().override_winkey != 0) != applied_override_) ApplyWinKeyOverride(host_.BoxOwner());
 }
 
 void StatusKeys::UpdateHotKeyRegistration(HotKeyRule rule) {
@@ -97,6 +112,7 @@ void StatusKeys::ApplyWinKeyOverride(HWND owner) {
     // A locked keyboard keeps its hook until the lock ends.
     winkey_hook_.Remove();
   }
+  applied_override_ = host_.settings().override_winkey != 0;
 }
 
 bool StatusKeys::LockKeyboard(std::uint32_t milliseconds) {

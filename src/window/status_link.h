@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <optional>
 
 #include "ui/dialog.h"
@@ -14,26 +13,13 @@
 
 namespace veltra {
 
-// What decides whether the hot key is registered.
-enum class HotKeyRule : std::uint8_t {
-  WhileOn,        // whenever the hot key is on
-  WhileItCanAct,  // the single-use rule: while on and a press could change the state
-};
-
 class StatusWindowLink {
  public:
-  // Everything the window shows is taken from the settings again. Sent as
-  // the window's message, so the change arrives as any other request does.
+  // The settings changed: each part of the window takes again what it
+  // owns and what changed (the look, the icons, the hot key, the hook).
+  // Sent as the window's message, so the change arrives as any other
+  // request does; a box it raises (a hook refused) shows over the dialog.
   virtual void SettingsChanged() = 0;
-  // The notification icons of both states again from the settings.
-  virtual void LoadStateIcons() = 0;
-  // The hot key from the settings: the old combination let go, the stored
-  // one registered while `rule` wants it.
-  virtual void UpdateHotKeyRegistration(HotKeyRule rule) = 0;
-  // The Windows-key hook installed or removed as override_winkey says. A
-  // hook the platform refuses turns the setting off, with a warning over
-  // `owner`.
-  virtual void ApplyWinKeyOverride(HWND owner) = 0;
   // The device selection over the settings, owned by `owner`. While it runs
   // no switch reaches a device, so the user judges each device undisturbed.
   // Returns the dialog's result.

@@ -47,6 +47,9 @@ class StatusHost {
   // The configuration dialog's control `control_id` shown again, after a
   // part changed its setting.
   virtual void ShowSetting(int control_id) = 0;
+  // What a part's box is shown over: the configuration dialog while it is
+  // up (its change raised the box), else the status window.
+  virtual HWND BoxOwner() const = 0;
   // False once the exit has begun.
   virtual bool running() const = 0;
 

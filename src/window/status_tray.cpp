@@ -26,8 +26,22 @@ UniqueHicon LoadStateIcon(HINSTANCE instance, const std::wstring& file, std::int
 
 bool StatusTray::enabled() const { return host_.panel().enabled(); }
 
+namespace {
+
+std::wstring IconSources(const Settings& s) {
+  return s.enable_icon + L'\n' + std::to_wstring(s.enable_icon_idx) + L'\n' + s.disable_icon + L'\n' +
+         std::to_wstring(s.disable_icon_idx);
+}
+
+}  // namespace
+
+void StatusTray::SettingsChanged() {
+  if (IconSources(host_.settings()) != loaded_icons_) LoadStateIcons();
+}
+
 void StatusTray::LoadStateIcons() {
   const Settings& s = host_.settings();
+  loaded_icons_ = IconSources(s);
   const HINSTANCE instance = host_.app().instance();
   tray_.SetStateIcons(LoadStateIcon(instance, s.enable_icon, s.enable_icon_idx, IDI_TOUCH_ENABLED),
                       LoadStateIcon(instance, s.disable_icon, s.disable_icon_idx, IDI_TOUCH_DISABLED));

@@ -17,17 +17,19 @@ class StatusTray final : public StatusPart {
   StatusTray(StatusHost& host, StatusPart* const* parts, std::size_t part_count) noexcept
       : StatusPart(host), parts_(parts), part_count_(part_count) {}
 
-  // The icons of both states again from the settings.
-  void LoadStateIcons();
   void TrayAction(TrayActionKind action);
 
   void Start() override;
   std::optional<LRESULT> OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   void StateShown(ShowReason reason) override;
   void PrepareMenu(HMENU popup) override;
+  // The icons again, if their files or numbers changed.
+  void SettingsChanged() override;
   void Exit() override;
 
  private:
+  // The icons of both states again from the settings.
+  void LoadStateIcons();
   // The icon could not be added: the window is shown, and a box says why.
   void TellTrayIconMissing(DWORD last_error);
   void CarryOut(const TrayClickResult& result);
@@ -38,6 +40,7 @@ class StatusTray final : public StatusPart {
   std::size_t part_count_;
   TrayIcon tray_;
   TrayClickMachine click_;
+  std::wstring loaded_icons_;  // the files and numbers the icons were loaded from
 };
 
 }  // namespace veltra

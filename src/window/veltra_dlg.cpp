@@ -78,6 +78,11 @@ void CVeltraDlg::ShowSetting(int control_id) {
   if (config_dialog_ != nullptr) config_dialog_->ShowSetting(control_id);
 }
 
+HWND CVeltraDlg::BoxOwner() const {
+  const HWND dialog = config_dialog_ != nullptr ? config_dialog_->hwnd() : nullptr;
+  return dialog != nullptr && ::IsWindowVisible(dialog) ? dialog : hwnd();
+}
+
 void CVeltraDlg::OnTasksRefreshed() {
   // Posted by the refresh's thread as its last step: one that came before
   // is not waited for. Once the exit has begun no box is shown; the exit

@@ -48,9 +48,6 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink, private Sta
 
   // What the configuration dialog asks.
   void SettingsChanged() override;
-  void LoadStateIcons() override { tray_.LoadStateIcons(); }
-  void UpdateHotKeyRegistration(HotKeyRule rule) override { keys_.UpdateHotKeyRegistration(rule); }
-  void ApplyWinKeyOverride(HWND owner) override { keys_.ApplyWinKeyOverride(owner); }
   INT_PTR SelectDevice(HWND owner) override { return panel_.SelectDevice(owner); }
   std::optional<Point> WindowCorner() const override { return appearance_.WindowCorner(); }
 
@@ -70,6 +67,7 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink, private Sta
   std::wstring StateText(bool tooltip) const override;
   void ApplyLayout(bool activate) override { appearance_.ApplyLayout(activate); }
   void ShowSetting(int control_id) override;
+  HWND BoxOwner() const override;
   bool running() const override { return !exiting_; }
 
   void RefreshAppearance();
