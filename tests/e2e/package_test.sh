@@ -96,6 +96,14 @@ installed() { "$wine_loader" reg query "HKLM\\Software\\Microsoft\\Windows\\Curr
 ini() { tr -d '\r' <"$dir/Veltra.ini"; }
 msi /i "$new" TASK_LOCK=yes
 check "a property of no valid value fails the installation" '! installed "$new" && [ ! -e "$dir/Veltra.exe" ] && [ ! -e "$dir/Veltra.ini" ]'
+# The early check reads a value longer than its first buffer whole: a
+# path of 80 characters with a comma is refused there, with its message.
+long_path="HID\\VID_1B96&PID_0F00&COL03\\$(printf '%050d' 0),0"
+rm -f "$WINEPREFIX/drive_c/long.log"
+msi /i "$new" "DEVICE_PATH=$long_path" /l*v 'C:\long.log'
+check "a long DEVICE_PATH with a comma is refused by the early check" \
+  '[ "${#long_path}" -eq 80 ] && ! installed "$new" &&
+   grep -aqF "DEVICE_PATH=$long_path is refused: DEVICE_PATH takes" "$WINEPREFIX/drive_c/long.log"'
 # The removals run elevated however the package was started: deferred
 # (0x400) and not impersonated (0x800).
 actions=$(msiinfo export "$new" CustomAction | tr -d '\r')
