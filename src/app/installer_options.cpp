@@ -82,14 +82,13 @@ WatcherSeat SeatOf(HANDLE process, DWORD id) {
   return seat;
 }
 
-// Every Veltra.exe and Veltrawatch.exe whose image lies in `program_dir`,
-// this process aside: a copy elsewhere belongs to another installation.
+// Every Veltra.exe and Veltrawatch.exe of `program_dir` still running, this
+// process aside: a copy elsewhere belongs to another installation.
 std::vector<RunningProgram> FindRunningPrograms(const std::wstring& program_dir) {
   std::vector<RunningProgram> found;
-  for (RunningProcess& running :
-       FindRunningProcesses({L"Veltra.exe", L"Veltrawatch.exe"}, SYNCHRONIZE | PROCESS_TERMINATE)) {
-    if (!SameFile(base::SplitProgramPath(running.image).program_dir, program_dir)) continue;
-    const bool watcher = SamePath(running.file_name, L"Veltrawatch.exe");
+  for (RunningProcess& running : FindRunningProcesses(
+           {program_dir + L"Veltra.exe", program_dir + L"Veltrawatch.exe"}, SYNCHRONIZE | PROCESS_TERMINATE)) {
+    const bool watcher = running.program == 1;
     const WatcherSeat seat = watcher ? SeatOf(running.process.get(), running.id) : WatcherSeat{};
     found.push_back({std::move(running.process), running.id, watcher, seat});
   }
