@@ -18,17 +18,12 @@ Settings Load(FakeProfile& profile, ScreenMetrics screen = {}) {
   return settings;
 }
 
-// What the profile holds under the key. A key it lacks (a save that
-// skipped it, a misspelt name) fails the case here rather than crash the
-// program.
+// What the profile holds under the key; a key it lacks (a save that
+// skipped it, a misspelt name) fails the case instead of the whole run.
 std::wstring Stored(const FakeProfile& profile, std::wstring_view section, std::wstring_view key) {
   const std::wstring* text = profile.Get(section, key);
-  if (text == nullptr) {
-    ADD_FAILURE() << "nothing stored under " << std::string(section.begin(), section.end()) << "/"
-                  << std::string(key.begin(), key.end());
-    return {};
-  }
-  return *text;
+  EXPECT_NE(text, nullptr) << "nothing stored under " << std::string(key.begin(), key.end());
+  return text != nullptr ? *text : L"";
 }
 
 TEST(SettingsDefaults, NoFileGivesTheTableDefaultsAt96Dpi) {

@@ -58,17 +58,15 @@ std::string Utf16LeBytes(std::wstring_view text) {
   return bytes;
 }
 
-// Sets the hidden attribute; a file system that cannot keep it (Wine keeps
-// it in an extended attribute of the file) could show nothing, so that
-// fails the test.
-void Hide(const std::wstring& path) {
-  ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
-  ASSERT_NE(::GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u) << "the hidden attribute did not hold";
-}
-
 bool Hidden(const std::wstring& path) {
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+}
+
+// A file system that cannot keep the attribute (Wine keeps it in an
+// extended attribute of the file) could show nothing: that fails the test.
+void Hide(const std::wstring& path) {
+  ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN) && Hidden(path)) << "cannot hide a file";
 }
 
 std::ptrdiff_t FilesIn(const TempDir& dir) {

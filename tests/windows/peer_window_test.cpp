@@ -32,65 +32,62 @@ TEST(PeerWindow, TheOwnerIsKnownByItsLongOrShortPathAndNoOtherFile) {
   ::DestroyWindow(window);
 }
 
-// A program started for the test through `path`, ended with it.
-class StartedProgram {
+// Helper programs started through `paths`, ended with the test; an id of
+// 0 stands for one that could not start, which fails the checks below.
+class Started {
  public:
-  explicit StartedProgram(std::wstring path) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(path.c_str(), path.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-      ADD_FAILURE() << "cannot start a program: error " << ::GetLastError();
-      return;
+  explicit Started(std::initializer_list<std::wstring> paths) {
+    for (std::wstring path : paths) {
+      STARTUPINFOW startup{};
+      startup.cb = sizeof(startup);
+      PROCESS_INFORMATION info{};
+      if (::CreateProcessW(path.c_str(), path.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+        ::CloseHandle(info.hThread);
+        ::WaitForInputIdle(info.hProcess, 10000);
+      }
+      processes_.emplace_back(info.hProcess);
     }
-    ::CloseHandle(info.hThread);
-    process_.reset(info.hProcess);
-    ::WaitForInputIdle(info.hProcess, 10000);
   }
-  ~StartedProgram() { End(); }
-  StartedProgram(const StartedProgram&) = delete;
-  StartedProgram& operator=(const StartedProgram&) = delete;
-
-  DWORD id() const { return process_ ? ::GetProcessId(process_.get()) : 0; }
-  // Ends it; the handle stays open.
-  void End() const {
-    if (process_ && ::TerminateProcess(process_.get(), 0)) ::WaitForSingleObject(process_.get(), 10000);
+  ~Started() {
+    for (std::size_t i = 0; i < processes_.size(); ++i) End(i);
+  }
+  DWORD id(std::size_t i) const { return processes_[i] ? ::GetProcessId(processes_[i].get()) : 0; }
+  // Ended, its handle still held.
+  void End(std::size_t i) const {
+    if (processes_[i] && ::TerminateProcess(processes_[i].get(), 0)) ::WaitForSingleObject(processes_[i].get(), 10000);
   }
 
  private:
-  UniqueHandle process_;
+  std::vector<UniqueHandle> processes_;
 };
 
 bool Lists(const std::vector<veltra::RunningProcess>& found, DWORD id) {
   return std::any_of(found.begin(), found.end(), [id](const veltra::RunningProcess& p) { return p.id == id; });
 }
 
-// A helper program under a name too long for 8.3, so its short name is a
-// name of its own, started through each spelling; looked for through
-// each, it is found both times, and no longer once it ended, though a
-// handle to it is still held.
+// A helper under a name too long for 8.3, so its short name is one of its
+// own, started through each spelling and looked for through each; once
+// ended it no longer counts, though a handle to it is held.
 TEST(RunningProcesses, AProgramIsFoundByEitherSpellingUntilItEnds) {
   const veltra::testing::TempDir dir;
-  const std::wstring self = veltra::ModuleFileName(nullptr);
+  const std::wstring self = veltra::ModuleFileName(nullptr), program = dir.File(L"LongProgramName.exe");
   const std::wstring helper = self.substr(0, self.find_last_of(L'\\') + 1) + L"fake_app.exe";
-  const std::wstring program = dir.File(L"LongProgramName.exe");
   ASSERT_TRUE(::CopyFileW(helper.c_str(), program.c_str(), FALSE)) << "no helper program beside the tests";
   const std::wstring short_path = veltra::ShortPathName(program);
   ASSERT_FALSE(short_path.empty() || veltra::SamePath(short_path, program)) << "no short form of the program's path";
 
-  const StartedProgram by_long(program), by_short(short_path);
+  const Started started({program, short_path});
   for (const std::wstring& asked : {program, short_path}) {
     const std::vector<veltra::RunningProcess> found = veltra::OtherInstancesOf(asked);
-    EXPECT_TRUE(Lists(found, by_long.id())) << "looked for as " << std::string(asked.begin(), asked.end());
-    EXPECT_TRUE(Lists(found, by_short.id())) << "looked for as " << std::string(asked.begin(), asked.end());
+    EXPECT_TRUE(Lists(found, started.id(0)) && Lists(found, started.id(1)))
+        << "looked for as " << std::string(asked.begin(), asked.end());
   }
-
-  by_long.End();
-  EXPECT_FALSE(Lists(veltra::OtherInstancesOf(program), by_long.id()));
-  // The snapshot may still list it (Windows does while a handle is held;
-  // Wine does not), so the step after the listing is asked directly.
-  EXPECT_FALSE(veltra::OpenLiveProcess(by_long.id(), SYNCHRONIZE));
-  EXPECT_TRUE(veltra::OpenLiveProcess(by_short.id(), SYNCHRONIZE));
+  started.End(0);
+  EXPECT_FALSE(Lists(veltra::OtherInstancesOf(program), started.id(0)));
+  // Windows may still list it while a handle is held, Wine does not: the
+  // step after the listing is asked directly.
+  EXPECT_FALSE(veltra::OpenLiveProcess(started.id(0), SYNCHRONIZE));
+  EXPECT_TRUE(veltra::OpenLiveProcess(started.id(1), SYNCHRONIZE));
 }
 
 }  // namespace
