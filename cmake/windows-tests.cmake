@@ -42,8 +42,6 @@ add_executable(veltra_windows_tests
   tests/common/test_main.cpp
 )
 target_link_libraries(veltra_windows_tests PRIVATE veltra_app veltra_sim_devices gtest_win taskschd oleacc)
-# The process list's test starts copies of a helper program.
-add_dependencies(veltra_windows_tests fake_app)
 # The template test compares the dialog with its resource script.
 target_compile_definitions(veltra_windows_tests PRIVATE VELTRA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(veltra_windows_tests TEST_PREFIX "windows." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60

@@ -32,8 +32,8 @@ TEST(PeerWindow, TheOwnerIsKnownByItsLongOrShortPathAndNoOtherFile) {
   ::DestroyWindow(window);
 }
 
-// Helper programs started through `paths`, ended with the test; an id of
-// 0 stands for one that could not start, which fails the checks below.
+// Copies of a program started suspended through `paths` (an id of 0: one
+// that could not start, which fails the checks), ended with the test.
 class Started {
  public:
   explicit Started(std::initializer_list<std::wstring> paths) {
@@ -41,11 +41,10 @@ class Started {
       STARTUPINFOW startup{};
       startup.cb = sizeof(startup);
       PROCESS_INFORMATION info{};
-      if (::CreateProcessW(path.c_str(), path.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-        ::CloseHandle(info.hThread);
-        ::WaitForInputIdle(info.hProcess, 10000);
-      }
+      ::CreateProcessW(path.c_str(), path.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                       &info);
       processes_.emplace_back(info.hProcess);
+      const UniqueHandle thread(info.hThread);
     }
   }
   ~Started() {
@@ -65,14 +64,13 @@ bool Lists(const std::vector<veltra::RunningProcess>& found, DWORD id) {
   return std::any_of(found.begin(), found.end(), [id](const veltra::RunningProcess& p) { return p.id == id; });
 }
 
-// A helper under a name too long for 8.3, so its short name is one of its
-// own, started through each spelling and looked for through each; once
-// ended it no longer counts, though a handle to it is held.
+// This program copied under a name too long for 8.3, so its short name is
+// one of its own, started through each spelling and looked for through
+// each; once ended it no longer counts, though a handle to it is held.
 TEST(RunningProcesses, AProgramIsFoundByEitherSpellingUntilItEnds) {
   const veltra::testing::TempDir dir;
-  const std::wstring self = veltra::ModuleFileName(nullptr), program = dir.File(L"LongProgramName.exe");
-  const std::wstring helper = self.substr(0, self.find_last_of(L'\\') + 1) + L"fake_app.exe";
-  ASSERT_TRUE(::CopyFileW(helper.c_str(), program.c_str(), FALSE)) << "no helper program beside the tests";
+  const std::wstring program = dir.File(L"LongProgramName.exe");
+  ASSERT_TRUE(::CopyFileW(veltra::ModuleFileName(nullptr).c_str(), program.c_str(), FALSE));
   const std::wstring short_path = veltra::ShortPathName(program);
   ASSERT_FALSE(short_path.empty() || veltra::SamePath(short_path, program)) << "no short form of the program's path";
 
