@@ -17,6 +17,15 @@ namespace {
 
 constexpr std::array<unsigned char, 2> kUtf16LeBom{0xFF, 0xFE};
 
+// A read-only file is one the user wants left as it is (Windows would
+// refuse to replace it anyway); a folder is no settings file.
+constexpr DWORD kNotReplaceable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY;
+
+// What a replacement keeps of the file it replaces where the platform
+// cannot carry it over itself.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
 bool WriteAll(HANDLE file, std::span<const unsigned char> bytes) {
   DWORD written = 0;
   return ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != FALSE &&
@@ -33,7 +42,37 @@ std::wstring NewTemporaryFile() {
   return name;
 }
 
+// Puts a finished copy, flushed, in the file's place in one step. Over an
+// existing file through ReplaceFileW, which gives the copy the file's
+// access list, owner, attributes and creation time: a move would leave it
+// the access list its folder gives a new file, so a file an administrator
+// had shut to others would open up at the next save. Where the platform
+// cannot merge them (no right to set the access list, a share without
+// one), the file is still replaced, as a move would. The move is only for
+// a file that does not exist yet, and never goes over one that appeared
+// meanwhile.
+bool PutInPlace(const std::wstring& copy, const std::wstring& file) {
+  if (::GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    return ::MoveFileExW(copy.c_str(), file.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
+  }
+  // A file another program holds open without letting it go cannot be
+  // replaced. Asked first, the platform is not made to try: Wine's
+  // replacement then leaves a file of its own beside it.
+  if (!UniqueFile(::CreateFileW(file.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, 0, nullptr))) {
+    return false;
+  }
+  return ::ReplaceFileW(file.c_str(), copy.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) !=
+         FALSE;
+}
+
 }  // namespace
+
+bool IniFileStore::Writable() const {
+  if (access_ == IniAccess::ReadOnly) return false;
+  const DWORD attributes = ::GetFileAttributesW(path_.c_str());
+  return attributes == INVALID_FILE_ATTRIBUTES || (attributes & kNotReplaceable) == 0;
+}
 
 IniFileStore::~IniFileStore() {
   if (read_path_ != path_) ::DeleteFileW(read_path_.c_str());
@@ -86,9 +125,7 @@ bool IniFileStore::PrepareCopy() {
         ::CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file && WriteAll(file.get(), kUtf16LeBom);
   }
-  // A read-only file is one the user wants left as it is; Windows would
-  // refuse to replace it anyway, Wine would not.
-  if ((attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) return false;
+  if ((attributes & kNotReplaceable) != 0) return false;
   return ::CopyFileW(path_.c_str(), copy.c_str(), FALSE) != FALSE;
 }
 
@@ -117,7 +154,7 @@ bool IniFileStore::CommitSave() {
     return false;
   }
   StepDone(L"settings copy written");
-  if (!::MoveFileExW(copy.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!PutInPlace(copy, path_)) {
     ::DeleteFileW(copy.c_str());
     return false;
   }
@@ -132,12 +169,10 @@ void IniFileStore::AddMissingByteOrderMark() {
   UniqueFile original(
       ::CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!original) return;
-  // A read-only file is one the user wants left as it is. Windows would
-  // refuse to replace it anyway; Wine would not.
   const bool read_only_store = access_ == IniAccess::ReadOnly;
   BY_HANDLE_FILE_INFORMATION info{};
   if (!::GetFileInformationByHandle(original.get(), &info) ||
-      (!read_only_store && (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0)) {
+      (!read_only_store && (info.dwFileAttributes & kNotReplaceable) != 0)) {
     return;
   }
   std::array<unsigned char, 64 * 1024> buffer;
@@ -152,8 +187,14 @@ void IniFileStore::AddMissingByteOrderMark() {
   // store reads from a copy in the temporary folder instead.
   const std::wstring replacement = read_only_store ? NewTemporaryFile() : CopyPath();
   if (replacement.empty()) return;
-  UniqueFile copy(
-      ::CreateFileW(replacement.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  // Beside the file, the replacement carries the file's attributes from
+  // the start, as a save's copy does, even where the platform's
+  // replacement does not merge them; a hidden copy left behind would
+  // refuse to be written over, so it goes first.
+  const DWORD kept = read_only_store ? 0 : info.dwFileAttributes & kKeptAttributes;
+  if (!read_only_store) ::DeleteFileW(replacement.c_str());
+  UniqueFile copy(::CreateFileW(replacement.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!copy) {
     if (read_only_store) ::DeleteFileW(replacement.c_str());
     return;
@@ -180,10 +221,7 @@ void IniFileStore::AddMissingByteOrderMark() {
   }
   // The original must be closed before it can be replaced.
   original.reset();
-  if (!copied ||
-      !::MoveFileExW(replacement.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    ::DeleteFileW(replacement.c_str());
-  }
+  if (!copied || !PutInPlace(replacement, path_)) ::DeleteFileW(replacement.c_str());
 }
 
 }  // namespace veltra

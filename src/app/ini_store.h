@@ -26,10 +26,16 @@ class IniFileStore final : public ProfileStore {
   // (so keys and lines the program does not know, the encoding and the
   // byte-order mark stay), which then takes the file's place in one step:
   // a reader at any moment finds the old file or the new one, never a
-  // part. A copy an interrupted save left behind is written over, never
-  // read. A read-only file is not replaced: the save fails.
+  // part. The copy replaces the file through ReplaceFileW, so the file
+  // keeps its access list, owner and attributes. A copy an interrupted save
+  // left behind is written over, never read. A read-only file is not
+  // replaced: the save fails.
   void BeginSave() override;
   bool CommitSave() override;
+  // False when a save is sure to fail without trying one: a read-only
+  // store, a read-only file, a folder in its place. A file that does not
+  // exist yet can be saved.
+  bool Writable() const;
 
  private:
   // The copy a save writes: the file's name with the extension ".new", as

@@ -82,14 +82,13 @@ WatcherSeat SeatOf(HANDLE process, DWORD id) {
   return seat;
 }
 
-// Every Veltra.exe and Veltrawatch.exe whose image lies in `program_dir`,
-// this process aside: a copy elsewhere belongs to another installation.
+// Every Veltra.exe and Veltrawatch.exe of `program_dir` still running, this
+// process aside: a copy elsewhere belongs to another installation.
 std::vector<RunningProgram> FindRunningPrograms(const std::wstring& program_dir) {
   std::vector<RunningProgram> found;
-  for (RunningProcess& running :
-       FindRunningProcesses({L"Veltra.exe", L"Veltrawatch.exe"}, SYNCHRONIZE | PROCESS_TERMINATE)) {
-    if (!SameFile(base::SplitProgramPath(running.image).program_dir, program_dir)) continue;
-    const bool watcher = SamePath(running.file_name, L"Veltrawatch.exe");
+  for (RunningProcess& running : FindRunningProcesses(
+           {program_dir + L"Veltra.exe", program_dir + L"Veltrawatch.exe"}, SYNCHRONIZE | PROCESS_TERMINATE)) {
+    const bool watcher = running.program == 1;
     const WatcherSeat seat = watcher ? SeatOf(running.process.get(), running.id) : WatcherSeat{};
     found.push_back({std::move(running.process), running.id, watcher, seat});
   }
@@ -244,10 +243,17 @@ void StartWatcher(const WatcherSeat& seat, const base::ProgramPaths& paths) {
   const UniqueHandle thread(info.hThread);
 }
 
-void NoteWatchers(const std::vector<WatcherSeat>& watchers, const std::wstring& marker) {
-  for (const WatcherSeat& seat : watchers) {
+// Notes what a removal ended beside the program, for the next installation
+// to bring back (ResumeVeltra, StartWatcher).
+void NoteEnded(const EndedPrograms& ended, const std::wstring& marker, const std::wstring& watcher_marker) {
+  if (ended.veltra) {
+    const UniqueFile file(
+        ::CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) TraceLastError(L"CreateFileW(resume marker)");
+  }
+  for (const WatcherSeat& seat : ended.watchers) {
     if (!::WritePrivateProfileStringW(base::DecimalText(seat.session).c_str(), L"elevated", seat.elevated ? L"1" : L"0",
-                                      marker.c_str())) {
+                                      watcher_marker.c_str())) {
       TraceLastError(L"WritePrivateProfileStringW(watcher marker)");
     }
   }
@@ -298,17 +304,10 @@ bool RunInstallerOption(const std::wstring& command_line, const std::wstring& mo
       DeleteLogonTask();
       DeleteLockTask();
       return true;
-    case Removal::Upgrade: {
+    case Removal::Upgrade:
       // The program's path stays, so the tasks stay with it.
-      const EndedPrograms ended = EndRunningPrograms(paths, ini_path, false);
-      if (ended.veltra) {
-        const UniqueFile file(::CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                                FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) TraceLastError(L"CreateFileW(resume marker)");
-      }
-      NoteWatchers(ended.watchers, watcher_marker);
+      NoteEnded(EndRunningPrograms(paths, ini_path, false), marker, watcher_marker);
       return true;
-    }
     case Removal::None:
       break;
   }
@@ -316,16 +315,29 @@ bool RunInstallerOption(const std::wstring& command_line, const std::wstring& mo
   const PresetRequest request = ParsePresets(command_line, presets);
   if (request == PresetRequest::None) return false;
   if (request == PresetRequest::Invalid) ::ExitProcess(1);
-  // A running Veltra saves its record at its exit and would write over
-  // the presets: it ends first and comes back with them, its watchers too.
+  // Nothing given (every installation runs /P) writes nothing, so a
+  // settings file nobody may write cannot fail a repair or an upgrade.
   EndedPrograms ended;
-  if (!presets.empty()) ended = EndRunningPrograms(paths, ini_path, false);
-  const bool written = WritePresets(presets, ini_path);
+  if (!presets.empty()) {
+    // A file that cannot take the presets fails the installation while
+    // everything still runs as it ran.
+    if (!IniFileStore(ini_path).Writable()) ::ExitProcess(1);
+    // A running Veltra saves its record at its exit and would write over
+    // the presets: it ends first and comes back with them, its watchers
+    // too.
+    ended = EndRunningPrograms(paths, ini_path, false);
+    if (!WritePresets(presets, ini_path)) {
+      // The installation fails and rolls back: nothing may start from the
+      // files it takes away. What this run ended is noted as an upgrade's
+      // removal notes it, and the next run of the package brings it back.
+      NoteEnded(ended, marker, watcher_marker);
+      ::ExitProcess(1);
+    }
+  }
   if (::DeleteFileW(marker.c_str())) ended.veltra = true;
   TakeNotedWatchers(watcher_marker, ended.watchers);
   if (ended.veltra) ResumeVeltra();
   for (const WatcherSeat& seat : ended.watchers) StartWatcher(seat, paths);
-  if (!written) ::ExitProcess(1);
   return true;
 }
 

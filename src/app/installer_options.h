@@ -11,7 +11,9 @@ namespace veltra {
 // True when the command line is one of the installer's options, which has
 // then run, and the program is to end. A /P request the installer got
 // wrong writes nothing and ends the process with exit code 1, which fails
-// the installation that ran it.
+// the installation that ran it; so do presets the settings file cannot
+// take, before any program is started again. /P with nothing to preset
+// writes nothing.
 bool RunInstallerOption(const std::wstring& command_line, const std::wstring& module_path);
 
 }  // namespace veltra

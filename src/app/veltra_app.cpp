@@ -235,11 +235,20 @@ bool CVeltraApp::ResolveTargetDevice(ProfileStore& store) {
   const std::wstring known_list = program_dir + kKnownDeviceListName;
   const TargetSource source = veltra::ResolveTargetDevice(device_instance_path, devices,
                                                           [&known_list] { return ReadFileBytes(known_list); });
-  if (source != TargetSource::Selection) return true;
-  // Only OK writes the path; any other end leaves the configured one.
-  CInitDlg selection(*this, *this, std::wstring());
-  selection.set_store(&store);
-  return selection.DoModal(nullptr) == IDOK;
+  if (source == TargetSource::Selection) {
+    // Only OK takes the device; any other end leaves the configured one.
+    CInitDlg selection(*this, *this, std::wstring());
+    selection.set_store(&store);
+    if (selection.DoModal(nullptr) != IDOK) return false;
+  }
+  // A device taken from the list or the dialog is in the file before the
+  // status window may disable it: a process ended right after that switch
+  // must leave the boot and lock tasks enabling this device, not the one
+  // the file named before.
+  if (source != TargetSource::Configured && !SaveDevicePath(device_instance_path, store)) {
+    TraceLastError(L"writing the device path");
+  }
+  return true;
 }
 
 LONG WINAPI CVeltraApp::EnablePanelBeforeDying(EXCEPTION_POINTERS*) {

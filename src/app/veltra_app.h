@@ -60,8 +60,9 @@ class CVeltraApp final : public ui::WinApp, public Settings {
   // is that window's process, opened to wait on (NotTaken only).
   Forwarding ForwardToRunningInstance(UniqueHandle& window_process);
   // The configured device if it is listed, else the first listed one of the
-  // known list, else the user's choice in the selection dialog. False when
-  // the user cancelled it: the status window is then skipped.
+  // known list, else the user's choice in the selection dialog, which is
+  // then written to the file at once. False when the user cancelled the
+  // dialog: the status window is then skipped.
   bool ResolveTargetDevice(ProfileStore& store);
   // A device a selection's test left disabled (the process ended during
   // the test) works again; with a store, the record of it goes too.

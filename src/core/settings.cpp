@@ -245,6 +245,10 @@ bool SaveDeviceUnderTest(const std::wstring& id, ProfileStore& store) {
   return store.WriteString(L"hardware", L"device_under_test", id);
 }
 
+bool SaveDevicePath(const std::wstring& path, ProfileStore& store) {
+  return store.WriteString(L"hardware", L"device_instance_path", path);
+}
+
 bool SaveSettings(Settings& settings, ProfileStore& store) {
   store.BeginSave();
   bool all_written = true;

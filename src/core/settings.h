@@ -163,6 +163,11 @@ void LoadSettings(Settings& settings, ProfileStore& store, const ScreenMetrics& 
 // device selection writes it, at once, while its test has a device off.
 void LoadDeviceUnderTest(Settings& settings, ProfileStore& store);
 bool SaveDeviceUnderTest(const std::wstring& id, ProfileStore& store);
+// `[hardware]` `device_instance_path` on its own, a save of its own: the
+// boot and lock tasks, the removal and the next start enable the device
+// the file names, so a device is written there as soon as it is chosen,
+// before anything may disable it.
+bool SaveDevicePath(const std::wstring& path, ProfileStore& store);
 // Writes every saved key in one save (BeginSave, CommitSave), skipping one
 // that cannot be written; false when any write or the commit failed.
 bool SaveSettings(Settings& settings, ProfileStore& store);

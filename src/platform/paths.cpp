@@ -36,6 +36,17 @@ std::wstring ShortPathName(const std::wstring& path) {
   }
 }
 
+std::wstring LongPathName(const std::wstring& path) {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const DWORD length = ::GetLongPathNameW(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) break;
+    if (length < buffer.size()) return buffer.substr(0, length);
+    buffer.resize(length);  // the size asked for, its terminator included
+  }
+  return path;
+}
+
 std::wstring SystemProgramPath(const wchar_t* name) {
   wchar_t folder[MAX_PATH] = {};
   const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);

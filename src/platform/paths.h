@@ -20,6 +20,10 @@ std::wstring ModuleFileName(HMODULE module);
 // path cannot be read.
 std::wstring ShortPathName(const std::wstring& path);
 
+// `path` with every 8.3 short name spelled out in full; `path` itself when
+// that cannot be done (a file that went away meanwhile, say).
+std::wstring LongPathName(const std::wstring& path);
+
 // `name` in the system folder (C:\Windows\System32\name); empty when the
 // folder cannot be read. An elevated program starts system tools this way:
 // a bare name is looked for beside the program and in the current folder

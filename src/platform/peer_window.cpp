@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "platform/paths.h"
 #include "platform/trace.h"
 #include "platform/unique_handle.h"
 
@@ -22,25 +23,8 @@ bool SamePath(std::wstring_view a, std::wstring_view b) {
          CSTR_EQUAL;
 }
 
-namespace {
-
-// `path` with every 8.3 short name spelled out in full; `path` itself when
-// that cannot be done (a file that went away meanwhile, say).
-std::wstring LongPath(const std::wstring& path) {
-  std::wstring buffer(MAX_PATH, L'\0');
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    const DWORD length = ::GetLongPathNameW(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) break;
-    if (length < buffer.size()) return buffer.substr(0, length);
-    buffer.resize(length);  // the size asked for, its terminator included
-  }
-  return path;
-}
-
-}  // namespace
-
 bool SameFile(const std::wstring& a, const std::wstring& b) {
-  return SamePath(a, b) || SamePath(LongPath(a), LongPath(b));
+  return SamePath(a, b) || SamePath(LongPathName(a), LongPathName(b));
 }
 
 base::Elevation ProcessElevation(HANDLE process) {

@@ -6,9 +6,9 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <initializer_list>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "platform/unique_handle.h"
@@ -18,17 +18,24 @@ namespace veltra {
 struct RunningProcess {
   UniqueHandle process;
   DWORD id = 0;
-  std::wstring file_name;  // as the snapshot lists it
-  std::wstring image;      // the full path of its program file
+  std::size_t program = 0;  // which of the programs looked for it runs
+  std::wstring image;       // the full path of its program file
 };
 
-// Every process but this one whose file name is one of `file_names`,
-// opened with `access` (and PROCESS_QUERY_LIMITED_INFORMATION); those that
-// cannot be opened or whose image cannot be read are left out.
-std::vector<RunningProcess> FindRunningProcesses(std::initializer_list<std::wstring_view> file_names, DWORD access);
+// Every process but this one that runs one of `programs` (full paths of
+// existing files, compared by SameFile, whichever spelling either side
+// has) and has not ended, opened with `access` (and SYNCHRONIZE |
+// PROCESS_QUERY_LIMITED_INFORMATION); those that cannot be opened or whose
+// image cannot be read are left out.
+std::vector<RunningProcess> FindRunningProcesses(std::initializer_list<std::wstring> programs, DWORD access);
 
-// The other live processes of this session that run `program_path`
-// (SameFile), opened with SYNCHRONIZE.
+// The process `id`, opened as above; null when it cannot be opened or has
+// ended: a process that ended stays listed, and can be opened, while
+// anyone holds a handle to it.
+UniqueHandle OpenLiveProcess(DWORD id, DWORD access);
+
+// The other live processes of this session that run `program_path`,
+// opened with SYNCHRONIZE.
 std::vector<RunningProcess> OtherInstancesOf(const std::wstring& program_path);
 
 }  // namespace veltra

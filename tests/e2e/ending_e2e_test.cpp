@@ -21,10 +21,11 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr wchar_t kLockTask[] = L"Veltra_SessionLock";
-// Saved disabled, on the first device, with the one task Wine can register.
-std::string SettingsBefore() {
+// Saved disabled, on the device given (the first one, unless the flow
+// starts from the known list), with the one task Wine can register.
+std::string SettingsBefore(const std::wstring& configured) {
   return "[status]\r\ntouch_status=0\r\n[task_scheduler]\r\ntask_lock=1\r\n[hardware]\r\ndevice_instance_path=" +
-         Narrow(kId) + "\r\n";
+         Narrow(configured) + "\r\n";
 }
 const wchar_t* const kKeysBefore[][2] = {
     {L"status", L"touch_status"}, {L"task_scheduler", L"task_lock"}, {L"hardware", L"device_instance_path"}};
@@ -34,10 +35,11 @@ const wchar_t* const kKeysBefore[][2] = {
 // there.
 class Flow {
  public:
-  // Started, and through its start-up: the saved state is on the device.
-  explicit Flow(const Sandbox& box) : process_(box.Start(L"")) {
+  // Started, and through its start-up: the saved state is on the device
+  // the start took.
+  Flow(const Sandbox& box, const std::wstring& target) : process_(box.Start(L"")) {
     window_ = Shown(protocol::kWindowClass, nullptr);
-    WaitUntil([&] { return !alive() || box.DeviceStarted(kId) == 0; });
+    WaitUntil([&] { return !alive() || box.DeviceStarted(target) == 0; });
   }
   bool alive() const { return ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
   DWORD id() const { return ::GetProcessId(process_.get()); }
@@ -146,11 +148,14 @@ int StepsTaken(const Sandbox& box) {
   return steps;
 }
 
-void WalkEveryStep(const Sandbox& box, int first_step, const std::function<void(const Flow&)>& flow) {
+// `configured` is the device the settings name, `target` the one the start
+// takes.
+void WalkEveryStep(const Sandbox& box, int first_step, const std::function<void(const Flow&)>& flow,
+                   const std::wstring& configured = kId, const std::wstring& target = kId) {
   // Before the first walk as after each: the task the settings tick is
   // registered.
   box.WriteDevices({TouchScreen(kId), TouchScreen(kOtherId)});
-  box.WriteSettings(SettingsBefore());
+  box.WriteSettings(SettingsBefore(configured));
   {
     RunningVeltra first(box);
     ASSERT_NE(first.window(), nullptr);
@@ -161,10 +166,10 @@ void WalkEveryStep(const Sandbox& box, int first_step, const std::function<void(
   for (int step = first_step;; ++step) {
     ASSERT_LT(step, 80) << "the flow never ran to its end";
     box.WriteDevices({TouchScreen(kId), TouchScreen(kOtherId)});
-    box.WriteSettings(SettingsBefore());
+    box.WriteSettings(SettingsBefore(configured));
     ::DeleteFileW(box.File(L"sim_devices.log").c_str());
     SetEndAtStep(box, step);
-    const Flow run(box);
+    const Flow run(box, target);
     flow(run);
     const int code = run.End();
     EndOrphanedTaskRuns();
@@ -205,6 +210,19 @@ TEST(EndedAtEveryStep, UseOfTheWindowAndTheExit) {
     run.Send(protocol::WM_SET_TOUCH_STATE, 0, 0);
     run.Send(WM_COMMAND, ID_APP_EXIT);
   });
+}
+
+// The settings name a panel this machine does not have; the start takes the
+// second device from the known list and switches it off as saved. Ended at
+// any step, the boot task must enable that device, not the one the file
+// named before.
+TEST(EndedAtEveryStep, StartFromTheKnownList) {
+  Sandbox box(L"ending-known-list");
+  const std::wstring gone = L"HID\\VID_0000&PID_0000\\GONE";
+  box.WriteFile(L"known_device_list.txt",
+                "# the fleet's panels\r\nHID\\VID_FFFF&PID_0001\\0\r\n" + Narrow(kOtherId) + "\r\n");
+  WalkEveryStep(box, 1, [](const Flow& run) { run.Send(WM_COMMAND, ID_APP_EXIT); }, gone, kOtherId);
+  EXPECT_EQ(box.Setting(L"hardware", L"device_instance_path"), kOtherId);
 }
 
 TEST(EndedAtEveryStep, EndOfTheLogon) {

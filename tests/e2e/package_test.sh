@@ -3,8 +3,10 @@
 # whose signatures check; removal actions that run elevated (the action
 # table); an upgrade refused for a property value that leaves the old
 # version as it ran; presets given while Veltra runs that hold after it
-# ended; an upgrade that keeps Veltra.ini and the tasks and brings the
-# watcher back; the user's guide in the zip and as installed, whole; and an
+# ended; a read-only Veltra.ini that the same package leaves alone without
+# a property and fails over with one, before it ends or starts anything;
+# an upgrade that keeps Veltra.ini and the tasks and brings the watcher
+# back; the user's guide in the zip and as installed, whole; and an
 # uninstall that reaches Veltra and its watcher only through their exit
 # request (they run on a desktop of their own, where no window of theirs can
 # be found) and leaves the panel on, the settings saved, no process, no
@@ -94,6 +96,14 @@ installed() { "$wine_loader" reg query "HKLM\\Software\\Microsoft\\Windows\\Curr
 ini() { tr -d '\r' <"$dir/Veltra.ini"; }
 msi /i "$new" TASK_LOCK=yes
 check "a property of no valid value fails the installation" '! installed "$new" && [ ! -e "$dir/Veltra.exe" ] && [ ! -e "$dir/Veltra.ini" ]'
+# The early check reads a value longer than its first buffer whole: a
+# path of 80 characters with a comma is refused there, with its message.
+long_path="HID\\VID_1B96&PID_0F00&COL03\\$(printf '%050d' 0),0"
+rm -f "$WINEPREFIX/drive_c/long.log"
+msi /i "$new" "DEVICE_PATH=$long_path" /l*v 'C:\long.log'
+check "a long DEVICE_PATH with a comma is refused by the early check" \
+  '[ "${#long_path}" -eq 80 ] && ! installed "$new" &&
+   grep -aqF "DEVICE_PATH=$long_path is refused: DEVICE_PATH takes" "$WINEPREFIX/drive_c/long.log"'
 # The removals run elevated however the package was started: deferred
 # (0x400) and not impersonated (0x800).
 actions=$(msiinfo export "$new" CustomAction | tr -d '\r')
@@ -157,6 +167,20 @@ check "it kept Veltra.ini and preset the given property alone" 'ini | grep -qxF 
 check "a second start switched the panel off" 'start_veltra_off plain'
 for _ in $(seq 30); do [ -f "$task" ] && break; sleep 1; done  # the refresh runs beside the window
 check "the lock task is registered" '[ -f "$task" ]'
+# A Veltra.ini nobody may write, while Veltra and its watcher run: the same
+# package with nothing to preset succeeds and leaves the file as it was;
+# with a property it fails before it ends or starts anything, so the
+# programs run on as they ran and the file is still the same.
+start_watcher; watcher_before=$(pids 'Veltrawatch\.exe') veltra_before=$(pids 'Veltra\.exe')
+cp "$dir/Veltra.ini" "$out/read-only.ini" && chmod a-w "$dir/Veltra.ini"
+msi /i "$new"; nothing=$?
+check "with nothing to preset the same package succeeds over a read-only Veltra.ini and leaves it as it was" \
+  '[ "$nothing" -eq 0 ] && cmp -s "$dir/Veltra.ini" "$out/read-only.ini" && [ ! -e "$dir/Veltra.new" ]'
+msi /i "$new" TASK_BOOT=1; preset=$?
+check "with a property it fails over a read-only Veltra.ini before it ends or starts any program" \
+  '[ "$preset" -ne 0 ] && cmp -s "$dir/Veltra.ini" "$out/read-only.ini" && [ -n "$watcher_before" ] &&
+   [ "$(pids "Veltrawatch\.exe")" = "$watcher_before" ] && [ "$(pids "Veltra\.exe")" = "$veltra_before" ]'
+chmod u+w "$dir/Veltra.ini"
 # The same package again, with a property, while Veltra runs: the value
 # must outlast Veltra's exit, which saves its whole record. Whatever still
 # runs afterwards is ended through its exit here (/U keeps the tasks). A

@@ -1,7 +1,7 @@
 // Veltra.exe /X, as the uninstaller runs it: the panel is enabled first, a
 // running Veltra and its watcher end through their own exit (settings
 // saved), then the scheduled tasks go; nothing is shown and no settings are
-// written.
+// written. A device a selection's test left off is enabled too.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -48,6 +48,16 @@ TEST(Removal, EndsVeltraAndItsWatcherThroughTheirExitThenRemovesTheTasks) {
   Sandbox empty(L"removal-empty");
   EXPECT_NE(empty.Run(L"/X", 30s), -1);
   EXPECT_FALSE(empty.SettingsExist());
+
+  // A selection's test had the other device off when its process ended;
+  // nothing runs, and the removal enables that device beside the panel.
+  Sandbox tested(L"removal-tested");
+  tested.WriteDevices({TouchScreen(kId), TouchScreen(kOtherId, false)});
+  tested.WriteSettings("[hardware]\r\ndevice_instance_path=" + Narrow(kId) + "\r\ndevice_under_test=" +
+                       Narrow(kOtherId) + "\r\n");
+  EXPECT_NE(tested.Run(L"/X", 30s), -1);
+  EXPECT_EQ(tested.DeviceStarted(kOtherId), 1);
+  EXPECT_EQ(tested.DeviceStarted(kId), 1);
 }
 
 }  // namespace

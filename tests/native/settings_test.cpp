@@ -18,6 +18,14 @@ Settings Load(FakeProfile& profile, ScreenMetrics screen = {}) {
   return settings;
 }
 
+// What the profile holds under the key; a key it lacks (a save that
+// skipped it, a misspelt name) fails the case instead of the whole run.
+std::wstring Stored(const FakeProfile& profile, std::wstring_view section, std::wstring_view key) {
+  const std::wstring* text = profile.Get(section, key);
+  EXPECT_NE(text, nullptr) << "nothing stored under " << std::string(key.begin(), key.end());
+  return text != nullptr ? *text : L"";
+}
+
 TEST(SettingsDefaults, NoFileGivesTheTableDefaultsAt96Dpi) {
   FakeProfile empty;
   const Settings s = Load(empty, {96, 96, 0, 0});
@@ -129,16 +137,16 @@ TEST(SettingsLoad, BooleansNormaliseBytesKeepLowEightBitsIntsStayAsRead) {
   Settings copy = s;
   FakeProfile saved;
   SaveSettings(copy, saved);
-  EXPECT_EQ(*saved.Get(L"status", L"always_top"), L"1");
-  EXPECT_EQ(*saved.Get(L"config", L"redraw_traynotifywnd"), L"1");
-  EXPECT_EQ(*saved.Get(L"config", L"follow_posture"), L"0");
-  EXPECT_EQ(*saved.Get(L"config", L"clean_keyboard"), L"0");
-  EXPECT_EQ(*saved.Get(L"config", L"clean_seconds"), L"300");
-  EXPECT_EQ(*saved.Get(L"font", L"enable_charset"), L"44");
-  EXPECT_EQ(*saved.Get(L"palette", L"palette05"), L"255");
-  EXPECT_EQ(*saved.Get(L"color", L"transparent"), L"250");
-  EXPECT_EQ(*saved.Get(L"font", L"enable_height"), L"-16");
-  EXPECT_EQ(*saved.Get(L"palette", L"palette01"), L"16777215");
+  EXPECT_EQ(Stored(saved, L"status", L"always_top"), L"1");
+  EXPECT_EQ(Stored(saved, L"config", L"redraw_traynotifywnd"), L"1");
+  EXPECT_EQ(Stored(saved, L"config", L"follow_posture"), L"0");
+  EXPECT_EQ(Stored(saved, L"config", L"clean_keyboard"), L"0");
+  EXPECT_EQ(Stored(saved, L"config", L"clean_seconds"), L"300");
+  EXPECT_EQ(Stored(saved, L"font", L"enable_charset"), L"44");
+  EXPECT_EQ(Stored(saved, L"palette", L"palette05"), L"255");
+  EXPECT_EQ(Stored(saved, L"color", L"transparent"), L"250");
+  EXPECT_EQ(Stored(saved, L"font", L"enable_height"), L"-16");
+  EXPECT_EQ(Stored(saved, L"palette", L"palette01"), L"16777215");
 }
 
 TEST(SettingsLoad, GarbageNumbersReadAsThePlatformReadsThem) {
@@ -189,8 +197,8 @@ TEST(SettingsSave, WritesEveryKeyButSingleUseInTableOrder) {
   s.hotkey_single_use = 0;
   SaveSettings(s, profile);
 
-  EXPECT_EQ(*profile.Get(L"hotkey", L"hotkey_single_use"), L"1");
-  EXPECT_EQ(*profile.Get(L"mystery", L"kept"), L"yes");
+  EXPECT_EQ(Stored(profile, L"hotkey", L"hotkey_single_use"), L"1");
+  EXPECT_EQ(Stored(profile, L"mystery", L"kept"), L"yes");
   for (const auto& write : profile.writes()) EXPECT_NE(write.key, L"hotkey_single_use");
 
   const std::vector<std::wstring> sections = {L"position", L"color",  L"config",    L"string", L"hotkey",
@@ -268,9 +276,9 @@ TEST(WriteIniInt, FormatsSignedDecimal) {
   WriteIniInt(profile, L"s", L"a", -16);
   WriteIniInt(profile, L"s", L"b", 16777215);
   WriteIniInt(profile, L"s", L"c", INT32_MIN);
-  EXPECT_EQ(*profile.Get(L"s", L"a"), L"-16");
-  EXPECT_EQ(*profile.Get(L"s", L"b"), L"16777215");
-  EXPECT_EQ(*profile.Get(L"s", L"c"), L"-2147483648");
+  EXPECT_EQ(Stored(profile, L"s", L"a"), L"-16");
+  EXPECT_EQ(Stored(profile, L"s", L"b"), L"16777215");
+  EXPECT_EQ(Stored(profile, L"s", L"c"), L"-2147483648");
 }
 
 }  // namespace

@@ -58,6 +58,17 @@ std::string Utf16LeBytes(std::wstring_view text) {
   return bytes;
 }
 
+bool Hidden(const std::wstring& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+}
+
+// A file system that cannot keep the attribute (Wine keeps it in an
+// extended attribute of the file) could show nothing: that fails the test.
+void Hide(const std::wstring& path) {
+  ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN) && Hidden(path)) << "cannot hide a file";
+}
+
 std::ptrdiff_t FilesIn(const TempDir& dir) {
   return std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator());
 }
@@ -147,6 +158,8 @@ TEST(IniFileStore, ExistingAnsiFileStaysReadableAndIsNotConverted) {
   EXPECT_EQ(LoadFrom(ini).dialog_enable_txt, L"hand written");
 }
 
+// The mended file stays hidden as the user left it, whatever copy an
+// interrupted save left behind.
 TEST(IniFileStore, Utf16FileSavedWithoutMarkGainsItAndSurvivesASave) {
   TempDir dir;
   const std::wstring ini = dir.File(L"Veltra.ini");
@@ -154,8 +167,11 @@ TEST(IniFileStore, Utf16FileSavedWithoutMarkGainsItAndSurvivesASave) {
       L"[status]\r\ntouch_status=0\r\n[string]\r\ndialog_enable_txt=タッチパネル有効\r\n"
       L"[font]\r\nenable_name=ＭＳ ゴシック\r\n[mine]\r\nnote=keep me\r\n");
   WriteBytes(ini, original);
+  ASSERT_NO_FATAL_FAILURE(Hide(ini));
+  WriteBytes(dir.File(L"Veltra.new"), "[status]\r\ntouch_status=1\r\n");
   Settings s = LoadFrom(ini);
   EXPECT_EQ(ReadBytes(ini), "\xFF\xFE" + original);
+  EXPECT_TRUE(Hidden(ini));
   EXPECT_EQ(s.touch_status, 0);
   EXPECT_EQ(s.dialog_enable_txt, L"タッチパネル有効");
   EXPECT_EQ(s.enable_font.lfFaceName, L"ＭＳ ゴシック");
@@ -223,22 +239,26 @@ TEST(IniFileStore, BinaryAndHugeLinesDoNotBreakLoading) {
   EXPECT_EQ(s.horizontal_width, 255);
 }
 
-// A save goes through a copy that replaces the file: a copy an interrupted
-// save left behind is never read and goes with the next save, and a
-// read-only file is left exactly as it is (the save fails).
+// A save goes through a copy that replaces the file, which keeps its
+// attributes: a copy an interrupted save left behind is never read and goes
+// with the next save, and a read-only file is left exactly as it is (the
+// save fails).
 TEST(IniFileStore, SavesReplaceTheFileWholeAndLeaveNoCopy) {
   TempDir dir;
   const std::wstring ini = dir.File(L"Veltra.ini");
   const std::wstring copy = dir.File(L"Veltra.new");
   WriteBytes(ini, "; mine\r\n[status]\r\ntouch_status=1\r\n");
+  ASSERT_NO_FATAL_FAILURE(Hide(ini));
   WriteBytes(copy, "[status]\r\ntouch_status=0\r\n[hardware]\r\ndevice_instance_path=HID\\LEFT\r\n");
   Settings s = LoadFrom(ini);
   EXPECT_EQ(s.touch_status, 1);
   s.touch_status = 0;
   {
     IniFileStore store(ini);
+    EXPECT_TRUE(store.Writable());
     EXPECT_TRUE(SaveSettings(s, store));
   }
+  EXPECT_TRUE(Hidden(ini));
   EXPECT_FALSE(std::filesystem::exists(copy));
   EXPECT_EQ(ReadBytes(ini).rfind("; mine\r\n", 0), 0u);
   EXPECT_EQ(LoadFrom(ini).touch_status, 0);
@@ -249,6 +269,7 @@ TEST(IniFileStore, SavesReplaceTheFileWholeAndLeaveNoCopy) {
   s.touch_status = 1;
   {
     IniFileStore store(ini);
+    EXPECT_FALSE(store.Writable());
     EXPECT_FALSE(SaveSettings(s, store));
     EXPECT_FALSE(store.WriteString(L"status", L"touch_status", L"1"));
   }
