@@ -87,6 +87,7 @@ add_library(veltra_app STATIC
 target_link_libraries(veltra_app PUBLIC veltra_config veltra_window veltra_startup)
 
 add_library(veltra_sim_devices STATIC
+  src/sim/sim_device_answers.cpp
   src/sim/sim_device_api.cpp
   src/sim/sim_device_tree.cpp
 )

@@ -23,21 +23,11 @@
 #include "device/taskbar_refresh.h"
 #include "platform/simulated_crash.h"
 #include "sim/sim_device_api.h"
+#include "sim/sim_device_answers.h"
 #include "sim/sim_device_tree.h"
 
 namespace veltra {
 namespace {
-
-// {745a17a0-74d3-11d0-b6fe-00a0c90f57da}, the HID device class.
-constexpr GUID kHidClass{0x745a17a0, 0x74d3, 0x11d0, {0xb6, 0xfe, 0x00, 0xa0, 0xc9, 0x0f, 0x57, 0xda}};
-// {4d36e97e-e325-11ce-bfc1-08002be10318}, the class of devices of no known
-// class: every other setup_class word lands here.
-constexpr GUID kOtherClass{0x4d36e97e, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
-// {4d1e55b2-f16f-11cf-88cb-001111000030}, the HID device interface: the one
-// interface the simulation knows (hid_interface=1).
-constexpr GUID kHidInterface{0x4d1e55b2, 0xf16f, 0x11cf, {0x88, 0xcb, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
-
-GUID ClassOf(const SimDevice& device) { return device.IsHidClass() ? kHidClass : kOtherClass; }
 
 struct Element {
   std::wstring id;
@@ -166,22 +156,6 @@ HDEVINFO WINAPI SimCreateDeviceInfoListEx(const GUID* class_guid, HWND, PCWSTR m
     if (class_guid != nullptr) list.class_filter = *class_guid;
     return AddList(state, std::move(list));
   });
-}
-
-// Whether a SetupDiGetClassDevsW request takes `device`. With
-// DIGCF_DEVICEINTERFACE the GUID names an interface and an enumerator one
-// device instance; otherwise the GUID names a setup class and an
-// enumerator a bus ("HID") or a bus and device ("HID\VID_1B96&PID_0F00"),
-// the start of the identifier. DIGCF_ALLCLASSES drops the GUID either way.
-bool Requested(const SimDevice& device, const GUID* guid, std::wstring_view enumerator, DWORD flags) {
-  const bool all = (flags & DIGCF_ALLCLASSES) != 0;
-  if ((flags & DIGCF_DEVICEINTERFACE) != 0) {
-    if (!device.hid_interface || (!all && !IsEqualGUID(*guid, kHidInterface))) return false;
-    return enumerator.empty() || SameInstanceId(enumerator, device.id);
-  }
-  if (!all && !IsEqualGUID(*guid, ClassOf(device))) return false;
-  return enumerator.empty() || (device.id.size() > enumerator.size() && device.id[enumerator.size()] == L'\\' &&
-                                SameInstanceId(std::wstring_view(device.id).substr(0, enumerator.size()), enumerator));
 }
 
 // Every simulated device is present, so DIGCF_PRESENT changes nothing.
@@ -357,36 +331,6 @@ BOOL WINAPI SimGetDeviceInstanceId(HDEVINFO handle, PSP_DEVINFO_DATA data, PWSTR
     std::copy_n(element->id.c_str(), needed, id);
     return TRUE;
   });
-}
-
-struct PropertyValue {
-  DWORD type;
-  std::wstring data;  // with every terminating NUL
-};
-
-// The properties the file describes. An empty value is an absent one: the
-// platform stores no empty friendly name, and a device has no empty list of
-// compatible identifiers.
-std::optional<PropertyValue> ReadProperty(const SimDevice& device, DWORD property) {
-  auto text = [](const std::wstring& value) -> std::optional<PropertyValue> {
-    if (value.empty()) return std::nullopt;
-    return PropertyValue{REG_SZ, value + L'\0'};
-  };
-  switch (property) {
-    case SPDRP_DEVICEDESC:
-      return text(device.description);
-    case SPDRP_FRIENDLYNAME:
-      return text(device.friendly_name);
-    case SPDRP_COMPATIBLEIDS: {
-      if (device.compatible_ids.empty()) return std::nullopt;
-      PropertyValue value{REG_MULTI_SZ, {}};
-      for (const std::wstring& id : device.compatible_ids) value.data.append(id).push_back(L'\0');
-      value.data.push_back(L'\0');
-      return value;
-    }
-    default:
-      return std::nullopt;
-  }
 }
 
 // The size is in bytes, asked for by a call without a buffer, as the

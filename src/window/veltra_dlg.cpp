@@ -109,8 +109,9 @@ void CVeltraDlg::ExitSequence() {
   // switch the panel off again, nor run this twice.
   if (exiting_) return;
   exiting_ = true;
-  if (config_dialog_ != nullptr) config_dialog_->Destroy();
+  // The cleaning first: the keyboard's lock is let go before anything else.
   for (StatusPart* part : parts_) part->Exit();
+  if (config_dialog_ != nullptr) config_dialog_->Destroy();
   RefreshTaskbarTabletMode(QueryOsVersion());
   EndDialog(IDOK);
 }
