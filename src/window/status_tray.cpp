@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "base/decimal.h"
 #include "platform/strings.h"
 #include "resources/resource.h"
 #include "ui/file_icons.h"
@@ -29,8 +30,8 @@ bool StatusTray::enabled() const { return host_.panel().enabled(); }
 namespace {
 
 std::wstring IconSources(const Settings& s) {
-  return s.enable_icon + L'\n' + std::to_wstring(s.enable_icon_idx) + L'\n' + s.disable_icon + L'\n' +
-         std::to_wstring(s.disable_icon_idx);
+  return s.enable_icon + L'\n' + base::DecimalText(s.enable_icon_idx) + L'\n' + s.disable_icon + L'\n' +
+         base::DecimalText(s.disable_icon_idx);
 }
 
 }  // namespace
