@@ -10,10 +10,18 @@ target_compile_options(gtest_win PRIVATE -w)
 enable_testing()
 include(GoogleTest)
 
+# scripts/test runs the Wine tests in shards at once: each test takes one
+# "wine" resource, a prefix with its own Wine server and display (the
+# emulator, scripts/wine-run, picks them from what CTest hands over), so a
+# shard runs one test at a time, as every test was written for. Without a
+# resource file CTest ignores this and all tests share one prefix.
+set(wine_shard "wine:1")
+
 # The hook library's own tests.
 add_executable(veltra_hook_tests tests/windows/hook_test.cpp tests/common/test_main.cpp)
 target_link_libraries(veltra_hook_tests PRIVATE veltra_hook gtest_win user32)
-gtest_discover_tests(veltra_hook_tests TEST_PREFIX "hook." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+gtest_discover_tests(veltra_hook_tests TEST_PREFIX "hook." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+  PROPERTIES TIMEOUT 120 RESOURCE_GROUPS ${wine_shard})
 
 # In-process tests of the Win32 shell.
 add_executable(veltra_windows_tests
@@ -44,8 +52,10 @@ add_executable(veltra_windows_tests
 target_link_libraries(veltra_windows_tests PRIVATE veltra_app veltra_sim_devices gtest_win taskschd oleacc)
 # The template test compares the dialog with its resource script.
 target_compile_definitions(veltra_windows_tests PRIVATE VELTRA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+# They keep the simulated device tree beside their program, one file for
+# all of them: one at a time, whichever shard.
 gtest_discover_tests(veltra_windows_tests TEST_PREFIX "windows." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-  PROPERTIES TIMEOUT 120)
+  PROPERTIES TIMEOUT 120 RESOURCE_GROUPS ${wine_shard} RESOURCE_LOCK veltra_windows_tests_folder)
 
 # End-to-end tests: real processes of the simulated programs, driven from
 # outside.
@@ -74,12 +84,13 @@ set_target_properties(planted_dll PROPERTIES PREFIX "" OUTPUT_NAME planted)
 target_include_directories(planted_dll PRIVATE src)
 add_dependencies(veltra_e2e_tests veltra_sim veltrawatch fake_mmc fake_app planted_dll)
 gtest_discover_tests(veltra_e2e_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-  PROPERTIES TIMEOUT 120)
+  PROPERTIES TIMEOUT 120 RESOURCE_GROUPS ${wine_shard})
 
 # The walk that ends the simulated program at every step of its flows: each
-# of its tests runs a flow again for every step, so it has more time.
+# of its tests runs a flow again for every step, so it has more time, and
+# starts first (a high cost), so that it never ends a sharded run alone.
 add_executable(veltra_ending_tests tests/e2e/e2e_support.cpp tests/e2e/ending_e2e_test.cpp tests/common/test_main.cpp)
 target_link_libraries(veltra_ending_tests PRIVATE veltra_core gtest_win shell32)
 add_dependencies(veltra_ending_tests veltra_sim)
 gtest_discover_tests(veltra_ending_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-  PROPERTIES TIMEOUT 480)
+  PROPERTIES TIMEOUT 480 COST 1000 RESOURCE_GROUPS ${wine_shard})

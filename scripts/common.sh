@@ -32,30 +32,38 @@ write_sim_touch_screen() {
     'setup_class=HID' 'hid_interface=1' 'disableable=1' "started=$started" >"$file"
 }
 
-started_xvfb_pid=
+started_xvfb_pids=()
 
-# Starts Xvfb on the first free display and exports DISPLAY; the screen is
-# 1280x800 unless a size (WxH) is given.
+# Starts an Xvfb on a display it finds free itself (-displayfd: no race with
+# another script starting one at the same moment) and exports DISPLAY; the
+# screen is 1280x800 unless a size (WxH) is given. Each one started is
+# stopped by stop_xvfb.
 start_xvfb() {
-  local n size=${1:-1280x800}
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
-    started_xvfb_pid=$!
-    local i
-    for i in $(seq 1 100); do
-      [ -e "/tmp/.X11-unix/X$n" ] && { export DISPLAY=":$n"; return 0; }
-      kill -0 "$started_xvfb_pid" 2>/dev/null || break
-      sleep 0.1
-    done
+  local size=${1:-1280x800} answer pid n=
+  answer=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$answer" >/dev/null 2>&1 &
+  pid=$!
+  local i
+  for i in $(seq 1 100); do
+    # The number is written, with a line end, once the server takes clients.
+    if [ "$(wc -l <"$answer")" -gt 0 ]; then n=$(tr -dc 0-9 <"$answer"); break; fi
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
   done
-  echo "could not start Xvfb" >&2
-  return 1
+  rm -f "$answer"
+  if [ -z "$n" ]; then
+    kill "$pid" 2>/dev/null
+    echo "could not start Xvfb" >&2
+    return 1
+  fi
+  started_xvfb_pids+=("$pid")
+  export DISPLAY=":$n"
 }
 
 stop_xvfb() {
-  [ -n "$started_xvfb_pid" ] && kill "$started_xvfb_pid" 2>/dev/null && wait "$started_xvfb_pid" 2>/dev/null
-  started_xvfb_pid=
+  local pid
+  for pid in "${started_xvfb_pids[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
+  started_xvfb_pids=()
 }
 
 # The Windows version a program of the selected prefix is told, as
@@ -104,5 +112,43 @@ use_wine_prefix() {
 
 stop_wine() {
   [ -n "${WINEPREFIX:-}" ] && find_wine 2>/dev/null && "$(dirname "$wine_loader")/wineserver" -k 2>/dev/null
+  local shard
+  for shard in "${wine_shards[@]}"; do
+    WINEPREFIX="$root/build/wine/$shard" "$(dirname "$wine_loader")/wineserver" -k 2>/dev/null
+  done
   return 0
+}
+
+# The Wine shards the tests run in at once: the tests' prefix and copies of
+# it, each with its own Wine server and its own X display. Their names, for
+# a count: the first is the tests' prefix.
+wine_shards=()
+wine_shard_names() {
+  local i
+  echo prefix
+  for i in $(seq 2 "$1"); do echo "prefix_$i"; done
+}
+
+# Makes the shards named (copies of the first, made with its server stopped
+# so that its registry is whole on disk: a copy takes seconds where a new
+# prefix takes a minute of Wine's set-up), starts each one's server on the
+# display written in build/wine/NAME.display (scripts/wine-run reads it for
+# the test CTest gives that shard), and writes the CTest resource file that
+# names them, build/wine/shards.json.
+prepare_wine_shards() {
+  local shard server ids=
+  use_wine_prefix "$1" || return 1
+  server="$(dirname "$wine_loader")/wineserver"
+  for shard in "${@:2}"; do
+    [ -f "$root/build/wine/$shard/.veltra-ready" ] && continue
+    "$server" -k 2>/dev/null
+    timeout 60 "$server" -w
+    rm -rf "$root/build/wine/$shard"
+    cp -a "$WINEPREFIX" "$root/build/wine/$shard" || return 1
+  done
+  for shard in "$@"; do
+    DISPLAY=$(cat "$root/build/wine/$shard.display") use_wine_prefix "$shard" || return 1
+    ids+="${ids:+,}{\"id\":\"$shard\",\"slots\":1}"
+  done
+  printf '{"version":{"major":1,"minor":0},"local":[{"wine":[%s]}]}\n' "$ids" >"$root/build/wine/shards.json"
 }

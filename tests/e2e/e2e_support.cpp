@@ -17,7 +17,8 @@ namespace veltra::e2e {
 namespace {
 
 // The test program lies in the Windows build folder, beside sim/ with the
-// simulated programs; each test works in its own folder under e2e-work/.
+// simulated programs; each test works in its own folder under e2e-work/ (under the
+// shard's folder there when the tests run in shards).
 std::wstring BuildFolder() {
   wchar_t path[MAX_PATH + 1] = {};
   const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -82,8 +83,16 @@ std::string Narrow(const std::wstring& text) {
 }
 
 Sandbox::Sandbox(const std::wstring& folder_name) {
-  const std::wstring work = BuildFolder() + L"\\e2e-work";
+  std::wstring work = BuildFolder() + L"\\e2e-work";
   ::CreateDirectoryW(work.c_str(), nullptr);
+  // Tests of other Wine shards run at the same time, some in folders of the
+  // same name: each shard has its own.
+  wchar_t shard[64] = {};
+  const DWORD shard_length = ::GetEnvironmentVariableW(L"VELTRA_TEST_SHARD", shard, 64);
+  if (shard_length > 0 && shard_length < 64) {
+    work += L"\\" + std::wstring(shard, shard_length);
+    ::CreateDirectoryW(work.c_str(), nullptr);
+  }
   dir_ = work + L"\\" + folder_name;
   top_ = work + L"\\" + folder_name.substr(0, folder_name.find(L'\\'));
   RemoveTree(top_);

@@ -88,11 +88,16 @@ check "the licence is in the zip, and the MSI's entry has the icon and no Modify
 check "the old package is unsigned" '! osslsigncode extract-signature -in "$old" -out "$out/none" >/dev/null 2>&1'
 
 start_xvfb && use_wine_prefix package || exit 1
-msi() { "$wine_loader" msiexec "$@" /qn; }
+# Every Wine program started in the foreground has a time-out: one that
+# never ends (a second start that became the resident copy, an installer
+# that hangs) fails its check instead of holding the whole run.
+bounded() { local seconds=$1; shift; timeout -k 5 "$seconds" "$@"; }
+wine_for() { local seconds=$1; shift; bounded "$seconds" "$wine_loader" "$@"; }
+msi() { wine_for 300 msiexec "$@" /qn; }
 dir="$WINEPREFIX/drive_c/Program Files/Veltra" task="$WINEPREFIX/drive_c/windows/system32/tasks/Veltra_SessionLock"
 msi /x "$new"; msi /x "$old"; rm -rf "$dir"  # what an earlier run left
 id=$sim_touch_id
-installed() { "$wine_loader" reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(property "$1" ProductCode)" >/dev/null 2>&1; }
+installed() { wine_for 60 reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(property "$1" ProductCode)" >/dev/null 2>&1; }
 ini() { tr -d '\r' <"$dir/Veltra.ini"; }
 msi /i "$new" TASK_LOCK=yes
 check "a property of no valid value fails the installation" '! installed "$new" && [ ! -e "$dir/Veltra.exe" ] && [ ! -e "$dir/Veltra.ini" ]'
@@ -123,18 +128,21 @@ pids() {
 }
 running() { [ -n "$(pids "$1")" ]; }
 start_watcher() {
-  plain 'C:\Program Files\Veltra\Veltrawatch.exe' &
+  "$wine_loader" 'C:\Program Files\Veltra\Veltrawatch.exe' &
   for _ in $(seq 20); do running 'Veltrawatch\.exe' && return 0; sleep 1; done
   return 1
 }
-# Veltra started by `$1` (the command that runs a program), then switched
-# off by second starts.
+# Veltra started by the command given (the one that runs a program there),
+# then switched off by second starts. They come only once its window is
+# there: a second start that won the race for the first copy's place would
+# stay as the resident copy itself.
+post_command="$root/build/windows/post_command.exe"
 start_veltra_off() {
-  $1 'C:\Program Files\Veltra\Veltra.exe' &
-  for _ in $(seq 30); do started 0 && return 0; sleep 1; $1 'C:\Program Files\Veltra\Veltra.exe' /T 0; done
+  "$@" 'C:\Program Files\Veltra\Veltra.exe' &
+  bounded 40 "$@" "$post_command" wait 30
+  for _ in $(seq 30); do started 0 && return 0; sleep 1; bounded 30 "$@" 'C:\Program Files\Veltra\Veltra.exe' /T 0; done
   return 1
 }
-plain() { "$wine_loader" "$@"; }
 # An upgrade refused for a property value, over the old version with its
 # lock task, Veltra (the panel switched off) and its watcher running: it
 # fails before the old version's removal, so all of that stays, and the old
@@ -142,29 +150,29 @@ plain() { "$wine_loader" "$@"; }
 # leaves the panel to the starts: "default status" 2.)
 sim && printf '[hardware]\r\ndevice_instance_path=%s\r\n[task_scheduler]\r\ntask_lock=1\r\n' "$id" >"$dir/Veltra.ini"
 printf '[config]\r\ndefault status=2\r\n' >"$dir/Veltrawatch.ini"
-start_veltra_off plain && for _ in $(seq 30); do [ -f "$task" ] && break; sleep 1; done && start_watcher; ready=$?
+start_veltra_off "$wine_loader" && for _ in $(seq 30); do [ -f "$task" ] && break; sleep 1; done && start_watcher; ready=$?
 rm -f "$WINEPREFIX/drive_c/refused.log"
 msi /i "$new" TASK_LOCK=2 /l*v 'C:\refused.log'; refused=$?
 check "an upgrade with TASK_LOCK=2 fails, and its log says what TASK_LOCK takes" \
   '[ "$refused" -ne 0 ] && grep -qF "TASK_LOCK=2 is refused: TASK_LOCK takes 0 or 1" "$WINEPREFIX/drive_c/refused.log"'
-switch_on() { for _ in $(seq 15); do started 1 && return 0; plain 'C:\Program Files\Veltra\Veltra.exe' /T 1; sleep 1; done; return 1; }
+switch_on() { for _ in $(seq 15); do started 1 && return 0; wine_for 30 'C:\Program Files\Veltra\Veltra.exe' /T 1; sleep 1; done; return 1; }
 check "the refused upgrade left the old version, its lock task and both programs running, and Veltra takes a start" \
   '[ "$ready" -eq 0 ] && installed "$old" && ! installed "$new" && [ -f "$dir/Veltra.exe" ] && [ -f "$dir/Veltrawatch.exe" ] &&
    [ -f "$task" ] && running "Veltra\.exe" && running "Veltrawatch\.exe" && started 0 && switch_on'
 # Both end as a zip installation's removal ends them, the tasks go; the
 # upgrade below starts from the old version with only the device chosen.
-"$wine_loader" "$dir/Veltra.exe" /X
+wine_for 60 "$dir/Veltra.exe" /X
 rm "$dir/Veltrawatch.ini"
 sim && printf '[hardware]\r\ndevice_instance_path=%s\r\n' "$id" >"$dir/Veltra.ini"
 msi /i "$new" TASK_LOCK=1 TASK_BOOT=
 check "the upgrade replaced the old version" '! installed "$old" && installed "$new"'
-entry() { "$wine_loader" reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(property "$new" ProductCode)" /v "$1" | tr -d '\r'; }
+entry() { wine_for 60 reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(property "$new" ProductCode)" /v "$1" | tr -d '\r'; }
 check "its entry among the installed programs names the publisher and links to the installed guide" \
   'entry Publisher | grep -q "REG_SZ *Veltra$" && entry HelpLink | grep -qF "REG_SZ    C:\\Program Files\\Veltra\\Veltra Guide.html"'
 check "the installed guide is whole" 'guide_whole "$dir/Veltra Guide.html"'
 check "it kept Veltra.ini and preset the given property alone" 'ini | grep -qxF "device_instance_path=$id" && ini | grep -qx task_lock=1 && ! ini | grep -q task_boot'
 
-check "a second start switched the panel off" 'start_veltra_off plain'
+check "a second start switched the panel off" 'start_veltra_off "$wine_loader"'
 for _ in $(seq 30); do [ -f "$task" ] && break; sleep 1; done  # the refresh runs beside the window
 check "the lock task is registered" '[ -f "$task" ]'
 # A Veltra.ini nobody may write, while Veltra and its watcher run: the same
@@ -193,7 +201,7 @@ came_back() {
 start_watcher; watcher_before=$(pids 'Veltrawatch\.exe')
 msi /i "$new" TASK_BOOT=1
 check "the watcher that ran before the presets was ended and runs again" 'came_back "$watcher_before"'
-"$wine_loader" "$dir/Veltra.exe" /U
+wine_for 60 "$dir/Veltra.exe" /U
 check "a preset given while Veltra ran holds after it ended, beside what it saved" \
   'ini | grep -qx task_boot=1 && ini | grep -qx task_lock=1 && ini | grep -qx touch_status=0'
 
@@ -208,16 +216,16 @@ check "the upgrade kept the lock task and Veltra.ini" \
   'installed "$new" && [ -f "$task" ] && cmp -s "$dir/Veltra.ini" "$out/before-upgrade.ini"'
 check "the watcher that ran before the upgrade was ended and runs again" 'came_back "$watcher_before"'
 # The removal below starts a watcher of its own.
-"$wine_loader" taskkill /f /im Veltrawatch.exe >/dev/null 2>&1
+wine_for 60 taskkill /f /im Veltrawatch.exe >/dev/null 2>&1
 for _ in $(seq 10); do running 'Veltrawatch\.exe' || break; sleep 1; done
 ! running 'Veltrawatch\.exe' || { echo "FAILED: the watcher could not be ended"; fails=$((fails + 1)); }
 
 # The removal that finds no window: Veltra and its watcher on a desktop of
 # their own. Only Veltra's own exit writes back the key taken out here.
 sed -i '/^debug_mode=/d' "$dir/Veltra.ini"
-apart() { "$wine_loader" explorer /desktop=veltra_apart,640x480 "$@"; }
-check "Veltra on a desktop of its own switched the panel off" 'start_veltra_off apart'
-apart 'C:\Program Files\Veltra\Veltrawatch.exe' &
+apart=("$wine_loader" explorer /desktop=veltra_apart,640x480)
+check "Veltra on a desktop of its own switched the panel off" 'start_veltra_off "${apart[@]}"'
+"${apart[@]}" 'C:\Program Files\Veltra\Veltrawatch.exe' &
 for _ in $(seq 20); do running 'Veltrawatch\.exe' && break; sleep 1; done
 check "the watcher runs beside it" 'running "Veltrawatch\.exe" && running "Veltra\.exe"'
 msi /x "$new"

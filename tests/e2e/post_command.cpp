@@ -11,6 +11,9 @@
 //                                       icon callback <message> (decimal) with
 //                                       <mouse message> to the window of
 //                                       class <class>, as the icon would
+//   post_command wait <seconds>         waits, at most that long, for the
+//                                       status window (scripts/test's package
+//                                       test, before it starts a second copy)
 // Exits 1 when a window is not found, 2 on a bad command line.
 #include <windows.h>
 
@@ -47,6 +50,14 @@ int wmain(int argc, wchar_t** argv) {
     const HWND window = ::FindWindowW(veltra::protocol::kWindowClass, nullptr);
     if (window == nullptr) return 1;
     return ::PostMessageW(window, WM_COMMAND, std::wcstoul(argv[1], nullptr, 10), 0) ? 0 : 1;
+  }
+  if (argc == 3 && std::wcscmp(argv[1], L"wait") == 0) {
+    const ULONGLONG deadline = ::GetTickCount64() + 1000 * std::wcstoull(argv[2], nullptr, 10);
+    while (::FindWindowW(veltra::protocol::kWindowClass, nullptr) == nullptr) {
+      if (::GetTickCount64() >= deadline) return 1;
+      ::Sleep(100);
+    }
+    return 0;
   }
   if (argc == 5 && std::wcscmp(argv[1], L"tray") == 0) return PostIconCallback(argv[2], argv[3], argv[4]);
   if (argc != 4) return 2;
