@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "core/settings.h"
@@ -148,9 +149,24 @@ int StepsTaken(const Sandbox& box) {
   return steps;
 }
 
+// A walk takes a full run of the program for each step, so each is cut into
+// parts, separate tests that the Wine shards run at once. A part walks the
+// steps from its first up to the next part's first; the last one (end 0)
+// walks on to where the flow runs to its end without being ended.
+struct WalkPart {
+  int first = 1;
+  int end = 0;
+};
+void PrintTo(const WalkPart& part, std::ostream* out) { *out << part.first << ".." << part.end; }
+
+std::string PartName(const ::testing::TestParamInfo<WalkPart>& info) {
+  return "Steps" + std::to_string(info.param.first) +
+         (info.param.end == 0 ? std::string("On") : "To" + std::to_string(info.param.end - 1));
+}
+
 // `configured` is the device the settings name, `target` the one the start
 // takes.
-void WalkEveryStep(const Sandbox& box, int first_step, const std::function<void(const Flow&)>& flow,
+void WalkEveryStep(const Sandbox& box, WalkPart part, const std::function<void(const Flow&)>& flow,
                    const std::wstring& configured = kId, const std::wstring& target = kId) {
   // Before the first walk as after each: the task the settings tick is
   // registered.
@@ -163,7 +179,7 @@ void WalkEveryStep(const Sandbox& box, int first_step, const std::function<void(
     ASSERT_TRUE(first.WaitForExit(30s));
   }
   ASSERT_TRUE(TaskExists(kLockTask));
-  for (int step = first_step;; ++step) {
+  for (int step = part.first; part.end == 0 || step < part.end; ++step) {
     ASSERT_LT(step, 80) << "the flow never ran to its end";
     box.WriteDevices({TouchScreen(kId), TouchScreen(kOtherId)});
     box.WriteSettings(SettingsBefore(configured));
@@ -200,9 +216,11 @@ void WalkEveryStep(const Sandbox& box, int first_step, const std::function<void(
   }
 }
 
-TEST(EndedAtEveryStep, UseOfTheWindowAndTheExit) {
-  Sandbox box(L"ending-use");
-  WalkEveryStep(box, 1, [](const Flow& run) {
+class UseOfTheWindowAndTheExit : public ::testing::TestWithParam<WalkPart> {};
+
+TEST_P(UseOfTheWindowAndTheExit, Walk) {
+  Sandbox box(L"ending-use-" + std::to_wstring(GetParam().first));
+  WalkEveryStep(box, GetParam(), [](const Flow& run) {
     run.Send(protocol::WM_SET_TOUCH_STATE, 1, 0);
     run.ChooseOtherDevice();
     run.Send(WM_COMMAND, ID_CLEAN_SCREEN);  // a cleaning begun and ended early
@@ -212,24 +230,33 @@ TEST(EndedAtEveryStep, UseOfTheWindowAndTheExit) {
   });
 }
 
+INSTANTIATE_TEST_SUITE_P(EndedAtEveryStep, UseOfTheWindowAndTheExit,
+                         ::testing::Values(WalkPart{1, 6}, WalkPart{6, 11}, WalkPart{11, 16}, WalkPart{16, 0}),
+                         PartName);
+
 // The settings name a panel this machine does not have; the start takes the
 // second device from the known list and switches it off as saved. Ended at
 // any step, the boot task must enable that device, not the one the file
 // named before.
-TEST(EndedAtEveryStep, StartFromTheKnownList) {
-  Sandbox box(L"ending-known-list");
+class StartFromTheKnownList : public ::testing::TestWithParam<WalkPart> {};
+
+TEST_P(StartFromTheKnownList, Walk) {
+  Sandbox box(L"ending-known-list-" + std::to_wstring(GetParam().first));
   const std::wstring gone = L"HID\\VID_0000&PID_0000\\GONE";
   box.WriteFile(L"known_device_list.txt",
                 "# the fleet's panels\r\nHID\\VID_FFFF&PID_0001\\0\r\n" + Narrow(kOtherId) + "\r\n");
-  WalkEveryStep(box, 1, [](const Flow& run) { run.Send(WM_COMMAND, ID_APP_EXIT); }, gone, kOtherId);
+  WalkEveryStep(box, GetParam(), [](const Flow& run) { run.Send(WM_COMMAND, ID_APP_EXIT); }, gone, kOtherId);
   EXPECT_EQ(box.Setting(L"hardware", L"device_instance_path"), kOtherId);
 }
+
+INSTANTIATE_TEST_SUITE_P(EndedAtEveryStep, StartFromTheKnownList,
+                         ::testing::Values(WalkPart{1, 5}, WalkPart{5, 0}), PartName);
 
 TEST(EndedAtEveryStep, EndOfTheLogon) {
   Sandbox box(L"ending-logon");
   // Its endings during the start are the other flow's: the walk begins
   // after them.
-  WalkEveryStep(box, kStartSteps + 1, [&box](const Flow& run) {
+  WalkEveryStep(box, {kStartSteps + 1, 0}, [&box](const Flow& run) {
     WaitUntil([&] { return !run.alive() || StepsTaken(box) >= kStartSteps; });
     run.Send(protocol::WM_SET_TOUCH_STATE, 1, 0);
     run.Send(WM_COMMAND, ID_CLEAN_SCREEN);  // the logon ends while the screen is cleaned
