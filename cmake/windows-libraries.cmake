@@ -44,6 +44,7 @@ target_link_libraries(veltra_device PUBLIC comctl32)
 
 add_library(veltra_startup STATIC
   src/startup/scheduled_tasks.cpp
+  src/startup/task_service.cpp
 )
 target_link_libraries(veltra_startup PUBLIC veltra_ui veltra_core taskschd)
 

@@ -1,10 +1,10 @@
-// Registering, adjusting and deleting the three scheduled tasks through
-// schtasks.exe and the task service, and the start-up refresh's thread.
+// Refreshing the three scheduled tasks: registering and deleting them
+// through schtasks.exe where the task service shows a change is due, and
+// the start-up refresh's thread.
 #include "startup/scheduled_tasks.h"
 
-#include <taskschd.h>
+#include <functional>
 
-#include "platform/com.h"
 #include "platform/paths.h"
 #include "platform/simulated_crash.h"
 #include "platform/strings.h"
@@ -12,6 +12,8 @@
 #include "platform/unique_handle.h"
 #include "resources/resource.h"
 #include "startup/task_commands.h"
+#include "startup/task_match.h"
+#include "startup/task_service.h"
 
 namespace veltra {
 namespace {
@@ -57,44 +59,6 @@ void RunHiddenCommand(std::wstring command_line) {
   StepDone(L"schtasks");
 }
 
-bool AdjustTaskSettings(const wchar_t* task_name, int logon_type) {
-  const ComApartment apartment;
-  ComPtr<ITaskService> service;
-  if (FAILED(::CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskService,
-                                reinterpret_cast<void**>(service.GetAddressOf())))) {
-    return false;
-  }
-  const UniqueVariant none;
-  if (FAILED(service->Connect(none.value(), none.value(), none.value(), none.value()))) return false;
-  ComPtr<ITaskFolder> root;
-  const UniqueBstr root_path = MakeBstr(L"\\");
-  if (FAILED(service->GetFolder(root_path.get(), &root))) return false;
-  const UniqueBstr name = MakeBstr(task_name);
-  ComPtr<ITaskDefinition> definition;
-  {
-    ComPtr<IRegisteredTask> registered;
-    if (FAILED(root->GetTask(name.get(), &registered))) return false;
-    if (FAILED(registered->get_Definition(&definition))) return false;
-  }
-  ComPtr<ITaskSettings> settings;
-  definition->get_Settings(&settings);
-  if (settings) {
-    settings->put_DisallowStartIfOnBatteries(VARIANT_FALSE);
-    settings->put_StopIfGoingOnBatteries(VARIANT_FALSE);
-    settings->put_Priority(5);
-    // A task stops after 72 hours by default, which would end the resident
-    // program without its exit sequence.
-    const UniqueBstr unlimited = MakeBstr(L"PT0S");
-    settings->put_ExecutionTimeLimit(unlimited.get());
-  }
-  UniqueVariant sddl;
-  sddl.SetString(MakeBstr(L""));
-  ComPtr<IRegisteredTask> updated;
-  return SUCCEEDED(root->RegisterTaskDefinition(name.get(), definition.Get(), TASK_CREATE_OR_UPDATE, none.value(),
-                                                none.value(), static_cast<TASK_LOGON_TYPE>(logon_type),
-                                                sddl.value(), &updated));
-}
-
 int DeleteBootTask() {
   RunHiddenCommand(DeleteTaskCommand(kBootTaskName));
   return 1;
@@ -108,31 +72,6 @@ int DeleteLogonTask() {
 int DeleteLockTask() {
   RunHiddenCommand(DeleteTaskCommand(kLockTaskName));
   return 1;
-}
-
-int CreateBootTask() {
-  RunHiddenCommand(CreateBootTaskCommand(ModuleFileName(nullptr)));
-  return AdjustTaskSettings(kBootTaskName, TASK_LOGON_SERVICE_ACCOUNT) ? 1 : 0;
-}
-
-int CreateLogonTask(const Settings& settings) {
-  RunHiddenCommand(CreateLogonTaskCommand(ModuleFileName(nullptr), settings.window_enable != 0));
-  return AdjustTaskSettings(kLogonTaskName, TASK_LOGON_INTERACTIVE_TOKEN) ? 1 : 0;
-}
-
-int CreateLockTask(const std::function<void()>& definition_failed) {
-  const std::wstring program = ModuleFileName(nullptr);
-  const std::wstring xml_path = TaskXmlPath(program);
-  if (!WriteNewFile(xml_path, Utf16LeTextFile(LockTaskXml(program)))) {
-    // A file cut short would only make schtasks fail where nobody sees it.
-    ::DeleteFileW(xml_path.c_str());
-    definition_failed();
-    return 0;
-  }
-  RunHiddenCommand(CreateLockTaskCommand(xml_path));
-  const bool adjusted = AdjustTaskSettings(kLockTaskName, TASK_LOGON_SERVICE_ACCOUNT);
-  ::DeleteFileW(xml_path.c_str());
-  return adjusted ? 1 : 0;
 }
 
 void TellTaskDefinitionFailed(const ui::WinApp& app, HWND owner) {
@@ -150,18 +89,73 @@ std::uint8_t& TaskFlag(Settings& settings, ScheduledTask task) {
 
 namespace {
 
-// A task that is on is created over the one registered (every creation
+// 1 when the task was registered and adjusted, else 0.
+int CreateBootTask(TaskService& service, const std::wstring& program) {
+  RunHiddenCommand(CreateBootTaskCommand(program));
+  return service.Adjust(kBootTaskName, TASK_LOGON_SERVICE_ACCOUNT) ? 1 : 0;
+}
+
+int CreateLogonTask(TaskService& service, const std::wstring& program, const Settings& settings) {
+  RunHiddenCommand(CreateLogonTaskCommand(program, settings.window_enable != 0));
+  return service.Adjust(kLogonTaskName, TASK_LOGON_INTERACTIVE_TOKEN) ? 1 : 0;
+}
+
+// `definition_failed` is called when the task's definition file could not
+// be written, the one failure the user is told of.
+int CreateLockTask(TaskService& service, const std::wstring& program, const std::function<void()>& definition_failed) {
+  const std::wstring xml_path = TaskXmlPath(program);
+  if (!WriteNewFile(xml_path, Utf16LeTextFile(LockTaskXml(program)))) {
+    // A file cut short would only make schtasks fail where nobody sees it.
+    ::DeleteFileW(xml_path.c_str());
+    definition_failed();
+    return 0;
+  }
+  RunHiddenCommand(CreateLockTaskCommand(xml_path));
+  const bool adjusted = service.Adjust(kLockTaskName, TASK_LOGON_SERVICE_ACCOUNT);
+  ::DeleteFileW(xml_path.c_str());
+  return adjusted ? 1 : 0;
+}
+
+const wchar_t* TaskName(ScheduledTask task) {
+  switch (task) {
+    case ScheduledTask::Boot: return kBootTaskName;
+    case ScheduledTask::Logon: return kLogonTaskName;
+    case ScheduledTask::Lock: break;
+  }
+  return kLockTaskName;
+}
+
+WantedTask Wanted(ScheduledTask task, const std::wstring& program, const Settings& settings) {
+  switch (task) {
+    case ScheduledTask::Boot: return WantedBootTask(program);
+    case ScheduledTask::Logon: return WantedLogonTask(program, settings.window_enable != 0);
+    case ScheduledTask::Lock: break;
+  }
+  return WantedLockTask(program);
+}
+
+// A task that is on is created over the registered one (every creation
 // replaces, /f), never removed first: a process ended between a removal and
 // its creation would leave the task gone while the settings still tick it.
-// One that is off, or whose creation failed, is removed.
-void RefreshTaskReporting(ScheduledTask task, Settings& settings, const std::function<void()>& definition_failed) {
+// One that is off, or whose creation failed, is removed. A task already
+// registered as wanted, or known to be missing and not wanted, is left
+// alone: a schtasks run that changes nothing is only another moment in
+// which an ending could cut a creation short.
+void RefreshTaskReporting(ScheduledTask task, Settings& settings, TaskService& service,
+                          const std::function<void()>& definition_failed) {
   std::uint8_t& flag = TaskFlag(settings, task);
-  if (flag != 0) {
+  const std::wstring program = ModuleFileName(nullptr);
+  const TaskStep step = DecideTaskStep(flag != 0, service.Find(TaskName(task)), Wanted(task, program, settings));
+  if (step == TaskStep::Nothing) {
+    if (flag != 0) flag = 1;
+    return;
+  }
+  if (step == TaskStep::Create) {
     int created = 0;
     switch (task) {
-      case ScheduledTask::Boot: created = CreateBootTask(); break;
-      case ScheduledTask::Logon: created = CreateLogonTask(settings); break;
-      case ScheduledTask::Lock: created = CreateLockTask(definition_failed); break;
+      case ScheduledTask::Boot: created = CreateBootTask(service, program); break;
+      case ScheduledTask::Logon: created = CreateLogonTask(service, program, settings); break;
+      case ScheduledTask::Lock: created = CreateLockTask(service, program, definition_failed); break;
     }
     flag = created != 0 ? 1 : 0;
     if (created != 0) return;
@@ -178,11 +172,15 @@ constexpr ScheduledTask kAllTasks[] = {ScheduledTask::Boot, ScheduledTask::Logon
 }  // namespace
 
 void RefreshTask(ScheduledTask task, Settings& settings, const ui::WinApp& app, HWND owner) {
-  RefreshTaskReporting(task, settings, [&] { TellTaskDefinitionFailed(app, owner); });
+  TaskService service;
+  RefreshTaskReporting(task, settings, service, [&] { TellTaskDefinitionFailed(app, owner); });
 }
 
 void RefreshScheduledTasks(Settings& settings, const ui::WinApp& app) {
-  for (const ScheduledTask task : kAllTasks) RefreshTask(task, settings, app);
+  TaskService service;
+  for (const ScheduledTask task : kAllTasks) {
+    RefreshTaskReporting(task, settings, service, [&] { TellTaskDefinitionFailed(app, nullptr); });
+  }
 }
 
 TaskRefresh::~TaskRefresh() { worker_.Join(); }
@@ -208,14 +206,14 @@ void TaskRefresh::Start(const Settings& settings) {
 }
 
 void TaskRefresh::Run() noexcept {
-  // No apartment here: the task service is reached over COM only to adjust
-  // a task just created, which opens its own, so a start that wants no task
-  // never loads COM. Nothing thrown may leave a thread: a failure counts as
-  // a failed creation, which turns the settings off as any other failure
-  // would.
+  // The service's apartment is entered here, on this thread, and left here
+  // when the service goes at the end of the block, thrown through or not.
+  // Nothing thrown may leave a thread: a failure counts as a failed
+  // creation, which turns the settings off as any other failure would.
   try {
+    TaskService service;
     for (const ScheduledTask task : kAllTasks) {
-      RefreshTaskReporting(task, wanted_, [this] { definition_failed_ = true; });
+      RefreshTaskReporting(task, wanted_, service, [this] { definition_failed_ = true; });
     }
   } catch (...) {
     TraceFailure(L"refreshing the scheduled tasks", ERROR_INTERNAL_ERROR);

@@ -1,13 +1,13 @@
 // The program's three scheduled tasks: at boot and on the lock screen it
-// enables the panel (/T 1 /O), at logon it starts resident. Each is
-// registered by "schtasks.exe" and then adjusted through the Task
-// Scheduler's COM interfaces; nothing ever reads a task back.
+// enables the panel (/T 1 /O), at logon it starts resident. Each refresh
+// first asks the Task Scheduler's COM interfaces what is registered; a
+// task is registered by "schtasks.exe" and then adjusted over COM, or
+// deleted by "schtasks.exe", only where that changes something.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
 #include <mutex>
 #include <string>
 
@@ -21,20 +21,11 @@ namespace veltra {
 // program is looked for in the system folder only.
 void RunHiddenCommand(std::wstring command_line);
 
-// Battery conditions off, priority 5, no time limit; re-registered with
-// `logon_type`. True when every examined step succeeded.
-bool AdjustTaskSettings(const wchar_t* task_name, int logon_type);
-
-// Always 1.
+// Each runs schtasks whether the task is registered or not (the removal
+// deletes every task); always 1.
 int DeleteBootTask();
 int DeleteLogonTask();
 int DeleteLockTask();
-// 1 when the task was registered and adjusted, else 0.
-int CreateBootTask();
-int CreateLogonTask(const Settings& settings);
-// `definition_failed` is called when the task's definition file could not
-// be written, the one failure the user is told of.
-int CreateLockTask(const std::function<void()>& definition_failed);
 
 // Tells the user, in a box owned by `owner`, that the lock task's
 // definition file could not be written.
@@ -45,23 +36,26 @@ enum class ScheduledTask { Boot, Logon, Lock };
 // The task's setting: task_boot, task_startup or task_lock.
 std::uint8_t& TaskFlag(Settings& settings, ScheduledTask task);
 
-// Creates the task over the registered one if its setting is on, else (or
-// when that failed) deletes it; the setting keeps whether the creation
-// succeeded. A failure to write the lock task's
-// definition is told in a box owned by `owner`.
+// If its setting is on, creates the task over the registered one unless
+// that is registered as wanted already (which counts as created); else,
+// or when the creation failed, deletes it unless it is known to be
+// missing. The setting keeps whether the task is there. A failure to write
+// the lock task's definition is told in a box owned by `owner`.
 void RefreshTask(ScheduledTask task, Settings& settings, const ui::WinApp& app, HWND owner = nullptr);
 
-// RefreshTask for boot, logon and lock, in that order.
+// RefreshTask for boot, logon and lock, in that order, over one connection
+// to the task service.
 void RefreshScheduledTasks(Settings& settings, const ui::WinApp& app);
 
 // The start-up refresh run on a thread of its own, so the status window
-// need not wait for three schtasks runs. The thread works on a copy of the
-// few settings it needs and never touches the record, and it never shows
-// anything: a box of a thread without a window would have no owner, and
-// whoever waited for the thread would hang until someone answered it. Its
-// outcome reaches the record, and its one message the user, only through
-// Apply on the thread that owns this object, which learns of the end from
-// a message posted to its window (ReportTo).
+// need not wait for the task service or a schtasks run. The thread enters
+// a COM apartment of its own and leaves it before it ends. It works on a
+// copy of the few settings it needs and never touches the record, and it
+// never shows anything: a box of a thread without a window would have no
+// owner, and whoever waited for the thread would hang until someone
+// answered it. Its outcome reaches the record, and its one message the
+// user, only through Apply on the thread that owns this object, which
+// learns of the end from a message posted to its window (ReportTo).
 class TaskRefresh {
  public:
   TaskRefresh() = default;
@@ -79,7 +73,7 @@ class TaskRefresh {
   bool Finished();
   // Waits for a started refresh (a bounded wait: the thread shows nothing
   // and waits for each schtasks run ten seconds at most), gives each task
-  // flag it examined whether the creation succeeded, and returns whether
+  // flag it examined whether the task is there, and returns whether
   // the lock task's definition could not be written, which the caller
   // tells the user. Only the first call after Start does anything.
   bool Apply(Settings& settings);

@@ -38,6 +38,8 @@ void AppendUtf16Le(std::string& bytes, std::uint32_t unit) {
 
 }  // namespace
 
+std::wstring LogonTaskArguments(bool window_enable) { return window_enable ? L"/T 1 /W 1" : L"/T 1 /W 0"; }
+
 std::wstring QuoteIfBlank(std::wstring_view path) {
   const bool quoted = path.size() >= 2 && path.front() == L'"' && path.back() == L'"';
   if (quoted || path.find(L' ') == std::wstring_view::npos) return std::wstring(path);
@@ -46,12 +48,12 @@ std::wstring QuoteIfBlank(std::wstring_view path) {
 
 std::wstring CreateBootTaskCommand(std::wstring_view program_path) {
   return L"schtasks.exe /Create /tn " + std::wstring(kBootTaskName) + L" /sc ONSTART /ru system /rl highest /f /tr \"" +
-         TaskProgram(program_path) + L" /T 1 /O\" ";
+         TaskProgram(program_path) + L" " + kOneShotArguments + L"\" ";
 }
 
 std::wstring CreateLogonTaskCommand(std::wstring_view program_path, bool window_enable) {
   return L"schtasks.exe /Create /tn " + std::wstring(kLogonTaskName) + L" /sc ONLOGON /rl highest /f /tr \"" +
-         TaskProgram(program_path) + L" /T 1 /W " + (window_enable ? L"1" : L"0") + L"\" ";
+         TaskProgram(program_path) + L" " + LogonTaskArguments(window_enable) + L"\" ";
 }
 
 std::wstring CreateLockTaskCommand(std::wstring_view xml_path) {
@@ -89,7 +91,7 @@ std::wstring LockTaskXml(std::wstring_view program_path) {
          L"      <Command>" +
          EscapeXmlText(QuoteIfBlank(program_path)) +
          L"</Command>\n"
-         L"      <Arguments>/T 1 /O</Arguments>\n"
+         L"      <Arguments>" + std::wstring(kOneShotArguments) + L"</Arguments>\n"
          L"    </Exec>\n"
          L"  </Actions>\n"
          L"</Task>\n";

@@ -12,6 +12,16 @@ inline constexpr wchar_t kBootTaskName[] = L"Veltra_BootTime";
 inline constexpr wchar_t kLogonTaskName[] = L"Veltra";
 inline constexpr wchar_t kLockTaskName[] = L"Veltra_SessionLock";
 
+// The arguments the tasks start the program with: the boot and lock tasks
+// enable the panel and end, the logon task starts the resident program.
+inline constexpr wchar_t kOneShotArguments[] = L"/T 1 /O";
+std::wstring LogonTaskArguments(bool window_enable);
+
+// What every task is adjusted to after its creation: battery conditions
+// off, this priority, and no time limit.
+inline constexpr int kTaskPriority = 5;
+inline constexpr wchar_t kTaskTimeLimit[] = L"PT0S";
+
 // A path with a blank in double quotes (once), any other as it is.
 std::wstring QuoteIfBlank(std::wstring_view path);
 

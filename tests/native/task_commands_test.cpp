@@ -1,10 +1,13 @@
 // The scheduled tasks' command lines and the lock task's definition, byte
-// for byte.
+// for byte; and what a refresh does with a task the service reported.
 #include "startup/task_commands.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+
+#include "startup/task_match.h"
 
 namespace veltra {
 namespace {
@@ -66,6 +69,97 @@ TEST(TaskCommands, DefinitionFileBytes) {
   EXPECT_EQ(file.size(), 2 + 2 * (xml.size() + 23));
   EXPECT_EQ(file.substr(0, 6), std::string("\xFF\xFE<\0?\0", 6));
   EXPECT_EQ(file.substr(file.size() - 6), std::string(">\0\r\0\n\0", 6));
+}
+
+// The lock task as Windows reports it once Veltra registered and adjusted
+// it, for a program in a folder with a blank.
+constexpr wchar_t kProgram[] = L"C:\\My Tools\\Veltra.exe";
+RegisteredTask AsRegistered() {
+  RegisteredTask task;
+  task.actions = {{true, L"\"C:\\My Tools\\Veltra.exe\"", L"/T 1 /O"}};
+  task.triggers = {{TaskTrigger::SessionLock}};
+  task.disallow_start_on_batteries = task.stop_on_batteries = false;
+  task.priority = 5;
+  task.time_limit = L"PT0S";
+  return task;
+}
+
+TEST(TaskCommands, RefreshStepForEachStateOfTheRegisteredTask) {
+  using Change = std::function<void(RegisteredTask&)>;
+  const Change as_is = [](RegisteredTask&) {};
+  const struct {
+    const char* what;
+    bool ticked;
+    TaskPresence presence;
+    Change change;
+    TaskStep step;
+  } kCases[] = {
+      {"registered as wanted", true, TaskPresence::Registered, as_is, TaskStep::Nothing},
+      {"Wine: neither actions nor triggers read back",
+       true, TaskPresence::Registered, [](RegisteredTask& t) { t.actions.reset(), t.triggers.reset(); },
+       TaskStep::Nothing},
+      {"the path in another case", true, TaskPresence::Registered,
+       [](RegisteredTask& t) { t.actions->front().path = L"c:\\MY TOOLS\\veltra.EXE"; }, TaskStep::Nothing},
+      {"a copy elsewhere", true, TaskPresence::Registered,
+       [](RegisteredTask& t) { t.actions->front().path = L"\"C:\\Old Tools\\Veltra.exe\""; }, TaskStep::Create},
+      {"other arguments", true, TaskPresence::Registered,
+       [](RegisteredTask& t) { t.actions->front().arguments = L"/T 1 /W 1"; }, TaskStep::Create},
+      {"not a program action", true, TaskPresence::Registered,
+       [](RegisteredTask& t) { t.actions->front().exec = false; }, TaskStep::Create},
+      {"a second action", true, TaskPresence::Registered,
+       [](RegisteredTask& t) { t.actions->push_back(t.actions->front()); }, TaskStep::Create},
+      {"no action", true, TaskPresence::Registered, [](RegisteredTask& t) { t.actions->clear(); }, TaskStep::Create},
+      {"at logon", true, TaskPresence::Registered,
+       [](RegisteredTask& t) { t.triggers = {{TaskTrigger::Logon}}; }, TaskStep::Create},
+      {"a second trigger", true, TaskPresence::Registered,
+       [](RegisteredTask& t) { t.triggers->push_back(TaskTrigger::Other); }, TaskStep::Create},
+      {"no trigger", true, TaskPresence::Registered, [](RegisteredTask& t) { t.triggers->clear(); }, TaskStep::Create},
+      {"not on batteries", true, TaskPresence::Registered,
+       [](RegisteredTask& t) { t.disallow_start_on_batteries = true; }, TaskStep::Create},
+      {"stopped on batteries", true, TaskPresence::Registered,
+       [](RegisteredTask& t) { t.stop_on_batteries = true; }, TaskStep::Create},
+      {"the default priority", true, TaskPresence::Registered, [](RegisteredTask& t) { t.priority = 7; },
+       TaskStep::Create},
+      {"the default time limit", true, TaskPresence::Registered, [](RegisteredTask& t) { t.time_limit = L"PT72H"; },
+       TaskStep::Create},
+      {"settings unread", true, TaskPresence::Registered, [](RegisteredTask& t) { t = RegisteredTask(); },
+       TaskStep::Create},
+      {"missing", true, TaskPresence::Missing, as_is, TaskStep::Create},
+      {"the service not reached", true, TaskPresence::Unknown, as_is, TaskStep::Create},
+      {"unticked, registered", false, TaskPresence::Registered, as_is, TaskStep::Delete},
+      {"unticked, missing", false, TaskPresence::Missing, as_is, TaskStep::Nothing},
+      {"unticked, the service not reached", false, TaskPresence::Unknown, as_is, TaskStep::Delete},
+  };
+  for (const auto& row : kCases) {
+    TaskLookup found{row.presence, AsRegistered()};
+    row.change(found.task);
+    EXPECT_EQ(DecideTaskStep(row.ticked, found, WantedLockTask(kProgram)), row.step) << row.what;
+  }
+}
+
+// The forms a service may keep a command in, against each task's own.
+TEST(TaskCommands, RegisteredCommandsReadWithOrWithoutQuotesAndSplit) {
+  const auto matches = [](const WantedTask& wanted, std::wstring path, std::wstring arguments) {
+    RegisteredTask task = AsRegistered();
+    task.actions = {{true, std::move(path), std::move(arguments)}};
+    task.triggers = {{wanted.trigger}};
+    return IsWantedTask(task, wanted);
+  };
+  const WantedTask lock = WantedLockTask(kProgram);
+  EXPECT_TRUE(matches(lock, L"C:\\My Tools\\Veltra.exe", L"/T 1 /O"));
+  EXPECT_TRUE(matches(lock, L"\"C:\\My Tools\\Veltra.exe\" /T 1 /O", L""));
+  EXPECT_TRUE(matches(lock, L" \"C:\\My Tools\\Veltra.exe\" ", L" /T 1 /O "));
+  // What schtasks makes of a path with a blank that is not quoted.
+  EXPECT_FALSE(matches(lock, L"C:\\My", L"Tools\\Veltra.exe /T 1 /O"));
+  EXPECT_FALSE(matches(lock, L"\"C:\\My Tools\\Veltra.exe\"", L""));
+  EXPECT_FALSE(matches(lock, L"\"C:\\My Tools\\Veltra.exe\"", L"/T 1 /O /X"));
+
+  const std::wstring plain = L"C:\\Tools\\Veltra.exe";
+  EXPECT_TRUE(matches(WantedBootTask(plain), L"C:\\Tools\\Veltra.exe /T 1 /O", L""));
+  EXPECT_EQ(WantedBootTask(plain).trigger, TaskTrigger::Boot);
+  EXPECT_TRUE(matches(WantedLogonTask(plain, false), L"\"C:\\Tools\\Veltra.exe\"", L"/T 1 /W 0"));
+  EXPECT_FALSE(matches(WantedLogonTask(plain, true), L"\"C:\\Tools\\Veltra.exe\"", L"/T 1 /W 0"));
+  EXPECT_EQ(WantedLogonTask(plain, true).trigger, TaskTrigger::Logon);
 }
 
 }  // namespace

@@ -515,6 +515,27 @@ TEST_F(ConfigDialog, TheStartUpTaskRefreshReachesTheStatusWindowAndTheBoxes) {
   refresh.Apply(settings_);
   EXPECT_EQ(settings_.task_lock, 1);
   Click(IDC_CFG_TASK_LOCK);  // and the task goes again
+
+  // The refresh's thread enters and leaves its own apartment for the task
+  // service: an owner in an apartment stays in it, one level deep. With
+  // nothing ticked and nothing registered, the service is only asked.
+  Settings unticked = settings_;
+  unticked.task_boot = unticked.task_startup = unticked.task_lock = 0;
+  HRESULT kept = E_FAIL, left = S_OK;
+  std::thread owning([&] {
+    if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return;
+    TaskRefresh quiet;
+    quiet.Start(unticked);
+    quiet.Apply(unticked);
+    APTTYPE type{};
+    APTTYPEQUALIFIER qualifier{};
+    kept = ::CoGetApartmentType(&type, &qualifier);
+    ::CoUninitialize();
+    left = ::CoGetApartmentType(&type, &qualifier);
+  });
+  owning.join();
+  EXPECT_EQ(kept, S_OK);
+  EXPECT_EQ(left, CO_E_NOTINITIALIZED);
 }
 
 }  // namespace
