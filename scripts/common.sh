@@ -70,7 +70,7 @@ stop_xvfb() {
 # "major.minor.build" (what cmd's "ver" prints), or nothing.
 wine_windows_version() {
   find_wine || return 1
-  "$wine_loader" cmd /c ver 2>/dev/null | tr -d '\r' | sed -nE 's/.*[^0-9.]([0-9]+\.[0-9]+\.[0-9]+).*/\1/p' | head -1
+  timeout -k 5 120 "$wine_loader" cmd /c ver 2>/dev/null | tr -d '\r' | sed -nE 's/.*[^0-9.]([0-9]+\.[0-9]+\.[0-9]+).*/\1/p' | head -1
 }
 
 # Creates (once) and selects a Wine prefix under build/wine/ (by default the
@@ -86,8 +86,8 @@ use_wine_prefix() {
   if [ ! -f "$WINEPREFIX/.veltra-ready" ]; then
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
-    "$wine_loader" wineboot -i >/dev/null 2>&1
-    "$server" -w
+    timeout -k 5 300 "$wine_loader" wineboot -i >/dev/null 2>&1
+    timeout 120 "$server" -w
     touch "$WINEPREFIX/.veltra-ready"
   fi
   # The prefix's first set-up can still be writing its defaults (Windows 7)
@@ -100,14 +100,14 @@ use_wine_prefix() {
       return 1
     fi
     tries=$((tries + 1))
-    "$wine_loader" winecfg -v win10 >/dev/null 2>&1
+    timeout -k 5 120 "$wine_loader" winecfg -v win10 >/dev/null 2>&1
     # Bounded: a server left running with -p by an earlier run never ends.
     timeout 120 "$server" -w
   done
   # Keep the server and its services up between test programs: otherwise
   # every program pays for a fresh start of Wine's services.
   "$server" -p >/dev/null 2>&1
-  "$wine_loader" wineboot >/dev/null 2>&1
+  timeout -k 5 300 "$wine_loader" wineboot >/dev/null 2>&1
 }
 
 stop_wine() {

@@ -83,7 +83,7 @@ check "Wine is hidden" hide_wine
 readme scripts/test --prepare
 code=$?
 check "scripts/test --prepare exited 0 after its set-up installed Wine" '[ "$code" -eq 0 ] && installed_wine'
-version=$(env -u DISPLAY -u WINEPREFIX scripts/wine-run cmd /c ver 2>/dev/null | tr -d '\r' |
+version=$(env -u DISPLAY -u WINEPREFIX timeout -k 5 120 scripts/wine-run cmd /c ver 2>/dev/null | tr -d '\r' |
   sed -nE 's/.*[^0-9.]([0-9]+\.[0-9]+\.[0-9]+).*/\1/p')
 WINEPREFIX=$root/build/wine/prefix /usr/lib/wine/wineserver -k 2>/dev/null
 check "the tests' Wine prefix is made and reports Windows 10 ($version)" \
