@@ -2,8 +2,11 @@
 // simulated device tree: a list of SimDevice written with every key.
 #pragma once
 
+#include <windows.h>
+
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,11 +43,34 @@ inline std::wstring SimDevicesText(const std::vector<SimDevice>& devices) {
 
 // Writes the file as UTF-16 with a byte-order mark, which the profile
 // functions keep when the program changes a value in it.
+//
+// A running program reads the file one key at a time, each read opening it
+// anew: a file rewritten in place is empty for a moment, and a key read
+// then takes its default (a device "started"), which the program rightly
+// takes for the device's answer. So the text goes to a file beside it that
+// then replaces it whole. The replacement is refused while the program
+// writes the file itself (its write shares no deletion); it is tried again
+// until that write is over. Throws when the file cannot be replaced.
 inline void WriteSimDevices(const std::filesystem::path& file, const std::vector<SimDevice>& devices) {
   const std::wstring text = SimDevicesText(devices);
-  std::ofstream out(file, std::ios::binary);
-  out.write("\xFF\xFE", 2);
-  out.write(reinterpret_cast<const char*>(text.data()), static_cast<std::streamsize>(text.size() * 2));
+  std::filesystem::path draft = file;
+  draft += L".writing";
+  {
+    std::ofstream out(draft, std::ios::binary);
+    out.write("\xFF\xFE", 2);
+    out.write(reinterpret_cast<const char*>(text.data()), static_cast<std::streamsize>(text.size() * 2));
+    if (!out.flush()) throw std::runtime_error("cannot write " + draft.string());
+  }
+  // The program's write of one key takes a few milliseconds at most; two
+  // seconds is far past any.
+  for (int attempt = 0;; ++attempt) {
+    if (::MoveFileExW(draft.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING)) return;
+    const DWORD error = ::GetLastError();
+    if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || attempt == 200) {
+      throw std::runtime_error("cannot replace " + file.string() + ": error " + std::to_string(error));
+    }
+    ::Sleep(10);
+  }
 }
 
 }  // namespace veltra::testing
