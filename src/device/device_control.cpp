@@ -78,8 +78,12 @@ int SwitchDevice(const Settings& settings, bool enable) {
 }
 
 int SwitchDevice(const Settings& settings, const std::wstring& instance_path, bool enable) {
-  return SetDeviceState(QueryOsVersion(), instance_path, enable ? DICS_ENABLE : DICS_DISABLE,
-                        settings.redraw_traynotifywnd);
+  // The version serves only the taskbar's redraw, and reading it loads
+  // NETAPI32.DLL with the network libraries it pulls in: the start's
+  // first switch would pay for them before the window is painted.
+  const int redraw = settings.redraw_traynotifywnd;
+  const OsVersion version = redraw == 1 ? QueryOsVersion() : OsVersion{};
+  return SetDeviceState(version, instance_path, enable ? DICS_ENABLE : DICS_DISABLE, redraw);
 }
 
 int GetDeviceState(std::wstring instance_path) {

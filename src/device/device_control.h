@@ -17,7 +17,7 @@ namespace veltra {
 int SetDeviceState(OsVersion version, std::wstring instance_path, DWORD state_change, int redraw);
 
 // SetDeviceState for the running Windows, with the taskbar told as
-// `settings` ask (redraw_traynotifywnd). `instance_path` defaults to the
+// `settings` ask (redraw_traynotifywnd; the version is read only then). `instance_path` defaults to the
 // settings' own target; the device selection switches the devices it tests.
 int SwitchDevice(const Settings& settings, bool enable);
 int SwitchDevice(const Settings& settings, const std::wstring& instance_path, bool enable);

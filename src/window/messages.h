@@ -25,6 +25,8 @@ inline constexpr UINT_PTR TIMER_STATUS_POLL = 206;
 inline constexpr UINT_PTR TIMER_TRAY_RETURN = 207;
 // The countdown of a cleaning of the screen, once a second.
 inline constexpr UINT_PTR TIMER_CLEANING = 208;
+// Once, at the end of the start: the parts' steps after the first paint.
+inline constexpr UINT_PTR TIMER_STATUS_SHOWN = 209;
 inline constexpr UINT TRAY_ICON_ID = 128;
 
 // The hot key's identifier: modifiers in the high byte, key in the low one.

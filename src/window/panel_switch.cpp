@@ -113,9 +113,13 @@ void PanelSwitch::SaveDevicePath() {
 
 void PanelSwitch::Started() {
   started_ = true;  // after a drive the user chose to ignore, too
-  SaveDevicePath();
   if (host_.settings().debug_mode) ::SetTimer(host_.window(), TIMER_STATUS_POLL, 1000, nullptr);
 }
+
+// The start wrote a device it took from the list or the selection before
+// the window existed, and a configured one is in the file already: this
+// write, the same path again, need not hold the first picture back.
+void PanelSwitch::Shown() { SaveDevicePath(); }
 
 // The device's own state, as a device-change notice or the debug poll finds
 // it: a change nobody here asked for is the user's.

@@ -44,6 +44,7 @@ class PanelSwitch final : public StatusPart {
 
   void Start() override;
   void Started() override;
+  void Shown() override;
   std::optional<LRESULT> OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   // The door closes for good and the panel is enabled: whatever the user
   // chose, the panel is left working; the choice stays for the next start.

@@ -19,6 +19,11 @@ constexpr LONG kPolite = 1;
 void StatusAnnouncer::Attach(HWND window) noexcept {
   Detach();
   window_ = window;
+}
+
+void StatusAnnouncer::MarkLiveRegion() noexcept {
+  if (window_ == nullptr || marked_) return;
+  marked_ = true;
   // A thread already in the multithreaded apartment cannot enter this one,
   // but may still create the object.
   apartment_.emplace();
@@ -28,13 +33,14 @@ void StatusAnnouncer::Attach(HWND window) noexcept {
     VARIANT polite{};
     polite.vt = VT_I4;
     polite.lVal = kPolite;
-    result = annotations_->SetHwndProp(window, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kLiveSettingProperty,
+    result = annotations_->SetHwndProp(window_, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kLiveSettingProperty,
                                        polite);
   }
   if (FAILED(result)) {
     annotations_.Reset();
     apartment_.reset();
   }
+  if (change_unraised_) Raise();
 }
 
 void StatusAnnouncer::Detach() noexcept {
@@ -44,6 +50,8 @@ void StatusAnnouncer::Detach() noexcept {
   }
   apartment_.reset();
   window_ = nullptr;
+  marked_ = false;
+  change_unraised_ = false;
   shown_state_.reset();
   shown_text_.clear();
 }
@@ -53,7 +61,16 @@ void StatusAnnouncer::Show(std::wstring_view text, bool enabled) {
   shown_state_ = enabled;
   shown_text_ = text;
   ::SetWindowTextW(window_, shown_text_.c_str());
-  // Raised after the name changed: a screen reader reads it on the event.
+  if (marked_) {
+    Raise();
+  } else {
+    change_unraised_ = true;
+  }
+}
+
+// Raised after the name changed: a screen reader reads it on the event.
+void StatusAnnouncer::Raise() noexcept {
+  change_unraised_ = false;
   ::NotifyWinEvent(change_event(), window_, OBJID_CLIENT, CHILDID_SELF);
 }
 

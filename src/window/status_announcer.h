@@ -23,16 +23,21 @@ class StatusAnnouncer {
   StatusAnnouncer(const StatusAnnouncer&) = delete;
   StatusAnnouncer& operator=(const StatusAnnouncer&) = delete;
 
-  // Marks `window` as a polite live region. Where the platform keeps no
-  // live setting (no accessibility library, or one that refuses the
-  // annotation), changes are raised as name changes instead.
+  // Names `window` by what it shows from now on; its changes are raised
+  // once it is marked (MarkLiveRegion).
   void Attach(HWND window) noexcept;
+  // Marks the window as a polite live region, and raises a change shown
+  // before. Where the platform keeps no live setting (no accessibility
+  // library, or one that refuses the annotation), changes are raised as
+  // name changes instead.
+  void MarkLiveRegion() noexcept;
   // Takes the annotation off; called while the window still exists.
   void Detach() noexcept;
 
   // Names the window `text`. Raises the change when the state or the text
   // differs from what the window showed (its first showing is a change):
-  // a repaint of the same state is not news.
+  // a repaint of the same state is not news. Before the mark, the change
+  // waits for it.
   void Show(std::wstring_view text, bool enabled);
   // Names the window `text` and raises nothing: the steps of a countdown
   // are not news, only its start and its end are (both through Show).
@@ -44,10 +49,14 @@ class StatusAnnouncer {
   }
 
  private:
+  void Raise() noexcept;
+
   HWND window_ = nullptr;
   // Held while the annotation stands: it is cleared through the same object.
   std::optional<ComApartment> apartment_;
   ComPtr<IAccPropServices> annotations_;
+  bool marked_ = false;
+  bool change_unraised_ = false;  // shown before the mark
   std::optional<bool> shown_state_;
   std::wstring shown_text_;
 };

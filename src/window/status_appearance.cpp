@@ -77,6 +77,10 @@ void StatusAppearance::Start() {
   CreateLookObjects();
 }
 
+// The annotation service comes through COM (four libraries to load, some
+// 20 ms under Wine), which the first picture does not need.
+void StatusAppearance::Shown() { announcer_.MarkLiveRegion(); }
+
 // Everything it shows is taken from the record again, in this order.
 void StatusAppearance::SettingsChanged() {
   const Settings& s = host_.settings();

@@ -28,6 +28,8 @@ class StatusAppearance final : public StatusPart {
   std::optional<Point> WindowCorner() const;
 
   void Start() override;
+  // Screen readers hear the window as a live region from now on.
+  void Shown() override;
   std::optional<LRESULT> OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   void StateShown(ShowReason reason) override;
   void SettingsChanged() override;

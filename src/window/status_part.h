@@ -68,6 +68,10 @@ class StatusPart {
   virtual void Start() {}
   // The panel has been driven at start and the window is running.
   virtual void Started() {}
+  // The window has painted its first picture (a hidden one has come as
+  // far): what the start owes nobody looking at the window comes now, so
+  // the window does not wait for it. In list order.
+  virtual void Shown() {}
   // A queued message of the window before the dialog sees it: true takes it.
   virtual bool PreTranslate(const MSG&) { return false; }
   // A message of the window: an answer takes it, nothing passes it on.

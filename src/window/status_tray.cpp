@@ -48,14 +48,18 @@ void StatusTray::LoadStateIcons() {
                       LoadStateIcon(instance, s.disable_icon, s.disable_icon_idx, IDI_TOUCH_DISABLED));
 }
 
-void StatusTray::Start() {
+void StatusTray::Shown() {
   tray_.Attach(host_.window());
   LoadStateIcons();
   DWORD last_error = 0;
   if (!tray_.Add(enabled(), host_.StateText(true), last_error)) TellTrayIconMissing(last_error);
 }
 
-void StatusTray::StateShown(ShowReason) { tray_.Modify(enabled(), host_.StateText(true)); }
+// Before the icon was added there is nothing to bring up to date: it is
+// added with the state it must show.
+void StatusTray::StateShown(ShowReason) {
+  if (tray_.attached()) tray_.Modify(enabled(), host_.StateText(true));
+}
 
 void StatusTray::Exit() {
   tray_.Delete();

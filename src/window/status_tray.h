@@ -19,7 +19,9 @@ class StatusTray final : public StatusPart {
 
   void TrayAction(TrayActionKind action);
 
-  void Start() override;
+  // The icon comes after the window's first picture: the shell may take
+  // its time (seconds while it starts at logon).
+  void Shown() override;
   std::optional<LRESULT> OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   void StateShown(ShowReason reason) override;
   void PrepareMenu(HMENU popup) override;

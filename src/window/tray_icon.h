@@ -32,6 +32,7 @@ class TrayIcon {
   // Binds the icon to its window, and lets the shell's broadcast after a
   // restart of the taskbar through to it (see ui::NotifyIcon).
   void Attach(HWND window);
+  bool attached() const noexcept { return icon_.window() != nullptr; }
   bool IsTaskbarCreated(UINT message) const noexcept { return icon_.IsTaskbarCreated(message); }
 
   // The icons of the two states, owned from now on.

@@ -58,7 +58,23 @@ BOOL CVeltraDlg::OnInitDialog() {
       return TRUE;
   }
   for (StatusPart* part : parts_) part->Started();
+  // A timer's message comes after the window's first WM_PAINT, and only
+  // once the thread has waited for it: by then the picture is on the
+  // screen (Wine hands a window's drawing to the X server when its thread
+  // waits), and a posted message would come before the paint.
+  ::SetTimer(hwnd(), TIMER_STATUS_SHOWN, USER_TIMER_MINIMUM, nullptr);
   return TRUE;
+}
+
+void CVeltraDlg::OnShown() {
+  ::KillTimer(hwnd(), TIMER_STATUS_SHOWN);
+  if (shown_) return;
+  shown_ = true;
+  for (StatusPart* part : parts_) {
+    // As at the start: an exit that ran in a box's loop has the last word.
+    if (exiting_) return;
+    part->Shown();
+  }
 }
 
 void CVeltraDlg::ShowState(ShowReason reason) {
@@ -177,6 +193,10 @@ std::optional<LRESULT> CVeltraDlg::OnMessage(UINT message, WPARAM wparam, LPARAM
       return 0;
     case WM_TASKS_REFRESHED:
       OnTasksRefreshed();
+      return 0;
+    case WM_TIMER:
+      if (wparam != TIMER_STATUS_SHOWN) return std::nullopt;
+      OnShown();
       return 0;
     case WM_CLOSE:
       ExitSequence();

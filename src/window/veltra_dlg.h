@@ -74,6 +74,8 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink, private Sta
   void ExitSequence();
   void EndOfSession();
   void OnTasksRefreshed();
+  // The parts' steps after the window's first paint, once.
+  void OnShown();
   std::optional<LRESULT> OnCommand(WORD command);
 
   const ui::WinApp& app_;
@@ -94,6 +96,7 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink, private Sta
   std::array<StatusPart*, 7> parts_{&cleaning_, &screen_, &appearance_, &panel_, &keys_, &posture_, &tray_};
   bool exiting_ = false;
   bool session_ended_ = false;
+  bool shown_ = false;
   ConfigDialogLink* config_dialog_ = nullptr;
   TaskRefresh* task_refresh_ = nullptr;
 };

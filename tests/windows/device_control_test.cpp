@@ -225,6 +225,19 @@ TEST_F(DeviceControl, RedrawFlagOneRefreshesTheTaskbarAfterEverySwitchOnly) {
   for (int redraw : {0, 2, -1, 257}) Set(DICS_ENABLE, redraw);
   GetDeviceState(L"HID\\DEV");
   EXPECT_EQ(fake_.refreshes.size(), 3u);
+
+  // A switch by the settings tells the taskbar the running version (the
+  // test prefix reports Windows 10), which it reads only for the redraw.
+  fake_.create_fails = false;
+  fake_.config_call_fails = false;
+  Settings settings;
+  settings.redraw_traynotifywnd = 1;
+  EXPECT_EQ(SwitchDevice(settings, L"HID\\DEV", false), 1);
+  ASSERT_EQ(fake_.refreshes.size(), 4u);
+  EXPECT_EQ(fake_.refreshes[3].major, 10u);
+  settings.redraw_traynotifywnd = 0;
+  EXPECT_EQ(SwitchDevice(settings, L"HID\\DEV", true), 1);
+  EXPECT_EQ(fake_.refreshes.size(), 4u);
 }
 
 // The platform's own installer: a path that names no device must fail

@@ -43,6 +43,19 @@ class StatusWindowFixture : public ::testing::Test {
   static void SetDeviceStarted(bool started) {
     testing::WriteSimDevices(Folder() / L"sim_devices.ini", {testing::TouchScreen(testing::kTouchId, started)});
   }
+  // Takes this thread's messages until `done` holds; false after two
+  // seconds. The window's start ends after its first paint, on a timer.
+  template <class Done>
+  static bool PumpUntil(Done done) {
+    const ULONGLONG deadline = ::GetTickCount64() + 2000;
+    while (!done()) {
+      if (::GetTickCount64() >= deadline) return false;
+      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+      MSG message;
+      while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+    }
+    return true;
+  }
   static bool DeviceStarted() {
     const std::optional<SimDevice> device = FindSimDevice(testing::kTouchId);
     return device && device->started;

@@ -14,6 +14,7 @@
 
 #include "resources/resource.h"
 #include "../common/desktop_probes.h"
+#include "../common/stand_in_window.h"
 #include "status_window_fixture.h"
 #include "platform/com.h"
 #include "window/messages.h"
@@ -52,7 +53,7 @@ TEST_F(StatusWindowInProcess, ASettingsChangeRefreshesOpacityDeviceVisibilityAnd
   const HWND window = status.hwnd();
   EXPECT_EQ(Alpha(window), 76);  // the start-up floor
   EXPECT_TRUE(::IsWindowVisible(window));
-  ASSERT_NE(profile_.Get(L"hardware", L"device_instance_path"), nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return profile_.Get(L"hardware", L"device_instance_path") != nullptr; }));
   EXPECT_EQ(*profile_.Get(L"hardware", L"device_instance_path"), testing::kTouchId);
 
   // The device was disabled behind the window's back; the dialog changed
@@ -150,6 +151,60 @@ TEST_F(StatusWindowInProcess, OnlySwitchesAndDeviceChangesMoveTheHotKeyRegistrat
   EXPECT_TRUE(testing::HotKeyFree(MOD_CONTROL | MOD_SHIFT, 'Z'));
 }
 
+// The start's order as this thread sees it: the status window's first
+// WM_PAINT taken from the queue (later ones are not the start's), the
+// icon's addition reaching the shell.
+std::vector<std::string> g_start_steps;
+HWND g_painted = nullptr;
+
+LRESULT CALLBACK SeePaint(int code, WPARAM removed, LPARAM message) {
+  const MSG& taken = *reinterpret_cast<const MSG*>(message);
+  if (code == HC_ACTION && removed == PM_REMOVE && taken.message == WM_PAINT && taken.hwnd == g_painted) {
+    g_painted = nullptr;
+    g_start_steps.push_back("paint");
+  }
+  return ::CallNextHookEx(nullptr, code, removed, message);
+}
+
+LRESULT CALLBACK SeeIconAdded(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message != WM_COPYDATA) return ::DefWindowProcW(window, message, wparam, lparam);
+  // Wine's Shell_NotifyIconW hands each change to the shell's window, the
+  // change (NIM_*) in dwData.
+  if (reinterpret_cast<const COPYDATASTRUCT*>(lparam)->dwData == NIM_ADD) g_start_steps.push_back("icon");
+  return TRUE;
+}
+
+// The window is shown with its state before the start's unseen steps: the
+// icon, the device path written again and the start's announcement come
+// after its first paint, not in its WM_INITDIALOG (or from a message
+// posted there, which the queue hands out before the paint).
+TEST_F(StatusWindowInProcess, TheIconAndTheDevicePathWaitForTheFirstPaint) {
+  g_start_steps.clear();
+  // The newest top-level window of the class is the one the shell's calls
+  // find, ahead of Wine's own.
+  const HWND shell = testing::CreateStandInWindow(L"Shell_TrayWnd", &SeeIconAdded, nullptr, 1, 1);
+  ::SetWindowLongPtrW(shell, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SeeIconAdded));
+  ASSERT_EQ(::FindWindowW(L"Shell_TrayWnd", nullptr), shell);
+  const HHOOK hook = ::SetWindowsHookExW(WH_GETMESSAGE, &SeePaint, nullptr, ::GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  {
+    CVeltraDlg status(app_, settings_, profile_);
+    ASSERT_TRUE(status.Create(nullptr));
+    g_painted = status.hwnd();
+    EXPECT_TRUE(::IsWindowVisible(status.hwnd()));
+    EXPECT_EQ(Text(status.hwnd()), settings_.dialog_enable_txt);
+    EXPECT_TRUE(g_start_steps.empty());
+    EXPECT_EQ(profile_.Get(L"hardware", L"device_instance_path"), nullptr);
+
+    EXPECT_TRUE(PumpUntil([] { return g_start_steps.size() >= 2; }));
+    EXPECT_EQ(g_start_steps, (std::vector<std::string>{"paint", "icon"}));
+    EXPECT_NE(profile_.Get(L"hardware", L"device_instance_path"), nullptr);
+    ::SendMessageW(status.hwnd(), WM_CLOSE, 0, 0);
+  }
+  ::UnhookWindowsHookEx(hook);
+  ::DestroyWindow(shell);
+}
+
 // What a screen reader's out-of-context hook hears: the client areas whose
 // name or live region changed, delivered while this thread takes messages.
 std::vector<HWND> g_announced;
@@ -190,6 +245,9 @@ TEST_F(StatusWindowInProcess, EverySwitchIsAnnouncedWithTheShownTextAsTheName) {
   ASSERT_TRUE(status.Create(nullptr));
   const HWND window = status.hwnd();
   const Announced on{1, settings_.dialog_enable_txt}, off{1, settings_.dialog_disable_txt};
+  // The start's announcement comes once the window is marked a live
+  // region, after its first paint.
+  EXPECT_TRUE(PumpUntil([&] { return !g_announced.empty(); }));
   EXPECT_EQ(Heard(window), on);
   ::SendMessageW(window, WM_SET_TOUCH_STATE, 0, 0);
   ::SendMessageW(window, WM_SET_TOUCH_STATE, 0, 0);
