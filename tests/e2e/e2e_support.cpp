@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 
@@ -73,6 +74,19 @@ void RemoveTree(const std::wstring& path) {
   ::RemoveDirectoryW(Extended(path).c_str());
 }
 
+// The status window's state text, asked for with a bound: a window whose
+// thread is held (a slow switch, a hang) must not hold the test with it.
+// Nothing when no answer came within `timeout_ms`.
+std::optional<std::wstring> StateText(HWND window, UINT timeout_ms) {
+  wchar_t text[2048] = {};
+  DWORD_PTR length = 0;
+  if (!::SendMessageTimeoutW(::GetDlgItem(window, IDC_STATE_TEXT), WM_GETTEXT, std::size(text),
+                             reinterpret_cast<LPARAM>(text), SMTO_NORMAL, timeout_ms, &length)) {
+    return std::nullopt;
+  }
+  return std::wstring(text, std::min<std::size_t>(length, std::size(text) - 1));
+}
+
 }  // namespace
 
 std::string Narrow(const std::wstring& text) {
@@ -88,12 +102,14 @@ Sandbox::Sandbox(const std::wstring& folder_name) {
   top_ = work + L"\\" + folder_name.substr(0, folder_name.find(L'\\'));
   RemoveTree(top_);
   CreateFolders(dir_);
+  // A program of an earlier test that is still ending keeps its file: the
+  // error says so (32, a sharing violation).
   if (!::CopyFileW(Extended(BuildFolder() + L"\\sim\\Veltra.exe").c_str(), Extended(exe()).c_str(), FALSE)) {
-    throw std::runtime_error("cannot copy Veltra.exe");
+    throw std::runtime_error("cannot copy Veltra.exe: error " + std::to_string(::GetLastError()));
   }
   if (!::CopyFileW(Extended(BuildFolder() + L"\\sim\\VeltraHook.dll").c_str(), Extended(File(L"VeltraHook.dll")).c_str(),
                    FALSE)) {
-    throw std::runtime_error("cannot copy VeltraHook.dll");
+    throw std::runtime_error("cannot copy VeltraHook.dll: error " + std::to_string(::GetLastError()));
   }
 }
 
@@ -284,19 +300,35 @@ RunningVeltra::RunningVeltra(const Sandbox& box, const std::wstring& arguments,
     ::GetExitCodeProcess(process_.get(), &code);
     ADD_FAILURE() << "no status window came up; Veltra "
                   << (code == STILL_ACTIVE ? std::string("still runs") : "ended with " + std::to_string(code));
+  } else if (dialog == nullptr) {
+    // The window exists from the start of its set-up, which then switches
+    // the device and reads it back: a request, a second start or a change
+    // of the device tree that came now would meet a start still under way.
+    // The state text is set once the read-back is done; a box the start-up
+    // puts up (left to the test) or the end of the process ends the wait too.
+    const bool through = WaitUntil([&] {
+      return !StateText(window_, 500).value_or(L"").empty() || FindDialogOf(id) != nullptr ||
+             ::WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0;
+    }, window_timeout);
+    if (!through) ADD_FAILURE() << "the status window came up, but its start-up did not end";
   }
 }
 
 RunningVeltra::~RunningVeltra() {
   if (::WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0) return;
   if (window_ != nullptr) ::PostMessageW(window_, WM_CLOSE, 0, 0);
-  if (!WaitForExit(std::chrono::seconds(10))) ::TerminateProcess(process_.get(), 99);
+  if (WaitForExit(std::chrono::seconds(10))) return;
+  // Terminating takes a moment under Wine; until the process is gone its
+  // program file stays mapped, and the next test cannot replace it.
+  ::TerminateProcess(process_.get(), 99);
+  ::WaitForSingleObject(process_.get(), 5000);
 }
 
 std::wstring RunningVeltra::Text() const {
-  wchar_t text[2048] = {};
-  ::GetDlgItemTextW(window_, 1001, text, 2048);
-  return text;
+  std::optional<std::wstring> text = StateText(window_, 15000);
+  // A window that is gone has no text, as before; one that is there must answer.
+  if (!text && ::IsWindow(window_)) ADD_FAILURE() << "the status window did not give its text within 15 s";
+  return text.value_or(L"");
 }
 
 LRESULT RunningVeltra::Send(UINT message, WPARAM wparam, LPARAM lparam) const {

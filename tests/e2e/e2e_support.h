@@ -175,7 +175,9 @@ class TouchSandbox : public Sandbox {
 // A running simulated Veltra with its status window, started in a sandbox.
 // The test fails when no status window comes up, at once when a message box
 // or dialog comes before it (a box the test waits for, shown by the status
-// window, comes after it and is left to the test).
+// window, comes after it and is left to the test). The constructor returns
+// once the window is through its start-up (the state it drove is shown), a
+// box of the start-up is up, or the program has ended.
 class RunningVeltra {
  public:
   explicit RunningVeltra(const Sandbox& box, const std::wstring& arguments = L"",
@@ -188,6 +190,7 @@ class RunningVeltra {
   HWND window() const { return window_; }
   DWORD process_id() const { return ::GetProcessId(process_.get()); }
   HANDLE process() const { return process_.get(); }
+  // The state text; the test fails when the window does not answer within 15 s.
   std::wstring Text() const;
   bool Visible() const { return ::IsWindowVisible(window_) != FALSE; }
   LRESULT Send(UINT message, WPARAM wparam = 0, LPARAM lparam = 0) const;

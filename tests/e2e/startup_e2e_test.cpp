@@ -156,7 +156,7 @@ TEST(NormalRun, AStartWhileTheLastInstanceEndsWaitsForItAndStarts) {
     EXPECT_NE(second.window(), nullptr);
     EXPECT_TRUE(first.WaitForExit());
     quick_again.join();
-    // The window is found before its start-up has switched the device.
+    // It started with what the first one saved: the panel off.
     EXPECT_TRUE(WaitUntil([&] { return box.DeviceStarted(kId) == 0; }, std::chrono::seconds(5)));
   }
 }
