@@ -1,7 +1,10 @@
 // End-to-end helpers.
 #include "e2e_support.h"
 
+#include <tlhelp32.h>
+
 #include <algorithm>
+#include <cstdio>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +14,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <thread>
 
@@ -113,7 +117,73 @@ Sandbox::Sandbox(const std::wstring& folder_name) {
   }
 }
 
-Sandbox::~Sandbox() { RemoveTree(top_); }
+Sandbox::~Sandbox() {
+  EndWhatWasStarted();
+  RemoveTree(top_);
+}
+
+void Sandbox::EndWhatWasStarted() const {
+  // A program ended abruptly (a crash, a test's termination) leaves the
+  // schtasks run it started running on; and Wine makes each new process
+  // with its first thread suspended, resumed only once CreateProcessW
+  // returns to its parent, so a run whose parent ended while starting it
+  // never runs at all. Wine also hands every process the standard error of
+  // its parent, here the test's output: CTest waits for that to close, so
+  // such a run held the test past its time limit, and one that ends late
+  // acts in the next test. Runs get the ten seconds the program itself
+  // gives one, then they are ended; a program a test left running is ended
+  // at once.
+  std::set<DWORD> ours;
+  for (const UniqueHandle& process : started_) {
+    ours.insert(::GetProcessId(process.get()));
+    if (::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
+      ::TerminateProcess(process.get(), 99);
+      ::WaitForSingleObject(process.get(), 5000);
+    }
+  }
+  const ULONGLONG deadline = ::GetTickCount64() + 10000;
+  for (;;) {
+    std::vector<UniqueHandle> left;
+    const UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return;
+    std::vector<PROCESSENTRY32W> entries;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more; more = ::Process32NextW(snapshot.get(), &entry)) {
+      entries.push_back(entry);
+    }
+    // Children of ours, their children, and so on.
+    std::set<DWORD> family = ours;
+    for (bool grew = true; grew;) {
+      grew = false;
+      for (const PROCESSENTRY32W& e : entries) {
+        if (family.contains(e.th32ParentProcessID) && family.insert(e.th32ProcessID).second) grew = true;
+      }
+    }
+    for (const PROCESSENTRY32W& e : entries) {
+      if (ours.contains(e.th32ProcessID) || !family.contains(e.th32ProcessID)) continue;
+      UniqueHandle process(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, e.th32ProcessID));
+      if (process && ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) left.push_back(std::move(process));
+    }
+    if (left.empty()) return;
+    const ULONGLONG now = ::GetTickCount64();
+    if (now >= deadline) {
+      // Said in the output: a helper that runs this long is worth a look.
+      for (const PROCESSENTRY32W& e : entries) {
+        if (!ours.contains(e.th32ProcessID) && family.contains(e.th32ProcessID)) {
+          std::fprintf(stderr, "e2e: %ls (process %lu) still ran 10 s after the test's programs; ended\n", e.szExeFile,
+                       static_cast<unsigned long>(e.th32ProcessID));
+        }
+      }
+      for (const UniqueHandle& process : left) {
+        ::TerminateProcess(process.get(), 1);
+        ::WaitForSingleObject(process.get(), 5000);
+      }
+      return;
+    }
+    ::WaitForSingleObject(left.front().get(), static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 500)));
+  }
+}
 
 void Sandbox::WriteDevices(const std::vector<SimDevice>& devices) const {
   testing::WriteSimDevices(std::filesystem::path(Extended(File(L"sim_devices.ini"))), devices);
@@ -194,6 +264,11 @@ UniqueHandle Sandbox::StartProgram(const std::wstring& name, const std::wstring&
     throw std::runtime_error("CreateProcessW failed: " + std::to_string(::GetLastError()));
   }
   ::CloseHandle(info.hThread);
+  HANDLE kept = nullptr;
+  if (::DuplicateHandle(::GetCurrentProcess(), info.hProcess, ::GetCurrentProcess(), &kept, 0, FALSE,
+                        DUPLICATE_SAME_ACCESS)) {
+    started_.emplace_back(kept);
+  }
   return UniqueHandle(info.hProcess);
 }
 

@@ -33,7 +33,7 @@ std::string Narrow(const std::wstring& text);
 class Sandbox {
  public:
   // `folder_name` may be long; the folder is created fresh under the work
-  // folder and removed afterwards.
+  // folder and removed afterwards, once nothing started from it runs.
   explicit Sandbox(const std::wstring& folder_name);
   ~Sandbox();
   Sandbox(const Sandbox&) = delete;
@@ -74,9 +74,16 @@ class Sandbox {
  private:
   std::wstring ProfilePath(const std::wstring& name) const;
 
+  // Waits for the processes this folder's programs started and left
+  // running, then ends them and whatever it started that still runs.
+  void EndWhatWasStarted() const;
+
   std::wstring top_;  // the first folder of folder_name, removed whole
   std::wstring dir_;
   std::wstring desktop_;
+  // Every process started from here, held open so that its id stays its
+  // own (a process's children name it by that id) until the end.
+  mutable std::vector<UniqueHandle> started_;
 };
 
 // A Wine virtual desktop of a size of the test's choosing, so the screen's
