@@ -261,7 +261,13 @@ UniqueHandle Sandbox::StartProgram(const std::wstring& name, const std::wstring&
   PROCESS_INFORMATION info{};
   if (!::CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, dir_.c_str(), &startup,
                         &info)) {
-    throw std::runtime_error("CreateProcessW failed: " + std::to_string(::GetLastError()));
+    const DWORD error = ::GetLastError();
+    // Wine answers ERROR_INTERNAL_ERROR when the new process ended before
+    // its start-up was done and left no exit status: it died in Wine's own
+    // start (its loader, a signal), before any of the program ran. Wine's
+    // message, if it wrote one, is in the output just before this.
+    throw std::runtime_error("CreateProcessW failed: " + std::to_string(error) +
+                             (error == ERROR_INTERNAL_ERROR ? " (the new process died in Wine's start-up)" : ""));
   }
   ::CloseHandle(info.hThread);
   HANDLE kept = nullptr;
