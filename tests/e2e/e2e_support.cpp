@@ -1,7 +1,10 @@
 // End-to-end helpers.
 #include "e2e_support.h"
 
+#include <tlhelp32.h>
+
 #include <algorithm>
+#include <cstdio>
 
 #include <gtest/gtest.h>
 
@@ -10,6 +13,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
+#include <set>
 #include <stdexcept>
 #include <thread>
 
@@ -74,6 +79,19 @@ void RemoveTree(const std::wstring& path) {
   ::RemoveDirectoryW(Extended(path).c_str());
 }
 
+// The status window's state text, asked for with a bound: a window whose
+// thread is held (a slow switch, a hang) must not hold the test with it.
+// Nothing when no answer came within `timeout_ms`.
+std::optional<std::wstring> StateText(HWND window, UINT timeout_ms) {
+  wchar_t text[2048] = {};
+  DWORD_PTR length = 0;
+  if (!::SendMessageTimeoutW(::GetDlgItem(window, IDC_STATE_TEXT), WM_GETTEXT, std::size(text),
+                             reinterpret_cast<LPARAM>(text), SMTO_NORMAL, timeout_ms, &length)) {
+    return std::nullopt;
+  }
+  return std::wstring(text, std::min<std::size_t>(length, std::size(text) - 1));
+}
+
 }  // namespace
 
 std::string Narrow(const std::wstring& text) {
@@ -97,16 +115,84 @@ Sandbox::Sandbox(const std::wstring& folder_name) {
   top_ = work + L"\\" + folder_name.substr(0, folder_name.find(L'\\'));
   RemoveTree(top_);
   CreateFolders(dir_);
+  // A program of an earlier test that is still ending keeps its file: the
+  // error says so (32, a sharing violation).
   if (!::CopyFileW(Extended(BuildFolder() + L"\\sim\\Veltra.exe").c_str(), Extended(exe()).c_str(), FALSE)) {
-    throw std::runtime_error("cannot copy Veltra.exe");
+    throw std::runtime_error("cannot copy Veltra.exe: error " + std::to_string(::GetLastError()));
   }
   if (!::CopyFileW(Extended(BuildFolder() + L"\\sim\\VeltraHook.dll").c_str(), Extended(File(L"VeltraHook.dll")).c_str(),
                    FALSE)) {
-    throw std::runtime_error("cannot copy VeltraHook.dll");
+    throw std::runtime_error("cannot copy VeltraHook.dll: error " + std::to_string(::GetLastError()));
   }
 }
 
-Sandbox::~Sandbox() { RemoveTree(top_); }
+Sandbox::~Sandbox() {
+  EndWhatWasStarted();
+  RemoveTree(top_);
+}
+
+void Sandbox::EndWhatWasStarted() const {
+  // A program ended abruptly (a crash, a test's termination) leaves the
+  // schtasks run it started running on; and Wine makes each new process
+  // with its first thread suspended, resumed only once CreateProcessW
+  // returns to its parent, so a run whose parent ended while starting it
+  // never runs at all. Wine also hands every process the standard error of
+  // its parent, here the test's output: CTest waits for that to close, so
+  // such a run held the test past its time limit, and one that ends late
+  // acts in the next test. Runs get the ten seconds the program itself
+  // gives one, then they are ended; a program a test left running is ended
+  // at once.
+  std::set<DWORD> ours;
+  for (const UniqueHandle& process : started_) {
+    ours.insert(::GetProcessId(process.get()));
+    if (::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
+      ::TerminateProcess(process.get(), 99);
+      ::WaitForSingleObject(process.get(), 5000);
+    }
+  }
+  const ULONGLONG deadline = ::GetTickCount64() + 10000;
+  for (;;) {
+    std::vector<UniqueHandle> left;
+    const UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return;
+    std::vector<PROCESSENTRY32W> entries;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more; more = ::Process32NextW(snapshot.get(), &entry)) {
+      entries.push_back(entry);
+    }
+    // Children of ours, their children, and so on.
+    std::set<DWORD> family = ours;
+    for (bool grew = true; grew;) {
+      grew = false;
+      for (const PROCESSENTRY32W& e : entries) {
+        if (family.contains(e.th32ParentProcessID) && family.insert(e.th32ProcessID).second) grew = true;
+      }
+    }
+    for (const PROCESSENTRY32W& e : entries) {
+      if (ours.contains(e.th32ProcessID) || !family.contains(e.th32ProcessID)) continue;
+      UniqueHandle process(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, e.th32ProcessID));
+      if (process && ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) left.push_back(std::move(process));
+    }
+    if (left.empty()) return;
+    const ULONGLONG now = ::GetTickCount64();
+    if (now >= deadline) {
+      // Said in the output: a helper that runs this long is worth a look.
+      for (const PROCESSENTRY32W& e : entries) {
+        if (!ours.contains(e.th32ProcessID) && family.contains(e.th32ProcessID)) {
+          std::fprintf(stderr, "e2e: %ls (process %lu) still ran 10 s after the test's programs; ended\n", e.szExeFile,
+                       static_cast<unsigned long>(e.th32ProcessID));
+        }
+      }
+      for (const UniqueHandle& process : left) {
+        ::TerminateProcess(process.get(), 1);
+        ::WaitForSingleObject(process.get(), 5000);
+      }
+      return;
+    }
+    ::WaitForSingleObject(left.front().get(), static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 500)));
+  }
+}
 
 void Sandbox::WriteDevices(const std::vector<SimDevice>& devices) const {
   testing::WriteSimDevices(std::filesystem::path(Extended(File(L"sim_devices.ini"))), devices);
@@ -184,9 +270,20 @@ UniqueHandle Sandbox::StartProgram(const std::wstring& name, const std::wstring&
   PROCESS_INFORMATION info{};
   if (!::CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, dir_.c_str(), &startup,
                         &info)) {
-    throw std::runtime_error("CreateProcessW failed: " + std::to_string(::GetLastError()));
+    const DWORD error = ::GetLastError();
+    // Wine answers ERROR_INTERNAL_ERROR when the new process ended before
+    // its start-up was done and left no exit status: it died in Wine's own
+    // start (its loader, a signal), before any of the program ran. Wine's
+    // message, if it wrote one, is in the output just before this.
+    throw std::runtime_error("CreateProcessW failed: " + std::to_string(error) +
+                             (error == ERROR_INTERNAL_ERROR ? " (the new process died in Wine's start-up)" : ""));
   }
   ::CloseHandle(info.hThread);
+  HANDLE kept = nullptr;
+  if (::DuplicateHandle(::GetCurrentProcess(), info.hProcess, ::GetCurrentProcess(), &kept, 0, FALSE,
+                        DUPLICATE_SAME_ACCESS)) {
+    started_.emplace_back(kept);
+  }
   return UniqueHandle(info.hProcess);
 }
 
@@ -293,19 +390,35 @@ RunningVeltra::RunningVeltra(const Sandbox& box, const std::wstring& arguments,
     ::GetExitCodeProcess(process_.get(), &code);
     ADD_FAILURE() << "no status window came up; Veltra "
                   << (code == STILL_ACTIVE ? std::string("still runs") : "ended with " + std::to_string(code));
+  } else if (dialog == nullptr) {
+    // The window exists from the start of its set-up, which then switches
+    // the device and reads it back: a request, a second start or a change
+    // of the device tree that came now would meet a start still under way.
+    // The state text is set once the read-back is done; a box the start-up
+    // puts up (left to the test) or the end of the process ends the wait too.
+    const bool through = WaitUntil([&] {
+      return !StateText(window_, 500).value_or(L"").empty() || FindDialogOf(id) != nullptr ||
+             ::WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0;
+    }, window_timeout);
+    if (!through) ADD_FAILURE() << "the status window came up, but its start-up did not end";
   }
 }
 
 RunningVeltra::~RunningVeltra() {
   if (::WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0) return;
   if (window_ != nullptr) ::PostMessageW(window_, WM_CLOSE, 0, 0);
-  if (!WaitForExit(std::chrono::seconds(10))) ::TerminateProcess(process_.get(), 99);
+  if (WaitForExit(std::chrono::seconds(10))) return;
+  // Terminating takes a moment under Wine; until the process is gone its
+  // program file stays mapped, and the next test cannot replace it.
+  ::TerminateProcess(process_.get(), 99);
+  ::WaitForSingleObject(process_.get(), 5000);
 }
 
 std::wstring RunningVeltra::Text() const {
-  wchar_t text[2048] = {};
-  ::GetDlgItemTextW(window_, 1001, text, 2048);
-  return text;
+  std::optional<std::wstring> text = StateText(window_, 15000);
+  // A window that is gone has no text, as before; one that is there must answer.
+  if (!text && ::IsWindow(window_)) ADD_FAILURE() << "the status window did not give its text within 15 s";
+  return text.value_or(L"");
 }
 
 LRESULT RunningVeltra::Send(UINT message, WPARAM wparam, LPARAM lparam) const {

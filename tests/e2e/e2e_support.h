@@ -33,7 +33,7 @@ std::string Narrow(const std::wstring& text);
 class Sandbox {
  public:
   // `folder_name` may be long; the folder is created fresh under the work
-  // folder and removed afterwards.
+  // folder and removed afterwards, once nothing started from it runs.
   explicit Sandbox(const std::wstring& folder_name);
   ~Sandbox();
   Sandbox(const Sandbox&) = delete;
@@ -74,9 +74,16 @@ class Sandbox {
  private:
   std::wstring ProfilePath(const std::wstring& name) const;
 
+  // Waits for the processes this folder's programs started and left
+  // running, then ends them and whatever it started that still runs.
+  void EndWhatWasStarted() const;
+
   std::wstring top_;  // the first folder of folder_name, removed whole
   std::wstring dir_;
   std::wstring desktop_;
+  // Every process started from here, held open so that its id stays its
+  // own (a process's children name it by that id) until the end.
+  mutable std::vector<UniqueHandle> started_;
 };
 
 // A Wine virtual desktop of a size of the test's choosing, so the screen's
@@ -175,7 +182,9 @@ class TouchSandbox : public Sandbox {
 // A running simulated Veltra with its status window, started in a sandbox.
 // The test fails when no status window comes up, at once when a message box
 // or dialog comes before it (a box the test waits for, shown by the status
-// window, comes after it and is left to the test).
+// window, comes after it and is left to the test). The constructor returns
+// once the window is through its start-up (the state it drove is shown), a
+// box of the start-up is up, or the program has ended.
 class RunningVeltra {
  public:
   explicit RunningVeltra(const Sandbox& box, const std::wstring& arguments = L"",
@@ -188,6 +197,7 @@ class RunningVeltra {
   HWND window() const { return window_; }
   DWORD process_id() const { return ::GetProcessId(process_.get()); }
   HANDLE process() const { return process_.get(); }
+  // The state text; the test fails when the window does not answer within 15 s.
   std::wstring Text() const;
   bool Visible() const { return ::IsWindowVisible(window_) != FALSE; }
   LRESULT Send(UINT message, WPARAM wparam = 0, LPARAM lparam = 0) const;
