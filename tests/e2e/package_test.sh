@@ -139,6 +139,10 @@ start_watcher() {
 post_command="$root/build/windows/post_command.exe"
 start_veltra_off() {
   "$@" 'C:\Program Files\Veltra\Veltra.exe' &
+  # On a desktop of its own, the first launcher to come creates the desktop
+  # and lives as long as it: the waiting program's launcher must not be
+  # that one, or its time-out would end the desktop under Veltra.
+  for _ in $(seq 30); do running 'Veltra\.exe' && break; sleep 1; done
   bounded 40 "$@" "$post_command" wait 30
   for _ in $(seq 30); do started 0 && return 0; sleep 1; bounded 30 "$@" 'C:\Program Files\Veltra\Veltra.exe' /T 0; done
   return 1
