@@ -78,6 +78,9 @@ const KeyDef kKeys[] = {
     BOOL_KEY("config", "redraw_traynotifywnd", 0, redraw_traynotifywnd),
     KeyDef{L"config", L"follow_posture", KeyType::OptIn, 0, ScreenDefault::None, {}, true, VELTRA_FIELD(follow_posture)},
     KeyDef{L"config", L"follow_display", KeyType::OptIn, 0, ScreenDefault::None, {}, true, VELTRA_FIELD(follow_display)},
+    KeyDef{L"config", L"follow_pen", KeyType::OptIn, 0, ScreenDefault::None, {}, true, VELTRA_FIELD(follow_pen)},
+    KeyDef{L"config", L"pen_release_seconds", KeyType::PenSeconds, 5, ScreenDefault::None, {}, true,
+           VELTRA_FIELD(pen_release_seconds)},
     KeyDef{L"config", L"clean_seconds", KeyType::CleanSeconds, 30, ScreenDefault::None, {}, true,
            VELTRA_FIELD(clean_seconds)},
     KeyDef{L"config", L"clean_keyboard", KeyType::OptIn, 0, ScreenDefault::None, {}, true,
@@ -158,6 +161,7 @@ std::int32_t Normalise(KeyType type, std::int32_t value) {
     case KeyType::Bool: return value != 0 ? 1 : 0;
     case KeyType::OptIn: return value == 1 ? 1 : 0;
     case KeyType::CleanSeconds: return std::clamp(value, kCleanSecondsMin, kCleanSecondsMax);
+    case KeyType::PenSeconds: return std::clamp(value, kPenSecondsMin, kPenSecondsMax);
     case KeyType::Byte: return static_cast<std::int32_t>(static_cast<std::uint32_t>(value) & 0xFFu);
     default: return value;
   }
@@ -184,6 +188,15 @@ std::int32_t FetchInt(const FieldRef& field) {
                              [](std::uint8_t* p) { return static_cast<std::int32_t>(*p); },
                              [](std::wstring*) { return 0; }},
                     field);
+}
+
+// Whether a value begins as a number does (spaces, a sign, a digit), which
+// is all the platform's reading of a number looks at.
+bool BeginsWithNumber(std::wstring_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == L' ' || text[i] == L'\t')) ++i;
+  if (i < text.size() && (text[i] == L'-' || text[i] == L'+')) ++i;
+  return i < text.size() && text[i] >= L'0' && text[i] <= L'9';
 }
 
 }  // namespace
@@ -231,6 +244,10 @@ void LoadSettings(Settings& settings, ProfileStore& store, const ScreenMetrics& 
       const std::size_t limit = def.type == KeyType::FaceName ? kFaceNameMax : kIniStringMax;
       if (text.size() > limit) text.resize(limit);
       *std::get<std::wstring*>(field) = std::move(text);
+    } else if (def.type == KeyType::PenSeconds && !BeginsWithNumber(store.ReadString(def.section, def.key, L""))) {
+      // A word where a number belongs is no value at all, rather than the
+      // platform's 0 and then the lowest bound.
+      StoreInt(field, def.default_int);
     } else {
       StoreInt(field, Normalise(def.type, store.ReadInt(def.section, def.key, DefaultIntFor(def, screen))));
     }

@@ -52,6 +52,8 @@ struct Settings {
   std::int32_t redraw_traynotifywnd = 0;  // a 0/1 flag kept as a full integer
   std::uint8_t follow_posture = 0;        // the panel follows the tablet posture
   std::uint8_t follow_display = 0;        // the panel is off while its screen is
+  std::uint8_t follow_pen = 0;            // the panel is off while the pen is near
+  std::int32_t pen_release_seconds = 0;   // how long after the pen left the panel comes back
   std::int32_t clean_seconds = 0;         // how long "Clean Screen" keeps the panel off
   std::uint8_t clean_keyboard = 0;        // the keyboard is locked too while cleaning
 
@@ -113,6 +115,7 @@ enum class KeyType : std::uint8_t {
   Bool,      // any non-zero reads as 1
   OptIn,     // only 1 reads as 1: a stray value must not turn an automatic switch on
   CleanSeconds,  // kCleanSecondsMin to kCleanSecondsMax; a value outside reads as the nearest bound
+  PenSeconds,    // kPenSecondsMin to kPenSecondsMax, the same way; a text that is no number reads as the default
   Byte,      // only the low 8 bits survive
   String,    // at most kIniStringMax characters
   FaceName,  // at most kFaceNameMax characters
@@ -156,6 +159,11 @@ std::int32_t StartupWaitMs(std::int32_t wait);
 // it, short enough that a forgotten run does not leave the panel off.
 inline constexpr std::int32_t kCleanSecondsMin = 5;
 inline constexpr std::int32_t kCleanSecondsMax = 300;
+
+// The time the panel stays off after the pen left: long enough for a hand
+// to leave the screen, short enough that touch is soon back.
+inline constexpr std::int32_t kPenSecondsMin = 1;
+inline constexpr std::int32_t kPenSecondsMax = 60;
 
 void LoadSettings(Settings& settings, ProfileStore& store, const ScreenMetrics& screen);
 

@@ -44,6 +44,7 @@ TEST(SettingsDefaults, NoFileGivesTheTableDefaultsAt96Dpi) {
   EXPECT_EQ(s.disable_txt_col_r, 192);
   EXPECT_EQ(s.snap_enable, 1);
   EXPECT_EQ(s.snap_width, 50);
+  EXPECT_EQ(s.pen_release_seconds, 5);
   EXPECT_EQ(s.dialog_enable_txt, L"Double click for Touch disable.");
   EXPECT_EQ(s.dialog_disable_txt, L"Double click for Touch enable.");
   EXPECT_EQ(s.tooltip_enable_txt, L"TouchPanel enable");
@@ -113,6 +114,8 @@ TEST(SettingsLoad, BooleansNormaliseBytesKeepLowEightBitsIntsStayAsRead) {
   profile.Set(L"config", L"follow_display", L"2");
   profile.Set(L"config", L"clean_keyboard", L"2");  // nor the keyboard lock
   profile.Set(L"config", L"clean_seconds", L"301");  // the nearest bound, 300
+  profile.Set(L"config", L"follow_pen", L"2");
+  profile.Set(L"config", L"pen_release_seconds", L"0");  // the nearest bound, 1
   profile.Set(L"font", L"enable_charset", L"300");
   profile.Set(L"font", L"disable_charset", L"128");
   profile.Set(L"font", L"enable_italic", L"-1");
@@ -127,6 +130,8 @@ TEST(SettingsLoad, BooleansNormaliseBytesKeepLowEightBitsIntsStayAsRead) {
   EXPECT_EQ(s.follow_display, 0);
   EXPECT_EQ(s.clean_keyboard, 0);
   EXPECT_EQ(s.clean_seconds, 300);
+  EXPECT_EQ(s.follow_pen, 0);
+  EXPECT_EQ(s.pen_release_seconds, 1);
   EXPECT_EQ(s.enable_font.lfCharSet, 44);
   EXPECT_EQ(s.disable_font.lfCharSet, 128);
   EXPECT_EQ(s.enable_font.lfItalic, 255);
@@ -142,6 +147,8 @@ TEST(SettingsLoad, BooleansNormaliseBytesKeepLowEightBitsIntsStayAsRead) {
   EXPECT_EQ(Stored(saved, L"config", L"follow_posture"), L"0");
   EXPECT_EQ(Stored(saved, L"config", L"clean_keyboard"), L"0");
   EXPECT_EQ(Stored(saved, L"config", L"clean_seconds"), L"300");
+  EXPECT_EQ(Stored(saved, L"config", L"follow_pen"), L"0");
+  EXPECT_EQ(Stored(saved, L"config", L"pen_release_seconds"), L"1");
   EXPECT_EQ(Stored(saved, L"font", L"enable_charset"), L"44");
   EXPECT_EQ(Stored(saved, L"palette", L"palette05"), L"255");
   EXPECT_EQ(Stored(saved, L"color", L"transparent"), L"250");
@@ -155,10 +162,15 @@ TEST(SettingsLoad, GarbageNumbersReadAsThePlatformReadsThem) {
   profile.Set(L"config", L"snap_width", L"12px");
   profile.Set(L"hotkey", L"virtkey", L"99999999999");
   profile.Set(L"config", L"clean_seconds", L"ten");  // 0, below the bound
-  const Settings s = Load(profile);
+  profile.Set(L"config", L"pen_release_seconds", L"ten");  // no number: the default, not the bound
+  Settings s = Load(profile);
   EXPECT_EQ(s.transparent, 0);
   EXPECT_EQ(s.snap_width, 12);
   EXPECT_EQ(s.clean_seconds, 5);
+  EXPECT_EQ(s.pen_release_seconds, 5);
+  profile.Set(L"config", L"pen_release_seconds", L" 90s");  // a number first: read, then its bound
+  s = Load(profile);
+  EXPECT_EQ(s.pen_release_seconds, 60);
   (void)s.virtkey;  // any value; overflow must simply not crash
 }
 
@@ -268,7 +280,7 @@ TEST(SettingsTable, KeysAreUniqueAndMisspellingsAreTheFilesOwn) {
   EXPECT_EQ(keys.count(L"position/horizontal_pos_x"), 1u);
   EXPECT_EQ(keys.count(L"font/enable_clipprecicion"), 1u);
   EXPECT_EQ(keys.count(L"font/disable_clipprecision"), 1u);
-  EXPECT_EQ(SettingsKeyTable().size(), 107u);
+  EXPECT_EQ(SettingsKeyTable().size(), 109u);
 }
 
 TEST(WriteIniInt, FormatsSignedDecimal) {
