@@ -22,6 +22,7 @@ add_executable(veltra_native_tests
   tests/native/known_devices_test.cpp
   tests/native/placement_test.cpp
   tests/native/panel_screen_rules_test.cpp
+  tests/native/pen_rules_test.cpp
   tests/native/posture_rules_test.cpp
   tests/native/protocol_test.cpp
   tests/native/program_paths_test.cpp

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "device/panel_screen_rules.h"
+#include "device/pen_rules.h"
 #include "device/posture_rules.h"
 #include "window/cleaning_run.h"
 
@@ -68,13 +69,14 @@ TEST(TouchSwitch, HoldsKeepThePanelOffWithoutTouchingTheChoiceAndAHandSwitchEnds
 enum Event : int {
   kHandOn, kHandOff, kHandToggle, kAutoOn, kAutoOff, kAutoToggle, kCleanStart, kTime, kCleanEnd,
   kScreenAway, kScreenBack, kFollowDisplay, kPosture, kSelectionOpen, kSelectionClosed, kOutsideChange,
-  kResume, kSettingsChanged, kEventCount
+  kResume, kSettingsChanged, kPenNear, kPenAway, kPenReleased, kFollowPen, kEventCount
 };
 const char* const kEventNames[] = {"hand on", "hand off", "hand toggle", "automatic on", "automatic off",
                                    "automatic toggle", "cleaning start", "time passes", "cleaning end/Escape",
                                    "screen away", "screen back", "follow_display toggled", "posture",
                                    "selection open", "selection closed", "device changed outside", "resume",
-                                   "settings changed"};
+                                   "settings changed", "pen near", "pen away", "pen's release time",
+                                   "follow_pen toggled"};
 static_assert(std::size(kEventNames) == kEventCount);
 
 struct Step {
@@ -112,6 +114,16 @@ class World {
     if (*order == device_) fault_ = "the device driven to the state it is in";
     device_ = *order;
   }
+  void Carry(PenFollower::Answer answer) {
+    if (answer.timer) pen_timer_ = *answer.timer;
+    if (answer.hold) Carry(door_.SetHold(Hold::Pen, *answer.hold));
+  }
+  // The release time passed, or a switch by hand or the device set outside
+  // ended the pen's hold: over until its next approach.
+  void PenHoldEnds() {
+    pen_held_ = false;
+    pen_lifted_ = false;
+  }
   // What the cleaning part does after every switch: a hand switch ended it.
   void AfterSwitch() {
     if (cleaning_.running() && !door_.holding(Hold::Cleaning)) cleaning_.Stop();
@@ -119,7 +131,10 @@ class World {
   }
   void Choose(std::uint8_t state, Asker asker) {
     if (door_.open()) chosen_ = state;
-    if (door_.open() && asker == Asker::Hand) screen_held_ = false;
+    if (door_.open() && asker == Asker::Hand) {
+      screen_held_ = false;
+      PenHoldEnds();
+    }
     Carry(door_.Choose(state, asker));
   }
 
@@ -187,11 +202,46 @@ class World {
         if (door_.open() && device_ != door_.wanted()) {
           chosen_ = device_ ? 1 : 0;
           screen_held_ = false;
+          PenHoldEnds();
         }
         Carry(door_.Observed(device_));
         break;
       }
       case kSettingsChanged: Carry(door_.Reassert(device_)); break;
+      // The pen's reports come only while it is followed. The user's
+      // rules: an approach holds the panel off, a return before the
+      // release time keeps it so, the release time after the last leave
+      // ends it.
+      case kPenNear:
+        if (!follow_pen_) break;
+        if (!pen_near_) {
+          pen_held_ = true;
+          pen_lifted_ = false;
+        }
+        pen_near_ = true;
+        Carry(pen_.Reported(true, true, door_.holding(Hold::Pen)));
+        break;
+      case kPenAway:
+        if (!follow_pen_) break;
+        if (pen_near_ && pen_held_) pen_lifted_ = true;
+        pen_near_ = false;
+        Carry(pen_.Reported(false, true, door_.holding(Hold::Pen)));
+        break;
+      case kPenReleased:
+        if (!pen_timer_) break;  // no timer runs
+        if (pen_lifted_) PenHoldEnds();
+        Carry(pen_.Elapsed(door_.holding(Hold::Pen)));
+        if (pen_timer_) fault_ = "the release timer left running";
+        break;
+      case kFollowPen:
+        follow_pen_ = !follow_pen_;
+        // Turned on, the first report is an approach if the pen is near.
+        pen_near_ = false;
+        if (!follow_pen_) {
+          PenHoldEnds();
+          Carry(pen_.Off());
+        }
+        break;
       default: break;
     }
     AfterSwitch();
@@ -202,9 +252,9 @@ class World {
       fault_ = "the record holds " + std::to_string(touch_status_) + " but the user chose " + std::to_string(chosen_);
     } else if (!door_.open()) {
       // A selection has the device to itself.
-    } else if ((cleaning_.running() || screen_held_) && device_) {
+    } else if ((cleaning_.running() || screen_held_ || pen_held_) && device_) {
       fault_ = "the panel is on while something holds it off";
-    } else if (!cleaning_.running() && !screen_held_ && device_ != (chosen_ != 0)) {
+    } else if (!cleaning_.running() && !screen_held_ && !pen_held_ && device_ != (chosen_ != 0)) {
       fault_ = "nothing holds the panel, yet it is not as the user chose";
     }
   }
@@ -214,12 +264,18 @@ class World {
   CleaningRun cleaning_;
   ScreenFollower screen_;
   PostureFollower posture_;
+  PenFollower pen_;
   std::uint64_t now_ = 0;
   bool device_ = true;
   bool screen_active_ = true;
   bool follow_display_ = true;
   std::uint8_t chosen_;       // what the user last chose, as the user knows it
   bool screen_held_ = false;  // the screen went away while followed, and nothing ended that since
+  bool follow_pen_ = true;
+  bool pen_near_ = false;    // the last report the window heard
+  bool pen_held_ = false;    // the pen came while followed, and nothing ended that since
+  bool pen_lifted_ = false;  // ... and it has left, the release time not yet over
+  bool pen_timer_ = false;   // the window's release timer runs
   std::string fault_;
 };
 
