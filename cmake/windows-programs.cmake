@@ -29,9 +29,9 @@ foreach(flavour dist sim)
   configure_file(src/resources/known_device_list.txt "${CMAKE_BINARY_DIR}/${flavour}/known_device_list.txt" COPYONLY)
 endforeach()
 
-veltra_program(dist src/dist/default_device_api.cpp src/dist/default_panel_screen.cpp src/dist/default_posture.cpp src/dist/simulated_crash.cpp)
+veltra_program(dist src/dist/default_device_api.cpp src/dist/default_panel_screen.cpp src/dist/default_pen_presence.cpp src/dist/default_posture.cpp src/dist/simulated_crash.cpp)
 target_link_libraries(veltra_dist PRIVATE veltra_app)
-veltra_program(sim src/sim/default_device_api.cpp src/sim/default_panel_screen.cpp src/sim/default_posture.cpp src/sim/simulated_crash.cpp)
+veltra_program(sim src/sim/default_device_api.cpp src/sim/default_panel_screen.cpp src/sim/default_pen_presence.cpp src/sim/default_posture.cpp src/sim/simulated_crash.cpp)
 target_link_libraries(veltra_sim PRIVATE veltra_app veltra_sim_devices)
 
 # Veltrawatch.exe: the framework, the protocol header and its own sources;

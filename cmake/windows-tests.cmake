@@ -27,6 +27,7 @@ gtest_discover_tests(veltra_hook_tests TEST_PREFIX "hook." DISCOVERY_MODE PRE_TE
 add_executable(veltra_windows_tests
   src/sim/default_device_api.cpp
   src/sim/default_panel_screen.cpp
+  src/sim/default_pen_presence.cpp
   src/sim/default_posture.cpp
   src/dist/simulated_crash.cpp
   tests/windows/com_test.cpp

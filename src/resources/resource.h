@@ -16,6 +16,7 @@
 #define ID_CONFIGURATION 32781
 #define ID_FOLLOW_POSTURE 32782  // "&Follow tablet posture", ticked while on
 #define ID_FOLLOW_DISPLAY 32786  // "Follow its &Screen", ticked while on
+#define ID_FOLLOW_PEN 32787      // "&Pen Turns Touch Off", ticked while on
 #define ID_CLEAN_SCREEN 32785    // "C&lean Screen", "End C&leaning" while a cleaning runs
 
 // Strings (strings.rc). A Japanese twin, where there is one, has the same
@@ -28,6 +29,7 @@
 #define IDS_SETTINGS_NOT_SAVED 1104  // "%s": the settings file that could not be written
 #define IDS_MENU_FOLLOW_POSTURE 1105 // the menu's "&Follow tablet posture", whose template text is English only
 #define IDS_MENU_FOLLOW_DISPLAY 1120 // the menu's "Follow its &Screen", the same way
+#define IDS_MENU_FOLLOW_PEN 1121     // the menu's "&Pen Turns Touch Off", the same way
 #define IDS_MENU_CLEAN_SCREEN 1110   // the menu's "C&lean Screen"
 #define IDS_MENU_END_CLEANING 1111   // the same item while a cleaning runs
 #define IDS_CLEANING_LEFT 1112       // "%d": the status text and tip while cleaning, seconds left

@@ -27,6 +27,9 @@ inline constexpr UINT_PTR TIMER_TRAY_RETURN = 207;
 inline constexpr UINT_PTR TIMER_CLEANING = 208;
 // Once, at the end of the start: the parts' steps after the first paint.
 inline constexpr UINT_PTR TIMER_STATUS_SHOWN = 209;
+// Once, the release time after the pen left the panel. (211 is the
+// simulated program's poll of the pen, device/pen_presence.h.)
+inline constexpr UINT_PTR TIMER_PEN_RELEASE = 210;
 inline constexpr UINT TRAY_ICON_ID = 128;
 
 // The hot key's identifier: modifiers in the high byte, key in the low one.

@@ -4,10 +4,12 @@
 #include <cwchar>
 
 #include "device/panel_screen.h"
+#include "device/pen_presence.h"
 #include "device/posture.h"
 #include "platform/strings.h"
 #include "platform/trace.h"
 #include "resources/resource.h"
+#include "window/messages.h"
 #include "window/panel_switch.h"
 #include "window/tray_icon.h"
 
@@ -106,5 +108,56 @@ void StatusScreen::PrepareMenu(HMENU popup) {
 }
 
 void StatusScreen::Exit() { lid_registration_.reset(); }
+
+void StatusPen::Start() {
+  if (host_.settings().follow_pen != 0) Watch(true);
+}
+
+void StatusPen::Watch(bool on) {
+  if (!WatchPen(host_.window(), on) && on) TraceLastError(L"WatchPen");
+}
+
+void StatusPen::Carry(PenFollower::Answer answer) {
+  if (answer.timer) {
+    if (*answer.timer) {
+      const auto seconds = static_cast<UINT>(host_.settings().pen_release_seconds);
+      ::SetTimer(host_.window(), TIMER_PEN_RELEASE, seconds * 1000, nullptr);
+    } else {
+      ::KillTimer(host_.window(), TIMER_PEN_RELEASE);
+    }
+  }
+  if (answer.hold) host_.panel().SetHold(Hold::Pen, *answer.hold);
+}
+
+std::optional<LRESULT> StatusPen::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_COMMAND && LOWORD(wparam) == ID_FOLLOW_PEN) {
+    // Not in the configuration dialog: its "Tablet" group has no room.
+    TurnFollowing(host_, host_.settings().follow_pen, L"follow_pen", 0);
+    const bool follow = host_.settings().follow_pen != 0;
+    if (!follow) Carry(pen_.Off());
+    Watch(follow);
+    return 0;
+  }
+  if (message == WM_TIMER && wparam == TIMER_PEN_RELEASE) {
+    Carry(pen_.Elapsed(host_.panel().holding(Hold::Pen)));
+    return 0;
+  }
+  if (const auto in_range = PenReported(message, wparam, lparam)) {
+    Carry(pen_.Reported(*in_range, host_.settings().follow_pen != 0, host_.panel().holding(Hold::Pen)));
+  }
+  // The simulated program's poll is the pen's own timer; raw input goes on
+  // to the default handling, which frees it.
+  if (message == WM_TIMER && wparam == kPenPollTimer) return 0;
+  return std::nullopt;
+}
+
+void StatusPen::PrepareMenu(HMENU popup) {
+  PrepareFollowItem(host_, popup, ID_FOLLOW_PEN, IDS_MENU_FOLLOW_PEN, host_.settings().follow_pen);
+}
+
+void StatusPen::Exit() {
+  ::KillTimer(host_.window(), TIMER_PEN_RELEASE);
+  if (host_.settings().follow_pen != 0) Watch(false);
+}
 
 }  // namespace veltra

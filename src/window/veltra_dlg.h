@@ -91,9 +91,10 @@ class CVeltraDlg final : public ui::Dialog, public StatusWindowLink, private Sta
   StatusCleaning cleaning_{*this, keys_};
   StatusPosture posture_{*this};
   StatusScreen screen_{*this};
+  StatusPen pen_{*this};
   StatusAppearance appearance_;
   StatusTray tray_;
-  std::array<StatusPart*, 7> parts_{&cleaning_, &screen_, &appearance_, &panel_, &keys_, &posture_, &tray_};
+  std::array<StatusPart*, 8> parts_{&cleaning_, &screen_, &pen_, &appearance_, &panel_, &keys_, &posture_, &tray_};
   bool exiting_ = false;
   bool session_ended_ = false;
   bool shown_ = false;
