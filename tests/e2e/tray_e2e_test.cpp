@@ -130,6 +130,13 @@ class Tray : public ::testing::Test {
     return Started();
   }
 
+  // Where the pen is. Nothing tells the program: it polls its file, and
+  // reads nothing but this key there, so a value written in place is safe.
+  void Pen(const wchar_t* in_range) {
+    EXPECT_TRUE(::WritePrivateProfileStringW(L"system", L"pen_in_range", in_range,
+                                             box_.File(L"sim_devices.ini").c_str()));
+  }
+
   // Opens the configuration dialog, then its device selection.
   HWND OpenDeviceSelection() {
     veltra_->Send(WM_COMMAND, ID_CONFIGURATION);
@@ -328,6 +335,46 @@ TEST_F(Tray, TheMenuItemTurnsThePanelOffWhileItsScreenIsOff) {
   veltra_->Send(WM_CLOSE);
   ASSERT_TRUE(veltra_->WaitForExit());
   EXPECT_EQ(box_.Setting(L"status", L"touch_status"), L"1");
+}
+
+// Off by default; ticked in the menu (saved at once), the pen near turns touch off, and it stays
+// off until the release time after the pen left; a switch by hand stands until the pen's next
+// approach; the exit while the pen holds the panel off enables it and keeps the user's choice.
+TEST_F(Tray, ThePenNearTurnsTouchOffUntilTheReleaseTimeAfterItLeft) {
+  using Clock = std::chrono::steady_clock;
+  Start(0, "[config]\r\npen_release_seconds=2\r\n");
+  Pen(L"1");
+  WaitUntil([] { return false; }, 1s);
+  EXPECT_EQ(Started(), 1) << "the pen switched touch while not followed";
+  Mouse({WM_RBUTTONDOWN, WM_RBUTTONUP});
+  const HWND menu = Menu();
+  ASSERT_NE(menu, nullptr);
+  ::PostMessageW(menu, WM_CHAR, L'p', 0);
+  ASSERT_TRUE(WaitUntil([&] { return box_.Setting(L"config", L"follow_pen") == L"1"; }, 3s));
+  EXPECT_TRUE(WaitUntil([&] { return Started() == 0; }, 2s)) << "the pen near left touch on";
+
+  Pen(L"0");
+  const auto left = Clock::now();
+  WaitUntil([] { return false; }, 1s);
+  EXPECT_EQ(Started(), 0) << "touch back at once as the pen left";
+  ASSERT_TRUE(WaitUntil([&] { return Started() == 1; }, 4s)) << "touch never came back";
+  EXPECT_GE(Clock::now() - left, 1900ms) << "touch back before the release time";
+
+  Pen(L"1");
+  ASSERT_TRUE(WaitUntil([&] { return Started() == 0; }, 2s));
+  veltra_->Send(WM_COMMAND, ID_TOUCH_ENABLE);  // by hand, the pen still near: it stands
+  WaitUntil([] { return false; }, 700ms);
+  EXPECT_EQ(Started(), 1) << "the hand switch undone while the pen stayed near";
+  Pen(L"0");
+  WaitUntil([] { return false; }, 700ms);
+  Pen(L"1");  // the pen's next approach holds again
+  EXPECT_TRUE(WaitUntil([&] { return Started() == 0; }, 2s)) << "the next approach left touch on";
+
+  veltra_->Send(WM_CLOSE);
+  ASSERT_TRUE(veltra_->WaitForExit());
+  EXPECT_EQ(Started(), 1);
+  EXPECT_EQ(box_.Setting(L"status", L"touch_status"), L"1") << "the pen's off saved as the user's choice";
+  EXPECT_EQ(box_.Setting(L"config", L"follow_pen"), L"1");
 }
 
 // "C&lean Screen" turns the panel off for clean_seconds with a countdown, then back; the item ends
