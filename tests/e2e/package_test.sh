@@ -6,11 +6,12 @@
 # ended; a read-only Veltra.ini that the same package leaves alone without
 # a property and fails over with one, before it ends or starts anything;
 # an upgrade that keeps Veltra.ini and the tasks and brings the watcher
-# back; the user's guide in the zip and as installed, whole; and an
-# uninstall that reaches Veltra and its watcher only through their exit
-# request (they run on a desktop of their own, where no window of theirs can
-# be found) and leaves the panel on, the settings saved, no process, no
-# program file and no task.
+# back; the user's guide in the zip and as installed, whole, with menu
+# texts shown as drawn and every section in its contents; and an uninstall
+# that reaches Veltra and its watcher only through their exit request (they
+# run on a desktop of their own, where no window of theirs can be found)
+# and leaves the panel on, the settings saved, no process, no program file
+# and no task.
 # Run by scripts/test.
 set -u
 . "$(dirname "$0")/../../scripts/common.sh"
@@ -77,6 +78,35 @@ sys.exit(1 if bad or not p.pictures else 0)
 END
 }
 check "the zip's guide is whole" 'guide_whole "$out/unzipped/Veltra/Veltra Guide.html"'
+# It reads as the program looks: a menu text without its mnemonic mark, the
+# marked letter underlined, while a device instance path keeps its & as the
+# user types it; and its contents list names every section of every page.
+guide_reads() {
+  python3 - "$1" <<'END'
+import html.parser, re, sys
+class Page(html.parser.HTMLParser):
+    tags, prose, sections, listed = [], [], [], []
+    def handle_starttag(self, tag, attrs):
+        a = dict(attrs)
+        self.tags.append(tag)
+        if tag == 'h2': self.sections.append(a['id'])
+        if tag == 'a' and 'nav' in self.tags: self.listed.append(a['href'][1:])
+    def handle_endtag(self, tag):
+        while self.tags and self.tags.pop() != tag: pass
+    def handle_data(self, data):
+        if 'code' not in self.tags and 'pre' not in self.tags: self.prose.append(data)
+text = open(sys.argv[1], encoding='utf-8').read()
+p = Page(); p.feed(text)
+bad = re.findall(r'.{0,20}&[^\W_&].{0,20}', ''.join(p.prose))
+bad += [s for s in ['"TouchPanel <u>e</u>nable"', '"E<u>x</u>it"', 'Exit(<u>X</u>)',
+                    '<code>HID\\VID_1B96&amp;PID_0F00&amp;Col03\\7&amp;34568466&amp;0&amp;0002</code>'] if s not in text]
+bad += [s for s in p.sections if s not in p.listed]
+if bad: print(*bad, sep='\n', file=sys.stderr)
+sys.exit(1 if bad or 'cleaning-the-screen' not in p.sections else 0)
+END
+}
+check "the zip's guide shows menu texts as drawn, device paths as typed, every section listed" \
+  'guide_reads "$out/unzipped/Veltra/Veltra Guide.html"'
 for f in "$new" "$out"/unzipped/Veltra/*.exe "$out/unzipped/Veltra/VeltraHook.dll"; do
   check "signed: $(basename "$f")" 'osslsigncode verify -CAfile "$out/c.pem" -in "$f" >/dev/null 2>&1'
 done

@@ -11,6 +11,9 @@
 //                                       icon callback <message> (decimal) with
 //                                       <mouse message> to the window of
 //                                       class <class>, as the icon would
+//   post_command point <x> <y>          puts the mouse at that point of the
+//                                       screen (the icon's tooltip goes once
+//                                       the mouse has left the icon)
 //   post_command wait <seconds>         waits, at most that long, for the
 //                                       status window (scripts/test's package
 //                                       test, before it starts a second copy)
@@ -61,6 +64,12 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (argc == 5 && std::wcscmp(argv[1], L"tray") == 0) return PostIconCallback(argv[2], argv[3], argv[4]);
   if (argc != 4) return 2;
+  if (std::wcscmp(argv[1], L"point") == 0) {
+    return ::SetCursorPos(static_cast<int>(std::wcstol(argv[2], nullptr, 10)),
+                          static_cast<int>(std::wcstol(argv[3], nullptr, 10)))
+               ? 0
+               : 1;
+  }
   const HWND control = ControlOf(argv[2], argv[3]);
   if (control == nullptr) return 1;
   if (std::wcscmp(argv[1], L"click") == 0) return ::PostMessageW(control, BM_CLICK, 0, 0) ? 0 : 1;
