@@ -104,7 +104,8 @@ std::optional<bool> PenReported(UINT message, WPARAM, LPARAM lparam) {
   for (DWORD i = 0; i < hid.dwCount; ++i) {
     USAGE usages[32];
     ULONG count = std::size(usages);
-    auto* report = reinterpret_cast<PCHAR>(const_cast<BYTE*>(hid.bRawData) + static_cast<std::size_t>(i) * hid.dwSizeHid);
+    const std::size_t at = static_cast<std::size_t>(i) * hid.dwSizeHid;
+    auto* report = reinterpret_cast<PCHAR>(const_cast<BYTE*>(hid.bRawData) + at);
     // A report of another kind (the battery, say) is no news of the range.
     if (reader.get_usages(HidP_Input, kDigitizerPage, 0, usages, &count, parsing, report, hid.dwSizeHid) !=
         HIDP_STATUS_SUCCESS) {

@@ -13,29 +13,18 @@ TEST(PenFollower, OneSwitchPerApproachAndReleaseAndAHandSwitchStandsUntilTheNext
   enum Kind { kReport, kElapsed, kOff };
   // `held`: whether the door still holds for the pen when the event comes.
   const struct { Kind kind; bool in_range; bool follow; bool held; B hold; B timer; } steps[] = {
-      {kReport, false, true, false, B{}, B{}},        // away at first: nothing
-      {kReport, true, true, false, B{true}, B{}},     // approach: off
-      {kReport, true, true, true, B{}, B{}},          // hovering: no second switch
-      {kReport, false, true, true, B{}, B{true}},     // lifted: the release time starts
-      {kReport, false, true, true, B{}, B{}},
-      {kReport, true, true, true, B{}, B{false}},     // back in time: still off, no switch
-      {kReport, false, true, true, B{}, B{true}},
-      {kElapsed, false, true, true, B{false}, B{false}},  // released: back
-      {kElapsed, false, true, false, B{}, B{false}},      // a stray tick: nothing
-      {kReport, true, true, false, B{true}, B{}},
-      {kReport, true, true, false, B{}, B{}},         // a hand switch ended the hold: it stands
-      {kReport, false, true, false, B{}, B{}},        // the pen leaves: no timer for a hold that is gone
-      {kReport, true, true, false, B{true}, B{}},     // the next approach holds again
-      {kReport, false, true, true, B{}, B{true}},
-      {kReport, false, true, false, B{}, B{false}},   // a hand switch while lifted: the timer goes
-      {kElapsed, false, true, false, B{}, B{false}},
-      {kReport, true, false, false, B{}, B{false}},   // not followed: nothing holds
-      {kReport, true, true, false, B{true}, B{}},
-      {kOff, false, false, true, B{false}, B{false}},  // turned off while in_range: back at once
-      {kOff, false, false, false, B{}, B{false}},
-      {kReport, true, true, false, B{true}, B{}},
-      {kReport, false, true, true, B{}, B{true}},
-      {kReport, false, false, true, B{false}, B{false}},  // a report queued as it was turned off
+      {kReport, false, true, false, B{}, B{}}, {kReport, true, true, false, B{true}, B{}},  // away, then near: off
+      {kReport, true, true, true, B{}, B{}}, {kReport, false, true, true, B{}, B{true}},  // lifted: the time runs
+      {kReport, false, true, true, B{}, B{}}, {kReport, true, true, true, B{}, B{false}},  // back in time: no switch
+      {kReport, false, true, true, B{}, B{true}}, {kElapsed, false, true, true, B{false}, B{false}},  // released
+      {kElapsed, false, true, false, B{}, B{false}}, {kReport, true, true, false, B{true}, B{}},       // a stray tick
+      {kReport, true, true, false, B{}, B{}}, {kReport, false, true, false, B{}, B{}},  // ended by hand: it stands
+      {kReport, true, true, false, B{true}, B{}}, {kReport, false, true, true, B{}, B{true}},  // the next approach
+      {kReport, false, true, false, B{}, B{false}}, {kElapsed, false, true, false, B{}, B{false}},  // by hand, lifted
+      {kReport, true, false, false, B{}, B{false}}, {kReport, true, true, false, B{true}, B{}},  // not followed
+      {kOff, false, false, true, B{false}, B{false}}, {kOff, false, false, false, B{}, B{false}},  // turned off: back
+      {kReport, true, true, false, B{true}, B{}}, {kReport, false, true, true, B{}, B{true}},
+      {kReport, false, false, true, B{false}, B{false}},  // a report queued as the setting went off
   };
   PenFollower follower;
   for (std::size_t i = 0; i < std::size(steps); ++i) {

@@ -118,12 +118,8 @@ class World {
     if (answer.timer) pen_timer_ = *answer.timer;
     if (answer.hold) Carry(door_.SetHold(Hold::Pen, *answer.hold));
   }
-  // The release time passed, or a switch by hand or the device set outside
-  // ended the pen's hold: over until its next approach.
-  void PenHoldEnds() {
-    pen_held_ = false;
-    pen_lifted_ = false;
-  }
+  // The release time, a switch by hand or the device set outside: over until the next approach.
+  void PenHoldEnds() { pen_held_ = pen_lifted_ = false; }
   // What the cleaning part does after every switch: a hand switch ended it.
   void AfterSwitch() {
     if (cleaning_.running() && !door_.holding(Hold::Cleaning)) cleaning_.Stop();
@@ -208,39 +204,28 @@ class World {
         break;
       }
       case kSettingsChanged: Carry(door_.Reassert(device_)); break;
-      // The pen's reports come only while it is followed. The user's
-      // rules: an approach holds the panel off, a return before the
-      // release time keeps it so, the release time after the last leave
-      // ends it.
-      case kPenNear:
+      // The pen's reports come only while it is followed: an approach holds the panel off until
+      // the release time after the last leave, a return before then keeps it so.
+      case kPenNear: case kPenAway: {
+        const bool in_range = step.event == kPenNear;
         if (!follow_pen_) break;
-        if (!pen_near_) {
-          pen_held_ = true;
-          pen_lifted_ = false;
-        }
-        pen_near_ = true;
-        Carry(pen_.Reported(true, true, door_.holding(Hold::Pen)));
+        if (in_range != pen_near_) pen_lifted_ = !in_range && pen_held_;
+        if (in_range && !pen_near_) pen_held_ = true;
+        pen_near_ = in_range;
+        Carry(pen_.Reported(in_range, true, door_.holding(Hold::Pen)));
         break;
-      case kPenAway:
-        if (!follow_pen_) break;
-        if (pen_near_ && pen_held_) pen_lifted_ = true;
-        pen_near_ = false;
-        Carry(pen_.Reported(false, true, door_.holding(Hold::Pen)));
-        break;
-      case kPenReleased:
-        if (!pen_timer_) break;  // no timer runs
+      }
+      case kPenReleased:  // the window's timer, while it runs
+        if (!pen_timer_) break;
         if (pen_lifted_) PenHoldEnds();
         Carry(pen_.Elapsed(door_.holding(Hold::Pen)));
-        if (pen_timer_) fault_ = "the release timer left running";
         break;
-      case kFollowPen:
+      case kFollowPen:  // turned on, the first report of the pen near is an approach
         follow_pen_ = !follow_pen_;
-        // Turned on, the first report is an approach if the pen is near.
         pen_near_ = false;
-        if (!follow_pen_) {
-          PenHoldEnds();
-          Carry(pen_.Off());
-        }
+        if (follow_pen_) break;
+        PenHoldEnds();
+        Carry(pen_.Off());
         break;
       default: break;
     }
