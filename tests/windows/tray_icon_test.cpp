@@ -38,10 +38,11 @@ TEST(TrayMenu, ItemsInOrderWithChecksAndGrayForTheState) {
   ASSERT_TRUE(menu);
   const HMENU popup = ::GetSubMenu(menu.get(), 0);
   ASSERT_NE(popup, nullptr);
-  ASSERT_EQ(::GetMenuItemCount(popup), 13);
-  const UINT ids[] = {ID_TOUCH_ENABLE,   ID_TOUCH_DISABLE, 0, ID_MOVE_TO_CENTER, 0,          ID_CLEAN_SCREEN, 0,
-                      ID_FOLLOW_POSTURE, ID_FOLLOW_DISPLAY, 0, ID_CONFIGURATION, 0, ID_APP_EXIT};
-  for (int i = 0; i < 13; ++i) EXPECT_EQ(::GetMenuItemID(popup, i), ids[i]) << i;
+  ASSERT_EQ(::GetMenuItemCount(popup), 14);
+  const UINT ids[] = {ID_TOUCH_ENABLE,   ID_TOUCH_DISABLE,  0,             ID_MOVE_TO_CENTER, 0,
+                      ID_CLEAN_SCREEN,   0,                 ID_FOLLOW_POSTURE, ID_FOLLOW_DISPLAY, ID_FOLLOW_PEN,
+                      0,                 ID_CONFIGURATION,  0,             ID_APP_EXIT};
+  for (int i = 0; i < 14; ++i) EXPECT_EQ(::GetMenuItemID(popup, i), ids[i]) << i;
   wchar_t text[64] = {};
   ::GetMenuStringW(popup, ID_APP_EXIT, text, 64, MF_BYCOMMAND);
   EXPECT_STREQ(text, L"E&xit");
