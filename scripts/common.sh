@@ -104,6 +104,15 @@ use_wine_prefix() {
     # Bounded: a server left running with -p by an earlier run never ends.
     timeout 120 "$server" -w
   done
+  # No window manager runs on the tests' X servers, and Wine waits up to two
+  # seconds for one whenever it hides or destroys a window it lets a window
+  # manager handle: every program's end took two seconds more. The tests'
+  # prefixes leave every window to Wine itself; the pictures, the benchmarks
+  # and scripts/run (tools-prefix) keep Wine's default.
+  case "${1:-prefix}" in
+    tools-prefix*) ;;
+    *) timeout -k 5 60 "$wine_loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 ;;
+  esac
   # Keep the server and its services up between test programs: otherwise
   # every program pays for a fresh start of Wine's services.
   "$server" -p >/dev/null 2>&1
