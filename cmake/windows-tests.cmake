@@ -54,9 +54,11 @@ target_link_libraries(veltra_windows_tests PRIVATE veltra_app veltra_sim_devices
 # The template test compares the dialog with its resource script.
 target_compile_definitions(veltra_windows_tests PRIVATE VELTRA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 # They keep the simulated device tree beside their program, one file for
-# all of them: one at a time, whichever shard.
+# all of them: one at a time, whichever shard. One after another they take
+# minutes, so they start early (a CTest cost below the walks'), beside the
+# end-to-end tests, rather than after them.
 gtest_discover_tests(veltra_windows_tests TEST_PREFIX "windows." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-  PROPERTIES TIMEOUT 120 RESOURCE_GROUPS ${wine_shard} RESOURCE_LOCK veltra_windows_tests_folder)
+  PROPERTIES TIMEOUT 120 RESOURCE_GROUPS ${wine_shard} RESOURCE_LOCK veltra_windows_tests_folder COST 500)
 
 # End-to-end tests: real processes of the simulated programs, driven from
 # outside.
