@@ -173,7 +173,8 @@ start_veltra_off() {
   # and lives as long as it: the waiting program's launcher must not be
   # that one, or its time-out would end the desktop under Veltra.
   for _ in $(seq 30); do running 'Veltra\.exe' && break; sleep 1; done
-  bounded 40 "$@" "$post_command" wait 30
+  running 'Veltra\.exe' || { echo "Veltra did not start within 30 s" >&2; return 1; }
+  bounded 40 "$@" "$post_command" wait 30 || { echo "Veltra's window did not come within 30 s" >&2; return 1; }
   for _ in $(seq 30); do started 0 && return 0; sleep 1; bounded 30 "$@" 'C:\Program Files\Veltra\Veltra.exe' /T 0; done
   return 1
 }
