@@ -20,6 +20,7 @@ function(veltra_program flavour)
   # link map in maps/ names, for each library member linked, the reference
   # that pulled it in.
   target_link_options(veltra_${flavour} PRIVATE -s -Wl,--gc-sections -Wl,-Map=${CMAKE_BINARY_DIR}/maps/Veltra-${flavour}.map)
+  target_precompile_headers(veltra_${flavour} REUSE_FROM veltra_platform)
   set_target_properties(veltra_${flavour} PROPERTIES
     OUTPUT_NAME Veltra
     RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/${flavour}")
@@ -45,6 +46,7 @@ set_source_files_properties(${watch_resources} PROPERTIES
   OBJECT_DEPENDS "${watch_resource_inputs};${CMAKE_SOURCE_DIR}/src/resources/version.h")
 add_executable(veltrawatch WIN32 src/watch/watch_main.cpp src/platform/quiet_terminate.cpp ${watch_resources})
 target_link_libraries(veltrawatch PRIVATE veltra_watch)
+target_precompile_headers(veltrawatch REUSE_FROM veltra_platform)
 target_link_options(veltrawatch PRIVATE -s -Wl,--gc-sections -Wl,-Map=${CMAKE_BINARY_DIR}/maps/Veltrawatch.map)
 set_target_properties(veltrawatch PROPERTIES
   OUTPUT_NAME Veltrawatch

@@ -51,8 +51,11 @@ add_executable(veltra_windows_tests
   tests/common/test_main.cpp
 )
 target_link_libraries(veltra_windows_tests PRIVATE veltra_app veltra_sim_devices gtest_win taskschd oleacc)
-# The template test compares the dialog with its resource script.
-target_compile_definitions(veltra_windows_tests PRIVATE VELTRA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+# The template test compares the dialog with its resource script (a
+# definition of that file alone, so the program's flags stay those of the
+# other test programs, whose precompiled header it shares).
+set_source_files_properties(tests/windows/config_template_test.cpp PROPERTIES
+  COMPILE_DEFINITIONS VELTRA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 # They keep the simulated device tree beside their program, one file for
 # all of them: one at a time, whichever shard. One after another they take
 # minutes, so they start early (a CTest cost below the walks'), beside the
@@ -97,3 +100,12 @@ target_link_libraries(veltra_ending_tests PRIVATE veltra_core gtest_win shell32)
 add_dependencies(veltra_ending_tests veltra_sim)
 gtest_discover_tests(veltra_ending_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
   PROPERTIES TIMEOUT 480 COST 1000 RESOURCE_GROUPS ${wine_shard})
+
+# GoogleTest with the Windows and standard headers takes most of each test
+# file's compile time: the test programs compile it once, into one
+# precompiled header they share.
+target_precompile_headers(veltra_e2e_tests PRIVATE
+  <windows.h> <gtest/gtest.h> <algorithm> <filesystem> <optional> <string> <vector>)
+foreach(tests veltra_windows_tests veltra_ending_tests veltra_hook_tests)
+  target_precompile_headers(${tests} REUSE_FROM veltra_e2e_tests)
+endforeach()
