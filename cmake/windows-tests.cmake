@@ -56,12 +56,12 @@ target_link_libraries(veltra_windows_tests PRIVATE veltra_app veltra_sim_devices
 # other test programs, whose precompiled header it shares).
 set_source_files_properties(tests/windows/config_template_test.cpp PROPERTIES
   COMPILE_DEFINITIONS VELTRA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-# They keep the simulated device tree beside their program, one file for
-# all of them: one at a time, whichever shard. One after another they take
-# minutes, so they start early (a CTest cost below the walks'), beside the
-# end-to-end tests, rather than after them.
+# They keep the simulated device tree beside their program: in shards,
+# each shard runs a copy of the program of its own (scripts/wine-run).
+# They are many short tests, so they start early (a CTest cost below the
+# walks'), beside the end-to-end tests, rather than after them.
 gtest_discover_tests(veltra_windows_tests TEST_PREFIX "windows." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-  PROPERTIES TIMEOUT 120 RESOURCE_GROUPS ${wine_shard} RESOURCE_LOCK veltra_windows_tests_folder COST 500)
+  PROPERTIES TIMEOUT 120 RESOURCE_GROUPS ${wine_shard} COST 500)
 
 # End-to-end tests: real processes of the simulated programs, driven from
 # outside.

@@ -19,6 +19,7 @@
 #include "modal_script.h"
 #include "resources/resource.h"
 #include "startup/task_commands.h"
+#include "startup/task_service.h"
 #include "status_window_fixture.h"
 #include "platform/paths.h"
 #include "window/messages.h"
@@ -473,6 +474,13 @@ TEST_F(ConfigDialog, WallpaperTasksAndDeviceSelectionActOutsideAtOnce) {
 // file).
 TEST_F(ConfigDialog, TheStartUpTaskRefreshReachesTheStatusWindowAndTheBoxes) {
   settings_.task_boot = settings_.task_startup = settings_.task_lock = 1;
+  // A lock task an earlier test of this prefix left registered would leave
+  // the refresh nothing to write: under Wine, which reads back no action,
+  // any task of that name looks as wanted.
+  DeleteLockTask();
+  TaskPresence lock = TaskPresence::Unknown;
+  std::thread([&] { lock = TaskService().Find(kLockTaskName).presence; }).join();
+  ASSERT_EQ(lock, TaskPresence::Missing) << "the lock task left by an earlier test could not be deleted";
   const std::filesystem::path blocker = TaskXmlPath(ModuleFileName(nullptr));
   std::filesystem::create_directory(blocker);
   TaskRefresh refresh;
