@@ -21,6 +21,10 @@ namespace {
 // Long enough for a slow logon; the user-interface thread waits either way,
 // and a creation counted as failed would turn the user's setting off.
 constexpr DWORD kCommandWaitMs = 10000;
+// How long the start-up refresh waits for the status window at most: a
+// window that never shows (a selection dialog left open, say) must not
+// leave the tasks unregistered.
+constexpr DWORD kRefreshHoldMs = 5000;
 
 // `bytes` as the whole of a new file (or one made anew); false when it
 // cannot be created or fully written.
@@ -183,10 +187,17 @@ void RefreshScheduledTasks(Settings& settings, const ui::WinApp& app) {
   }
 }
 
-TaskRefresh::~TaskRefresh() { worker_.Join(); }
+TaskRefresh::~TaskRefresh() {
+  Release();
+  worker_.Join();
+}
 
 void TaskRefresh::Start(const Settings& settings) {
+  Release();
   worker_.Join();
+  // Without the event the thread has nothing to wait for and starts at
+  // once, as it did before it was held.
+  release_.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
   asked_ = {settings.task_boot, settings.task_startup, settings.task_lock};
   wanted_ = Settings();
   wanted_.task_boot = asked_.boot;
@@ -201,11 +212,17 @@ void TaskRefresh::Start(const Settings& settings) {
   }
   if (!worker_.Start<&TaskRefresh::Run>(*this)) {
     TraceLastError(L"CreateThread(task refresh)");
+    Release();
     Run();
   }
 }
 
+void TaskRefresh::Release() {
+  if (release_) ::SetEvent(release_.get());
+}
+
 void TaskRefresh::Run() noexcept {
+  if (release_) ::WaitForSingleObject(release_.get(), kRefreshHoldMs);
   // The service's apartment is entered here, on this thread, and left here
   // when the service goes at the end of the block, thrown through or not.
   // Nothing thrown may leave a thread: a failure counts as a failed
@@ -238,6 +255,7 @@ bool TaskRefresh::Finished() {
 
 bool TaskRefresh::Apply(Settings& settings) {
   if (!pending_) return false;
+  Release();
   worker_.Join();
   pending_ = false;
   // A setting that was off stays as it is; only a creation's outcome is

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "core/settings.h"
+#include "platform/unique_handle.h"
 #include "platform/worker_thread.h"
 #include "ui/win_app.h"
 
@@ -63,9 +64,16 @@ class TaskRefresh {
   TaskRefresh(const TaskRefresh&) = delete;
   TaskRefresh& operator=(const TaskRefresh&) = delete;
 
-  // Starts the refresh of the tasks `settings` ask for. Where no thread can
-  // be started, it runs here and now instead, as at any earlier time.
+  // Starts the refresh of the tasks `settings` ask for. The thread holds
+  // its work until Release, or for a few seconds at most: the task
+  // service's start costs more than the status window's, and on a machine
+  // with few cores both at once would delay the window's first picture.
+  // Where no thread can be started, it runs here and now instead, as at
+  // any earlier time.
   void Start(const Settings& settings);
+  // Lets a held refresh go on (the status window has been shown, or
+  // someone is about to wait for it).
+  void Release();
   // From now on the refresh's end is posted to `window` as `message`; at
   // once when it has ended already. Null: to nobody.
   void ReportTo(HWND window, UINT message);
@@ -88,6 +96,7 @@ class TaskRefresh {
   Settings wanted_;  // the copy the thread works on and fills
   bool definition_failed_ = false;  // written by the thread before finished_
   WorkerThread worker_;
+  UniqueHandle release_;  // set: the thread may do its work
   bool pending_ = false;
   Lock lock_;  // guards what follows, shared with the thread
   bool finished_ = false;

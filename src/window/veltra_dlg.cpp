@@ -70,6 +70,9 @@ void CVeltraDlg::OnShown() {
   ::KillTimer(hwnd(), TIMER_STATUS_SHOWN);
   if (shown_) return;
   shown_ = true;
+  // The start-up refresh waited for the first picture (it costs more than
+  // the window).
+  if (task_refresh_ != nullptr) task_refresh_->Release();
   for (StatusPart* part : parts_) {
     // As at the start: an exit that ran in a box's loop has the last word.
     if (exiting_) return;

@@ -467,9 +467,9 @@ TEST_F(ConfigDialog, WallpaperTasksAndDeviceSelectionActOutsideAtOnce) {
   std::filesystem::remove_all(folder);
 }
 
-// The start-up refresh runs on its own thread beside the status window and
-// shows nothing: its end reaches the window, which shows its message in a
-// box of its own and takes what it found, which the dialog then shows
+// The start-up refresh runs on its own thread once the status window shows,
+// and shows nothing: its end reaches the window, which shows its message in
+// a box of its own and takes what it found, which the dialog then shows
 // (Wine registers no boot or logon task; a folder blocks the lock task's
 // file).
 TEST_F(ConfigDialog, TheStartUpTaskRefreshReachesTheStatusWindowAndTheBoxes) {
@@ -485,6 +485,10 @@ TEST_F(ConfigDialog, TheStartUpTaskRefreshReachesTheStatusWindowAndTheBoxes) {
   std::filesystem::create_directory(blocker);
   TaskRefresh refresh;
   refresh.Start(settings_);
+  // Held until the window has been shown: the service's start would
+  // compete with the window's first picture.
+  ::Sleep(300);
+  EXPECT_FALSE(refresh.Finished());
   ASSERT_TRUE(CreateStatus(&refresh));
   std::atomic<bool> answered = false;
   std::wstring text;
