@@ -11,7 +11,9 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "platform/paths.h"
@@ -93,10 +95,6 @@ std::vector<std::wstring> SplitList(const std::wstring& value) {
   return items;
 }
 
-bool ReadFlag(const std::wstring& ini, const std::wstring& section, const wchar_t* key, bool fallback) {
-  return ::GetPrivateProfileIntW(section.c_str(), key, fallback ? 1 : 0, ini.c_str()) != 0;
-}
-
 std::string ToUtf8(std::wstring_view text) {
   if (text.empty()) return {};
   const int size =
@@ -142,21 +140,84 @@ bool SameInstanceId(std::wstring_view a, std::wstring_view b) {
 
 namespace {
 
+// A section's keys and values as the profile functions give them one at a
+// time: names without case, the first of a repeated name, blanks around
+// both and a pair of quotes around a value left out, comments skipped. One
+// read of the section instead of one per key: every simulated call reads a
+// device, and each read opens the file again.
+class SectionValues {
+ public:
+  SectionValues(const std::wstring& ini, const std::wstring& section) {
+    std::vector<wchar_t> buffer(4096);
+    DWORD length = 0;
+    for (;;) {
+      length = ::GetPrivateProfileSectionW(section.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()),
+                                           ini.c_str());
+      // size - 2 means the section was cut short.
+      if (length + 2 < buffer.size()) break;
+      buffer.resize(buffer.size() * 2);
+    }
+    for (const wchar_t* line = buffer.data(); line < buffer.data() + length && *line != L'\0';) {
+      const std::wstring_view entry(line);
+      line += entry.size() + 1;
+      const auto equals = entry.find(L'=');
+      if (equals == std::wstring_view::npos) continue;
+      const std::wstring_view name = Trimmed(entry.substr(0, equals));
+      if (name.empty() || name.front() == L';') continue;
+      std::wstring_view value = Trimmed(entry.substr(equals + 1));
+      if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+      }
+      entries_.emplace_back(name, value);  // a repeat too: Find takes the first
+    }
+  }
+
+  std::wstring String(std::wstring_view name) const {
+    const std::wstring* value = Find(name);
+    return value != nullptr ? *value : std::wstring();
+  }
+
+  // As GetPrivateProfileInt reads: the leading decimal digits, with a sign.
+  int Int(std::wstring_view name, int fallback) const {
+    const std::wstring* value = Find(name);
+    if (value == nullptr || value->empty()) return fallback;
+    return static_cast<int>(std::wcstol(value->c_str(), nullptr, 10));
+  }
+
+  bool Flag(std::wstring_view name, bool fallback) const { return Int(name, fallback ? 1 : 0) != 0; }
+
+ private:
+  static std::wstring_view Trimmed(std::wstring_view text) {
+    const auto first = text.find_first_not_of(L" \t");
+    if (first == std::wstring_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
+  }
+
+  const std::wstring* Find(std::wstring_view name) const {
+    for (const auto& [known, value] : entries_) {
+      if (SameInstanceId(known, name)) return &value;
+    }
+    return nullptr;
+  }
+
+  std::vector<std::pair<std::wstring, std::wstring>> entries_;
+};
+
 SimDevice ReadDevice(const std::wstring& ini, const std::wstring& section) {
+  const SectionValues values(ini, section);
   SimDevice device;
   device.id = section;
-  device.description = ReadString(ini, section, L"description");
-  device.friendly_name = ReadString(ini, section, L"friendly_name");
-  device.compatible_ids = SplitList(ReadString(ini, section, L"compatible_ids"));
-  device.setup_class = WithoutComment(ReadString(ini, section, L"setup_class"));
-  device.hid_interface = ReadFlag(ini, section, L"hid_interface", device.hid_interface);
-  device.disableable = ReadFlag(ini, section, L"disableable", device.disableable);
-  device.started = ReadFlag(ini, section, L"started", device.started);
-  device.needs_restart = ReadFlag(ini, section, L"needs_restart", device.needs_restart);
-  device.status_readable = ReadFlag(ini, section, L"status_readable", device.status_readable);
-  device.refuse_change = ReadFlag(ini, section, L"refuse_change", device.refuse_change);
-  const auto delay = static_cast<int>(::GetPrivateProfileIntW(section.c_str(), L"switch_delay_ms", 0, ini.c_str()));
-  device.switch_delay_ms = std::clamp(delay, 0, kLongestSwitchDelayMs);
+  device.description = values.String(L"description");
+  device.friendly_name = values.String(L"friendly_name");
+  device.compatible_ids = SplitList(values.String(L"compatible_ids"));
+  device.setup_class = WithoutComment(values.String(L"setup_class"));
+  device.hid_interface = values.Flag(L"hid_interface", device.hid_interface);
+  device.disableable = values.Flag(L"disableable", device.disableable);
+  device.started = values.Flag(L"started", device.started);
+  device.needs_restart = values.Flag(L"needs_restart", device.needs_restart);
+  device.status_readable = values.Flag(L"status_readable", device.status_readable);
+  device.refuse_change = values.Flag(L"refuse_change", device.refuse_change);
+  device.switch_delay_ms = std::clamp(values.Int(L"switch_delay_ms", 0), 0, kLongestSwitchDelayMs);
   return device;
 }
 

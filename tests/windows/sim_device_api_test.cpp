@@ -86,6 +86,47 @@ TEST_F(SimDeviceTest, StateIsReadAfreshAndEveryReadLogged) {
   EXPECT_EQ(LogText(), status + status + status);
 }
 
+// A device is read in one go, and must read as the profile functions read
+// each key of a hand-written file: names without case, the first of a
+// repeat, blanks and quotes around a value left out, comments skipped.
+TEST_F(SimDeviceTest, AHandWrittenSectionReadsAsTheProfileFunctionsReadEachKey) {
+  {
+    std::ofstream file(IniFile(), std::ios::binary);
+    file << "[" << kTouchText << "]\r\n; started=0\r\nDESCRIPTION =  \"Touch  panel\" \r\n"
+         << "friendly_name='x'\r\nfriendly_name=second\r\nsetup_class = HID ; a comment\r\n"
+         << "compatible_ids=HID_DEVICE_UP:000D_U:0004; HID_DEVICE\r\nhid_interface=1 \r\n"
+         << "Disableable=0\r\nno value here\r\nstatus_readable=\r\nswitch_delay_ms=-5\r\n"
+         << "refuse_change=12abc\r\nneeds_restart=\"\r\n";
+  }
+  const auto profile = [](const wchar_t* key) {
+    wchar_t value[256] = {};
+    ::GetPrivateProfileStringW(kTouch, key, L"", value, 256, IniFile().c_str());
+    return std::wstring(value);
+  };
+  const auto number = [](const wchar_t* key, int fallback) {
+    return static_cast<int>(::GetPrivateProfileIntW(kTouch, key, fallback, IniFile().c_str()));
+  };
+  const auto device = veltra::FindSimDevice(kTouch);
+  ASSERT_TRUE(device.has_value());
+  EXPECT_EQ(device->description, profile(L"description"));
+  EXPECT_EQ(device->friendly_name, profile(L"friendly_name"));
+  EXPECT_EQ(device->setup_class, L"HID");
+  EXPECT_EQ(device->compatible_ids, (std::vector<std::wstring>{L"HID_DEVICE_UP:000D_U:0004", L"HID_DEVICE"}));
+  EXPECT_EQ(device->started, number(L"started", 1) != 0);
+  EXPECT_EQ(device->hid_interface, number(L"hid_interface", 0) != 0);
+  EXPECT_EQ(device->disableable, number(L"disableable", 1) != 0);
+  EXPECT_EQ(device->status_readable, number(L"status_readable", 1) != 0);
+  EXPECT_EQ(device->refuse_change, number(L"refuse_change", 0) != 0);
+  EXPECT_EQ(device->needs_restart, number(L"needs_restart", 0) != 0);
+  EXPECT_EQ(device->switch_delay_ms, 0);  // cut to the range
+  // The oracle's own answers, so a change of the platform's shows here.
+  EXPECT_EQ(device->description, L"Touch  panel");
+  EXPECT_EQ(device->friendly_name, L"x");
+  EXPECT_TRUE(device->started);
+  EXPECT_FALSE(device->disableable);
+  EXPECT_TRUE(device->refuse_change);
+}
+
 TEST_F(SimDeviceTest, SwitchingDoesWhatTheDeviceAllows) {
   const std::string change = "PROPERTYCHANGE " + kTouchText;
   const struct {
