@@ -1,5 +1,6 @@
 // The touch screen the tests switch, and the one way they write the
-// simulated device tree: a list of SimDevice written with every key.
+// simulated device tree: a list of SimDevice written with every key, or
+// one key, each replacing the file whole.
 #pragma once
 
 #include <windows.h>
@@ -41,26 +42,15 @@ inline std::wstring SimDevicesText(const std::vector<SimDevice>& devices) {
   return text;
 }
 
-// Writes the file as UTF-16 with a byte-order mark, which the profile
-// functions keep when the program changes a value in it.
-//
-// A running program reads the file one key at a time, each read opening it
-// anew: a file rewritten in place is empty for a moment, and a key read
-// then takes its default (a device "started"), which the program rightly
-// takes for the device's answer. So the text goes to a file beside it that
-// then replaces it whole. The replacement is refused while the program
-// writes the file itself (its write shares no deletion); it is tried again
-// until that write is over. Throws when the file cannot be replaced.
-inline void WriteSimDevices(const std::filesystem::path& file, const std::vector<SimDevice>& devices) {
-  const std::wstring text = SimDevicesText(devices);
-  std::filesystem::path draft = file;
-  draft += L".writing";
-  {
-    std::ofstream out(draft, std::ios::binary);
-    out.write("\xFF\xFE", 2);
-    out.write(reinterpret_cast<const char*>(text.data()), static_cast<std::streamsize>(text.size() * 2));
-    if (!out.flush()) throw std::runtime_error("cannot write " + draft.string());
-  }
+// A running program reads the device file one key at a time, each read
+// opening it anew: a file rewritten in place is empty for a moment, and a
+// key read then takes its default (a device "started"), which the program
+// rightly takes for the device's answer. So every write of the tests goes
+// to a draft beside the file, which then replaces it whole. The
+// replacement is refused while the program writes the file itself (its
+// write shares no deletion); it is tried again until that write is over.
+// Throws when the file cannot be replaced.
+inline void ReplaceWithDraft(const std::filesystem::path& draft, const std::filesystem::path& file) {
   // The program's write of one key takes a few milliseconds at most; two
   // seconds is far past any.
   for (int attempt = 0;; ++attempt) {
@@ -71,6 +61,39 @@ inline void WriteSimDevices(const std::filesystem::path& file, const std::vector
     }
     ::Sleep(10);
   }
+}
+
+inline std::filesystem::path DraftOf(const std::filesystem::path& file) {
+  std::filesystem::path draft = file;
+  draft += L".writing";
+  return draft;
+}
+
+// Writes the file as UTF-16 with a byte-order mark, which the profile
+// functions keep when the program changes a value in it.
+inline void WriteSimDevices(const std::filesystem::path& file, const std::vector<SimDevice>& devices) {
+  const std::wstring text = SimDevicesText(devices);
+  const std::filesystem::path draft = DraftOf(file);
+  {
+    std::ofstream out(draft, std::ios::binary);
+    out.write("\xFF\xFE", 2);
+    out.write(reinterpret_cast<const char*>(text.data()), static_cast<std::streamsize>(text.size() * 2));
+    if (!out.flush()) throw std::runtime_error("cannot write " + draft.string());
+  }
+  ReplaceWithDraft(draft, file);
+}
+
+// One key of the file as the profile functions write it (`value` null
+// removes it), through a draft as above. Throws when the file cannot be
+// copied, written or replaced.
+inline void WriteSimValue(const std::filesystem::path& file, const wchar_t* section, const wchar_t* key,
+                          const wchar_t* value) {
+  const std::filesystem::path draft = DraftOf(file);
+  if (!::CopyFileW(file.c_str(), draft.c_str(), FALSE) ||
+      !::WritePrivateProfileStringW(section, key, value, draft.c_str())) {
+    throw std::runtime_error("cannot write " + draft.string() + ": error " + std::to_string(::GetLastError()));
+  }
+  ReplaceWithDraft(draft, file);
 }
 
 }  // namespace veltra::testing

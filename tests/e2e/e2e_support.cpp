@@ -198,6 +198,10 @@ void Sandbox::WriteDevices(const std::vector<SimDevice>& devices) const {
   testing::WriteSimDevices(std::filesystem::path(Extended(File(L"sim_devices.ini"))), devices);
 }
 
+void Sandbox::WriteDeviceValue(const wchar_t* section, const wchar_t* key, const wchar_t* value) const {
+  testing::WriteSimValue(std::filesystem::path(ProfilePath(L"sim_devices.ini")), section, key, value);
+}
+
 void Sandbox::WriteSettings(const std::string& ini_bytes) const {
   std::ofstream out(std::filesystem::path(Extended(File(L"Veltra.ini"))), std::ios::binary);
   out << ini_bytes;

@@ -47,6 +47,9 @@ class Sandbox {
   void set_desktop(std::wstring name) { desktop_ = std::move(name); }
 
   void WriteDevices(const std::vector<SimDevice>& devices) const;
+  // One key of the device file (null: removed), the file replaced whole,
+  // never rewritten in place while the program may read it.
+  void WriteDeviceValue(const wchar_t* section, const wchar_t* key, const wchar_t* value) const;
   void WriteSettings(const std::string& ini_bytes) const;
   bool SettingsExist() const;
   std::wstring Setting(const wchar_t* section, const wchar_t* key) const;

@@ -116,9 +116,8 @@ void EndOrphanedTaskRuns() {
 }
 
 void SetEndAtStep(const Sandbox& box, int step) {
-  const std::wstring ini = box.File(L"sim_devices.ini");
   const std::wstring value = std::to_wstring(step);
-  ::WritePrivateProfileStringW(L"system", L"end_at_step", step > 0 ? value.c_str() : nullptr, ini.c_str());
+  box.WriteDeviceValue(L"system", L"end_at_step", step > 0 ? value.c_str() : nullptr);
 }
 
 // Whole: either no save reached it (only the keys it had, one of them

@@ -110,7 +110,7 @@ class Tasks : public ::testing::Test {
   // simulated program logs (told by asking it to end at a step it never
   // reaches).
   int RunAndClose(const Sandbox& box) {
-    ::WritePrivateProfileStringW(L"system", L"end_at_step", L"1000", box.File(L"sim_devices.ini").c_str());
+    box.WriteDeviceValue(L"system", L"end_at_step", L"1000");
     ::DeleteFileW(box.File(L"sim_devices.log").c_str());
     {
       RunningVeltra veltra(box);

@@ -112,16 +112,14 @@ class Tray : public ::testing::Test {
 
   // What Windows does when the machine is folded or opened.
   void Posture(const wchar_t* slate_mode) {
-    EXPECT_TRUE(::WritePrivateProfileStringW(L"system", L"convertible_slate_mode", slate_mode,
-                                             box_.File(L"sim_devices.ini").c_str()));
+    box_.WriteDeviceValue(L"system", L"convertible_slate_mode", slate_mode);
     veltra_->Send(WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"ConvertibleSlateMode"));
   }
 
   // What Windows does when the panel's screen leaves or joins the desktop:
   // the display change, or the lid's report (`lid`).
   int Screen(const wchar_t* active, bool lid = false) {
-    EXPECT_TRUE(::WritePrivateProfileStringW(L"system", L"panel_screen_active", active,
-                                             box_.File(L"sim_devices.ini").c_str()));
+    box_.WriteDeviceValue(L"system", L"panel_screen_active", active);
     if (lid) {
       veltra_->Send(WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE);
     } else {
@@ -130,11 +128,9 @@ class Tray : public ::testing::Test {
     return Started();
   }
 
-  // Where the pen is. Nothing tells the program: it polls its file, and
-  // reads nothing but this key there, so a value written in place is safe.
+  // Where the pen is. Nothing tells the program: it polls its file.
   void Pen(const wchar_t* in_range) {
-    EXPECT_TRUE(::WritePrivateProfileStringW(L"system", L"pen_in_range", in_range,
-                                             box_.File(L"sim_devices.ini").c_str()));
+    box_.WriteDeviceValue(L"system", L"pen_in_range", in_range);
   }
 
   // Opens the configuration dialog, then its device selection.
@@ -450,7 +446,7 @@ TEST_F(Tray, TheMenuItemCleansTheScreenForAWhile) {
   // Switches of 20 s: the lock waits for the panel off, then ends in clean_seconds while the switch back holds.
   veltra_ = std::make_unique<RunningVeltra>(box_);
   ASSERT_TRUE(WaitUntil([&] { return veltra_->Text() == L"Double click for Touch disable."; }));
-  ::WritePrivateProfileStringW(kId.c_str(), L"switch_delay_ms", L"20000", box_.File(L"sim_devices.ini").c_str());
+  box_.WriteDeviceValue(kId.c_str(), L"switch_delay_ms", L"20000");
   ::PostMessageW(veltra_->window(), WM_COMMAND, ID_CLEAN_SCREEN, 0);
   const auto held = [&] { return !::SendMessageTimeoutW(veltra_->window(), WM_NULL, 0, 0, SMTO_NORMAL, 300, nullptr); };
   ASSERT_TRUE(WaitUntil(held, 3s) && Started() == 1) << "the switch off does not hold the window";
