@@ -185,6 +185,7 @@ class SectionValues {
   }
 
   bool Flag(std::wstring_view name, bool fallback) const { return Int(name, fallback ? 1 : 0) != 0; }
+  bool empty() const { return entries_.empty(); }
 
  private:
   static std::wstring_view Trimmed(std::wstring_view text) {
@@ -203,8 +204,18 @@ class SectionValues {
   std::vector<std::pair<std::wstring, std::wstring>> entries_;
 };
 
-SimDevice ReadDevice(const std::wstring& ini, const std::wstring& section) {
+// Nothing when the section went between the listing and this read: a file
+// rewritten in place by another program is empty for a moment, and its
+// keys would all take their defaults ("started") for the device's answer.
+// A section without keys that is still listed is an ordinary device.
+std::optional<SimDevice> ReadDevice(const std::wstring& ini, const std::wstring& section) {
   const SectionValues values(ini, section);
+  if (values.empty()) {
+    const std::vector<std::wstring> listed = SectionNames(ini);
+    if (std::none_of(listed.begin(), listed.end(), [&](const std::wstring& name) { return name == section; })) {
+      return std::nullopt;
+    }
+  }
   SimDevice device;
   device.id = section;
   device.description = values.String(L"description");
@@ -234,7 +245,9 @@ std::optional<SimDevice> FindSimDevice(std::wstring_view id) {
 std::vector<SimDevice> ReadSimDevices() {
   const std::wstring ini = SimDeviceIniPath();
   std::vector<SimDevice> devices;
-  for (const std::wstring& section : SectionNames(ini)) devices.push_back(ReadDevice(ini, section));
+  for (const std::wstring& section : SectionNames(ini)) {
+    if (auto device = ReadDevice(ini, section)) devices.push_back(*std::move(device));
+  }
   return devices;
 }
 

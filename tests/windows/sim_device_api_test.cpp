@@ -88,7 +88,8 @@ TEST_F(SimDeviceTest, StateIsReadAfreshAndEveryReadLogged) {
 
 // A device is read in one go, and must read as the profile functions read
 // each key of a hand-written file: names without case, the first of a
-// repeat, blanks and quotes around a value left out, comments skipped.
+// repeat, blanks and quotes around a value left out, comments skipped; a
+// section without keys is a device still.
 TEST_F(SimDeviceTest, AHandWrittenSectionReadsAsTheProfileFunctionsReadEachKey) {
   {
     std::ofstream file(IniFile(), std::ios::binary);
@@ -96,7 +97,7 @@ TEST_F(SimDeviceTest, AHandWrittenSectionReadsAsTheProfileFunctionsReadEachKey) 
          << "friendly_name='x'\r\nfriendly_name=second\r\nsetup_class = HID ; a comment\r\n"
          << "compatible_ids=HID_DEVICE_UP:000D_U:0004; HID_DEVICE\r\nhid_interface=1 \r\n"
          << "Disableable=0\r\nno value here\r\nstatus_readable=\r\nswitch_delay_ms=-5\r\n"
-         << "refuse_change=12abc\r\nneeds_restart=\"\r\n";
+         << "refuse_change=12abc\r\nneeds_restart=\"\r\n[ROOT\\EMPTY\\0]\r\n";
   }
   const auto profile = [](const wchar_t* key) {
     wchar_t value[256] = {};
@@ -125,6 +126,11 @@ TEST_F(SimDeviceTest, AHandWrittenSectionReadsAsTheProfileFunctionsReadEachKey) 
   EXPECT_TRUE(device->started);
   EXPECT_FALSE(device->disableable);
   EXPECT_TRUE(device->refuse_change);
+  // A section without keys is an ordinary device, not one that went.
+  const auto plain = veltra::FindSimDevice(L"ROOT\\EMPTY\\0");
+  ASSERT_TRUE(plain.has_value());
+  EXPECT_TRUE(plain->started && plain->disableable && plain->status_readable);
+  EXPECT_EQ(veltra::ReadSimDevices().size(), 2U);
 }
 
 TEST_F(SimDeviceTest, SwitchingDoesWhatTheDeviceAllows) {
