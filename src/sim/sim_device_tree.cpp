@@ -67,14 +67,17 @@ std::wstring ReadString(const std::wstring& ini, const std::wstring& section, co
   }
 }
 
+// `text` without the blanks and tabs around it.
+std::wstring_view Trimmed(std::wstring_view text) {
+  const auto first = text.find_first_not_of(L" \t");
+  if (first == std::wstring_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
+}
+
 // The profile functions return a value verbatim, so a hand-written
 // "HID   ; comment" would not read as HID; drop the comment and the blanks.
-std::wstring WithoutComment(std::wstring value) {
-  const auto comment = value.find(L';');
-  if (comment != std::wstring::npos) value.erase(comment);
-  const auto last = value.find_last_not_of(L" \t");
-  value.erase(last == std::wstring::npos ? 0 : last + 1);
-  return value;
+std::wstring WithoutComment(const std::wstring& value) {
+  return std::wstring(Trimmed(std::wstring_view(value).substr(0, value.find(L';'))));
 }
 
 // "A; B;;C " gives A, B and C: blanks around an item and empty items are
@@ -85,10 +88,8 @@ std::vector<std::wstring> SplitList(const std::wstring& value) {
   while (start <= value.size()) {
     std::size_t end = value.find(L';', start);
     if (end == std::wstring::npos) end = value.size();
-    const auto first = value.find_first_not_of(L" \t", start);
-    if (first != std::wstring::npos && first < end) {
-      const auto last = value.find_last_not_of(L" \t", end - 1);
-      items.push_back(value.substr(first, last - first + 1));
+    if (const std::wstring_view item = Trimmed(std::wstring_view(value).substr(start, end - start)); !item.empty()) {
+      items.emplace_back(item);
     }
     start = end + 1;
   }
@@ -188,12 +189,6 @@ class SectionValues {
   bool empty() const { return entries_.empty(); }
 
  private:
-  static std::wstring_view Trimmed(std::wstring_view text) {
-    const auto first = text.find_first_not_of(L" \t");
-    if (first == std::wstring_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
-  }
-
   const std::wstring* Find(std::wstring_view name) const {
     for (const auto& [known, value] : entries_) {
       if (SameInstanceId(known, name)) return &value;
@@ -212,9 +207,7 @@ std::optional<SimDevice> ReadDevice(const std::wstring& ini, const std::wstring&
   const SectionValues values(ini, section);
   if (values.empty()) {
     const std::vector<std::wstring> listed = SectionNames(ini);
-    if (std::none_of(listed.begin(), listed.end(), [&](const std::wstring& name) { return name == section; })) {
-      return std::nullopt;
-    }
+    if (std::find(listed.begin(), listed.end(), section) == listed.end()) return std::nullopt;
   }
   SimDevice device;
   device.id = section;

@@ -42,10 +42,10 @@ inline std::wstring SimDevicesText(const std::vector<SimDevice>& devices) {
   return text;
 }
 
-// A running program reads the device file one key at a time, each read
+// A running program reads a device in several reads of the file, each
 // opening it anew: a file rewritten in place is empty for a moment, and a
-// key read then takes its default (a device "started"), which the program
-// rightly takes for the device's answer. So every write of the tests goes
+// read then finds the device's keys gone, each at its default (a device
+// "started"), which the program rightly takes for the device's answer. So every write of the tests goes
 // to a draft beside the file, which then replaces it whole. The
 // replacement is refused while the program writes the file itself (its
 // write shares no deletion); it is tried again until that write is over.
