@@ -25,6 +25,7 @@ add_executable(veltra_native_tests
   tests/native/pen_rules_test.cpp
   tests/native/posture_rules_test.cpp
   tests/native/protocol_test.cpp
+  tests/native/profile_section_test.cpp
   tests/native/program_paths_test.cpp
   tests/native/settings_test.cpp
   tests/native/task_commands_test.cpp

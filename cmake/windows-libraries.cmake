@@ -8,6 +8,7 @@ add_library(veltra_platform STATIC
   src/platform/paths.cpp
   src/platform/peer_window.cpp
   src/platform/private_namespace.cpp
+  src/platform/profile_file.cpp
   src/platform/running_processes.cpp
   src/platform/strings.cpp
   src/platform/trace.cpp

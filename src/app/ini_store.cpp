@@ -9,6 +9,7 @@
 #include <span>
 
 #include "core/text_encoding.h"
+#include "platform/profile_file.h"
 #include "platform/simulated_crash.h"
 #include "platform/unique_handle.h"
 
@@ -78,14 +79,28 @@ IniFileStore::~IniFileStore() {
   if (read_path_ != path_) ::DeleteFileW(read_path_.c_str());
 }
 
+const base::ProfileSection& IniFileStore::Section(std::wstring_view section) {
+  for (const auto& [name, read] : sections_) {
+    if (name == section) return read;
+  }
+  const std::wstring name(section);
+  return sections_.emplace_back(name, ReadProfileSection(read_path_, name)).second;
+}
+
 std::int32_t IniFileStore::ReadInt(std::wstring_view section, std::wstring_view key, std::int32_t fallback) {
   AddMissingByteOrderMark();
+  if (batched_) return Section(section).Int(key, fallback);
   const std::wstring s(section), k(key);
   return static_cast<std::int32_t>(::GetPrivateProfileIntW(s.c_str(), k.c_str(), fallback, read_path_.c_str()));
 }
 
 std::wstring IniFileStore::ReadString(std::wstring_view section, std::wstring_view key, std::wstring_view fallback) {
   AddMissingByteOrderMark();
+  if (batched_) {
+    std::wstring text = Section(section).String(key, fallback);
+    if (text.size() > kIniStringMax) text.resize(kIniStringMax);
+    return text;
+  }
   const std::wstring s(section), k(key), f(fallback);
   wchar_t buffer[kIniStringMax + 1] = {};
   const DWORD length =
@@ -95,6 +110,7 @@ std::wstring IniFileStore::ReadString(std::wstring_view section, std::wstring_vi
 
 bool IniFileStore::WriteString(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
   if (access_ == IniAccess::ReadOnly) return false;
+  sections_.clear();  // a later read reads the file again, with this write
   if (!saving_) {
     BeginSave();
     const bool written = WriteString(section, key, value);

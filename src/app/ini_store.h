@@ -2,7 +2,10 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "base/profile_section.h"
 #include "core/settings.h"
 
 namespace veltra {
@@ -32,6 +35,13 @@ class IniFileStore final : public ProfileStore {
   // replaced: the save fails.
   void BeginSave() override;
   bool CommitSave() override;
+  // Between these, each section is read whole at its first key and the
+  // rest of its keys come from that read.
+  void BeginReads() override { batched_ = true; }
+  void EndReads() override {
+    batched_ = false;
+    sections_.clear();
+  }
   // False when a save is sure to fail without trying one: a read-only
   // store, a read-only file, a folder in its place. A file that does not
   // exist yet can be saved.
@@ -56,12 +66,17 @@ class IniFileStore final : public ProfileStore {
   // copy in the temporary folder instead, removed when the store goes.
   void AddMissingByteOrderMark();
 
+  // The section as read whole, from the first read of it since BeginReads.
+  const base::ProfileSection& Section(std::wstring_view section);
+
   std::wstring path_;
   std::wstring read_path_;  // path_, or the marked copy of a read-only store
   IniAccess access_;
   bool checked_mark_ = false;
   bool saving_ = false;
   bool copy_ready_ = false;
+  bool batched_ = false;
+  std::vector<std::pair<std::wstring, base::ProfileSection>> sections_;
 };
 
 }  // namespace veltra

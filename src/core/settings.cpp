@@ -235,6 +235,7 @@ bool WriteIniInt(ProfileStore& store, std::wstring_view section, std::wstring_vi
 std::int32_t StartupWaitMs(std::int32_t wait) { return std::clamp(wait, 0, kLongestStartupWait); }
 
 void LoadSettings(Settings& settings, ProfileStore& store, const ScreenMetrics& screen) {
+  const ProfileReads reads(store);
   for (const KeyDef& def : kKeys) {
     const FieldRef field = def.field(settings);
     if (def.type == KeyType::String || def.type == KeyType::FaceName) {

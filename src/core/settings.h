@@ -108,6 +108,25 @@ class ProfileStore {
   // false when the file could not take the writes.
   virtual void BeginSave() {}
   virtual bool CommitSave() { return true; }
+  // The reads between BeginReads and EndReads may be answered from one read
+  // of the file per section, taken at the first read of it: a load of every
+  // key then opens the file a few times instead of once a key, and sees the
+  // file of one moment. After a write in between, a read reads the file
+  // again, as it would outside the pair.
+  virtual void BeginReads() {}
+  virtual void EndReads() {}
+};
+
+// BeginReads and EndReads for a scope.
+class ProfileReads {
+ public:
+  explicit ProfileReads(ProfileStore& store) : store_(store) { store_.BeginReads(); }
+  ~ProfileReads() { store_.EndReads(); }
+  ProfileReads(const ProfileReads&) = delete;
+  ProfileReads& operator=(const ProfileReads&) = delete;
+
+ private:
+  ProfileStore& store_;
 };
 
 enum class KeyType : std::uint8_t {

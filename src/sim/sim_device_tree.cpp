@@ -16,7 +16,9 @@
 #include <utility>
 #include <vector>
 
+#include "base/profile_section.h"
 #include "platform/paths.h"
+#include "platform/profile_file.h"
 #include "platform/unique_handle.h"
 
 namespace veltra {
@@ -67,17 +69,10 @@ std::wstring ReadString(const std::wstring& ini, const std::wstring& section, co
   }
 }
 
-// `text` without the blanks and tabs around it.
-std::wstring_view Trimmed(std::wstring_view text) {
-  const auto first = text.find_first_not_of(L" \t");
-  if (first == std::wstring_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
-}
-
 // The profile functions return a value verbatim, so a hand-written
 // "HID   ; comment" would not read as HID; drop the comment and the blanks.
 std::wstring WithoutComment(const std::wstring& value) {
-  return std::wstring(Trimmed(std::wstring_view(value).substr(0, value.find(L';'))));
+  return std::wstring(base::TrimmedBlanks(std::wstring_view(value).substr(0, value.find(L';'))));
 }
 
 // "A; B;;C " gives A, B and C: blanks around an item and empty items are
@@ -88,9 +83,8 @@ std::vector<std::wstring> SplitList(const std::wstring& value) {
   while (start <= value.size()) {
     std::size_t end = value.find(L';', start);
     if (end == std::wstring::npos) end = value.size();
-    if (const std::wstring_view item = Trimmed(std::wstring_view(value).substr(start, end - start)); !item.empty()) {
-      items.emplace_back(item);
-    }
+    const std::wstring_view item = base::TrimmedBlanks(std::wstring_view(value).substr(start, end - start));
+    if (!item.empty()) items.emplace_back(item);
     start = end + 1;
   }
   return items;
@@ -141,86 +135,35 @@ bool SameInstanceId(std::wstring_view a, std::wstring_view b) {
 
 namespace {
 
-// A section's keys and values as the profile functions give them one at a
-// time: names without case, the first of a repeated name, blanks around
-// both and a pair of quotes around a value left out, comments skipped. One
-// read of the section instead of one per key: every simulated call reads a
-// device, and each read opens the file again.
-class SectionValues {
- public:
-  SectionValues(const std::wstring& ini, const std::wstring& section) {
-    std::vector<wchar_t> buffer(4096);
-    DWORD length = 0;
-    for (;;) {
-      length = ::GetPrivateProfileSectionW(section.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()),
-                                           ini.c_str());
-      // size - 2 means the section was cut short.
-      if (length + 2 < buffer.size()) break;
-      buffer.resize(buffer.size() * 2);
-    }
-    for (const wchar_t* line = buffer.data(); line < buffer.data() + length && *line != L'\0';) {
-      const std::wstring_view entry(line);
-      line += entry.size() + 1;
-      const auto equals = entry.find(L'=');
-      if (equals == std::wstring_view::npos) continue;
-      const std::wstring_view name = Trimmed(entry.substr(0, equals));
-      if (name.empty() || name.front() == L';') continue;
-      std::wstring_view value = Trimmed(entry.substr(equals + 1));
-      if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front()) {
-        value = value.substr(1, value.size() - 2);
-      }
-      entries_.emplace_back(name, value);  // a repeat too: Find takes the first
-    }
-  }
-
-  std::wstring String(std::wstring_view name) const {
-    const std::wstring* value = Find(name);
-    return value != nullptr ? *value : std::wstring();
-  }
-
-  // As GetPrivateProfileInt reads: the leading decimal digits, with a sign.
-  int Int(std::wstring_view name, int fallback) const {
-    const std::wstring* value = Find(name);
-    if (value == nullptr || value->empty()) return fallback;
-    return static_cast<int>(std::wcstol(value->c_str(), nullptr, 10));
-  }
-
-  bool Flag(std::wstring_view name, bool fallback) const { return Int(name, fallback ? 1 : 0) != 0; }
-  bool empty() const { return entries_.empty(); }
-
- private:
-  const std::wstring* Find(std::wstring_view name) const {
-    for (const auto& [known, value] : entries_) {
-      if (SameInstanceId(known, name)) return &value;
-    }
-    return nullptr;
-  }
-
-  std::vector<std::pair<std::wstring, std::wstring>> entries_;
-};
+// As the platform's integer read, any number but 0 is true.
+bool Flag(const base::ProfileSection& values, std::wstring_view name, bool fallback) {
+  return values.Int(name, fallback ? 1 : 0) != 0;
+}
 
 // Nothing when the section went between the listing and this read: a file
 // rewritten in place by another program is empty for a moment, and its
 // keys would all take their defaults ("started") for the device's answer.
 // A section without keys that is still listed is an ordinary device.
 std::optional<SimDevice> ReadDevice(const std::wstring& ini, const std::wstring& section) {
-  const SectionValues values(ini, section);
+  // One read of the section instead of one per key: every simulated call
+  // reads a device, and each read opens the file again.
+  const base::ProfileSection values = ReadProfileSection(ini, section);
   if (values.empty()) {
     const std::vector<std::wstring> listed = SectionNames(ini);
     if (std::find(listed.begin(), listed.end(), section) == listed.end()) return std::nullopt;
   }
   SimDevice device;
   device.id = section;
-  device.description = values.String(L"description");
-  device.friendly_name = values.String(L"friendly_name");
-  device.compatible_ids = SplitList(values.String(L"compatible_ids"));
-  device.setup_class = WithoutComment(values.String(L"setup_class"));
-  device.hid_interface = values.Flag(L"hid_interface", device.hid_interface);
-  device.disableable = values.Flag(L"disableable", device.disableable);
-  device.started = values.Flag(L"started", device.started);
-  device.needs_restart = values.Flag(L"needs_restart", device.needs_restart);
-  device.status_readable = values.Flag(L"status_readable", device.status_readable);
-  device.refuse_change = values.Flag(L"refuse_change", device.refuse_change);
+  device.description = values.String(L"description", L"");
+  device.friendly_name = values.String(L"friendly_name", L"");
+  device.compatible_ids = SplitList(values.String(L"compatible_ids", L""));
+  device.setup_class = WithoutComment(values.String(L"setup_class", L""));
+  device.hid_interface = Flag(values, L"hid_interface", device.hid_interface);
+  device.disableable = Flag(values, L"disableable", device.disableable);
+  device.started = Flag(values, L"started", device.started);
+  device.needs_restart = Flag(values, L"needs_restart", device.needs_restart);
+  device.status_readable = Flag(values, L"status_readable", device.status_readable);
+  device.refuse_change = Flag(values, L"refuse_change", device.refuse_change);
   device.switch_delay_ms = std::clamp(values.Int(L"switch_delay_ms", 0), 0, kLongestSwitchDelayMs);
   return device;
 }

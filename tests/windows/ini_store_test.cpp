@@ -239,6 +239,48 @@ TEST(IniFileStore, BinaryAndHugeLinesDoNotBreakLoading) {
   EXPECT_EQ(s.horizontal_width, 255);
 }
 
+// A load reads each section whole and takes its keys from that read; every
+// key must read as the platform's one-key reads read it, which the store
+// uses outside a load. A write within a load is read back.
+TEST(IniFileStore, ASectionReadWholeAnswersAsReadsKeyByKey) {
+  TempDir dir;
+  const std::wstring ini = dir.File(L"Veltra.ini");
+  WriteBytes(ini,
+             "[config]\r\n; wait=3\r\nWAIT = 12abc \r\nwait=4\r\nsnap_width=99999999999999\r\n"
+             "snap_height= -4294967295\r\nx='7'\r\ny=\"\r\nz=\"\"\r\nplain\r\nempty=\r\n"
+             "digits=000000000000000000000000000015\r\nhex=0x1F\r\nupper=0X10\r\nbin=-0b101\r\noct=0o19\r\n"
+             "\t tabbed\t=\t+8\t\r\n[String]\r\nname = \"two  words\" \r\nlong=" + std::string(1100, 'l') +
+                 "\r\n[config]\r\nlater=1\r\n");
+  const std::vector<std::pair<const wchar_t*, const wchar_t*>> keys = {
+      {L"config", L"wait"},   {L"config", L"snap_width"}, {L"config", L"snap_height"}, {L"config", L"x"},
+      {L"config", L"y"},      {L"config", L"z"},          {L"config", L"plain"},       {L"config", L"empty"},
+      {L"config", L"digits"}, {L"config", L"hex"},        {L"config", L"tabbed"},      {L"config", L"later"},
+      {L"string", L"name"},   {L"string", L"long"},       {L"missing", L"wait"},
+      {L"config", L"bin"},    {L"config", L"oct"},        {L"config", L"upper"}};
+  IniFileStore store(ini);
+  std::vector<std::wstring> one_by_one;
+  for (const auto& [section, key] : keys) {
+    one_by_one.push_back(store.ReadString(section, key, L"<none>") + L" | " +
+                         std::to_wstring(store.ReadInt(section, key, -1)));
+  }
+  {
+    const ProfileReads reads(store);
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+      const auto& [section, key] = keys[i];
+      EXPECT_EQ(store.ReadString(section, key, L"<none>") + L" | " + std::to_wstring(store.ReadInt(section, key, -1)),
+                one_by_one[i])
+          << i;
+    }
+    ASSERT_TRUE(store.WriteString(L"config", L"wait", L"5"));
+    EXPECT_EQ(store.ReadInt(L"config", L"wait", -1), 5);
+  }
+  // The oracle's own answers, so a change of the platform's shows here.
+  EXPECT_EQ(one_by_one[0], L"12abc | 12");
+  EXPECT_EQ(one_by_one[6], L"<none> | -1");
+  EXPECT_EQ(one_by_one[12], L"two  words | 0");
+  EXPECT_EQ(one_by_one[13].size(), 1039U + 4U);
+}
+
 // A save goes through a copy that replaces the file, which keeps its
 // attributes: a copy an interrupted save left behind is never read and goes
 // with the next save, and a read-only file is left exactly as it is (the
