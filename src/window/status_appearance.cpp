@@ -67,8 +67,6 @@ void StatusAppearance::Start() {
   system_dpi_ = ui::SystemDpi();
   window_dpi_ = ui::WindowDpi(window);
   announcer_.Attach(window);
-  ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(program_icon_.get()));
-  ::SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(program_icon_.get()));
   ::SetWindowLongPtrW(window, GWL_EXSTYLE, ::GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
   SetOpacity(true);
   ApplyLayout(true);
@@ -77,9 +75,15 @@ void StatusAppearance::Start() {
   CreateLookObjects();
 }
 
-// The annotation service comes through COM (four libraries to load, some
-// 20 ms under Wine), which the first picture does not need.
-void StatusAppearance::Shown() { announcer_.MarkLiveRegion(); }
+// Neither is part of the first picture. The window's icons serve only lists
+// of windows (the window has no caption), and under Wine each one set costs
+// some 3 ms, handed to the X server. The annotation service comes through
+// COM (four libraries to load, some 20 ms under Wine).
+void StatusAppearance::Shown() {
+  ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(program_icon_.get()));
+  ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(program_icon_.get()));
+  announcer_.MarkLiveRegion();
+}
 
 // Everything it shows is taken from the record again, in this order.
 void StatusAppearance::SettingsChanged() {

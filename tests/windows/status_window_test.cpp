@@ -178,7 +178,7 @@ LRESULT CALLBACK SeeIconAdded(HWND window, UINT message, WPARAM wparam, LPARAM l
 // icon, the device path written again and the start's announcement come
 // after its first paint, not in its WM_INITDIALOG (or from a message
 // posted there, which the queue hands out before the paint).
-TEST_F(StatusWindowInProcess, TheIconAndTheDevicePathWaitForTheFirstPaint) {
+TEST_F(StatusWindowInProcess, TheIconsAndTheDevicePathWaitForTheFirstPaint) {
   g_start_steps.clear();
   // The newest top-level window of the class is the one the shell's calls
   // find, ahead of Wine's own.
@@ -195,10 +195,13 @@ TEST_F(StatusWindowInProcess, TheIconAndTheDevicePathWaitForTheFirstPaint) {
     EXPECT_EQ(Text(status.hwnd()), settings_.dialog_enable_txt);
     EXPECT_TRUE(g_start_steps.empty());
     EXPECT_EQ(profile_.Get(L"hardware", L"device_instance_path"), nullptr);
+    EXPECT_EQ(::SendMessageW(status.hwnd(), WM_GETICON, ICON_SMALL, 0), 0);  // nor the window's icons
 
     EXPECT_TRUE(PumpUntil([] { return g_start_steps.size() >= 2; }));
     EXPECT_EQ(g_start_steps, (std::vector<std::string>{"paint", "icon"}));
     EXPECT_NE(profile_.Get(L"hardware", L"device_instance_path"), nullptr);
+    EXPECT_NE(::SendMessageW(status.hwnd(), WM_GETICON, ICON_SMALL, 0), 0);
+    EXPECT_NE(::SendMessageW(status.hwnd(), WM_GETICON, ICON_BIG, 0), 0);
     ::SendMessageW(status.hwnd(), WM_CLOSE, 0, 0);
   }
   ::UnhookWindowsHookEx(hook);
