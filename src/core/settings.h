@@ -110,9 +110,9 @@ class ProfileStore {
   virtual bool CommitSave() { return true; }
   // The reads between BeginReads and EndReads may be answered from one read
   // of the file per section, taken at the first read of it: a load of every
-  // key then opens the file a few times instead of once a key, and sees the
-  // file of one moment. After a write in between, a read reads the file
-  // again, as it would outside the pair.
+  // key then opens the file once a section instead of once a key, and finds
+  // each section as it was at one moment. After a write in between, a read
+  // reads the file again, as it would outside the pair.
   virtual void BeginReads() {}
   virtual void EndReads() {}
 };
