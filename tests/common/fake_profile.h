@@ -1,5 +1,6 @@
 // An in-memory profile store for the settings tests: sections and keys
-// compared without case, integers read the way the platform reads them.
+// compared without case, integers read the way the platform reads them
+// (an empty value as none).
 #pragma once
 
 #include <cwctype>
@@ -8,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/profile_section.h"
 #include "core/settings.h"
 
 namespace veltra::testing {
@@ -31,18 +33,7 @@ class FakeProfile final : public ProfileStore {
 
   std::int32_t ReadInt(std::wstring_view section, std::wstring_view key, std::int32_t fallback) override {
     const std::wstring* text = Get(section, key);
-    if (text == nullptr) return fallback;
-    // Leading blanks, an optional sign, then digits up to the first other
-    // character; no digits reads as 0.
-    std::size_t i = 0;
-    while (i < text->size() && ((*text)[i] == L' ' || (*text)[i] == L'\t')) ++i;
-    bool negative = false;
-    if (i < text->size() && ((*text)[i] == L'-' || (*text)[i] == L'+')) negative = (*text)[i++] == L'-';
-    std::uint32_t value = 0;
-    for (; i < text->size() && (*text)[i] >= L'0' && (*text)[i] <= L'9'; ++i) {
-      value = value * 10u + static_cast<std::uint32_t>((*text)[i] - L'0');
-    }
-    return static_cast<std::int32_t>(negative ? 0u - value : value);
+    return text == nullptr || text->empty() ? fallback : base::ProfileNumber(*text);
   }
   std::wstring ReadString(std::wstring_view section, std::wstring_view key, std::wstring_view fallback) override {
     const std::wstring* text = Get(section, key);

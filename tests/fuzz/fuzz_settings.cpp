@@ -6,6 +6,7 @@
 #include <string>
 
 #include "../common/fake_profile.h"
+#include "base/profile_section.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using veltra::testing::FakeProfile;
@@ -23,6 +24,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     i += std::min(length, size - i);
     profile.Set(def.section, def.key, value);
   }
+  // The same bytes as a section the platform read whole: every key of the
+  // table looked up in it, as a load by sections does.
+  std::wstring lines(data, data + size);
+  const base::ProfileSection section(lines);
+  for (const auto& def : table) {
+    if (section.String(def.key, L"").size() > lines.size()) std::abort();
+    section.Int(def.key, 0);
+  }
+
   veltra::Settings settings;
   veltra::LoadSettings(settings, profile, {96, 96, 0, 0});
   if (settings.always_top > 1 || settings.touch_status > 1 || settings.redraw_traynotifywnd > 1) std::abort();
