@@ -79,38 +79,32 @@ IniFileStore::~IniFileStore() {
   if (read_path_ != path_) ::DeleteFileW(read_path_.c_str());
 }
 
+// Each read takes the key's section whole, as the one-key reads would
+// find it; within a load the last section read serves its next keys too
+// (the key table keeps a section's keys together).
 const base::ProfileSection& IniFileStore::Section(std::wstring_view section) {
-  for (const auto& [name, read] : sections_) {
-    if (name == section) return read;
+  AddMissingByteOrderMark();
+  if (!batched_ || !section_read_ || section != section_name_) {
+    section_name_ = section;
+    section_ = ReadProfileSection(read_path_, section_name_);
   }
-  const std::wstring name(section);
-  return sections_.emplace_back(name, ReadProfileSection(read_path_, name)).second;
+  section_read_ = batched_;
+  return section_;
 }
 
 std::int32_t IniFileStore::ReadInt(std::wstring_view section, std::wstring_view key, std::int32_t fallback) {
-  AddMissingByteOrderMark();
-  if (batched_) return Section(section).Int(key, fallback);
-  const std::wstring s(section), k(key);
-  return static_cast<std::int32_t>(::GetPrivateProfileIntW(s.c_str(), k.c_str(), fallback, read_path_.c_str()));
+  return Section(section).Int(key, fallback);
 }
 
 std::wstring IniFileStore::ReadString(std::wstring_view section, std::wstring_view key, std::wstring_view fallback) {
-  AddMissingByteOrderMark();
-  if (batched_) {
-    std::wstring text = Section(section).String(key, fallback);
-    if (text.size() > kIniStringMax) text.resize(kIniStringMax);
-    return text;
-  }
-  const std::wstring s(section), k(key), f(fallback);
-  wchar_t buffer[kIniStringMax + 1] = {};
-  const DWORD length =
-      ::GetPrivateProfileStringW(s.c_str(), k.c_str(), f.c_str(), buffer, static_cast<DWORD>(std::size(buffer)), read_path_.c_str());
-  return std::wstring(buffer, std::min<std::size_t>(length, kIniStringMax));
+  std::wstring text = Section(section).String(key, fallback);
+  if (text.size() > kIniStringMax) text.resize(kIniStringMax);
+  return text;
 }
 
 bool IniFileStore::WriteString(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
   if (access_ == IniAccess::ReadOnly) return false;
-  sections_.clear();  // a later read reads the file again, with this write
+  section_read_ = false;  // a later read reads the file again, with this write
   if (!saving_) {
     BeginSave();
     const bool written = WriteString(section, key, value);

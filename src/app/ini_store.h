@@ -2,8 +2,6 @@
 #pragma once
 
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "base/profile_section.h"
 #include "core/settings.h"
@@ -35,13 +33,11 @@ class IniFileStore final : public ProfileStore {
   // replaced: the save fails.
   void BeginSave() override;
   bool CommitSave() override;
-  // Between these, each section is read whole at its first key and the
-  // rest of its keys come from that read.
+  // Each read reads its key's section whole (GetPrivateProfileSection) and
+  // answers as the one-key reads answer; between these, the section's next
+  // keys come from the same read.
   void BeginReads() override { batched_ = true; }
-  void EndReads() override {
-    batched_ = false;
-    sections_.clear();
-  }
+  void EndReads() override { batched_ = section_read_ = false; }
   // False when a save is sure to fail without trying one: a read-only
   // store, a read-only file, a folder in its place. A file that does not
   // exist yet can be saved.
@@ -66,7 +62,6 @@ class IniFileStore final : public ProfileStore {
   // copy in the temporary folder instead, removed when the store goes.
   void AddMissingByteOrderMark();
 
-  // The section as read whole, from the first read of it since BeginReads.
   const base::ProfileSection& Section(std::wstring_view section);
 
   std::wstring path_;
@@ -76,7 +71,9 @@ class IniFileStore final : public ProfileStore {
   bool saving_ = false;
   bool copy_ready_ = false;
   bool batched_ = false;
-  std::vector<std::pair<std::wstring, base::ProfileSection>> sections_;
+  bool section_read_ = false;  // section_ holds section_name_ for the reads to come
+  std::wstring section_name_;
+  base::ProfileSection section_;
 };
 
 }  // namespace veltra

@@ -24,7 +24,9 @@ std::wstring_view TrimmedBlanks(std::wstring_view text) {
   return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
 }
 
-ProfileSection::ProfileSection(std::wstring_view lines) {
+template <class Visit>
+bool ProfileSection::ForEachKey(Visit visit) const {
+  std::wstring_view lines = lines_;
   while (!lines.empty()) {
     const auto end = std::min(lines.find(L'\0'), lines.size());
     const std::wstring_view entry = lines.substr(0, end);
@@ -37,26 +39,31 @@ ProfileSection::ProfileSection(std::wstring_view lines) {
     if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front()) {
       value = value.substr(1, value.size() - 2);
     }
-    entries_.emplace_back(name, value);  // a repeat too: Find takes the first
+    if (visit(name, value)) return true;
   }
+  return false;
 }
 
-const std::wstring* ProfileSection::Find(std::wstring_view name) const {
-  for (const auto& [known, value] : entries_) {
-    if (SameName(known, name)) return &value;
-  }
-  return nullptr;
+std::optional<std::wstring_view> ProfileSection::Find(std::wstring_view name) const {
+  std::optional<std::wstring_view> found;
+  ForEachKey([&](std::wstring_view key, std::wstring_view value) {
+    if (SameName(key, name)) found = value;  // the first of a repeat
+    return found.has_value();
+  });
+  return found;
+}
+
+bool ProfileSection::empty() const {
+  return !ForEachKey([](std::wstring_view, std::wstring_view) { return true; });
 }
 
 std::wstring ProfileSection::String(std::wstring_view name, std::wstring_view fallback) const {
-  const std::wstring* value = Find(name);
-  return value != nullptr ? *value : std::wstring(fallback);
+  return std::wstring(Find(name).value_or(fallback));
 }
 
 std::int32_t ProfileSection::Int(std::wstring_view name, std::int32_t fallback) const {
-  const std::wstring* value = Find(name);
-  if (value == nullptr || value->empty()) return fallback;
-  return ProfileNumber(*value);
+  const auto value = Find(name);
+  return value && !value->empty() ? ProfileNumber(*value) : fallback;
 }
 
 std::int32_t ProfileNumber(std::wstring_view value) {
@@ -69,12 +76,8 @@ std::int32_t ProfileNumber(std::wstring_view value) {
   }
   std::uint32_t base = 10;
   if (value.size() >= 2 && value[0] == L'0') {
-    for (const auto& [letter, prefixed] : {std::pair{L'b', 2U}, std::pair{L'o', 8U}, std::pair{L'x', 16U}}) {
-      if (value[1] == letter) {
-        base = prefixed;
-        value.remove_prefix(2);
-      }
-    }
+    base = value[1] == L'b' ? 2U : value[1] == L'o' ? 8U : value[1] == L'x' ? 16U : 10U;
+    if (base != 10) value.remove_prefix(2);
   }
   std::uint32_t total = 0;
   for (const wchar_t c : value) {

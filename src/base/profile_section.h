@@ -6,10 +6,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 namespace base {
 
@@ -18,20 +18,25 @@ class ProfileSection {
   ProfileSection() = default;
   // `lines`: the section read's "name=value" entries, each ended by a NUL.
   // An entry without '=' or with a name that begins with ';' is no key.
-  explicit ProfileSection(std::wstring_view lines);
+  explicit ProfileSection(std::wstring lines) : lines_(std::move(lines)) {}
 
   // The first value under `name` (names compare without ASCII case), with
-  // the blanks around it and one pair of matching quotes left out; null
+  // the blanks around it and one pair of matching quotes left out; nothing
   // when the section has no such key.
-  const std::wstring* Find(std::wstring_view name) const;
+  std::optional<std::wstring_view> Find(std::wstring_view name) const;
   std::wstring String(std::wstring_view name, std::wstring_view fallback) const;
   // As the platform's integer read: `fallback` for a missing or empty
   // value, otherwise ProfileNumber of it.
   std::int32_t Int(std::wstring_view name, std::int32_t fallback) const;
-  bool empty() const { return entries_.empty(); }
+  // No key at all.
+  bool empty() const;
 
  private:
-  std::vector<std::pair<std::wstring, std::wstring>> entries_;
+  // Hands each key and its value to `visit` until it answers true.
+  template <class Visit>
+  bool ForEachKey(Visit visit) const;
+
+  std::wstring lines_;
 };
 
 // A value read as a number the way the platform's integer read takes it:

@@ -239,9 +239,10 @@ TEST(IniFileStore, BinaryAndHugeLinesDoNotBreakLoading) {
   EXPECT_EQ(s.horizontal_width, 255);
 }
 
-// A load reads each section whole and takes its keys from that read; every
-// key must read as the platform's one-key reads read it, which the store
-// uses outside a load. A write within a load is read back.
+// The store reads a key's section whole, and within a load takes the
+// section's next keys from that read; every key must read as the platform's
+// one-key reads read it, in a load or not. A write within a load is read
+// back.
 TEST(IniFileStore, ASectionReadWholeAnswersAsReadsKeyByKey) {
   TempDir dir;
   const std::wstring ini = dir.File(L"Veltra.ini");
@@ -257,20 +258,22 @@ TEST(IniFileStore, ASectionReadWholeAnswersAsReadsKeyByKey) {
       {L"config", L"digits"}, {L"config", L"hex"},        {L"config", L"tabbed"},      {L"config", L"later"},
       {L"string", L"name"},   {L"string", L"long"},       {L"missing", L"wait"},
       {L"config", L"bin"},    {L"config", L"oct"},        {L"config", L"upper"}};
-  IniFileStore store(ini);
   std::vector<std::wstring> one_by_one;
   for (const auto& [section, key] : keys) {
-    one_by_one.push_back(store.ReadString(section, key, L"<none>") + L" | " +
-                         std::to_wstring(store.ReadInt(section, key, -1)));
+    wchar_t text[kIniStringMax + 1] = {};
+    ::GetPrivateProfileStringW(section, key, L"<none>", text, kIniStringMax + 1, ini.c_str());
+    one_by_one.push_back(text + (L" | " + std::to_wstring(static_cast<int>(
+                                              ::GetPrivateProfileIntW(section, key, -1, ini.c_str())))));
   }
+  IniFileStore store(ini);
+  const auto read = [&](std::size_t i) {
+    const auto& [section, key] = keys[i];
+    return store.ReadString(section, key, L"<none>") + L" | " + std::to_wstring(store.ReadInt(section, key, -1));
+  };
+  for (std::size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(read(i), one_by_one[i]) << i;
   {
     const ProfileReads reads(store);
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-      const auto& [section, key] = keys[i];
-      EXPECT_EQ(store.ReadString(section, key, L"<none>") + L" | " + std::to_wstring(store.ReadInt(section, key, -1)),
-                one_by_one[i])
-          << i;
-    }
+    for (std::size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(read(i), one_by_one[i]) << i;
     ASSERT_TRUE(store.WriteString(L"config", L"wait", L"5"));
     EXPECT_EQ(store.ReadInt(L"config", L"wait", -1), 5);
   }
