@@ -55,20 +55,6 @@ std::vector<std::wstring> SectionNames(const std::wstring& ini) {
   return names;
 }
 
-std::wstring ReadString(const std::wstring& ini, const std::wstring& section, const wchar_t* key) {
-  std::wstring buffer(256, L'\0');
-  for (;;) {
-    const DWORD length = ::GetPrivateProfileStringW(section.c_str(), key, L"", buffer.data(),
-                                                    static_cast<DWORD>(buffer.size()), ini.c_str());
-    // size - 1 means the value was cut to fit.
-    if (length + 1 < buffer.size()) {
-      buffer.resize(length);
-      return buffer;
-    }
-    buffer.resize(buffer.size() * 2);
-  }
-}
-
 // The profile functions return a value verbatim, so a hand-written
 // "HID   ; comment" would not read as HID; drop the comment and the blanks.
 std::wstring WithoutComment(const std::wstring& value) {
@@ -190,7 +176,7 @@ std::vector<SimDevice> ReadSimDevices() {
 std::optional<std::int32_t> ReadSimSlateMode() { return ReadSimSystemValue(L"convertible_slate_mode"); }
 
 std::optional<std::int32_t> ReadSimSystemValue(const wchar_t* key) {
-  const std::wstring text = WithoutComment(ReadString(SimDeviceIniPath(), kSystemSection, key));
+  const std::wstring text = WithoutComment(ReadProfileSection(SimDeviceIniPath(), kSystemSection).String(key, L""));
   if (text.empty()) return std::nullopt;
   wchar_t* end = nullptr;
   errno = 0;
